@@ -1,0 +1,95 @@
+// The run itself: start-up options, the display and its window, time, threads, random
+// numbers, program arguments, and the test and bug-report switches (headless runs with
+// virtual time, replays, recordings, screenshots, the state hook).
+// Called by the shell at start and by every screen that flips or waits.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+constexpr int ScreenWidth = 640;
+constexpr int ScreenHeight = 480;
+
+// Window event codes reported by PollWindowEvent / WaitWindowEvent.
+constexpr int WindowEventClose = 16;
+constexpr int WindowEventOther = 1;
+
+// Window modes of GetWindowMode / SetWindowMode.
+enum WindowModeCode { WindowNormal = 0, WindowMaximised = 1, WindowMinimised = 2 };
+
+// Everything the command line can ask of the media layer.
+struct MediaOptions {
+  bool headless = false;          // dummy video/audio, virtual time, synchronous threads
+  bool seedGiven = false;
+  uint32_t seed = 0;              // seed of RandomUpTo
+  std::string replayPath;         // input by flip number
+  std::string recordPath;         // write the live input in replay form
+  long frames = -1;               // end the program after this many flips (-1 = never)
+  std::string screenshotPath;     // PNG of the back buffer when the program ends
+  std::string statePath;          // JSON of the game state when the program ends
+  std::string dataDir;            // game folder (read-only data)
+  std::string userDir;            // user folder (Setup.ini, Saves, Temp)
+  std::vector<std::string> programArguments;  // the arguments not starting with "--"
+};
+
+// Colours are Windows colour values: r + g*256 + b*65536.
+constexpr int Rgb(int r, int g, int b) { return (r & 255) | ((g & 255) << 8) | ((b & 255) << 16); }
+// A colour value as a back-buffer pixel (0xAARRGGBB, opaque).
+constexpr uint32_t ColourToPixel(int c) {
+  return 0xFF000000u | (uint32_t(c & 255) << 16) | (uint32_t(c & 0xFF00)) | (uint32_t(c >> 16) & 255);
+}
+
+// Start and end of the media layer. InitMedia sets up SDL (or its dummy drivers) and
+// reads the replay file; ShutdownMediaLayer writes the screenshot and state, releases all.
+bool InitMedia(const MediaOptions& options);
+const MediaOptions& Options();
+bool IsHeadless();
+void ShutdownMediaLayer();
+// Ends the program: shuts the media layer down (screenshot, state) and exits with code.
+[[noreturn]] void EndProgram(int code);
+// The game registers the writer of --state FILE.json; it runs when the program ends.
+void SetStateWriter(std::function<void(const std::string& path)> writer);
+
+// Display and window.
+int OpenWindowedDisplay(int width, int height, const std::string& title);
+int OpenFullScreenDisplay(int width, int height, int depth, const std::string& title);
+void LimitFrameRate(int fps);
+void FlipScreen();
+void ClearBackBuffer(int colour);
+int ScreenHasFocus();
+int PollWindowEvent();
+int WaitWindowEvent();
+int GetWindowMode();
+void SetWindowMode(int mode);
+void CloseDisplay();
+void ShowMessage(const std::string& caption, const std::string& text);  // Latin-1 texts
+// The 640 x 480 back buffer, 0xAARRGGBB, row after row; tests read it.
+uint32_t* BackBuffer();
+// Number of flips since the start.
+long FlipCount();
+// Writes the back buffer as a PNG file; false on failure.
+bool SaveBackBufferPng(const std::string& path);
+
+// Threads (headless: the procedure runs to its end inside StartThread).
+using ThreadHandle = int;
+ThreadHandle StartThread(void (*procedure)(int), int argument);
+int ThreadRunning(ThreadHandle t);
+int JoinThread(ThreadHandle t);
+void StopThread(ThreadHandle t);
+
+// Time and numbers.
+uint32_t TimeMs();              // ms since an arbitrary start; virtual when headless
+void SleepMs(int ms);
+int RandomUpTo(int max);        // 0..max inclusive
+void SeedRandom(uint32_t seed);
+std::string ProgramArgument(int n);  // n-th non-option argument, "" when missing
+
+// Events from the platform are pumped here (input, window, replay). Called by flips,
+// keyboard and mouse reads and window-event queries.
+void PumpEvents();
+
+}  // namespace kw

@@ -1,0 +1,57 @@
+// Numbered files, path resolution across the game folder and the user folder, and
+// settings (INI) files. Game paths are written as the game writes them
+// ("Saves\Story.save"): backslashes become slashes and every component is matched
+// without regard to case. Saves\ and Temp\ and writes of Setup.ini go to the user
+// folder; every other path names the game folder, which is never written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kw {
+
+constexpr int MaxFiles = 8;
+
+void SetFolders(const std::string& gameDir, const std::string& userDir);
+const std::string& GameFolder();
+const std::string& UserFolder();
+// The real path a game path names for reading ("" when nothing exists there).
+std::string ResolveForReading(const std::string& gamePath);
+// The real path a game path is written to ("" when the game may not write there).
+std::string ResolveForWriting(const std::string& gamePath);
+// Reads a whole file named by a game path; false when it cannot be read.
+bool ReadWholeFile(const std::string& gamePath, std::string& out);
+// Writes a whole file through a temporary name and a rename; false on failure.
+bool WriteWholeFile(const std::string& gamePath, const std::string& data);
+
+int OpenFileForReading(int n, const std::string& path);
+int OpenFileForUpdate(int n, const std::string& path);
+int CreateFileForWriting(int n, const std::string& path);
+std::string ReadTextLine(int n);
+int32_t ReadInt32(int n);
+int16_t ReadInt16(int n);
+int8_t ReadInt8(int n);
+void WriteText(int n, const std::string& text);
+void WriteTextLine(int n, const std::string& text);
+void WriteInt16(int n, int value);
+void WriteInt8(int n, int value);
+int AtEndOfFile(int n);
+long FilePosition(int n);
+long FileLength(int n);
+void CloseFileNumber(int n);
+int CopyFileTo(const std::string& source, const std::string& target);
+void CloseAllFiles();
+
+// Settings files: one open at a time.
+int OpenSettings(const std::string& path);
+void FirstSettingsKey();
+int NextSettingsKey();
+std::string SettingsKeyValue();
+void WriteSettingsKey(const std::string& key, const std::string& value);
+int NextSettingsGroup();
+std::string SettingsGroupName();
+int ReadSettingsNumber(const std::string& key, int defaultValue);
+std::string ReadSettingsText(const std::string& key, const std::string& defaultValue);
+void CloseSettings();
+
+}  // namespace kw

@@ -1,0 +1,40 @@
+// Keyboard and mouse. Key codes are the DirectInput codes (PC set-1 scan codes,
+// extended keys + 128). The live state is fed by platform events and by replays;
+// ReadKeyboard / ReadMouseDevice take snapshots the game then queries.
+#pragma once
+
+#include <string>
+
+namespace kw {
+
+constexpr int KeyCount = 256;
+
+void InitKeyboard();
+int ReadKeyboard();                 // 1 on success
+int KeyDown(int code);              // -1: any key
+int KeyReleased(int code);          // 1 exactly once per release; -1: any key
+std::string TypedText();            // Latin-1, since the last call
+
+void InitMouse();
+int ReadMouseDevice();
+int MouseDeviceX();
+int MouseDeviceY();
+int MouseDeviceButton(int n);       // 1 = left
+void SetMouseCaptured(bool captured);
+int WindowPointerX();               // -1 outside the window
+int WindowPointerY();
+int WindowMouseButtonWentDown();    // left button went down since the last query
+
+// Fed by the platform layer and by replays.
+void InjectKey(int code, bool down);
+void InjectMouseMove(int dx, int dy);          // relative device movement
+void InjectMousePosition(int x, int y);        // absolute logical position
+void InjectMouseButton(bool down);
+void InjectText(const std::string& latin1);
+void ResetInput();
+// DirectInput code of an SDL scancode, 0 when the key has none.
+int DirectInputCodeOfScancode(int sdlScancode);
+// SDL scancode of a DirectInput code, 0 when none (used by tests and the recorder).
+int ScancodeOfDirectInputCode(int code);
+
+}  // namespace kw

@@ -1,0 +1,12 @@
+// Every media service in one include, for the game code.
+#pragma once
+
+#include "media/core.h"
+#include "media/files.h"
+#include "media/input.h"
+#include "media/list.h"
+#include "media/pack.h"
+#include "media/sound.h"
+#include "media/sprites.h"
+#include "media/text.h"
+#include "media/textutil.h"

@@ -1,0 +1,31 @@
+// Pack files: a plain sequence of entries (unpacked size, stored size, stored bytes),
+// each stored or compressed with the pack stream format. One pack is open at a time.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kw {
+
+int OpenPack(const std::string& path);     // game path; 1 on success
+const uint8_t* NextPackEntry();            // U decoded bytes, valid until the next call
+size_t LastPackEntrySize();                // U of the last entry read
+void ClosePack();
+
+// Decodes one compressed stream of streamSize bytes into output (room for outputSize
+// bytes). Result: bytes written, or 0 when the checksum does not match. Never reads
+// or writes outside the two buffers.
+size_t DecodePackStream(const uint8_t* stream, size_t streamSize, uint8_t* output,
+                        size_t outputSize);
+uint32_t PackChecksum(const uint8_t* data, size_t size);
+
+// Encoder: a compressed stream for data (magic, size, checksum, bit stream).
+std::vector<uint8_t> EncodePackStream(const uint8_t* data, size_t size);
+// One pack entry: compressed when that is smaller, else stored.
+std::vector<uint8_t> EncodePackEntry(const uint8_t* data, size_t size);
+// Writes a whole pack file (a real path, not a game path); false on failure.
+bool WritePackFile(const std::string& path, const std::vector<std::vector<uint8_t>>& entries);
+
+}  // namespace kw

@@ -1,0 +1,25 @@
+// Sounds through SDL_mixer: one mixer channel per sound number.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kw {
+
+constexpr int MaxSounds = 1024;
+
+int InitSound();
+// WAV (length from its own header) or Ogg Vorbis held in memory; statedLength is the
+// size the caller states for Ogg data (0 = not stated); size is what is really there.
+int LoadSoundFromMemory(int sound, const uint8_t* data, size_t size, size_t statedLength);
+void PlaySoundFx(int sound, int loop);
+void StopSoundFx(int sound);               // -1: all
+void SetSoundVolume(int sound, int volume);  // clamped to 0..100, logarithmic
+int SoundVolume(int sound);                // the clamped 0..100 value, for tests
+int SoundMixerVolume(int sound);           // 0..128 as handed to the mixer, for tests
+int SoundLoaded(int sound);
+int SoundPlaying(int sound);
+void EnableOggDecoding();
+void FreeAllSounds();
+
+}  // namespace kw

@@ -1,0 +1,27 @@
+// Text drawing on the back buffer with TrueType faces found through fontconfig.
+// Texts are Latin-1; conversion to UTF-8 happens only in here.
+#pragma once
+
+#include <string>
+
+namespace kw {
+
+constexpr int FontBold = 256, FontItalic = 512, FontUnderline = 4, FontStrikeOut = 8,
+              FontHighQuality = 16;
+
+int LoadFontFace(int font, const std::string& face, int points, int flags);
+int BeginText();
+void EndText();
+void SelectFont(int font);                 // -1: the system font
+void SetTextColour(int colour);
+void SetTextBackgroundColour(int colour);
+void SetTextBackground(int mode);          // bit 0 set: transparent
+int DrawTextAt(int x, int y, const std::string& text);          // default colour
+int DrawTextAt(int x, int y, const std::string& text, int colour);
+void PlotPixel(int x, int y, int colour);
+void FreeAllFonts();
+
+// The family name of the face a font number ended up with ("" when none), for tests.
+std::string FontFamilyOf(int font);
+
+}  // namespace kw

@@ -1,0 +1,17 @@
+// Text helpers shared by every subsystem: numbers in text, Latin-1 and UTF-8.
+#pragma once
+
+#include <string>
+
+namespace kw {
+
+// Skips leading blanks and tabs, reads an optional sign and decimal digits up to the
+// first other character; no digits gives 0. Values beyond 32 bits saturate.
+int ParseInt(const std::string& text);
+// Decimal text, "-" for negatives.
+std::string IntToText(long long n);
+std::string Latin1ToUtf8(const std::string& latin1);
+// Characters outside Latin-1 become '?'.
+std::string Utf8ToLatin1(const std::string& utf8);
+
+}  // namespace kw

@@ -1,0 +1,133 @@
+// Program entry of klingenwald: reads the command line, finds the game folder and the
+// user folder, starts the media layer and hands over to the game's start-up.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "media/media.h"
+#include "shell/shell.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const Usage =
+    "Usage: klingenwald [WINDOW [DEBUG]] [options]\n"
+    "\n"
+    "  WINDOW            1 = play in a window, anything else = full screen\n"
+    "  DEBUG             1 = debug settings while playing\n"
+    "\n"
+    "Options:\n"
+    "  --help            this text\n"
+    "  --version         the version\n"
+    "  --data DIR        the game folder (default: $KLINGENWALD_DATA, then\n"
+    "                    ../share/klingenwald or game/ beside the program)\n"
+    "  --user DIR        the user folder for Setup.ini, Saves and Temp\n"
+    "                    (default: $XDG_DATA_HOME/klingenwald or ~/.local/share/klingenwald)\n"
+    "For tests and bug reports:\n"
+    "  --headless        no window, no sound, virtual time; runs as fast as it can\n"
+    "  --seed N          seed of the random numbers\n"
+    "  --replay FILE     play the input recorded in FILE\n"
+    "  --record FILE     record the input to FILE\n"
+    "  --frames N        end after N frames\n"
+    "  --screenshot F    write the last picture to the PNG file F at the end\n"
+    "  --state F         write the game state as JSON to F at the end\n";
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  fs::path p = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : p.parent_path().string();
+}
+
+bool IsGameFolder(const fs::path& dir) {
+  std::error_code ec;
+  return !dir.empty() && fs::is_directory(dir / "paks", ec);
+}
+
+// --data, then $KLINGENWALD_DATA, then beside the executable.
+std::string FindGameFolder(const std::string& given, std::string& tried) {
+  if (!given.empty()) { tried = given; return given; }
+  if (const char* env = std::getenv("KLINGENWALD_DATA"); env && *env) {
+    tried = env;
+    return env;
+  }
+  fs::path exe = ExecutableFolder();
+  for (fs::path candidate : {exe / ".." / "share" / "klingenwald", exe / "game"}) {
+    tried += (tried.empty() ? "" : ", ") + candidate.lexically_normal().string();
+    if (IsGameFolder(candidate)) return candidate.lexically_normal().string();
+  }
+  return "";
+}
+
+std::string FindUserFolder(const std::string& given) {
+  if (!given.empty()) return given;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    return (fs::path(xdg) / "klingenwald").string();
+  const char* home = std::getenv("HOME");
+  return (fs::path(home && *home ? home : ".") / ".local" / "share" / "klingenwald").string();
+}
+
+bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "klingenwald: %s needs a value\n", a.c_str());
+        return false;
+      }
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help") { std::fputs(Usage, stdout); std::exit(0); }
+    else if (a == "--version") { std::printf("klingenwald %s\n", KW_VERSION); std::exit(0); }
+    else if (a == "--headless") o.headless = true;
+    else if (a == "--data") { if (!value(o.dataDir)) return false; }
+    else if (a == "--user") { if (!value(o.userDir)) return false; }
+    else if (a == "--replay") { if (!value(o.replayPath)) return false; }
+    else if (a == "--record") { if (!value(o.recordPath)) return false; }
+    else if (a == "--screenshot") { if (!value(o.screenshotPath)) return false; }
+    else if (a == "--state") { if (!value(o.statePath)) return false; }
+    else if (a == "--seed") {
+      if (!value(v)) return false;
+      o.seedGiven = true;
+      o.seed = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
+    } else if (a == "--frames") {
+      if (!value(v)) return false;
+      o.frames = std::strtol(v.c_str(), nullptr, 10);
+    } else if (a.rfind("--", 0) == 0) {
+      std::fprintf(stderr, "klingenwald: unknown option %s (see --help)\n", a.c_str());
+      return false;
+    } else {
+      o.programArguments.push_back(a);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  kw::MediaOptions options;
+  if (!ParseCommandLine(argc, argv, options)) return 2;
+  std::string tried;
+  options.dataDir = FindGameFolder(options.dataDir, tried);
+  if (!IsGameFolder(options.dataDir)) {
+    std::fprintf(stderr,
+                 "klingenwald: no game folder found (looked in: %s).\n"
+                 "Build it with ./play, or pass its place with --data DIR.\n",
+                 tried.c_str());
+    return 1;
+  }
+  options.userDir = FindUserFolder(options.userDir);
+  if (!kw::InitMedia(options)) {
+    std::fprintf(stderr, "klingenwald: the media layer could not start\n");
+    return 1;
+  }
+  kw::GameMain();
+  kw::EndProgram(0);
+}

@@ -1,0 +1,36 @@
+// kwtool: dispatches to the subcommands; `kwtool --help` documents them all.
+#include <cstdio>
+#include <cstring>
+
+#include "kwtool.h"
+
+namespace {
+
+const char* const HelpText =
+    "kwtool - authoring tools for Klingenwald\n"
+    "\n"
+    "  kwtool pak list FILE             one line per entry: index, unpacked size, stored size,\n"
+    "                                   stored|packed and, when packed, checksum ok|bad|none\n"
+    "  kwtool pak extract FILE DIR      writes each entry as DIR/NNN.<png|jpg|wav|ogg|bin>\n"
+    "  kwtool pak create FILE INPUT...  packs the inputs in order (compressed when smaller)\n"
+    "  kwtool map compile SRC OUT.map   text form of a map to the game's map file\n"
+    "  kwtool map decompile IN.map OUT  map file to its text form\n"
+    "  kwtool map info IN.map           header values and cell statistics of a map file\n"
+    "  kwtool script dump FILE.ssc      parsed statements as JSON lines\n"
+    "  kwtool script check FILE.ssc     lint a script: FILE:LINE: message, exit 1 on findings\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    std::fputs(HelpText, argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  kwtool::Args args(argv + 2, argv + argc);
+  const std::string command = argv[1];
+  if (command == "pak") return kwtool::PakCommand(args);
+  if (command == "map") return kwtool::MapCommand(args);
+  if (command == "script") return kwtool::ScriptCommand(args);
+  std::fprintf(stderr, "kwtool: unknown command '%s' (see kwtool --help)\n", argv[1]);
+  return 2;
+}
