@@ -24,6 +24,9 @@ bool ReadWholeFile(const std::string& gamePath, std::string& out);
 // Writes a whole file through a temporary name and a rename; false on failure.
 bool WriteWholeFile(const std::string& gamePath, const std::string& data);
 
+// Numbered files 0..MaxFiles-1. The bytes live in memory; a changed file is written
+// at close through a temporary name and a rename. Opens return 0 on failure, and a
+// number without a file then reads 0 or "" and ignores writes.
 int OpenFileForReading(int n, const std::string& path);
 int OpenFileForUpdate(int n, const std::string& path);
 int CreateFileForWriting(int n, const std::string& path);
@@ -35,11 +38,14 @@ void WriteText(int n, const std::string& text);
 void WriteTextLine(int n, const std::string& text);
 void WriteInt16(int n, int value);
 void WriteInt8(int n, int value);
+// 1 at the end, and for a number that holds no file (so read loops always end).
 int AtEndOfFile(int n);
 long FilePosition(int n);
 long FileLength(int n);
 void CloseFileNumber(int n);
+// Copies over the target (temporary name and rename); nonzero on success.
 int CopyFileTo(const std::string& source, const std::string& target);
+// Closes every number, writing the changed files.
 void CloseAllFiles();
 
 // Settings files: one open at a time.

@@ -30,6 +30,7 @@ void InjectKey(int code, bool down);
 void InjectMouseMove(int dx, int dy);          // relative device movement
 void InjectMousePosition(int x, int y);        // absolute logical position
 void InjectMouseButton(bool down);
+void InjectMouseInside(bool inside);         // pointer entered / left the window
 void InjectText(const std::string& latin1);
 void ResetInput();
 // DirectInput code of an SDL scancode, 0 when the key has none.

@@ -20,6 +20,6 @@ int SoundMixerVolume(int sound);           // 0..128 as handed to the mixer, for
 int SoundLoaded(int sound);
 int SoundPlaying(int sound);
 void EnableOggDecoding();
-void FreeAllSounds();
+void FreeAllSounds();                     // also closes the audio device
 
 }  // namespace kw

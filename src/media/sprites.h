@@ -11,6 +11,7 @@ namespace kw {
 
 constexpr int MaxSprites = 65536;
 constexpr int TextureFlag = 4;
+constexpr int MaxSprites3D = MaxSprites;
 
 // Loading and making. Results: nonzero on success, 0 on failure.
 int LoadSpriteFromMemory(int sprite, const uint8_t* data, size_t size, int textureFlag);
@@ -23,7 +24,9 @@ void FreeAllSprites();
 int SpriteExists(int sprite);
 int SpriteWidth(int sprite);   // whole picture
 int SpriteHeight(int sprite);
-// Direct pixel access for tests and tools (0xAARRGGBB), nullptr when empty.
+// Direct pixel access for tests and tools (0xAARRGGBB), nullptr when empty. Write
+// through the pointer before the next draw or collision test of the sprite (cached
+// masks are dropped when the pointer is handed out).
 uint32_t* SpritePixels(int sprite);
 
 // Clip, key colour, target.

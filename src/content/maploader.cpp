@@ -1,0 +1,233 @@
+// The map loader, LoaderThread(1): reads the map file of CurrentMap for the current
+// mode (15 header lines, then three passes of little-endian int32 over the cells),
+// builds Map and LightGrid, the moving cells, sliders, enemies and the boss, has the
+// script parsed and the tile set loaded, and grows the weather particles. A missing
+// map file is the end of the campaign: the game is over.
+#include <algorithm>
+#include <cstdlib>
+
+#include "content/content.h"
+#include "media/media.h"
+#include "script/script.h"
+#include "shell/globals.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int MaxWeatherParticles = 5000;
+
+// The map header lines the game uses.
+struct MapHeader {
+  int w = -1, h = -1;
+  int background = 0;
+};
+
+// Negated range value without overflow (the file stores ranges with the opposite sign).
+int32_t NegatedRange(int32_t v) {
+  int64_t r = -int64_t(v);
+  return int32_t(std::min<int64_t>(r, INT32_MAX));
+}
+
+int32_t Magnitude(int32_t v) { return v < 0 ? int32_t(std::min<int64_t>(-int64_t(v), INT32_MAX)) : v; }
+
+// Line 8: "kind/amount". Kind 1 and 2 pick the weather sprite; others leave it.
+void ReadWeatherLine(const std::string& line) {
+  size_t slash = line.find('/');
+  std::string kind = line.substr(0, slash);
+  std::string amount = slash == std::string::npos ? "" : line.substr(slash + 1);
+  int k = ParseInt(kind);
+  if (k == 1) WeatherSprite = 431;
+  if (k == 2) WeatherSprite = 432;
+  WeatherAmount = std::min(ParseInt(amount), MaxWeatherParticles);
+}
+
+MapHeader ReadMapHeader() {
+  MapHeader hd;
+  PlayerRecord& p = P();
+  hd.w = ParseInt(ReadTextLine(1));
+  hd.h = ParseInt(ReadTextLine(1));
+  p.darkness = int16_t(ParseInt(ReadTextLine(1)));
+  for (int i = 0; i < 3; ++i) ReadTextLine(1);  // lines 4..6: not used
+  p.timeValue = ParseInt(ReadTextLine(1));
+  ReadWeatherLine(ReadTextLine(1));
+  TileSet = ReadTextLine(1);
+  hd.background = ParseInt(ReadTextLine(1));
+  RespawnY = ParseInt(ReadTextLine(1));
+  RespawnX = ParseInt(ReadTextLine(1));
+  ExitCol = ParseInt(ReadTextLine(1));
+  ExitRow = ParseInt(ReadTextLine(1));
+  ReadTextLine(1);  // line 15: not used
+  return hd;
+}
+
+// A damaged header must not make a huge grid: such a map loads as one without cells.
+bool HeaderSizeUsable(int w, int h) {
+  if (w < 0 || h < 0 || w > MaxMapSide || h > MaxMapSide) return false;
+  return long(w + 1) * long(h + 1) <= MaxMapCells;
+}
+
+void LoadBackground(int b) {
+  if (!OpenPack("paks\\Backgrounds.pak")) return;
+  for (int i = 0; i < b; ++i)
+    if (!NextPackEntry() && LastPackEntrySize() == 0) break;
+  const uint8_t* data = NextPackEntry();
+  if (data) LoadSpriteFromMemory(334, data, LastPackEntrySize(), 0);
+  ClosePack();
+}
+
+// Pass 1: seven values per cell; moving cells go to the scratch list.
+void ReadLayerPass() {
+  for (int row = 0; row <= Map.H; ++row) {
+    for (int col = 0; col <= Map.W; ++col) {
+      MapCell& c = Map.At(col, row);
+      c.tile = ReadInt32(1);
+      c.over = ReadInt32(1);
+      c.back = ReadInt32(1);
+      c.vRange = NegatedRange(ReadInt32(1));
+      c.hRange = NegatedRange(ReadInt32(1));
+      c.front = uint8_t(ReadInt32(1) & 255);
+      c.alpha = uint8_t(ReadInt32(1) & 255);
+      c.vStep = c.vRange > 0 ? 1 : -1;
+      c.hStep = c.hRange > 0 ? 1 : -1;
+      if (c.vRange != 0 || c.hRange != 0) {
+        MovingScratch.Last();
+        MovingScratch.Add(CellPos{col, row});
+        ActiveCols = std::max(ActiveCols, Magnitude(c.vRange));
+        ActiveRows = std::max(ActiveRows, Magnitude(c.hRange));
+      }
+    }
+  }
+}
+
+// MovingTiles gets the scratch list's cells, last one first.
+void RebuildMovingTiles() {
+  MovingTiles.Clear();
+  if (MovingScratch.Last()) {
+    do {
+      MovingTiles.Add(*MovingScratch.Current());
+    } while (MovingScratch.Back());
+  }
+  MovingScratch.Clear();
+  ActiveRows = std::max(ActiveRows / 30 + 4, 5);
+  ActiveCols = std::max(ActiveCols / 30 + 4, 5);
+}
+
+// An enemy of type entry index (an index past the end takes the last entry).
+void AddEnemy(int col, int row, int typeIndex, bool mayBeBoss) {
+  if (!EnemyTypes.Select(typeIndex)) return;
+  EnemyType* type = EnemyTypes.Current();
+  Enemies.Last();
+  Enemy& e = Enemies.Add();
+  e.type = type;
+  e.x = float(col * 30);
+  e.y = float(row * 30);
+  e.health = int16_t(type->hitPoints);
+  e.speedX = e.speedY = float(type->speed);
+  e.dir = 0;
+  e.frame = 0;
+  if (mayBeBoss && type->isBoss == 1) {
+    BossShown = 1;
+    Boss = &e;
+  }
+}
+
+// Pass 2: the contact codes; sliders and enemies are made from them.
+void ReadPickupPass() {
+  Sliders.Clear();
+  Enemies.Clear();
+  // The boss referred to the list just emptied.
+  Boss = nullptr;
+  BossShown = 0;
+  for (int row = 0; row <= Map.H; ++row) {
+    for (int col = 0; col <= Map.W; ++col) {
+      MapCell& c = Map.At(col, row);
+      c.pickup = ReadInt32(1);
+      if (c.pickup == 12) {
+        Sliders.Last();
+        Slider& s = Sliders.Add();
+        s.col = int16_t(col);
+        s.row = int16_t(row);
+      } else if (c.pickup == 19) {
+        AddEnemy(col, row, RandomUpTo(1), false);
+      } else if (c.pickup > 19) {
+        AddEnemy(col, row, c.pickup - 19, true);
+      }
+    }
+  }
+}
+
+void ReadShadePass() {
+  for (int row = 0; row <= Map.H; ++row)
+    for (int col = 0; col <= Map.W; ++col) Map.At(col, row).shade = ReadInt32(1);
+}
+
+// The list only grows: particles are added until it holds more than WeatherAmount.
+void GrowWeather() {
+  WeatherParticles.Last();
+  do {
+    WeatherParticle& w = WeatherParticles.Add();
+    w.x = RandomUpTo(640);
+    w.y = RandomUpTo(480);
+  } while (WeatherParticles.Count() <= std::min(WeatherAmount, MaxWeatherParticles));
+}
+
+// Reads the whole map file (file 1 is open); returns the header's sizes.
+MapHeader ReadMapFile() {
+  MapHeader hd = ReadMapHeader();
+  MovingTileInterval = 0;
+  LoadBackground(hd.background);
+  if (!HeaderSizeUsable(hd.w, hd.h)) hd.w = hd.h = -1;
+  Map.Create(hd.w, hd.h);
+  LightGrid.Create(hd.w, hd.h);
+  ReadLayerPass();
+  RebuildMovingTiles();
+  ReadPickupPass();
+  ReadShadePass();
+  CloseFileNumber(1);
+  return hd;
+}
+
+}  // namespace
+
+MapPaths CurrentMapPaths() {
+  std::string n = IntToText(CurrentMap);
+  if (StoryMode == 1)
+    return {"maps\\Story\\map" + n + ".map", "maps\\Story\\map" + n + "_Script.ssc",
+            "maps\\Story\\map" + n + "_Script_Map.dat"};
+  if (TimeMatch == 1)
+    return {"Maps\\TimeMatch\\map" + n + ".map", "maps\\TimeMatch\\map" + n + "_Script.ssc",
+            "maps\\TimeMatch\\map" + n + "_Script_Map.dat"};
+  return {"Maps\\map" + n + ".map", "maps\\map" + n + "_Script.ssc",
+          "maps\\map" + n + "_Script_Map.dat"};
+}
+
+void LoadMap() {
+  Shots.Clear();
+  RespawnX = -316;
+  RespawnY = 20;
+  if (StoryMode == 1) {
+    if (CurrentMap < StoryProgress)
+      CurrentMap = StoryProgress;
+    else
+      StoryProgress = CurrentMap;
+  }
+  MapPaths paths = CurrentMapPaths();
+  int mapW = P().mapWidth, mapH = P().mapHeight;
+  if (OpenFileForReading(1, paths.map)) {
+    MapHeader hd = ReadMapFile();
+    mapW = hd.w;
+    mapH = hd.h;
+  } else {
+    // No map of that number: the end of the campaign or of the mode's maps.
+    GameOver = 1;
+    P().mapDone = 1;
+  }
+  for (int16_t& v : LightGrid.cells) v = 0;
+  ParseScript(paths.script, paths.tagGrid);
+  LoadTiles();
+  GrowWeather();
+  LoaderClosingSteps(mapW, mapH);
+}
+
+}  // namespace kw

@@ -1,0 +1,528 @@
+// The run itself: SDL start-up, the window and the flip of the software back buffer,
+// window events, time (real or virtual), threads, random numbers, program arguments,
+// and the test switches: headless runs, replays and recordings, --frames, screenshots
+// and the state hook. Everything else in the media layer draws into BackBuffer().
+#include "media/core.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "media/files.h"
+#include "media/input.h"
+#include "media/sound.h"
+#include "media/sprites.h"
+#include "media/text.h"
+#include "media/textutil.h"
+
+namespace kw {
+
+namespace {
+
+// One input event of a replay file, applied before the snapshot after flip `flip`.
+struct ReplayEvent {
+  long flip = 0;
+  enum Kind { Key, Mouse, Text } kind = Key;
+  int code = 0;     // key code
+  bool down = false;
+  int x = 0, y = 0;  // mouse
+  std::string text;  // Latin-1
+};
+
+MediaOptions TheOptions;
+bool MediaStarted = false;
+bool ShutDown = false;
+std::vector<uint32_t> TheBackBuffer(ScreenWidth * ScreenHeight, 0);
+
+SDL_Window* Window = nullptr;
+SDL_Renderer* Renderer = nullptr;
+SDL_Texture* ScreenTexture = nullptr;
+bool FullScreen = false;
+int HeadlessWindowMode = WindowNormal;
+
+long Flips = 0;
+int FrameRateLimit = 0;
+uint64_t LastFlipCounter = 0;
+
+// Virtual time of headless runs, in microseconds.
+uint64_t VirtualUs = 0;
+
+std::deque<int> PendingWindowEvents;
+std::deque<ReplayEvent> Replay;
+std::ofstream Record;
+int RecordMouseX = ScreenWidth / 2, RecordMouseY = ScreenHeight / 2;
+bool RecordMouseDown = false;
+
+std::mutex RandomLock;
+std::mt19937 Random(0);
+
+std::function<void(const std::string&)> StateWriter;
+
+// Threads: a handle is an index into this table (0 = none).
+struct ThreadSlot {
+  std::thread thread;
+  std::atomic<bool> running{false};
+};
+std::mutex ThreadLock;
+std::vector<std::unique_ptr<ThreadSlot>> Threads(1);
+
+bool ParseReplayLine(const std::string& line, ReplayEvent& e) {
+  std::istringstream in(line);
+  std::string kind;
+  if (!(in >> e.flip >> kind) || e.flip < 0) return false;
+  if (kind == "key") {
+    std::string dir;
+    if (!(in >> dir >> e.code) || (dir != "down" && dir != "up")) return false;
+    if (e.code < 0 || e.code >= KeyCount) return false;
+    e.kind = ReplayEvent::Key;
+    e.down = dir == "down";
+    return true;
+  }
+  if (kind == "mouse") {
+    int b = 0;
+    if (!(in >> e.x >> e.y >> b)) return false;
+    e.kind = ReplayEvent::Mouse;
+    e.down = b != 0;
+    return true;
+  }
+  if (kind == "text") {
+    std::string rest;
+    std::getline(in, rest);
+    if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+    e.kind = ReplayEvent::Text;
+    e.text = Utf8ToLatin1(rest);
+    return true;
+  }
+  return false;
+}
+
+bool LoadReplay(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "klingenwald: cannot read the replay %s\n", path.c_str());
+    return false;
+  }
+  std::string line;
+  int number = 0;
+  std::vector<ReplayEvent> events;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t hash = line.find('#');
+    std::string body = hash == std::string::npos ? line : line.substr(0, hash);
+    if (body.find_first_not_of(" \t") == std::string::npos) continue;
+    ReplayEvent e;
+    if (!ParseReplayLine(body, e)) {
+      std::fprintf(stderr, "%s:%d: not a replay event: %s\n", path.c_str(), number, line.c_str());
+      return false;
+    }
+    events.push_back(e);
+  }
+  // Events apply in flip order; lines of the same flip keep their file order.
+  std::stable_sort(events.begin(), events.end(),
+                   [](const ReplayEvent& a, const ReplayEvent& b) { return a.flip < b.flip; });
+  Replay.assign(events.begin(), events.end());
+  return true;
+}
+
+void ApplyReplayEvents() {
+  while (!Replay.empty() && Replay.front().flip <= Flips) {
+    const ReplayEvent& e = Replay.front();
+    switch (e.kind) {
+      case ReplayEvent::Key: InjectKey(e.code, e.down); break;
+      case ReplayEvent::Mouse:
+        InjectMousePosition(e.x, e.y);
+        InjectMouseButton(e.down);
+        break;
+      case ReplayEvent::Text: InjectText(e.text); break;
+    }
+    Replay.pop_front();
+  }
+}
+
+void RecordLine(const std::string& text) {
+  if (Record.is_open()) Record << Flips << ' ' << text << '\n';
+}
+
+void RecordMouse() {
+  RecordLine("mouse " + std::to_string(RecordMouseX) + " " + std::to_string(RecordMouseY) +
+             " " + (RecordMouseDown ? "1" : "0"));
+}
+
+void HandleKeyEvent(const SDL_KeyboardEvent& k) {
+  if (k.repeat) return;
+  int code = DirectInputCodeOfScancode(k.keysym.scancode);
+  if (code <= 0) return;
+  bool down = k.type == SDL_KEYDOWN;
+  InjectKey(code, down);
+  RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+}
+
+void HandleMouseMotion(const SDL_MouseMotionEvent& m) {
+  if (SDL_GetRelativeMouseMode()) {
+    InjectMouseMove(m.xrel, m.yrel);
+    RecordMouseX = std::clamp(RecordMouseX + m.xrel, 0, ScreenWidth - 1);
+    RecordMouseY = std::clamp(RecordMouseY + m.yrel, 0, ScreenHeight - 1);
+  } else {
+    InjectMousePosition(m.x, m.y);
+    RecordMouseX = m.x;
+    RecordMouseY = m.y;
+  }
+  RecordMouse();
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& w) {
+  switch (w.event) {
+    case SDL_WINDOWEVENT_CLOSE: PendingWindowEvents.push_back(WindowEventClose); break;
+    case SDL_WINDOWEVENT_LEAVE: InjectMouseInside(false); break;
+    case SDL_WINDOWEVENT_ENTER: InjectMouseInside(true); break;
+    default: break;
+  }
+}
+
+// Handles one platform event; returns the window-event code it stands for (0 = none).
+int HandleEvent(const SDL_Event& ev) {
+  switch (ev.type) {
+    case SDL_QUIT: PendingWindowEvents.push_back(WindowEventClose); return WindowEventClose;
+    case SDL_WINDOWEVENT:
+      HandleWindowEvent(ev.window);
+      return ev.window.event == SDL_WINDOWEVENT_CLOSE ? WindowEventClose : WindowEventOther;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: HandleKeyEvent(ev.key); break;
+    case SDL_TEXTINPUT: {
+      std::string latin1 = Utf8ToLatin1(ev.text.text);
+      InjectText(latin1);
+      RecordLine("text " + std::string(ev.text.text));
+      break;
+    }
+    case SDL_MOUSEMOTION: HandleMouseMotion(ev.motion); break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      if (ev.button.button == SDL_BUTTON_LEFT) {
+        bool down = ev.type == SDL_MOUSEBUTTONDOWN;
+        InjectMouseButton(down);
+        RecordMouseDown = down;
+        RecordMouse();
+      }
+      break;
+    default: break;
+  }
+  return 0;
+}
+
+void DestroyDisplay() {
+  if (ScreenTexture) SDL_DestroyTexture(ScreenTexture);
+  if (Renderer) SDL_DestroyRenderer(Renderer);
+  if (Window) SDL_DestroyWindow(Window);
+  ScreenTexture = nullptr;
+  Renderer = nullptr;
+  Window = nullptr;
+}
+
+int OpenDisplay(int width, int height, const std::string& title, Uint32 flags) {
+  if (IsHeadless()) return 1;
+  DestroyDisplay();
+  Window = SDL_CreateWindow(Latin1ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
+                            SDL_WINDOWPOS_CENTERED, width, height, flags | SDL_WINDOW_RESIZABLE);
+  if (!Window) {
+    std::fprintf(stderr, "klingenwald: no window: %s\n", SDL_GetError());
+    return 0;
+  }
+  Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
+  if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
+  if (!Renderer) {
+    std::fprintf(stderr, "klingenwald: no renderer: %s\n", SDL_GetError());
+    DestroyDisplay();
+    return 0;
+  }
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_RenderSetLogicalSize(Renderer, ScreenWidth, ScreenHeight);
+  ScreenTexture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888,
+                                    SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight);
+  return ScreenTexture ? 1 : 0;
+}
+
+void PresentBackBuffer() {
+  if (!Renderer || !ScreenTexture) return;
+  SDL_UpdateTexture(ScreenTexture, nullptr, TheBackBuffer.data(), ScreenWidth * 4);
+  SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
+  SDL_RenderClear(Renderer);
+  SDL_RenderCopy(Renderer, ScreenTexture, nullptr, nullptr);
+  SDL_RenderPresent(Renderer);
+}
+
+void WaitForFrameSlot() {
+  if (FrameRateLimit <= 0) return;
+  const uint64_t freq = SDL_GetPerformanceFrequency();
+  const uint64_t slot = freq / uint64_t(FrameRateLimit);
+  uint64_t now = SDL_GetPerformanceCounter();
+  if (LastFlipCounter && now - LastFlipCounter < slot) {
+    uint64_t waitMs = (slot - (now - LastFlipCounter)) * 1000 / freq;
+    if (waitMs > 0) SDL_Delay(Uint32(waitMs));
+    while (SDL_GetPerformanceCounter() - LastFlipCounter < slot) {
+    }
+  }
+  LastFlipCounter = SDL_GetPerformanceCounter();
+}
+
+// The next 1/60 s boundary after the current virtual time.
+void AdvanceVirtualTimeToNextFrame() {
+  uint64_t frame = VirtualUs * 60 / 1000000;
+  VirtualUs = ((frame + 1) * 1000000 + 59) / 60;
+}
+
+}  // namespace
+
+bool InitMedia(const MediaOptions& options) {
+  TheOptions = options;
+  if (options.headless) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+  }
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+    std::fprintf(stderr, "klingenwald: SDL could not start: %s\n", SDL_GetError());
+    if (!options.headless) std::fprintf(stderr, "(is there a display? try --headless)\n");
+    return false;
+  }
+  SetFolders(options.dataDir, options.userDir);
+  SeedRandom(options.seedGiven ? options.seed : (options.headless ? 0u : uint32_t(SDL_GetTicks() ^ uint32_t(std::random_device{}()))));
+  if (!options.replayPath.empty() && !LoadReplay(options.replayPath)) return false;
+  if (!options.recordPath.empty()) {
+    Record.open(options.recordPath);
+    if (!Record) {
+      std::fprintf(stderr, "klingenwald: cannot write the recording %s\n", options.recordPath.c_str());
+      return false;
+    }
+    Record << "# klingenwald input recording: <flip> key|mouse|text ...\n";
+  }
+  MediaStarted = true;
+  ShutDown = false;
+  return true;
+}
+
+const MediaOptions& Options() { return TheOptions; }
+bool IsHeadless() { return TheOptions.headless; }
+
+void SetStateWriter(std::function<void(const std::string& path)> writer) {
+  StateWriter = std::move(writer);
+}
+
+void ShutdownMediaLayer() {
+  if (ShutDown) return;
+  ShutDown = true;
+  if (!TheOptions.screenshotPath.empty() && !SaveBackBufferPng(TheOptions.screenshotPath))
+    std::fprintf(stderr, "klingenwald: cannot write the screenshot %s\n",
+                 TheOptions.screenshotPath.c_str());
+  if (!TheOptions.statePath.empty() && StateWriter) StateWriter(TheOptions.statePath);
+  if (Record.is_open()) Record.close();
+  CloseAllFiles();
+  FreeAllSounds();
+  FreeAllFonts();
+  FreeAllSprites3D();
+  FreeAllSprites();
+  DestroyDisplay();
+  if (MediaStarted) SDL_Quit();
+  MediaStarted = false;
+}
+
+void EndProgram(int code) {
+  ShutdownMediaLayer();
+  std::fflush(nullptr);
+  // A loader thread may still run; end the process without unwinding it.
+  std::_Exit(code);
+}
+
+int OpenWindowedDisplay(int width, int height, const std::string& title) {
+  FullScreen = false;
+  return OpenDisplay(width, height, title, 0);
+}
+
+int OpenFullScreenDisplay(int width, int height, int /*depth*/, const std::string& title) {
+  FullScreen = true;
+  int ok = OpenDisplay(width, height, title, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  if (ok) SDL_ShowCursor(SDL_DISABLE);
+  return ok;
+}
+
+void LimitFrameRate(int fps) { FrameRateLimit = fps; }
+
+void FlipScreen() {
+  if (IsHeadless()) {
+    AdvanceVirtualTimeToNextFrame();
+  } else {
+    WaitForFrameSlot();
+    PresentBackBuffer();
+  }
+  ++Flips;
+  PumpEvents();
+  if (TheOptions.frames >= 0 && Flips >= TheOptions.frames) EndProgram(0);
+}
+
+void ClearBackBuffer(int colour) {
+  std::fill(TheBackBuffer.begin(), TheBackBuffer.end(), ColourToPixel(colour));
+}
+
+int ScreenHasFocus() {
+  if (IsHeadless() || !Window) return 1;
+  PumpEvents();
+  Uint32 flags = SDL_GetWindowFlags(Window);
+  if (flags & SDL_WINDOW_MINIMIZED) return 0;
+  return (flags & SDL_WINDOW_INPUT_FOCUS) ? 1 : 0;
+}
+
+void PumpEvents() {
+  if (MediaStarted && !IsHeadless()) {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) HandleEvent(ev);
+  } else if (MediaStarted) {
+    SDL_PumpEvents();
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) {
+      if (ev.type == SDL_QUIT) PendingWindowEvents.push_back(WindowEventClose);
+    }
+  }
+  ApplyReplayEvents();
+}
+
+int PollWindowEvent() {
+  PumpEvents();
+  if (PendingWindowEvents.empty()) return 0;
+  int e = PendingWindowEvents.front();
+  PendingWindowEvents.pop_front();
+  return e;
+}
+
+int WaitWindowEvent() {
+  if (!PendingWindowEvents.empty() || IsHeadless() || !MediaStarted) return PollWindowEvent();
+  SDL_Event ev;
+  if (!SDL_WaitEvent(&ev)) return 0;
+  int code = HandleEvent(ev);
+  if (code == WindowEventClose) PendingWindowEvents.clear();
+  return code ? code : WindowEventOther;
+}
+
+int GetWindowMode() {
+  if (!Window) return HeadlessWindowMode;
+  Uint32 flags = SDL_GetWindowFlags(Window);
+  if (flags & SDL_WINDOW_MINIMIZED) return WindowMinimised;
+  if (flags & SDL_WINDOW_MAXIMIZED) return WindowMaximised;
+  return WindowNormal;
+}
+
+void SetWindowMode(int mode) {
+  if (!Window) {
+    HeadlessWindowMode = mode;
+    return;
+  }
+  switch (mode) {
+    case WindowMinimised: SDL_MinimizeWindow(Window); break;
+    case WindowMaximised: SDL_MaximizeWindow(Window); break;
+    default: SDL_RestoreWindow(Window); break;
+  }
+}
+
+void CloseDisplay() { DestroyDisplay(); }
+
+void ShowMessage(const std::string& caption, const std::string& text) {
+  std::string c = Latin1ToUtf8(caption), t = Latin1ToUtf8(text);
+  std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+  if (!IsHeadless() && MediaStarted)
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, c.c_str(), t.c_str(), Window);
+}
+
+uint32_t* BackBuffer() { return TheBackBuffer.data(); }
+long FlipCount() { return Flips; }
+
+bool SaveBackBufferPng(const std::string& path) {
+  std::vector<uint32_t> opaque(TheBackBuffer);
+  for (uint32_t& p : opaque) p |= 0xFF000000u;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(opaque.data(), ScreenWidth, ScreenHeight, 32,
+                                                      ScreenWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return false;
+  int r = IMG_SavePNG(s, path.c_str());
+  SDL_FreeSurface(s);
+  return r == 0;
+}
+
+ThreadHandle StartThread(void (*procedure)(int), int argument) {
+  std::lock_guard<std::mutex> lock(ThreadLock);
+  Threads.push_back(std::make_unique<ThreadSlot>());
+  ThreadHandle handle = ThreadHandle(Threads.size() - 1);
+  ThreadSlot* slot = Threads.back().get();
+  if (IsHeadless()) {
+    // Headless runs are deterministic: the thread runs to its end right here.
+    procedure(argument);
+    return handle;
+  }
+  slot->running = true;
+  slot->thread = std::thread([slot, procedure, argument] {
+    procedure(argument);
+    slot->running = false;
+  });
+  return handle;
+}
+
+static ThreadSlot* SlotOf(ThreadHandle t) {
+  std::lock_guard<std::mutex> lock(ThreadLock);
+  return t > 0 && size_t(t) < Threads.size() ? Threads[t].get() : nullptr;
+}
+
+int ThreadRunning(ThreadHandle t) {
+  ThreadSlot* s = SlotOf(t);
+  return s && s->running ? 1 : 0;
+}
+
+int JoinThread(ThreadHandle t) {
+  ThreadSlot* s = SlotOf(t);
+  if (s && s->thread.joinable()) s->thread.join();
+  return 1;
+}
+
+void StopThread(ThreadHandle t) {
+  // A thread cannot be killed safely; it is left to end with the process.
+  ThreadSlot* s = SlotOf(t);
+  if (s && s->thread.joinable()) s->thread.detach();
+}
+
+uint32_t TimeMs() {
+  if (IsHeadless()) return uint32_t(VirtualUs / 1000);
+  return SDL_GetTicks();
+}
+
+void SleepMs(int ms) {
+  if (ms <= 0) return;
+  if (IsHeadless()) {
+    VirtualUs += uint64_t(ms) * 1000;
+    return;
+  }
+  SDL_Delay(Uint32(ms));
+}
+
+int RandomUpTo(int max) {
+  if (max <= 0) return 0;
+  std::lock_guard<std::mutex> lock(RandomLock);
+  return std::uniform_int_distribution<int>(0, max)(Random);
+}
+
+void SeedRandom(uint32_t seed) {
+  std::lock_guard<std::mutex> lock(RandomLock);
+  Random.seed(seed);
+}
+
+std::string ProgramArgument(int n) {
+  if (n < 0 || size_t(n) >= TheOptions.programArguments.size()) return "";
+  return TheOptions.programArguments[n];
+}
+
+}  // namespace kw

@@ -1,0 +1,314 @@
+// 3D sprites: pictures drawn scaled, rotated and blended (global opacity times the
+// picture's own alpha; key-colour pixels left out). The world drawing draws about a
+// thousand 30 x 30 tiles per frame through here, mostly unscaled and unturned, so that
+// case takes a row-copy path; turned or scaled pictures go through an inverse mapping,
+// nearest or bilinear.
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "media/sprite_internal.h"
+#include "media/sprites.h"
+
+namespace kw {
+
+namespace {
+
+// One 3D sprite: the picture it shows (shared with its sprite), size and angle.
+struct Sprite3D {
+  PicturePtr picture;
+  int width = 0, height = 0;  // current drawn size
+  float angle = 0;           // degrees, clockwise on screen, kept in (-360, 360)
+};
+
+std::array<Sprite3D, MaxSprites3D> Sprites3D;
+std::atomic<int> Filtering{1};
+
+bool Valid3D(int n) { return n >= 0 && n < MaxSprites3D; }
+
+// Effective opacity of one source pixel: alpha (0..255) times its own alpha, rounded.
+inline uint32_t PixelOpacity(uint32_t pixel, uint32_t keyRgb, uint32_t alpha) {
+  uint32_t own = IsTransparent(pixel, keyRgb) ? 0 : pixel >> 24;
+  return ((own * alpha + 128) * 257) >> 16;
+}
+
+// Blends src over dst with opacity a (0..255); the result is opaque where src is.
+// The same rounding as the SSE2 row below, so both give identical pixels.
+inline uint32_t BlendPixel(uint32_t dst, uint32_t src, uint32_t a) {
+  src |= 0xFF000000u;
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
+    out |= (((s * a + d * (255 - a) + 128) * 257) >> 16) << shift;
+  }
+  return out;
+}
+
+#if defined(__SSE2__)
+// Four pixels' opacities, each spread over the four 16-bit lanes of its pixel.
+inline void SpreadOpacity(__m128i s, __m128i key, __m128i alpha16, __m128i& lo,
+                          __m128i& hi) {
+  const __m128i rgbMask = _mm_set1_epi32(0x00FFFFFF);
+  __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(s, rgbMask), key);
+  __m128i own = _mm_srli_epi32(_mm_andnot_si128(isKey, s), 24);
+  __m128i own16 = _mm_packs_epi32(own, own);  // a0 a1 a2 a3 a0 a1 a2 a3
+  __m128i a = _mm_add_epi16(_mm_mullo_epi16(own16, alpha16), _mm_set1_epi16(128));
+  a = _mm_mulhi_epu16(a, _mm_set1_epi16(257));
+  __m128i pairs = _mm_unpacklo_epi16(a, a);  // a0 a0 a1 a1 a2 a2 a3 a3
+  lo = _mm_unpacklo_epi32(pairs, pairs);
+  hi = _mm_unpackhi_epi32(pairs, pairs);
+}
+
+// Two pixels (as 16-bit lanes) blended with their spread opacities.
+inline __m128i Blend16(__m128i s, __m128i d, __m128i a) {
+  __m128i inv = _mm_sub_epi16(_mm_set1_epi16(255), a);
+  __m128i sum = _mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, inv));
+  sum = _mm_add_epi16(sum, _mm_set1_epi16(128));
+  return _mm_mulhi_epu16(sum, _mm_set1_epi16(257));
+}
+#endif
+
+// Blends one row of n pixels with the global opacity alpha (1..255).
+void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb) {
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i key = _mm_set1_epi32(int(keyRgb));
+  const __m128i alpha16 = _mm_set1_epi16(short(alpha));
+  const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+  for (; i + 4 <= n; i += 4) {
+    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    __m128i aLo, aHi;
+    SpreadOpacity(s, key, alpha16, aLo, aHi);
+    s = _mm_or_si128(s, opaque);
+    __m128i lo = Blend16(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), aLo);
+    __m128i hi = Blend16(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), aHi);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
+  }
+#endif
+  for (; i < n; ++i) dst[i] = BlendPixel(dst[i], src[i], PixelOpacity(src[i], keyRgb, alpha));
+}
+
+// The common tile case: the clip rectangle 1:1 at (x, y).
+void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint32_t alpha) {
+  int w = picture.clip.w, h = picture.clip.h, srcX = picture.clip.x, srcY = picture.clip.y;
+  if (!CutToTarget(target, x, y, w, h, srcX, srcY)) return;
+  AlphaKind kind = PictureAlphaKind(picture);
+  const uint32_t* src = &picture.pixels[size_t(srcY) * picture.width + srcX];
+  uint32_t* dst = target.pixels + size_t(y) * target.width + x;
+  for (int row = 0; row < h; ++row) {
+    const uint32_t* s = src + size_t(row) * picture.width;
+    uint32_t* d = dst + size_t(row) * target.width;
+    if (alpha == 255 && kind == AlphaKind::Opaque)
+      std::memcpy(d, s, size_t(w) * 4);
+    else if (alpha == 255 && kind == AlphaKind::Cutout)
+      CopyRowKeyed(d, s, w, picture.keyRgb);
+    else
+      BlendRow(d, s, w, alpha, picture.keyRgb);
+  }
+}
+
+// Inverse mapping of a target pixel to the source: s = origin + px * dx + py * dy, for
+// both source coordinates (texel units, 0 = left/top edge of the clip rectangle).
+struct Mapping {
+  double originU, originV;
+  double uPerX, vPerX, uPerY, vPerY;
+  int left, top, right, bottom;  // target pixels to visit, right/bottom exclusive
+};
+
+// Sets up the mapping of a w x h rectangle at (x, y) turned by degrees about its centre.
+bool MakeMapping(const Picture& picture, const DrawTarget& target, int x, int y, int w, int h,
+                 double degrees, Mapping& m) {
+  double radians = degrees * 3.14159265358979323846 / 180.0;
+  double c = std::cos(radians), s = std::sin(radians);
+  double cx = x + w / 2.0, cy = y + h / 2.0;
+  double kx = double(picture.clip.w) / w, ky = double(picture.clip.h) / h;
+  // u = (rx * c + ry * s + w / 2) * kx, v = (-rx * s + ry * c + h / 2) * ky, where
+  // (rx, ry) is a pixel centre relative to the rectangle's centre.
+  m.uPerX = c * kx;
+  m.uPerY = s * kx;
+  m.vPerX = -s * ky;
+  m.vPerY = c * ky;
+  double rx0 = 0.5 - cx, ry0 = 0.5 - cy;
+  m.originU = (rx0 * c + ry0 * s + w / 2.0) * kx;
+  m.originV = (-rx0 * s + ry0 * c + h / 2.0) * ky;
+  double ex = (std::fabs(c) * w + std::fabs(s) * h) / 2.0;
+  double ey = (std::fabs(s) * w + std::fabs(c) * h) / 2.0;
+  m.left = int(std::max(std::floor(cx - ex) - 1, 0.0));
+  m.top = int(std::max(std::floor(cy - ey) - 1, 0.0));
+  m.right = int(std::min(std::ceil(cx + ex) + 1, double(target.width)));
+  m.bottom = int(std::min(std::ceil(cy + ey) + 1, double(target.height)));
+  return m.left < m.right && m.top < m.bottom;
+}
+
+// The row span [from, to) where f(px) = f0 + px * df stays inside [0, limit), widened by
+// a pixel each side (the per-pixel test inside decides the edge pixels).
+void NarrowSpan(double f0, double df, double limit, int& from, int& to) {
+  if (std::fabs(df) < 1e-12) {
+    if (f0 < -1e-9 || f0 >= limit + 1e-9) to = from;
+    return;
+  }
+  double a = (0 - f0) / df, b = (limit - f0) / df;
+  if (a > b) std::swap(a, b);
+  double lo = from, hi = to;
+  double newFrom = std::clamp(std::floor(a) - 1, lo, hi);
+  double newTo = std::clamp(std::ceil(b) + 1, lo, hi);
+  from = int(newFrom);
+  to = std::max(from, int(newTo));
+}
+
+constexpr double FixedOne = 65536.0;
+
+// Scaled or turned, nearest source pixel.
+void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const Mapping& m,
+                       uint32_t alpha) {
+  const int64_t limitU = int64_t(picture.clip.w) << 16, limitV = int64_t(picture.clip.h) << 16;
+  const int64_t du = std::llround(m.uPerX * FixedOne), dv = std::llround(m.vPerX * FixedOne);
+  const uint32_t* base = &picture.pixels[size_t(picture.clip.y) * picture.width + picture.clip.x];
+  for (int py = m.top; py < m.bottom; ++py) {
+    double rowU = m.originU + py * m.uPerY, rowV = m.originV + py * m.vPerY;
+    int from = m.left, to = m.right;
+    NarrowSpan(rowU, m.uPerX, picture.clip.w, from, to);
+    NarrowSpan(rowV, m.vPerX, picture.clip.h, from, to);
+    int64_t u = std::llround((rowU + from * m.uPerX) * FixedOne);
+    int64_t v = std::llround((rowV + from * m.vPerX) * FixedOne);
+    uint32_t* dst = target.pixels + size_t(py) * target.width;
+    for (int px = from; px < to; ++px, u += du, v += dv) {
+      if (u < 0 || v < 0 || u >= limitU || v >= limitV) continue;
+      uint32_t s = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
+      uint32_t a = PixelOpacity(s, picture.keyRgb, alpha);
+      if (a == 255) dst[px] = s | 0xFF000000u;
+      else if (a) dst[px] = BlendPixel(dst[px], s, a);
+    }
+  }
+}
+
+// One bilinear sample at (u, v) (texel units), blended onto *dst. Transparent texels
+// weigh nothing, so key colours never bleed into the edges.
+void BlendBilinear(const Picture& picture, double u, double v, uint32_t alpha, uint32_t* dst) {
+  const int w = picture.clip.w, h = picture.clip.h;
+  double fu = u - 0.5, fv = v - 0.5;
+  double u0f = std::floor(fu), v0f = std::floor(fv);
+  double tx = fu - u0f, ty = fv - v0f;
+  int u0 = int(u0f), v0 = int(v0f);
+  int us[2] = {std::clamp(u0, 0, w - 1), std::clamp(u0 + 1, 0, w - 1)};
+  int vs[2] = {std::clamp(v0, 0, h - 1), std::clamp(v0 + 1, 0, h - 1)};
+  double weights[4] = {(1 - tx) * (1 - ty), tx * (1 - ty), (1 - tx) * ty, tx * ty};
+  double cover = 0, colour[3] = {0, 0, 0};
+  for (int k = 0; k < 4; ++k) {
+    uint32_t s = picture.pixels[size_t(picture.clip.y + vs[k >> 1]) * picture.width +
+                                size_t(picture.clip.x + us[k & 1])];
+    double a = IsTransparent(s, picture.keyRgb) ? 0 : (s >> 24) / 255.0;
+    double wa = weights[k] * a;
+    cover += wa;
+    for (int ch = 0; ch < 3; ++ch) colour[ch] += wa * ((s >> (16 - 8 * ch)) & 255);
+  }
+  double g = cover * alpha / 255.0;
+  if (g <= 0) return;
+  double keep = 1 - g, scale = alpha / 255.0;
+  uint32_t d = *dst, out = 0;
+  uint32_t outA = uint32_t(255 * g + ((d >> 24) & 255) * keep + 0.5);
+  out |= std::min(outA, 255u) << 24;
+  for (int ch = 0; ch < 3; ++ch) {
+    int shift = 16 - 8 * ch;
+    uint32_t c = uint32_t(colour[ch] * scale + ((d >> shift) & 255) * keep + 0.5);
+    out |= std::min(c, 255u) << shift;
+  }
+  *dst = out;
+}
+
+// Scaled or turned, bilinear.
+void DrawMappedBilinear(const Picture& picture, const DrawTarget& target, const Mapping& m,
+                        uint32_t alpha) {
+  for (int py = m.top; py < m.bottom; ++py) {
+    double rowU = m.originU + py * m.uPerY, rowV = m.originV + py * m.vPerY;
+    int from = m.left, to = m.right;
+    NarrowSpan(rowU, m.uPerX, picture.clip.w, from, to);
+    NarrowSpan(rowV, m.vPerX, picture.clip.h, from, to);
+    uint32_t* dst = target.pixels + size_t(py) * target.width;
+    for (int px = std::max(from, 0); px < std::min(to, target.width); ++px) {
+      double u = rowU + px * m.uPerX, v = rowV + px * m.vPerX;
+      if (u < 0 || v < 0 || u >= picture.clip.w || v >= picture.clip.h) continue;
+      BlendBilinear(picture, u, v, alpha, dst + px);
+    }
+  }
+}
+
+}  // namespace
+
+void InitSprite3D() {
+  FreeAllSprites3D();
+  Filtering = 1;
+}
+
+void SetSprite3DFiltering(int on) { Filtering = on ? 1 : 0; }
+
+int MakeSprite3D(int sprite3d, int sprite) {
+  PicturePtr picture = SpritePicture(sprite);
+  if (!Valid3D(sprite3d) || !picture || !picture->texture) return 0;
+  Sprite3D& s = Sprites3D[sprite3d];
+  s.width = picture->clip.w;
+  s.height = picture->clip.h;
+  s.angle = 0;
+  s.picture = std::move(picture);
+  return 1;
+}
+
+// Drawing is always possible with the software renderer.
+int Begin3D() { return 1; }
+
+void End3D() {}
+
+void ScaleSprite3D(int sprite3d, int width, int height) {
+  if (!Valid3D(sprite3d) || !Sprites3D[sprite3d].picture) return;
+  Sprites3D[sprite3d].width = width;
+  Sprites3D[sprite3d].height = height;
+}
+
+void TurnSprite3D(int sprite3d, float degrees, int relative) {
+  if (!Valid3D(sprite3d) || !Sprites3D[sprite3d].picture || !std::isfinite(degrees)) return;
+  Sprite3D& s = Sprites3D[sprite3d];
+  // Kept below a full turn so a title spinning for hours keeps its precision.
+  s.angle = std::fmod(relative ? s.angle + degrees : degrees, 360.0f);
+}
+
+void DrawSprite3D(int sprite3d, int x, int y, int alpha) {
+  if (!Valid3D(sprite3d) || alpha <= 0) return;
+  const Sprite3D& s = Sprites3D[sprite3d];
+  Picture* picture = s.picture.get();
+  DrawTarget target = CurrentDrawTarget();
+  if (!picture || !target.pixels || s.width <= 0 || s.height <= 0) return;
+  if (picture->clip.w <= 0 || picture->clip.h <= 0) return;
+  // Drawing a picture into itself: read from a copy.
+  Picture copy;
+  if (target.picture == picture) {
+    copy = *picture;
+    picture = &copy;
+  }
+  uint32_t opacity = uint32_t(std::min(alpha, 255));
+  if (s.angle == 0 && s.width == picture->clip.w && s.height == picture->clip.h) {
+    DrawUnscaled(*picture, target, x, y, opacity);
+  } else {
+    Mapping m;
+    if (MakeMapping(*picture, target, x, y, s.width, s.height, s.angle, m)) {
+      if (Filtering)
+        DrawMappedBilinear(*picture, target, m, opacity);
+      else
+        DrawMappedNearest(*picture, target, m, opacity);
+    }
+  }
+  if (target.picture) target.picture->PixelsChanged();
+}
+
+void FreeAllSprites3D() {
+  for (Sprite3D& s : Sprites3D) s = Sprite3D();
+}
+
+}  // namespace kw

@@ -1,0 +1,76 @@
+// Inside the software renderer: the picture record behind a sprite number and the
+// few helpers that sprites.cpp, collision.cpp and sprite3d.cpp share. Not for game code.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace kw {
+
+// A rectangle inside a picture or on a target: x, y, width, height.
+struct PixelRect {
+  int x = 0, y = 0, w = 0, h = 0;
+};
+
+// How a picture's pixels blend, found once and kept until the pixels change.
+enum class AlphaKind : int8_t {
+  Unknown = -1,
+  Opaque = 0,   // every pixel alpha 255 and none of the key colour: a plain copy does
+  Cutout = 1,   // every pixel either fully opaque or transparent (alpha 0 or key colour)
+  Blended = 2,  // some pixels partly transparent
+};
+
+// One sprite's picture. A 3D sprite shares it, so drawing into a sprite after
+// MakeSprite3D shows up in the 3D sprite too, and a reload leaves the old picture alive
+// for the 3D sprite until MakeSprite3D is called again.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;  // 0xAARRGGBB, row after row
+  PixelRect clip;                // what draws show; inside the picture
+  uint32_t keyRgb = 0;           // key colour as 0x00RRGGBB
+  bool texture = false;          // usable for MakeSprite3D
+
+  // Caches, built on first use and dropped by PixelsChanged().
+  bool maskValid = false;
+  int maskWords = 0;             // 64-bit words per mask row, one spare word included
+  std::vector<uint64_t> mask;    // bit set = solid pixel (not key, alpha not 0)
+  AlphaKind alphaKind = AlphaKind::Unknown;
+
+  void PixelsChanged() {
+    maskValid = false;
+    alphaKind = AlphaKind::Unknown;
+  }
+};
+
+using PicturePtr = std::shared_ptr<Picture>;
+
+// The picture under a sprite number, or nullptr (also for numbers out of range).
+PicturePtr SpritePicture(int sprite);
+// The same without touching the reference count, for the per-frame draws.
+Picture* SpritePictureRaw(int sprite);
+
+// Where draws go right now: the back buffer or the blit-target sprite's picture.
+struct DrawTarget {
+  uint32_t* pixels = nullptr;  // nullptr: the target sprite holds nothing
+  int width = 0, height = 0;
+  Picture* picture = nullptr;  // the target sprite, nullptr for the back buffer
+};
+DrawTarget CurrentDrawTarget();
+
+// A pixel the keyed draws, collision and 3D draws skip.
+inline bool IsTransparent(uint32_t pixel, uint32_t keyRgb) {
+  return (pixel >> 24) == 0 || (pixel & 0xFFFFFFu) == keyRgb;
+}
+
+// Cuts a draw of a w x h block at (x, y) to the target; false when nothing is left.
+// On return (x, y) is the first target pixel and (srcX, srcY) moved by the same amount.
+bool CutToTarget(const DrawTarget& target, int& x, int& y, int& w, int& h, int& srcX,
+                 int& srcY);
+// Copies one row of n pixels, skipping transparent ones.
+void CopyRowKeyed(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
+
+// Finds (and caches) how the picture's pixels blend.
+AlphaKind PictureAlphaKind(Picture& picture);
+
+}  // namespace kw

@@ -1,0 +1,185 @@
+// The program's spine: start-up (arguments, configuration, lights, the start-up loader
+// behind the loading bar), the main menu, a new game, the map start with the spinning
+// title picture, and quit. The frame loop of a map is in mainloop.cpp.
+#include <algorithm>
+
+#include "content/content.h"
+#include "media/media.h"
+#include "menus/menus.h"
+#include "script/script.h"
+#include "shell/globals.h"
+#include "shell/shell.h"
+
+namespace kw {
+
+namespace {
+
+// The title picture grows without end while a map loads; past this it only spins.
+constexpr int32_t MaxIntroZoom = 100000;
+
+// Start-up steps 1..3: start values, program arguments, configuration, lights.
+void StartUp() {
+  SetStartValues();
+  CurrentScreen = Screen::Loading;
+  RegisterStateWriter();
+  WindowedMode = int16_t(ParseInt(ProgramArgument(0)));
+  DebugMode = ParseInt(ProgramArgument(1));
+  ProgramArgument(2);  // read and not used
+  LoadConfiguration();
+  CreateScriptLists();
+  LoadLights();
+}
+
+// Start-up steps 4 and 5: the loader thread behind the loading bar. The bar is drawn
+// at least once, so a headless run (where the thread has ended already) shows it too.
+void RunStartupLoader() {
+  StartupLoader = StartThread(LoaderThread, 0);
+  do {
+    DrawLoadingBar();
+    SleepMs(100);
+    FlipScreen();
+  } while (ThreadRunning(StartupLoader));
+  JoinThread(StartupLoader);
+}
+
+void RunMainMenu() {
+  do {
+    CurrentScreen = Screen::MainMenu;
+  } while (MainMenu(0) != 1);
+}
+
+// Start-up step 7: a fresh player record, then mode and difficulty.
+void NewGame() {
+  Player.Clear();
+  SetNewGamePlayer(Player.Add());
+  CurrentScreen = Screen::NewGame;
+  NewGameMenu();
+  SetSoundVolume(387, 50);
+}
+
+// Map start step 2: the title spins until a key is down, then the loader is awaited.
+void ShowTitleWhileLoading() {
+  CurrentScreen = Screen::Title;
+  IntroZoom = 100;
+  IntroSpin = 1.0f;
+  for (;;) {
+    DrawTitleFrame();
+    ReadKeyboard();
+    FlipScreen();
+    ClearBackBuffer(0);
+    if (KeyDown(-1)) break;
+  }
+  JoinThread(MapLoader);
+}
+
+// Map start step 4: game music, only with a volume.
+void StartMapMusic() {
+  if (Volume == 0) return;
+  if (TimeMatch == 1) {
+    PlaySoundFx(382, 1);
+    SetSoundVolume(382, Volume);
+    return;
+  }
+  PlaySoundFx(377 + RandomUpTo(1), 1);
+  SetSoundVolume(377, Volume + 20);
+  SetSoundVolume(378, Volume + 20);
+}
+
+// Map start step 8: the start block may move the start position.
+void RunStartBlock() {
+  PlayerRecord& p = P();
+  p.posX = float(-RespawnX);
+  p.posY = float(RespawnY);
+  RunScript(1);
+  RespawnX = -Nearest(P().posX);
+  RespawnY = Nearest(P().posY);
+}
+
+}  // namespace
+
+std::string LoadingBarText(int progress) {
+  std::string bar;
+  for (int i = 0; i <= 10; ++i) bar += i <= progress ? "[/]" : "[ ]";
+  return bar;
+}
+
+void DrawLoadingBar() {
+  BeginText();
+  DrawTextAt(100, 200, "Loading  -  Please Wait");
+  DrawTextAt(100, 250, LoadingBarText(LoadProgress));
+  EndText();
+}
+
+void DrawTitleFrame() {
+  IntroZoom = std::min(IntroZoom + Nearest(IntroSpin), MaxIntroZoom);
+  IntroSpin += 0.1f;
+  Begin3D();
+  ScaleSprite3D(322, IntroZoom + ScreenWidth, IntroZoom + ScreenHeight);
+  TurnSprite3D(322, float(Nearest(IntroSpin)), 1);
+  DrawSprite3D(322, -IntroZoom / 2, -IntroZoom / 2, 255);
+  End3D();
+}
+
+void MapStart() {
+  ResetMapState();
+  MapLoader = StartThread(LoaderThread, 1);
+  ShowTitleWhileLoading();
+  MapJustStarted = 1;
+  StartMapMusic();
+  MapStartTime = int32_t(TimeMs());
+  if (TimeMatch == 1) P().timeValue += TimeBonus;
+  ComputeVisibleWindow(0);
+  P().facing = 6;
+  LastSide = 6;
+  WorldStepTime = int32_t(TimeMs());
+  SetMouseCaptured(false);
+  PlayerScreenX = 300;
+  Portals.Clear();
+  RunStartBlock();
+  for (Portal& portal : Portals) {
+    portal.period = 50 + RandomUpTo(150);
+    portal.phase = float(RandomUpTo(1));
+  }
+  CurrentScreen = Screen::Play;
+}
+
+void ShutdownMedia() {
+  // The display itself and the window go with EndProgram, after the screenshot and
+  // the state of a test run have been written.
+  StopSoundFx(-1);
+  SetMouseCaptured(false);
+  CloseSettings();
+  ClosePack();
+  CloseAllFiles();
+  FreeAllSprites3D();
+  FreeAllSprites();
+  FreeAllSounds();
+  FreeAllFonts();
+}
+
+void GameMain() {
+  StartUp();
+  RunStartupLoader();
+  for (;;) {
+    RunMainMenu();
+    NewGame();
+    bool quit = false;
+    for (;;) {
+      MapStart();
+      if (FrameLoop() == 1) { quit = true; break; }
+      bool over = GameOver == 1;
+      MapEnd();
+      if (over) {
+        CurrentScreen = Screen::Highscore;
+        HighscoreScreen();
+        GameOver = 0;
+        break;
+      }
+    }
+    if (quit) break;
+  }
+  CurrentScreen = Screen::Quit;
+  ShutdownMedia();
+}
+
+}  // namespace kw

@@ -1,0 +1,175 @@
+// The resource loader: the start-up catalogue (numbers, clips, key colours, progress),
+// the tile-set entry selection and TileKind, the lights, and the fatal load path.
+#include <stdexcept>
+
+#include "test_data.h"
+
+using namespace kwtest;
+
+namespace {
+
+struct FatalExit : std::runtime_error {
+  int code;
+  explicit FatalExit(int c) : std::runtime_error("fatal"), code(c) {}
+};
+
+class LoaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartHeadlessMedia();
+    kw::SetStartValues();
+    kw::CreateGameLists();
+    folder.Use();
+    kw::SetFatalExitHook([](int code) { throw FatalExit(code); });
+  }
+  void TearDown() override { kw::SetFatalExitHook(nullptr); }
+  GameFolder folder;
+};
+
+TEST_F(LoaderTest, CatalogueFillsNumbersClipsKeyColoursAndProgress) {
+  folder.WriteAllPacks();
+  folder.WriteText(folder.user / "Saves" / "Savescore.save", "900\r\nAlrik\r\n800\r\nBerta\r\n");
+  kw::LoaderThread(0);
+  EXPECT_EQ(kw::LoadProgress, 10);
+  for (int n : {322, 372, 324, 323, 325, 437, 439, 440, 438, 320, 341, 441, 339, 338, 344,
+                358, 369, 373, 375, 9999, 345, 314, 407, 445, 442, 424, 414, 455, 351, 352, 434})
+    EXPECT_TRUE(kw::SpriteExists(n)) << n;
+  // Entry 3 and 5 are skipped: 325 holds entry 4 (blue 5), 437 entry 6 (blue 7).
+  EXPECT_EQ(DrawnPixel(325), Argb(40, 40, 5));
+  EXPECT_EQ(DrawnPixel(437), Argb(40, 40, 7));
+  EXPECT_EQ(DrawnPixel(9999), Argb(40, 40, 48));
+  // Shots are clipped to their right half (44, 0, 44, 48).
+  EXPECT_EQ(DrawnPixel(327), Argb(2, 9, 9));
+  EXPECT_EQ(DrawnPixel(327, 44, 0), Argb(1, 2, 3));
+  EXPECT_EQ(DrawnPixel(329, 38, 0), Argb(1, 2, 3));  // 38 wide
+  EXPECT_EQ(DrawnPixel(329, 37, 56), Argb(13, 13, 13));
+  // The exit door's key colour (0, 250, 0): nothing of it is drawn keyed.
+  kw::ClearBackBuffer(0);
+  kw::DrawSpriteKeyed(340, 0, 0);
+  EXPECT_EQ(Pixel(0, 0), kw::ColourToPixel(0));
+  // Buttons: 349 the upper half, 351 the lower half.
+  EXPECT_EQ(DrawnPixel(349), Argb(7, 1, 7));
+  EXPECT_EQ(DrawnPixel(351), Argb(7, 2, 7));
+  EXPECT_EQ(DrawnPixel(349, 98, 0), Argb(1, 2, 3));
+  // Digits: 414 + i starts at nearest(i * 6.3), 446 + i at nearest(i * 11.4).
+  EXPECT_EQ(DrawnPixel(419), Argb(32 + 1, 70, 70));  // 31.5 -> 32 (half to even)
+  EXPECT_EQ(DrawnPixel(417), Argb(19 + 1, 70, 70));  // 18.9 -> 19
+  EXPECT_EQ(DrawnPixel(414, 6, 0), Argb(1, 2, 3));   // 6 wide
+  EXPECT_EQ(DrawnPixel(448), Argb(23 + 1, 71, 71));  // 22.8 -> 23
+  // Sounds, 395 and 396 from the same entry, music tracks, ambient loops silent.
+  for (int s : {319, 321, 387, 395, 396, 397, 447, 377, 382}) EXPECT_TRUE(kw::SoundLoaded(s)) << s;
+  EXPECT_EQ(kw::SoundVolume(393), 0);
+  // Highscores and the best score.
+  EXPECT_EQ(kw::Highscores[1].points, 900);
+  EXPECT_EQ(kw::Highscores[2].name, "Berta");
+  EXPECT_EQ(kw::BestScore, "900");
+  EXPECT_EQ(kw::NameInput, "Alrik");
+  EXPECT_EQ(kw::P().tileWidth, 30);
+  EXPECT_EQ(kw::P().headerB, 180);
+}
+
+TEST_F(LoaderTest, MissingEntryIsFatalWithTwoMessagesAndNonZeroExit) {
+  folder.WriteAllPacks(30);  // objects.pak ends after entry 29
+  testing::internal::CaptureStderr();
+  int code = 0;
+  try {
+    kw::LoaderThread(0);
+  } catch (const FatalExit& e) {
+    code = e.code;
+  }
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(code, 0);
+  EXPECT_NE(err.find("Fehler im Bereich"), std::string::npos) << err;
+  EXPECT_NE(err.find("Objecte pic:30"), std::string::npos) << err;
+  EXPECT_NE(err.find("Sprite konnte nicht geladen werden."), std::string::npos) << err;
+  EXPECT_EQ(kw::LoadProgress, 1);  // raised after entry 5, entry 35 never reached
+}
+
+TEST_F(LoaderTest, MissingPackIsFatalWithItsLabel) {
+  testing::internal::CaptureStderr();
+  EXPECT_THROW(kw::LoaderThread(0), FatalExit);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Objecte"), std::string::npos) << err;
+}
+
+// The blue channel tells the pack entry: entry i has blue i * 10 + 5.
+int EntryOf(uint32_t pixel) { return int((pixel & 255) - 5) / 10; }
+
+TEST_F(LoaderTest, TileSetSelectsStripsAndSheet) {
+  folder.WriteAllPacks();
+  struct Case { const char* set; int strip; int sheet; };
+  for (Case c : {Case{"1", 0, 12}, Case{"2", 2, 13}, Case{"3", 4, 14}, Case{"5", 8, 16},
+                 Case{"6", -1, 7}, Case{"0", -1, 2}}) {
+    SCOPED_TRACE(c.set);
+    kw::FreeSprite(435);
+    kw::TileSet = c.set;
+    kw::LoadTiles();
+    EXPECT_EQ(kw::AnimFrameBase, 6000);
+    EXPECT_EQ(EntryOf(DrawnPixel(0)), c.sheet);
+    if (c.strip >= 0) {
+      EXPECT_EQ(EntryOf(DrawnPixel(435)), c.strip);
+      EXPECT_EQ(EntryOf(DrawnPixel(436)), c.strip + 1);
+    } else {
+      EXPECT_FALSE(kw::SpriteExists(435));
+    }
+  }
+}
+
+TEST_F(LoaderTest, TilePicturesAndAnimatedFramesComeFromTheirRegions) {
+  folder.WriteAllPacks();
+  kw::TileSet = "3";
+  kw::LoadTiles();
+  EXPECT_EQ(DrawnPixel(5), Argb(4, 1, 145));     // sheet entry 14, column 4, row 0
+  EXPECT_EQ(DrawnPixel(5, 30, 0), Argb(1, 2, 3)); // 30 wide
+  EXPECT_EQ(DrawnPixel(105), Argb(4, 51, 145));  // row 1
+  EXPECT_EQ(DrawnPixel(433), DrawnPixel(19));     // copy of the door
+  kw::ClearBackBuffer(0);
+  kw::DrawSprite3D(205, 0, 0, 255);               // row 2, 3D
+  EXPECT_EQ(Pixel(0, 0), Argb(4, 101, 145));
+  kw::ClearBackBuffer(0);
+  kw::DrawSprite3D(8007, 0, 0, 255);              // frame 2 of tile 7, 30 x 50 strip (entry 4)
+  EXPECT_EQ(Pixel(0, 0), Argb(2, 7, 45));
+  EXPECT_EQ(Pixel(0, 49), Argb(2, 7, 45));
+  kw::ClearBackBuffer(0);
+  kw::DrawSprite3D(9580, 0, 0, 255);              // frame 3 of tile 80, 30 x 30 strip (entry 5)
+  EXPECT_EQ(Pixel(29, 29), Argb(3, 80, 55));
+  kw::ClearBackBuffer(0);
+  kw::DrawSprite3D(6000, 0, 0, 255);              // k = 0 stays empty
+  EXPECT_EQ(Pixel(0, 0), kw::ColourToPixel(0));
+}
+
+TEST_F(LoaderTest, TileKindBySet) {
+  for (int set : {1, 4}) {
+    kw::FillTileKind(set);
+    EXPECT_EQ(kw::TileKind[31], 1);
+    EXPECT_EQ(kw::TileKind[75], 1);
+    EXPECT_EQ(kw::TileKind[35], 2);
+    EXPECT_EQ(kw::TileKind[77], 2);
+    EXPECT_EQ(kw::TileKind[43], 0);
+  }
+  for (int set : {5, 6, 0}) {
+    kw::FillTileKind(set);
+    for (int t = 0; t < 82; ++t) EXPECT_EQ(kw::TileKind[t], 0) << set << " " << t;
+  }
+}
+
+TEST_F(LoaderTest, LightsLoadInOrderAndShortPacksLeaveTheRestEmpty) {
+  std::vector<Bytes> eleven;
+  for (int i = 0; i < 11; ++i) eleven.push_back(Flat(30, 30, Argb(80, 80, i + 1)));
+  eleven[3] = Flat(30, 30, Argb(0, 255, 0));  // all key colour
+  WritePack(folder.game / "paks" / "Lights.pak", eleven);
+  for (int n = 500; n <= 612; ++n) kw::FreeSprite(n);
+  kw::LoadLights();
+  kw::ClearBackBuffer(0);
+  kw::DrawSprite3D(510, 0, 0, 255);
+  EXPECT_EQ(Pixel(0, 0), Argb(80, 80, 11));
+  kw::ClearBackBuffer(kw::Rgb(1, 2, 3));
+  kw::DrawSprite3D(503, 0, 0, 255);  // pure green is the key colour
+  EXPECT_EQ(Pixel(0, 0), Argb(1, 2, 3));
+  EXPECT_FALSE(kw::SpriteExists(601));
+  // Without the pack nothing is loaded and nothing fails.
+  std::filesystem::remove(folder.game / "paks" / "Lights.pak");
+  kw::LoadLights();
+}
+
+}  // namespace

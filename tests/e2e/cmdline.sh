@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The command line of klingenwald: help, version, option errors, the missing game folder,
+# and a headless run that records its input and ends after a number of frames.
+# Arguments: <klingenwald> <kwtool> <gamedir> <workdir>
+set -u
+game=$1 gamedir=$3 work=$4
+rm -rf "$work" && mkdir -p "$work"
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$game" --help | grep -q -- "--headless" || fail "--help does not list --headless"
+"$game" --version | grep -q "^klingenwald " || fail "--version"
+"$game" --bogus >/dev/null 2>&1; [ $? -eq 2 ] || fail "an unknown option must exit 2"
+"$game" --seed >/dev/null 2>&1; [ $? -eq 2 ] || fail "an option without its value must exit 2"
+
+# A missing game folder: one clear message naming where it looked and --data.
+out=$("$game" --headless --data "$work/nowhere" 2>&1); rc=$?
+[ $rc -ne 0 ] || fail "a missing game folder must fail"
+echo "$out" | grep -q "$work/nowhere" || fail "the message must say where it looked: $out"
+echo "$out" | grep -q -- "--data" || fail "the message must mention --data: $out"
+KLINGENWALD_DATA="$work/env-nowhere" "$game" --headless 2>&1 | grep -q "env-nowhere" \
+  || fail "KLINGENWALD_DATA must be used"
+
+# A headless run ends after --frames, writes the screenshot and records its input.
+"$game" --headless --data "$gamedir" --user "$work/user" --frames 30 --seed 1 \
+  --screenshot "$work/s.png" --record "$work/rec.txt" >/dev/null 2>&1
+rc=$?
+[ $rc -eq 0 ] || fail "headless run exited $rc"
+[ -s "$work/s.png" ] || fail "no screenshot"
+head -c 8 "$work/s.png" | od -An -tx1 | grep -q "89 50 4e 47" || fail "screenshot is not a PNG"
+[ -f "$work/rec.txt" ] || fail "no recording"
+
+# A bad replay is refused with its line number.
+printf '5 key down 57\n7 jump\n' > "$work/bad.txt"
+out=$("$game" --headless --data "$gamedir" --user "$work/user" --replay "$work/bad.txt" 2>&1)
+[ $? -ne 0 ] || fail "a bad replay must be refused"
+echo "$out" | grep -q "bad.txt:2" || fail "the replay error must name the line: $out"
+echo "cmdline: all checks passed"

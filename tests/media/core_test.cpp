@@ -1,0 +1,166 @@
+// The run services of the media layer in a headless run: virtual time, flips, replays,
+// threads, random numbers, program arguments, screenshots.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "media/media.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("kw_core_" + std::to_string(getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    kw::ShutdownMediaLayer();
+    fs::remove_all(dir_);
+  }
+  bool Start(const std::string& replay = "", std::vector<std::string> args = {}) {
+    kw::MediaOptions o;
+    o.headless = true;
+    o.seedGiven = true;
+    o.seed = 7;
+    o.replayPath = replay;
+    o.dataDir = dir_.string();
+    o.userDir = (dir_ / "user").string();
+    o.programArguments = std::move(args);
+    return kw::InitMedia(o);
+  }
+  std::string WriteFile(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name) << text;
+    return (dir_ / name).string();
+  }
+  fs::path dir_;
+};
+
+TEST_F(CoreTest, VirtualTimeMovesOnlyBySleepAndFlip) {
+  ASSERT_TRUE(Start());
+  uint32_t t0 = kw::TimeMs();
+  EXPECT_EQ(kw::TimeMs(), t0);
+  kw::SleepMs(5);
+  EXPECT_EQ(kw::TimeMs(), t0 + 5);
+  long flips = kw::FlipCount();
+  kw::FlipScreen();
+  EXPECT_EQ(kw::FlipCount(), flips + 1);
+  // Sixty flips are one second of virtual time, wherever they start.
+  uint32_t t1 = kw::TimeMs();
+  for (int i = 0; i < 60; ++i) kw::FlipScreen();
+  EXPECT_NEAR(double(kw::TimeMs() - t1), 1000.0, 1.0);
+  // A flip right after a sleep goes to the next 1/60 s, not a whole frame further.
+  kw::SleepMs(1);
+  uint32_t t2 = kw::TimeMs();
+  kw::FlipScreen();
+  EXPECT_LE(kw::TimeMs() - t2, 17u);
+}
+
+TEST_F(CoreTest, ReplayEventsApplyBeforeTheSnapshotAfterTheirFlip) {
+  std::string replay = WriteFile("r.txt",
+                                 "# comment line\n"
+                                 "0 key down 57   # space at once\n"
+                                 "2 key up 57\n"
+                                 "2 mouse 100 200 1\n"
+                                 "3 text Hallo\n");
+  ASSERT_TRUE(Start(replay));
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 1);
+  kw::FlipScreen();  // flip 1
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 1);
+  kw::FlipScreen();  // flip 2
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 0);
+  EXPECT_EQ(kw::KeyReleased(57), 1);
+  EXPECT_EQ(kw::WindowPointerX(), 100);
+  EXPECT_EQ(kw::WindowPointerY(), 200);
+  EXPECT_EQ(kw::TypedText(), "");
+  kw::FlipScreen();  // flip 3
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::TypedText(), "Hallo");
+}
+
+TEST_F(CoreTest, MalformedReplayIsRefused) {
+  std::string replay = WriteFile("bad.txt", "1 key sideways 57\n");
+  EXPECT_FALSE(Start(replay));
+  EXPECT_FALSE(Start((dir_ / "missing.txt").string()));
+}
+
+void CountUp(int n) {
+  static int total = 0;
+  total += n;
+  kw::SleepMs(total);
+}
+
+TEST_F(CoreTest, HeadlessThreadsRunToTheirEndInsideStart) {
+  ASSERT_TRUE(Start());
+  uint32_t before = kw::TimeMs();
+  kw::ThreadHandle t = kw::StartThread(CountUp, 3);
+  EXPECT_NE(t, 0);
+  EXPECT_EQ(kw::ThreadRunning(t), 0);
+  EXPECT_GE(kw::TimeMs() - before, 3u);
+  EXPECT_EQ(kw::JoinThread(t), 1);
+}
+
+TEST_F(CoreTest, RandomUpToStaysInRangeAndFollowsTheSeed) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(kw::RandomUpTo(0), 0);
+  EXPECT_EQ(kw::RandomUpTo(-3), 0);
+  bool seen[2] = {false, false};
+  for (int i = 0; i < 200; ++i) {
+    int r = kw::RandomUpTo(1);
+    ASSERT_TRUE(r == 0 || r == 1);
+    seen[r] = true;
+  }
+  EXPECT_TRUE(seen[0] && seen[1]);
+  kw::SeedRandom(42);
+  std::vector<int> a, b;
+  for (int i = 0; i < 20; ++i) a.push_back(kw::RandomUpTo(640));
+  kw::SeedRandom(42);
+  for (int i = 0; i < 20; ++i) b.push_back(kw::RandomUpTo(640));
+  EXPECT_EQ(a, b);
+}
+
+TEST_F(CoreTest, ProgramArgumentsAreTheNonOptionWords) {
+  ASSERT_TRUE(Start("", {"1", "0"}));
+  EXPECT_EQ(kw::ProgramArgument(0), "1");
+  EXPECT_EQ(kw::ProgramArgument(1), "0");
+  EXPECT_EQ(kw::ProgramArgument(2), "");
+  EXPECT_EQ(kw::ProgramArgument(-1), "");
+}
+
+TEST_F(CoreTest, ScreenshotIsAnOpaquePngOfTheBackBuffer) {
+  ASSERT_TRUE(Start());
+  kw::ClearBackBuffer(kw::Rgb(10, 20, 30));
+  EXPECT_EQ(kw::BackBuffer()[0] & 0xFFFFFFu, 0x0A141Eu);
+  std::string png = (dir_ / "shot.png").string();
+  ASSERT_TRUE(kw::SaveBackBufferPng(png));
+  // Loading it back as a sprite gives the same colour.
+  ASSERT_NE(kw::LoadSpriteFromFile(1234, png, 0), 0);
+  EXPECT_EQ(kw::SpriteWidth(1234), 640);
+  EXPECT_EQ(kw::SpritePixels(1234)[640 * 479 + 639], 0xFF0A141Eu);
+  kw::FreeSprite(1234);
+}
+
+TEST_F(CoreTest, HeadlessDisplayHasFocusAndNoCloseRequest) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(kw::OpenWindowedDisplay(640, 480, "Test"), 1);
+  EXPECT_EQ(kw::ScreenHasFocus(), 1);
+  EXPECT_EQ(kw::PollWindowEvent(), 0);
+  kw::SetWindowMode(kw::WindowMinimised);
+  EXPECT_EQ(kw::GetWindowMode(), kw::WindowMinimised);
+  kw::SetWindowMode(kw::WindowNormal);
+}
+
+TEST(ColourTest, RgbIsAWindowsColourValue) {
+  EXPECT_EQ(kw::Rgb(1, 2, 3), 1 + 2 * 256 + 3 * 65536);
+  EXPECT_EQ(kw::ColourToPixel(kw::Rgb(0x12, 0x34, 0x56)), 0xFF123456u);
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+// The enemies' sheets (sprites 329 + spriteOffset) and the castle guardian (338, its three
+// change pictures and the friendly spirit 339). A sheet is 4 columns (left, left alt, right,
+// right alt) by 3 rows (two animation rows and the collision silhouette) of frames.
+#include <cmath>
+
+#include "kwgen.h"
+
+namespace kwgen {
+
+namespace {
+
+constexpr uint32_t Ink = Argb(24, 18, 16);
+
+struct EnemyLook {
+  int w, h;
+};
+
+// Frame sizes by enemy type (the order of Gegner.ini).
+constexpr EnemyLook Looks[7] = {{38, 57}, {40, 30}, {40, 30}, {44, 58}, {30, 30}, {60, 80}, {36, 36}};
+
+void Wicht(Image& f, int phase) {  // a small forest sprite of bark and leaves
+  float step = (phase & 1) ? 4.0f : -4.0f;
+  uint32_t bark = Argb(110, 78, 44), leaf = Argb(70, 140, 50);
+  Line(f, 17, 40, 15 - step, 55, 4, Shade(bark, 0.8f));
+  Line(f, 21, 40, 23 + step, 55, 4, bark);
+  FillEllipse(f, 19, 32, 9, 11, bark);
+  Line(f, 12, 28, 6, 38 + step * 0.5f, 3, Shade(bark, 0.8f));
+  Line(f, 26, 28, 33, 22 - step * 0.5f, 3, bark);
+  FillEllipse(f, 19, 16, 8, 8, Shade(bark, 1.1f));
+  FillEllipse(f, 18, 8, 11, 6, leaf);
+  FillEllipse(f, 12, 11, 5, 4, Shade(leaf, 0.8f));
+  FillRect(f, 21, 15, 3, 3, Argb(250, 220, 60));
+  FillRect(f, 22, 16, 1, 1, Argb(60, 20, 0));
+  FillRect(f, 20, 21, 5, 1, Argb(50, 30, 20));
+}
+
+void Bat(Image& f, int phase) {
+  float up = (phase & 1) ? -9.0f : 7.0f;
+  uint32_t wing = Argb(70, 52, 80), body = Argb(96, 70, 100);
+  FillPolygon(f, {{20, 14}, {3, 14 + up}, {8, 18 + up * 0.4f}, {12, 16}, {16, 20}}, wing);
+  FillPolygon(f, {{20, 14}, {37, 14 + up}, {32, 18 + up * 0.4f}, {28, 16}, {24, 20}}, wing);
+  FillEllipse(f, 20, 16, 5, 6, body);
+  FillPolygon(f, {{16, 11}, {17, 5}, {19, 10}}, body);
+  FillPolygon(f, {{24, 11}, {23, 5}, {21, 10}}, body);
+  FillRect(f, 21, 14, 2, 2, Argb(255, 60, 40));
+  FillRect(f, 17, 14, 2, 2, Argb(255, 60, 40));
+}
+
+void Crow(Image& f, int phase) {
+  float up = (phase & 1) ? -8.0f : 6.0f;
+  uint32_t black = Argb(34, 34, 44), sheen = Argb(60, 62, 90);
+  FillEllipse(f, 19, 17, 11, 6, black);
+  FillPolygon(f, {{9, 15}, {1, 11}, {2, 20}}, black);  // tail
+  FillEllipse(f, 30, 13, 5, 5, black);
+  FillPolygon(f, {{34, 12}, {40, 14}, {34, 16}}, Argb(200, 160, 60));  // beak
+  FillRect(f, 31, 11, 2, 2, Argb(240, 240, 200));
+  FillPolygon(f, {{14, 15}, {26, 15}, {18, 15 + up * 1.2f}, {10, 15 + up}}, sheen);
+}
+
+void Golem(Image& f, int phase, uint32_t stone, uint32_t glow) {
+  float step = (phase & 1) ? 4.0f : -4.0f;
+  Line(f, 16, 40, 14 - step, 54, 8, Shade(stone, 0.8f));
+  Line(f, 28, 40, 30 + step, 54, 8, stone);
+  FillRect(f, 8, 16, 28, 26, stone);
+  FillEllipse(f, 22, 12, 9, 8, Shade(stone, 1.1f));
+  Line(f, 9, 20, 4, 38 - step * 0.5f, 7, Shade(stone, 0.85f));
+  Line(f, 35, 20, 40, 38 + step * 0.5f, 7, stone);
+  FillRect(f, 24, 10, 5, 3, glow);
+  Line(f, 13, 24, 20, 32, 1, Shade(stone, 0.6f));  // cracks
+  Line(f, 28, 20, 31, 34, 1, Shade(stone, 0.6f));
+  FillEllipse(f, 22, 28, 3, 3, glow);
+}
+
+void SmallStone(Image& f, int phase) {
+  float hop = (phase & 1) ? -2.0f : 0.0f;
+  uint32_t stone = Argb(128, 124, 118);
+  FillEllipse(f, 15, 18 + hop, 11, 9, stone);
+  FillRect(f, 8, int(25 + hop), 5, 4, Shade(stone, 0.8f));
+  FillRect(f, 18, int(25 + hop), 5, 4, stone);
+  FillRect(f, 19, int(15 + hop), 4, 3, Argb(255, 150, 40));
+  Line(f, 8, 14 + hop, 13, 20 + hop, 1, Shade(stone, 0.6f));
+}
+
+void ShadowLord(Image& f, int phase) {
+  float sway = (phase & 1) ? 2.0f : -2.0f;
+  uint32_t robe = Argb(44, 24, 64), trim = Argb(140, 60, 200), skinTone = Argb(150, 150, 170);
+  FillPolygon(f, {{22, 20}, {40, 20}, {50 + sway, 78}, {10 - sway, 78}}, robe);
+  FillPolygon(f, {{28, 20}, {34, 20}, {32, 78}, {30, 78}}, trim);
+  FillEllipse(f, 31, 14, 8, 9, skinTone);
+  FillPolygon(f, {{20, 16}, {31, 0}, {42, 16}, {38, 22}, {24, 22}}, Shade(robe, 1.3f));  // hood
+  FillRect(f, 33, 12, 3, 2, Argb(255, 60, 220));
+  FillRect(f, 27, 12, 3, 2, Argb(255, 60, 220));
+  Line(f, 40, 26, 54, 40 + sway, 5, robe);
+  Line(f, 54, 10, 54, 74, 3, Argb(90, 70, 50));  // staff
+  Glow(f, 54, 9, 7, Argb(220, 120, 255, 255));
+  FillEllipse(f, 54, 9, 3, 3, Argb(250, 200, 255));
+  for (int i = 0; i < 4; ++i) FillRect(f, 12 + i * 10, 20 + i * 2, 2, 2, trim);  // crown points
+}
+
+void IceSpirit(Image& f, int phase) {
+  float wob = (phase & 1) ? 1.5f : -1.5f;
+  FillPolygon(f, {{6, 14}, {30, 14}, {28 + wob, 34}, {22, 28}, {18, 35}, {14, 28}, {8 - wob, 34}},
+              Argb(170, 220, 250));
+  FillEllipse(f, 18, 14, 12, 11, Argb(200, 236, 255));
+  FillRect(f, 20, 11, 3, 4, Argb(30, 60, 140));
+  FillRect(f, 13, 11, 3, 4, Argb(30, 60, 140));
+  FillEllipse(f, 18, 20, 3, 2, Argb(60, 100, 170));
+  Glow(f, 18, 14, 16, Argb(200, 240, 255, 90));
+}
+
+Image EnemyFrame(int type, int phase) {
+  Image f(Looks[type].w, Looks[type].h);
+  switch (type) {
+    case 0: Wicht(f, phase); break;
+    case 1: Bat(f, phase); break;
+    case 2: Crow(f, phase); break;
+    case 3: Golem(f, phase, Argb(120, 116, 108), Argb(120, 230, 140)); break;
+    case 4: SmallStone(f, phase); break;
+    case 5: ShadowLord(f, phase); break;
+    default: IceSpirit(f, phase); break;
+  }
+  HardenAlpha(f, 110);
+  BevelEdges(f, 1.2f, 0.75f);
+  Outline(f, Ink);
+  return f;
+}
+
+}  // namespace
+
+Image DrawEnemySheet(int type) {
+  int w = Looks[type].w, h = Looks[type].h;
+  Image sheet(4 * w, 3 * h);
+  for (int row = 0; row < 2; ++row)
+    for (int alt = 0; alt < 2; ++alt) {
+      Image right = EnemyFrame(type, row * 2 + alt);
+      Image left = FlipHorizontal(right);
+      Blit(sheet, left, alt * w, row * h);
+      Blit(sheet, right, (2 + alt) * w, row * h);
+    }
+  // Row 2: the collision silhouette of each column (the union of its two frames).
+  for (int col = 0; col < 4; ++col)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        if (AlphaOf(sheet.Get(col * w + x, y)) || AlphaOf(sheet.Get(col * w + x, h + y)))
+          sheet.Set(col * w + x, 2 * h + y, Argb(200, 200, 200));
+  return sheet;
+}
+
+Image DrawGuardian(float spirit) {
+  // A stone knight on a plinth that turns into a pale friendly spirit as spirit goes 0..1.
+  Image g(120, 160);
+  uint32_t stone = Mix(Argb(128, 124, 114), Argb(190, 230, 255), spirit);
+  uint32_t dark = Shade(stone, 0.7f);
+  int alpha = int(255 - 90 * spirit);
+  auto c = [&](uint32_t col) { return WithAlpha(col, alpha); };
+  if (spirit < 1) FillRect(g, 20, 140, 80, 20, c(dark));  // plinth
+  FillPolygon(g, {{40, 50}, {80, 50}, {90, 140}, {30, 140}}, c(stone));
+  FillPolygon(g, {{58, 50}, {62, 50}, {64, 140}, {56, 140}}, c(dark));
+  FillEllipse(g, 60, 36, 16, 18, c(Shade(stone, 1.1f)));
+  FillRect(g, 46, 32, 28, 5, c(dark));  // visor
+  Line(g, 42, 56, 26, 100, 10, c(stone));
+  Line(g, 78, 56, 94, 100, 10, c(stone));
+  Line(g, 60, 60, 60, 130, 6, c(Argb(150, 150, 160)));  // sword held downwards
+  Line(g, 48, 66, 72, 66, 5, c(Argb(150, 150, 160)));
+  if (spirit > 0) {
+    Glow(g, 60, 70, 60 * spirit + 10, Argb(255, 250, 200, int(200 * spirit)));
+    FillRect(g, 50, 33, 6, 3, Argb(255, 255, 180, alpha));
+    FillRect(g, 64, 33, 6, 3, Argb(255, 255, 180, alpha));
+  } else {
+    NoiseTexture(g, 6, 0.35f, 338);
+  }
+  return g;
+}
+
+}  // namespace kwgen

@@ -1,0 +1,53 @@
+// The game-data generator: draws every picture and synthesises every sound of the game
+// from code, and writes the packs of the game folder in catalogue order.
+// main.cpp calls one Make...Pack procedure per pack; each returns the pack's entries
+// (encoded PNG/WAV/Ogg files, not yet pack-encoded).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image.h"
+
+namespace kwgen {
+
+using FileBytes = std::vector<uint8_t>;
+using PackFiles = std::vector<FileBytes>;
+
+// Pictures written as loose files beside the packs ("paks/npf/...").
+struct LooseFile {
+  std::string name;
+  FileBytes bytes;
+};
+
+PackFiles MakeObjectsPack(std::vector<LooseFile>& loose);
+PackFiles MakeMenuPack();
+PackFiles MakeInterfacePack();
+PackFiles MakeInventarPack();
+PackFiles MakeSoundsPack();
+PackFiles MakeTilesPack();
+PackFiles MakeLightsPack();
+PackFiles MakeBackgroundsPack();
+PackFiles MakeCutscenesPack();
+
+// Pictures shared between packs.
+Image DrawFigureSheet(bool gauntlets, bool withSword);  // 255 x 290, sheets 324/437
+Image DrawTouchMask(const Image& sheet);                // 438
+Image DrawSwordOverlay();                               // 333
+Image DrawSmallForm();                                  // 325
+Image DrawClimbSheet();                                 // 375
+Image DrawEnemySheet(int type);                         // 329 + spriteOffset
+Image DrawGuardian(float spirit);                       // 338 (0) .. 339 (1)
+Image DrawBackground(int set);                          // 640 x 480, sets 1..5
+Image DrawForestScene(int width, int height, uint32_t seed, float dawn);
+Image DrawHeroLarge(int height, bool facingLeft);       // cutscenes and title
+
+// The game's colours for the menus (ink of labels, parchment).
+constexpr uint32_t Parchment = Argb(222, 204, 160);
+constexpr uint32_t Ink = Argb(60, 44, 28);
+
+// Contact sheets of a generated game folder: every entry scaled with its label.
+int WriteContactSheets(const std::string& gameDir, const std::string& sheetPath);
+
+}  // namespace kwgen
