@@ -113,6 +113,7 @@ void ApplyRelativeMode() {
   if (!VideoRunning()) return;
   SDL_Window* window = SDL_GetMouseFocus();
   if (!window) window = SDL_GetKeyboardFocus();
+  if (!window) window = SDL_GetWindowFromID(1);  // the game's only window
   bool fullScreen = window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
   SDL_SetRelativeMouseMode(MouseCaptured && fullScreen ? SDL_TRUE : SDL_FALSE);
 }

@@ -16,13 +16,13 @@ namespace {
 
 constexpr int StartIndexWidth = 8;      // the decoder's index width before any change
 // Each is a whole encoding; the smallest stream wins.
-constexpr int IndexWidthsTried[] = {8, 6};
+constexpr int IndexWidthsTried[] = {8};
 constexpr size_t ChunkSize = 1 << 19;   // positions per dynamic programme
 constexpr size_t WindowBits = 22;       // matches reach back at most 4 MiB
 constexpr size_t WindowSize = size_t(1) << WindowBits;
 constexpr int HashBits = 16;
 constexpr int ChainDepth = 48;          // hash-chain candidates tried per position
-constexpr uint32_t NiceLength = 192;    // a match this long is taken without looking further
+constexpr uint32_t NiceLength = 96;    // a match this long is taken without looking further
 constexpr uint32_t MaxLength = 1 << 16; // longest match we emit in one command
 constexpr uint32_t RawBlockCost = 3 + 4 + 1 + 256 * 8 + 1;
 constexpr uint32_t Infinite = std::numeric_limits<uint32_t>::max();

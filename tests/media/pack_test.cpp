@@ -115,7 +115,7 @@ TEST(PackStream, MatchesOverlapAndReuseTheLastOffset) {
   // A short match sets the last offset; a later reuse copies from the same distance.
   StreamBuilder s;
   s.Literal('a').Literal('b').Literal('c').Short(3, 5).Repeat(2).End();
-  EXPECT_EQ(Decode(s.Build()), Text("abcabcabcab"));
+  EXPECT_EQ(Decode(s.Build()), Text("abcabcabca"));
   // A long match sets it too.
   Bytes prefix = Counting(256);
   Bytes stream = StreamBuilder().Raw(prefix).LongMatch(200, 2).Literal('!').Repeat(3).End().Build();
@@ -153,7 +153,7 @@ TEST(PackStream, IndexWidthChanges) {
   // Width 0: the offset is g - 3 alone.
   StreamBuilder s;
   s.Literal('x').Literal('y').IndexWidth(0, 3).LongMatch(1, 2, 0).End();
-  EXPECT_EQ(Decode(s.Build()), Text("xyyyyyy"));
+  EXPECT_EQ(Decode(s.Build()), Text("xyyyyyyy"));
 }
 
 TEST(PackStream, RawBlocks) {

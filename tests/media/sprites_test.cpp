@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "media/core.h"
@@ -365,6 +366,35 @@ TEST_F(SpritesTest, PixelCollisionMatchesANaiveTestOnFigures) {
     }
   }
   EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(SpritesTest, LoaderThreadFillsNumbersWhileTheMainThreadDraws) {
+  // As at a map start: the loader makes sprites and draws into them through its own
+  // blit target while the main thread keeps drawing to the back buffer.
+  Make(1, 8, 8, [](int, int) { return Red; });
+  std::vector<uint8_t> png = EncodePng(2, 2, {Blue, Blue, Blue, Blue});
+  std::thread loader([&] {
+    for (int round = 0; round < 20; ++round)
+      for (int n = 100; n < 160; ++n) {
+        kw::LoadSpriteFromMemory(n, png.data(), png.size(), kw::TextureFlag);
+        kw::CreateSprite(n + 100, 30, 30);
+        kw::MakeSprite3D(n + 100, n + 100);
+        kw::SetBlitTarget(n + 100);
+        kw::DrawSprite(n, 3, 3);
+        kw::SetBlitTarget(-1);
+      }
+  });
+  for (int i = 0; i < 2000; ++i) {
+    kw::DrawSprite(1, 300, 200);
+    kw::DrawSpriteKeyed(1, 310, 200);
+  }
+  loader.join();
+  for (int n = 200; n < 260; ++n) ASSERT_EQ(kw::SpritePixels(n)[3 * 30 + 4], Blue) << n;
+  for (int y = 0; y < 480; ++y)
+    for (int x = 0; x < 640; ++x) {
+      bool drawn = y >= 200 && y < 208 && ((x >= 300 && x < 308) || (x >= 310 && x < 318));
+      ASSERT_EQ(Screen(x, y), drawn ? Red : Grey) << x << "," << y;
+    }
 }
 
 }  // namespace

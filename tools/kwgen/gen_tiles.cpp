@@ -2,6 +2,7 @@
 // at rows 10..39 with 10 px of overhang above; 436: 30 x 30 front-layer frames) and the tile
 // sheet (row 0 collision pictures 1..80, row 1 back layer 101..200, row 2 overlays 201..281).
 // One palette per set; light from the top left; texture from noise that repeats every tile.
+#include <algorithm>
 #include <cmath>
 
 #include "kwgen.h"
@@ -200,6 +201,7 @@ Image DrawCell(int set, int k, int f) {
     case Shape::Full:
       FillRect(c, 0, 0, 30, 30, solid);
       Texture(c, k == 11 || k == 64 ? s.block : s.fill, seed % 3, 0.35f);
+      if (s.bricks) BrickLines(c, Shade(s.fill, 0.6f));  // castle and tower walls are masonry
       break;
     case Shape::Ground: case Shape::Rough: case Shape::Edge:
       FillRect(c, 0, 0, 30, 30, solid);
@@ -226,10 +228,18 @@ Image DrawCell(int set, int k, int f) {
         }
       break;
     }
-    case Shape::SlopeR: case Shape::SlopeL:
+    case Shape::SlopeR: case Shape::SlopeL: {
       SlopeMask(c, k, shape == Shape::SlopeR);
       Texture(c, s.fill, 1, 0.35f);
+      // The surface (grass, snow, moss) follows the slope: the top few solid pixels of
+      // every column take the top colour.
+      for (int x = 0; x < 30; ++x) {
+        int y = 0;
+        while (y < 30 && !AlphaOf(c.Get(x, y))) ++y;
+        for (int j = y; j < std::min(30, y + 5); ++j) c.Set(x, j, j < y + 4 ? s.top : Shade(s.top, 0.8f));
+      }
       break;
+    }
     case Shape::Half:
       FillRect(c, 0, 0, 30, 15, solid);
       Texture(c, s.block, 3, 0.3f);
@@ -289,7 +299,8 @@ Image DrawCell(int set, int k, int f) {
         FillRect(c, 2, 13, 26, 2, Argb(230, 190, 60));
         FillRect(c, 13, 16, 5, 6, Argb(240, 200, 70));
       } else {
-        uint32_t gem = k >= 50 ? Argb(240, 200, 60) : s.accent;
+        // Crystals keep the set's colour where it is bright enough to stand out, else gold.
+        uint32_t gem = (k >= 50 || set == 1 || set == 4) ? Argb(240, 200, 60) : s.accent;
         if (k >= 50) {
           FillRect(c, 0, 0, 30, 30, s.fill);
           Texture(c, s.fill, 6, 0.3f);

@@ -3,29 +3,25 @@
 // maps, scripts and ini files. `kwgen --contact OUT_GAME_DIR SHEET.png` lays every pack
 // picture out on contact sheets for looking at them.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <string>
 
 #include "kwgen.h"
+#include "mapbuild.h"
 #include "media/pack.h"
-
-namespace kwgen {
-bool BuildMapsAndTexts(const std::string& gamedataDir, const std::string& gameDir,
-                       std::string& error);
-}
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Encodes the entries and writes one pack; false (with a message) on failure.
-bool WritePack(const fs::path& dir, const char* name, const kwgen::PackFiles& files) {
-  std::vector<std::vector<uint8_t>> entries;
-  entries.reserve(files.size());
-  for (const auto& f : files) entries.push_back(kw::EncodePackEntry(f.data(), f.size()));
+// Writes one pack; false (with a message) on failure. PNG and Ogg data hardly shrink any
+// further, so only the small packs go through the (slow, thorough) pack compressor.
+bool WritePack(const fs::path& dir, const char* name, const kwgen::PackFiles& files,
+               bool compress = false) {
   std::string path = (dir / name).string();
-  if (!kw::WritePackFile(path, entries)) {
+  if (!kw::WritePackFile(path, files, compress)) {
     std::fprintf(stderr, "kwgen: cannot write %s\n", path.c_str());
     return false;
   }
@@ -45,10 +41,10 @@ int Generate(const std::string& gamedataDir, const std::string& outDir) {
   std::vector<kwgen::LooseFile> loose;
   bool ok = WritePack(paks, "objects.pak", kwgen::MakeObjectsPack(loose)) &&
             WritePack(paks, "Menu.pak", kwgen::MakeMenuPack()) &&
-            WritePack(paks, "Interface.pak", kwgen::MakeInterfacePack()) &&
-            WritePack(paks, "Inventar.pak", kwgen::MakeInventarPack()) &&
+            WritePack(paks, "Interface.pak", kwgen::MakeInterfacePack(), true) &&
+            WritePack(paks, "Inventar.pak", kwgen::MakeInventarPack(), true) &&
             WritePack(paks, "Tiles.pak", kwgen::MakeTilesPack()) &&
-            WritePack(paks, "Lights.pak", kwgen::MakeLightsPack()) &&
+            WritePack(paks, "Lights.pak", kwgen::MakeLightsPack(), true) &&
             WritePack(paks, "Backgrounds.pak", kwgen::MakeBackgroundsPack()) &&
             WritePack(paks, "cutscenes.pak", kwgen::MakeCutscenesPack());
   for (const auto& f : loose)
@@ -67,15 +63,37 @@ int Generate(const std::string& gamedataDir, const std::string& outDir) {
   return 0;
 }
 
+// Enlarges one PNG by a whole factor (nearest neighbour), for looking at pixel details.
+int Zoom(const std::string& in, const std::string& out, int factor, int cx, int cy, int cw, int ch) {
+  std::FILE* f = std::fopen(in.c_str(), "rb");
+  if (!f || factor < 1 || factor > 16) return 1;
+  std::vector<uint8_t> bytes;
+  uint8_t buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.insert(bytes.end(), buf, buf + n);
+  std::fclose(f);
+  kwgen::Image img;
+  if (!kwgen::DecodePng(bytes.data(), bytes.size(), img)) return 1;
+  if (cw > 0 && ch > 0) img = kwgen::Crop(img, cx, cy, cw, ch);
+  kwgen::Image big(img.w * factor, img.h * factor, kwgen::Argb(90, 0, 90));
+  kwgen::Blit(big, kwgen::Scaled(img, img.w * factor, img.h * factor), 0, 0);
+  return kwgen::WriteFile(out, kwgen::EncodePng(big)) ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--contact")
     return kwgen::WriteContactSheets(argv[2], argv[3]);
+  if ((argc == 5 || argc == 9) && std::string(argv[1]) == "--zoom") {
+    auto arg = [&](int i) { return argc == 9 ? std::atoi(argv[i]) : 0; };
+    return Zoom(argv[2], argv[3], std::atoi(argv[4]), arg(5), arg(6), arg(7), arg(8));
+  }
   if (argc != 3) {
     std::fprintf(stderr,
                  "usage: kwgen GAMEDATA_DIR OUT_GAME_DIR\n"
-                 "       kwgen --contact OUT_GAME_DIR SHEET.png\n");
+                 "       kwgen --contact OUT_GAME_DIR SHEET.png\n"
+                 "       kwgen --zoom PICTURE.png OUT.png FACTOR [X Y W H]\n");
     return 2;
   }
   return Generate(argv[1], argv[2]);
