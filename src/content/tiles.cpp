@@ -23,9 +23,7 @@ int LoadNextTileSprite(int n, int flags) {
   return data ? LoadSpriteFromMemory(n, data, LastPackEntrySize(), flags) : 0;
 }
 
-// A new width x height sprite holding the region (x, y) of source, drawn opaque or
-// keyed. Each tile is its own small picture (rather than a clipped copy of the whole
-// sheet) so a tile load costs a few megabytes, not a copy of the sheet per tile.
+// A new width x height sprite holding the region (x, y) of source, drawn opaque or keyed.
 void CutTile(int target, int source, int x, int y, int width, int height, bool keyed) {
   CreateSprite(target, width, height);
   SetSpriteClip(source, x, y, width, height);
@@ -37,11 +35,16 @@ void CutTile(int target, int source, int x, int y, int width, int height, bool k
   SetBlitTarget(-1);
 }
 
+// A copy of the sheet clipped to one tile (the copies share the sheet's pixels).
+void ClipTile(int target, int x, int y) {
+  DuplicateSprite(0, target);
+  SetSpriteClip(target, x, y, TileSize, TileSize);
+}
+
 // Tiles 1..80 (sheet row 0), 101..200 (row 1) and the 3D overlays 201..281 (row 2).
 void BuildSheetTiles() {
-  for (int k = 1; k <= 80; ++k) CutTile(k, 0, (k - 1) * TileSize, 0, TileSize, TileSize, false);
-  for (int k = 101; k <= 200; ++k)
-    CutTile(k, 0, (k - 101) * TileSize, TileSize, TileSize, TileSize, false);
+  for (int k = 1; k <= 80; ++k) ClipTile(k, (k - 1) * TileSize, 0);
+  for (int k = 101; k <= 200; ++k) ClipTile(k, (k - 101) * TileSize, TileSize);
   for (int k = 201; k <= 281; ++k) {
     CutTile(k, 0, (k - 201) * TileSize, 2 * TileSize, TileSize, TileSize, true);
     MakeSprite3D(k, k);
@@ -95,7 +98,9 @@ void LoadTiles() {
   ClosePack();
   AnimFrameBase = 6000;
   BuildAnimatedFrames();
+  // The closed door, kept for when a held key runs out.
   DuplicateSprite(19, 433);
+  SetSpriteClip(433, 18 * TileSize, 0, TileSize, TileSize);
   FillTileKind(t);
 }
 

@@ -285,7 +285,14 @@ void AdvanceVirtualTimeToNextFrame() {
 }  // namespace
 
 bool InitMedia(const MediaOptions& options) {
+  // A run starts from flip 0 at virtual time 0 with no input (tests start several runs).
   TheOptions = options;
+  Flips = 0;
+  VirtualUs = 0;
+  LastFlipCounter = 0;
+  PendingWindowEvents.clear();
+  Replay.clear();
+  ResetInput();
   if (options.headless) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);

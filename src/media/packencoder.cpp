@@ -1,8 +1,10 @@
 // The pack compressor, used by kwtool and the game-data generator to build pack files.
 // The game itself only reads packs. The encoder is an optimal parser: a dynamic
 // programme over positions finds the cheapest sequence of stream commands under a
-// bit-cost model of every command, with hash chains for match finding. A second
-// pass re-parses where 7-bit literals with a base pay for their width command.
+// bit-cost model of every command, keeping a few paths with different last offsets
+// per position, with hash chains for match finding. From the first parse it picks
+// the index width and plans 7-bit literal windows (a second dynamic programme over
+// the literals), then parses again under those costs.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,16 +17,15 @@ namespace kw {
 namespace {
 
 constexpr int StartIndexWidth = 8;      // the decoder's index width before any change
-// Each is a whole encoding; the smallest stream wins.
-constexpr int IndexWidthsTried[] = {8};
 constexpr size_t ChunkSize = 1 << 19;   // positions per dynamic programme
 constexpr size_t WindowBits = 22;       // matches reach back at most 4 MiB
 constexpr size_t WindowSize = size_t(1) << WindowBits;
 constexpr int HashBits = 16;
-constexpr int ChainDepth = 48;          // hash-chain candidates tried per position
-constexpr uint32_t NiceLength = 96;    // a match this long is taken without looking further
+constexpr uint32_t GreedyLength = 64;   // a match this long is taken whole, without a parse inside
+constexpr uint32_t NiceLength = 1024;  // a match this long ends the search
 constexpr uint32_t MaxLength = 1 << 16; // longest match we emit in one command
 constexpr uint32_t RawBlockCost = 3 + 4 + 1 + 256 * 8 + 1;
+constexpr int ParsePasses = 1;      // re-parses with the literal costs of a plan
 constexpr uint32_t Infinite = std::numeric_limits<uint32_t>::max();
 
 enum class Step : uint8_t { Literal, Zero, ByteCopy, Short, Repeat, Long, Raw };
@@ -36,9 +37,13 @@ struct Node {
   uint32_t length;      // bytes covered by the step that ends here
   uint32_t offset;      // its offset (matches) or its source distance (one-byte copy)
   Step step;
+  uint8_t from;         // the candidate at the step's start this path came through
 };
 
 int Log2(uint32_t v) { return 31 - __builtin_clz(v); }
+// Small inputs get deeper searches: their time is short anyway and every bit counts.
+int ChainDepthFor(size_t size) { return size <= (size_t(1) << 17) ? 512 : 256; }
+
 uint32_t GammaBits(uint32_t v) { return 2 * uint32_t(Log2(v)); }
 
 uint32_t LongMatchBonus(uint32_t offset) {
@@ -96,6 +101,7 @@ struct Match {
 struct MatchFinder {
   const uint8_t* data;
   size_t size;
+  int chainDepth;  // hash-chain candidates tried per position
   std::vector<int64_t> head = std::vector<int64_t>(size_t(1) << HashBits, -1);
   std::vector<int64_t> pairHead = std::vector<int64_t>(65536, -1);  // last position of each byte pair
   std::vector<int64_t> chain = std::vector<int64_t>(std::min(WindowSize, size + 1), -1);
@@ -139,7 +145,7 @@ struct MatchFinder {
     }
     if (i + 2 < size && best < NiceLength) {
       int64_t j = head[Hash(i)];
-      for (int depth = 0; j >= 0 && depth < ChainDepth && best < limit; ++depth) {
+      for (int depth = 0; j >= 0 && depth < chainDepth && best < limit; ++depth) {
         if (i - size_t(j) >= WindowSize) break;
         if (data[size_t(j) + best] == data[i + best]) {
           uint32_t len = Length(i, size_t(j), limit);
@@ -157,72 +163,108 @@ struct MatchFinder {
   }
 };
 
-// Everything one parse needs: the input, the literal cost per position and the
-// literal mode planned per position (for the second pass).
+// Everything one parse needs: the input, the literal cost per position and, per
+// position, a few cheapest paths with different last offsets, so that a repeat match
+// can pay off later even when it does not lie on the cheapest path so far.
+constexpr int Candidates = 3;
+
 struct Parser {
   const uint8_t* data;
   size_t size;
   int indexWidth;
   std::vector<uint8_t> literalCost;  // per position
-  std::vector<Node> nodes;
+  std::vector<Node> nodes;           // Candidates per position of the chunk
   std::vector<Match> found;
 
+  Node* At(size_t pos, size_t base) { return &nodes[(pos - base) * Candidates]; }
+
+  // Keeps the path if it is among the cheapest with distinct last offsets.
   void Relax(size_t to, uint32_t cost, uint32_t lastOffset, uint32_t length, uint32_t offset,
-             Step step, size_t base) {
-    Node& n = nodes[to - base];
-    if (cost < n.cost) n = {cost, lastOffset, length, offset, step};
+             Step step, int from, size_t base) {
+    Node* slots = At(to, base);
+    int worst = 0;
+    for (int k = 0; k < Candidates; ++k) {
+      if (slots[k].lastOffset == lastOffset && slots[k].cost != Infinite) {
+        if (cost < slots[k].cost) slots[k] = {cost, lastOffset, length, offset, step, uint8_t(from)};
+        return;
+      }
+      if (slots[k].cost > slots[worst].cost) worst = k;
+    }
+    if (cost < slots[worst].cost) slots[worst] = {cost, lastOffset, length, offset, step, uint8_t(from)};
   }
 
   // Adds every way on from position i (chunk [base, end)); returns how far a very long
   // match lets the parse skip ahead.
   size_t Expand(size_t i, size_t base, size_t end, MatchFinder& finder) {
-    const Node& here = nodes[i - base];
-    const uint32_t c = here.cost, last = here.lastOffset;
     const size_t limit = std::min<size_t>(end - i, MaxLength);
-    Relax(i + 1, c + literalCost[i], last, 1, 0, Step::Literal, base);
-    if (data[i] == 0) Relax(i + 1, c + 7, last, 1, 0, Step::Zero, base);
+    Node* here = At(i, base);
+    int best = 0;
+    for (int k = 1; k < Candidates; ++k)
+      if (here[k].cost < here[best].cost) best = k;
+    finder.Find(i, limit, found);
+    const uint32_t longest = found.empty() ? 0 : found.back().length;
+    uint32_t repLength[Candidates] = {};
+    for (int k = 0; k < Candidates; ++k) {
+      const uint32_t last = here[k].lastOffset;
+      if (here[k].cost != Infinite && last <= i) repLength[k] = finder.Length(i, i - last, limit);
+    }
+    // A very long match is taken whole from the cheapest path.
+    if (repLength[best] >= GreedyLength || longest >= GreedyLength) {
+      if (repLength[best] >= longest) {
+        const Node& n = here[best];
+        uint32_t len = repLength[best];
+        Relax(i + len, n.cost + 4 + GammaBits(len), n.lastOffset, len, n.lastOffset, Step::Repeat,
+              best, base);
+        return i + len;
+      }
+      const Match& m = found.back();
+      Relax(i + m.length,
+            here[best].cost + LongOffsetCost(m.offset, indexWidth) + GammaBits(m.length - LongMatchBonus(m.offset)),
+            m.offset, m.length, m.offset, Step::Long, best, base);
+      return i + m.length;
+    }
+    uint32_t byteCopy = 0;
     for (uint32_t k = 1; k <= 14 && k <= i; ++k) {
       if (data[i - k] == data[i]) {
-        Relax(i + 1, c + 7, last, 1, k, Step::ByteCopy, base);
+        byteCopy = k;
         break;
       }
     }
-    if (i + 256 <= end) Relax(i + 256, c + RawBlockCost, last, 256, 0, Step::Raw, base);
-    uint32_t repLength = last <= i ? finder.Length(i, i - last, limit) : 0;
-    finder.Find(i, limit, found);
-    uint32_t longest = found.empty() ? 0 : found.back().length;
-    if (repLength >= NiceLength || longest >= NiceLength) {
-      if (repLength >= longest) {
-        Relax(i + repLength, c + 4 + GammaBits(repLength), last, repLength, last, Step::Repeat, base);
-        return i + repLength;
-      }
-      const Match& m = found.back();
-      Relax(i + m.length, c + LongOffsetCost(m.offset, indexWidth) + GammaBits(m.length - LongMatchBonus(m.offset)),
-            m.offset, m.length, m.offset, Step::Long, base);
-      return i + m.length;
+    for (int k = 0; k < Candidates; ++k) {
+      const Node& n = here[k];
+      if (n.cost == Infinite) continue;
+      const uint32_t c = n.cost, last = n.lastOffset;
+      Relax(i + 1, c + literalCost[i], last, 1, 0, Step::Literal, k, base);
+      if (data[i] == 0) Relax(i + 1, c + 7, last, 1, 0, Step::Zero, k, base);
+      if (byteCopy) Relax(i + 1, c + 7, last, 1, byteCopy, Step::ByteCopy, k, base);
+      if (i + 256 <= end) Relax(i + 256, c + RawBlockCost, last, 256, 0, Step::Raw, k, base);
+      for (uint32_t len = 2; len <= std::min(repLength[k], GreedyLength); ++len)
+        Relax(i + len, c + 4 + GammaBits(len), last, len, last, Step::Repeat, k, base);
+      if (repLength[k] > GreedyLength)
+        Relax(i + repLength[k], c + 4 + GammaBits(repLength[k]), last, repLength[k], last, Step::Repeat, k, base);
     }
-    for (uint32_t len = 2; len <= repLength; ++len)
-      Relax(i + len, c + 4 + GammaBits(len), last, len, last, Step::Repeat, base);
+    // New offsets do not depend on the old one: only the cheapest path needs them.
+    const uint32_t c = here[best].cost;
     uint32_t covered = 1;
     for (const Match& m : found) {
       if (m.offset <= 127) {
         for (uint32_t len = std::max<uint32_t>(covered + 1, 2); len <= std::min<uint32_t>(m.length, 5); ++len)
-          Relax(i + len, c + 12, m.offset, len, m.offset, Step::Short, base);
+          Relax(i + len, c + 12, m.offset, len, m.offset, Step::Short, best, base);
       }
       uint32_t bonus = LongMatchBonus(m.offset);
       uint32_t offsetCost = c + LongOffsetCost(m.offset, indexWidth);
       for (uint32_t len = std::max(covered + 1, bonus + 2); len <= m.length; ++len)
-        Relax(i + len, offsetCost + GammaBits(len - bonus), m.offset, len, m.offset, Step::Long, base);
+        Relax(i + len, offsetCost + GammaBits(len - bonus), m.offset, len, m.offset, Step::Long, best, base);
       covered = m.length;
     }
     return i + 1;
   }
 
   // Parses [base, end) starting with the given last offset; appends the steps taken
-  // as (end position, node) pairs in order.
+  // in order.
   void ParseChunk(size_t base, size_t end, uint32_t& lastOffset, MatchFinder& finder,
                   std::vector<Node>& steps) {
-    nodes.assign(end - base + 1, Node{Infinite, 0, 0, 0, Step::Literal});
+    nodes.assign((end - base + 1) * Candidates, Node{Infinite, 0, 0, 0, Step::Literal, 0});
     nodes[0].cost = 0;
     nodes[0].lastOffset = lastOffset;
     size_t skipUntil = base;
@@ -233,14 +275,23 @@ struct Parser {
       }
       skipUntil = Expand(i, base, end, finder);
     }
+    Node* last = At(end, base);
+    int k = 0;
+    for (int j = 1; j < Candidates; ++j)
+      if (last[j].cost < last[k].cost) k = j;
+    lastOffset = last[k].lastOffset;
     size_t first = steps.size();
-    for (size_t p = end; p > base; p -= nodes[p - base].length) steps.push_back(nodes[p - base]);
+    for (size_t p = end; p > base;) {
+      const Node& n = At(p, base)[k];
+      steps.push_back(n);
+      k = n.from;
+      p -= n.length;
+    }
     std::reverse(steps.begin() + long(first), steps.end());
-    lastOffset = nodes[end - base].lastOffset;
   }
 
   std::vector<Node> Parse() {
-    MatchFinder finder{data, size};
+    MatchFinder finder{data, size, ChainDepthFor(size)};
     std::vector<Node> steps;
     uint32_t lastOffset = 1;
     for (size_t base = 0; base < size; base += ChunkSize)
@@ -252,9 +303,17 @@ struct Parser {
 // Does value fit the 7-bit window starting at base?
 bool Fits(uint8_t value, uint8_t base) { return uint8_t(value - base) < 128; }
 
-// Plans 7-bit literal windows from a first parse: runs of literals whose values stay
-// within 128 of each other get a window when they save more than the width commands
-// cost. Returns the mode per position (width 8 elsewhere).
+constexpr uint32_t WideLiteralBits = 9;    // flag + 8 bits
+constexpr uint32_t NarrowLiteralBits = 8;  // flag + 7 bits
+constexpr uint32_t ToWideBits = 3 + 4 + 1 + 1;
+constexpr uint32_t ToNarrowBits = ToWideBits + 8;
+constexpr int BaseStep = 4;                // window bases the planner considers
+constexpr int Bases = 256 / BaseStep;
+
+// Chooses the literal mode in force at each literal of a parse: a dynamic programme
+// over the literals with one state per mode (8 bits wide, or 7 bits with one of the
+// window bases), paying the width command at each change. Returns the mode per
+// position (only literal positions matter to the writer).
 std::vector<LiteralMode> PlanLiteralModes(const uint8_t* data, size_t size,
                                           const std::vector<Node>& steps) {
   std::vector<LiteralMode> plan(size, LiteralMode{8, 0});
@@ -264,34 +323,74 @@ std::vector<LiteralMode> PlanLiteralModes(const uint8_t* data, size_t size,
     if (s.step == Step::Literal) literals.push_back(pos);
     pos += s.length;
   }
-  size_t first = 0;
-  while (first < literals.size()) {
-    // Two frames so a window may wrap around 0: plain values and values shifted by 128.
-    int lo[2] = {256, 256}, hi[2] = {-1, -1};
-    size_t last = first;
-    int frame = -1;
-    for (; last < literals.size(); ++last) {
-      uint8_t v = data[literals[last]];
-      int vals[2] = {v, (v + 128) & 255};
-      int ok = -1;
-      for (int f = 1; f >= 0; --f) {
-        if (std::max(hi[f], vals[f]) - std::min(lo[f], vals[f]) < 128) ok = f;
+  if (literals.empty()) return plan;
+  constexpr uint32_t Never = Infinite / 2;
+  // State Bases is the wide mode; state b < Bases the window starting at b * BaseStep.
+  std::vector<uint32_t> cost(Bases + 1, Never);
+  cost[Bases] = 0;  // the decoder starts wide
+  std::vector<uint64_t> switched(literals.size());  // per literal: narrow states entered here
+  std::vector<uint8_t> wideSwitched(literals.size());
+  std::vector<uint8_t> from(literals.size());       // the state switched from
+  for (size_t k = 0; k < literals.size(); ++k) {
+    uint8_t v = data[literals[k]];
+    int best = Bases;
+    for (int st = 0; st < Bases; ++st)
+      if (cost[size_t(st)] < cost[size_t(best)]) best = st;
+    uint32_t bestCost = cost[size_t(best)];
+    from[k] = uint8_t(best);
+    uint64_t mask = 0;
+    for (int st = 0; st < Bases; ++st) {
+      uint32_t& c = cost[size_t(st)];
+      if (bestCost + ToNarrowBits < c) {
+        c = bestCost + ToNarrowBits;
+        mask |= uint64_t(1) << st;
       }
-      if (ok < 0) break;
-      for (int f = 0; f < 2; ++f) {
-        lo[f] = std::min(lo[f], vals[f]);
-        hi[f] = std::max(hi[f], vals[f]);
-      }
-      frame = hi[0] - lo[0] < 128 ? 0 : 1;
+      c = Fits(v, uint8_t(st * BaseStep)) ? std::min(c + NarrowLiteralBits, Never) : Never;
     }
-    size_t count = last - first;
-    if (count > 32) {
-      uint8_t base = uint8_t(frame == 0 ? lo[0] : (lo[1] + 128) & 255);
-      for (size_t p = literals[first]; p <= literals[last - 1]; ++p) plan[p] = {7, base};
-    }
-    first = std::max(last, first + 1);
+    uint32_t& wide = cost[Bases];
+    wideSwitched[k] = bestCost + ToWideBits < wide;
+    if (wideSwitched[k]) wide = bestCost + ToWideBits;
+    wide += WideLiteralBits;
+    switched[k] = mask;
+  }
+  int state = Bases;
+  for (int st = 0; st < Bases; ++st)
+    if (cost[size_t(st)] < cost[size_t(state)]) state = st;
+  for (size_t k = literals.size(); k-- > 0;) {
+    plan[literals[k]] = state == Bases ? LiteralMode{8, 0} : LiteralMode{7, uint8_t(state * BaseStep)};
+    bool entered = state == Bases ? wideSwitched[k] != 0 : (switched[k] >> state) & 1;
+    if (entered) state = from[k];
   }
   return plan;
+}
+
+// Literal costs for the next parse under a plan: a position takes the cheaper of the
+// modes in force at the literals around it; a byte outside a window pays for leaving
+// and re-entering it.
+void LiteralCostsFromPlan(const uint8_t* data, size_t size, const std::vector<Node>& steps,
+                          const std::vector<LiteralMode>& plan, std::vector<uint8_t>& costs) {
+  auto costIn = [](uint8_t v, LiteralMode m) -> uint32_t {
+    if (m.width == 8) return WideLiteralBits;
+    return Fits(v, m.base) ? NarrowLiteralBits : ToWideBits + WideLiteralBits + ToNarrowBits;
+  };
+  std::vector<LiteralMode> before(size);
+  LiteralMode mode{8, 0};
+  size_t pos = 0;
+  for (const Node& s : steps) {
+    for (size_t i = pos; i < pos + s.length; ++i) before[i] = mode;
+    if (s.step == Step::Literal) mode = plan[pos];
+    pos += s.length;
+  }
+  // Backwards for the mode of the next literal (the last mode holds to the end).
+  pos = size;
+  LiteralMode next = mode;
+  for (size_t k = steps.size(); k-- > 0;) {
+    const Node& s = steps[k];
+    pos -= s.length;
+    if (s.step == Step::Literal) next = plan[pos];
+    for (size_t i = pos; i < pos + s.length; ++i)
+      costs[i] = uint8_t(std::min(costIn(data[i], before[i]), costIn(data[i], next)));
+  }
 }
 
 void PutWidthCommand(BitWriter& out, LiteralMode mode) {
@@ -373,21 +472,33 @@ void Store32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
 }
 
-// The whole stream for one index width: parse, plan literal windows, parse again
-// with the windows' literal costs, write.
-std::vector<uint8_t> EncodeWithIndexWidth(const uint8_t* data, size_t size, int indexWidth) {
-  Parser parser{data, size, indexWidth, std::vector<uint8_t>(size, 9), {}, {}};
+// The index width that would have coded the long matches of a parse in the fewest
+// bits, counting the command that sets it.
+int BestIndexWidth(const std::vector<Node>& steps) {
+  uint64_t best = Infinite;
+  int bestWidth = StartIndexWidth;
+  for (int width = 1; width <= 24; ++width) {
+    uint64_t bits = width == StartIndexWidth ? 0 : 3 + 7 + 2 + (width < 16 ? 4 : 5);
+    for (const Node& s : steps)
+      if (s.step == Step::Long) bits += LongOffsetCost(s.offset, width);
+    if (bits < best) best = bits, bestWidth = width;
+  }
+  return bestWidth;
+}
+
+// The whole stream: parse, choose the index width and plan literal windows from it,
+// parse again with those costs, write.
+std::vector<uint8_t> Encode(const uint8_t* data, size_t size) {
+  Parser parser{data, size, StartIndexWidth, std::vector<uint8_t>(size, WideLiteralBits), {}, {}};
   std::vector<Node> steps = parser.Parse();
   std::vector<LiteralMode> plan = PlanLiteralModes(data, size, steps);
-  bool narrow = false;
-  for (size_t i = 0; i < size; ++i) {
-    if (plan[i].width == 7) {
-      narrow = true;
-      // An out-of-window literal costs two width commands around it.
-      parser.literalCost[i] = Fits(data[i], plan[i].base) ? 8 : 9 + 10 + 18;
-    }
+  for (int pass = 0; pass < ParsePasses; ++pass) {
+    if (pass == 0) parser.indexWidth = BestIndexWidth(steps);
+    LiteralCostsFromPlan(data, size, steps, plan, parser.literalCost);
+    steps = parser.Parse();
+    plan = PlanLiteralModes(data, size, steps);
   }
-  if (narrow) steps = parser.Parse();
+  const int indexWidth = parser.indexWidth;
 
   std::vector<uint8_t> out = {'Q', 'Z'};
   Store32(out, uint32_t(size));
@@ -402,12 +513,7 @@ std::vector<uint8_t> EncodeWithIndexWidth(const uint8_t* data, size_t size, int 
 }  // namespace
 
 std::vector<uint8_t> EncodePackStream(const uint8_t* data, size_t size) {
-  std::vector<uint8_t> best;
-  for (int width : IndexWidthsTried) {
-    std::vector<uint8_t> out = EncodeWithIndexWidth(data, size, width);
-    if (best.empty() || out.size() < best.size()) best.swap(out);
-  }
-  return best;
+  return Encode(data, size);
 }
 
 std::vector<uint8_t> EncodePackEntry(const uint8_t* data, size_t size, bool compress) {

@@ -21,12 +21,35 @@ enum class AlphaKind : int8_t {
   Blended = 2,  // some pixels partly transparent
 };
 
+// Pixels shared between duplicated sprites until one of them is written to, so the
+// tile loader's many clipped copies of one sheet cost no memory.
+class SharedPixels {
+ public:
+  void assign(size_t n, uint32_t value) {
+    data_ = std::make_shared<std::vector<uint32_t>>(n, value);
+  }
+  const uint32_t& operator[](size_t i) const { return (*data_)[i]; }
+  const uint32_t* data() const { return data_ ? data_->data() : nullptr; }
+  size_t size() const { return data_ ? data_->size() : 0; }
+  const uint32_t* begin() const { return data(); }
+  const uint32_t* end() const { return data() + size(); }
+  // The pixels for writing: a shared block is copied first.
+  uint32_t* Mutable() {
+    if (!data_) return nullptr;
+    if (data_.use_count() > 1) data_ = std::make_shared<std::vector<uint32_t>>(*data_);
+    return data_->data();
+  }
+
+ private:
+  std::shared_ptr<std::vector<uint32_t>> data_;
+};
+
 // One sprite's picture. A 3D sprite shares it, so drawing into a sprite after
 // MakeSprite3D shows up in the 3D sprite too, and a reload leaves the old picture alive
 // for the 3D sprite until MakeSprite3D is called again.
 struct Picture {
   int width = 0, height = 0;
-  std::vector<uint32_t> pixels;  // 0xAARRGGBB, row after row
+  SharedPixels pixels;           // 0xAARRGGBB, row after row
   PixelRect clip;                // what draws show; inside the picture
   uint32_t keyRgb = 0;           // key colour as 0x00RRGGBB
   bool texture = false;          // usable for MakeSprite3D

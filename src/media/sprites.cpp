@@ -72,7 +72,7 @@ PicturePtr DecodePicture(const uint8_t* data, size_t size, bool texture) {
   PicturePtr picture = NewPicture(argb->w, argb->h, texture);
   if (picture && SDL_LockSurface(argb) == 0) {
     for (int y = 0; y < argb->h; ++y)
-      std::memcpy(&picture->pixels[size_t(y) * size_t(argb->w)],
+      std::memcpy(picture->pixels.Mutable() + size_t(y) * size_t(argb->w),
                   static_cast<const uint8_t*>(argb->pixels) + size_t(y) * size_t(argb->pitch),
                   size_t(argb->w) * 4);
     SDL_UnlockSurface(argb);
@@ -155,7 +155,7 @@ DrawTarget CurrentDrawTarget() {
   }
   Picture* picture = SpritePictureRaw(BlitTarget);
   if (!picture) return target;
-  target.pixels = picture->pixels.data();
+  target.pixels = picture->pixels.Mutable();
   target.width = picture->width;
   target.height = picture->height;
   target.picture = picture;
@@ -224,6 +224,7 @@ int GrabScreenSprite(int sprite, int x, int y, int width, int height) {
   PicturePtr picture = NewPicture(width, height, false);
   if (!picture) return 0;
   const uint32_t* screen = BackBuffer();
+  uint32_t* pixels = picture->pixels.Mutable();
   for (int row = 0; row < height; ++row) {
     long long sy = (long long)y + row;
     if (sy < 0 || sy >= ScreenHeight) continue;
@@ -231,7 +232,7 @@ int GrabScreenSprite(int sprite, int x, int y, int width, int height) {
       long long sx = (long long)x + col;
       // The screen has no alpha: grabbed pixels are opaque.
       if (sx >= 0 && sx < ScreenWidth)
-        picture->pixels[size_t(row) * width + col] = screen[sy * ScreenWidth + sx] | 0xFF000000u;
+        pixels[size_t(row) * width + col] = screen[sy * ScreenWidth + sx] | 0xFF000000u;
     }
   }
   Sprites[sprite] = std::move(picture);
@@ -264,7 +265,7 @@ uint32_t* SpritePixels(int sprite) {
   if (!picture) return nullptr;
   // The caller is about to write: cached masks and blend kinds are rebuilt on next use.
   picture->PixelsChanged();
-  return picture->pixels.data();
+  return picture->pixels.Mutable();
 }
 
 void SetSpriteClip(int sprite, int x, int y, int width, int height) {

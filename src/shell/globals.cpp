@@ -105,6 +105,10 @@ int16_t SpellDX = 0, SpellDY = 0, SpellTime = 0;
 int32_t Aura = 0;
 int16_t HitGuard = 0;
 int32_t MessageTickerCount = 0;
+int32_t BackgroundX = 0;
+int32_t BackgroundSide = 0;
+int32_t StaticBackground = 0;
+int32_t HideBackground = 0;
 List<Enemy> Enemies;
 List<Shot> Shots;
 List<Bomb> Bombs;
@@ -142,6 +146,7 @@ void SetStartValues() {
   WorldStepTime = MovingTileTime = MovingTileInterval = 0; HurtTime = 0;
   MapStartTime = 0; MapJustStarted = 0; VisFromX = VisToX = VisFromY = VisToY = 0;
   Spell = SpellDX = SpellDY = SpellTime = 0; Aura = 0; HitGuard = 0; MessageTickerCount = 0;
+  BackgroundX = BackgroundSide = StaticBackground = HideBackground = 0;
   Map.Create(-1, -1); LightGrid.Create(-1, -1);
   BossShown = 0; Boss = nullptr;
   // Lists are re-created with their start contents by LoadConfiguration; here they are

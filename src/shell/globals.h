@@ -371,6 +371,10 @@ extern int16_t SpellDX, SpellDY, SpellTime;
 extern int32_t Aura;              // aura around the figure
 extern int16_t HitGuard;          // health and mana frozen
 extern int32_t MessageTickerCount;  // passes since the message lost a character
+extern int32_t BackgroundX;       // position of the far background
+extern int32_t BackgroundSide;    // -1 or 1: side of the second background copy
+extern int32_t StaticBackground;  // non-zero: the background is one fixed picture
+extern int32_t HideBackground;    // 1 = the world pass leaves out the far background
 extern List<Enemy> Enemies;
 extern List<Shot> Shots;
 extern List<Bomb> Bombs;

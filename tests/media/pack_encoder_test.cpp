@@ -105,6 +105,29 @@ TEST(PackEncoder, RoundTripsGameLikeData) {
   EXPECT_LT(RoundTrip(rgb), rgb.size() / 3);
 }
 
+TEST(PackEncoder, RoundTripsWindowsWidthsAndRepeatOffsets) {
+  // Quiet signed samples: literals around 0 in a window that wraps past 255, broken by
+  // loud bytes outside any window.
+  std::mt19937 random(17);
+  Bytes quiet;
+  for (int i = 0; i < 40000; ++i) {
+    int v = int(random() % 90) - 45;
+    if (i % 997 == 0) v = 120;
+    quiet.push_back(uint8_t(v));
+  }
+  EXPECT_LT(RoundTrip(quiet), quiet.size() * 15 / 16);
+  // Matches only at small offsets (a narrow index width pays) with interleaved
+  // literals, and matches alternating between two offsets (repeat matches off the
+  // cheapest path).
+  Bytes near(60000);
+  for (size_t i = 0; i < near.size(); ++i)
+    near[i] = i < 40 || random() % 7 == 0 ? uint8_t(random()) : near[i - (i % 2 ? 17 : 33)];
+  RoundTrip(near);
+  Bytes periodic;
+  for (int i = 0; i < 30000; ++i) periodic.push_back(uint8_t(128 + 90 * std::sin(i * 2 * M_PI / 50.3)));
+  EXPECT_LT(RoundTrip(periodic), periodic.size() / 4);
+}
+
 TEST(PackEncoder, EntryIsStoredWhenPackingDoesNotPay) {
   std::mt19937 random(5);
   Bytes noise(3000);

@@ -67,7 +67,9 @@ Image HeroFrame(const Pose& p) {
   // Head with hair; the look moves eye and face.
   float headX = 22 + lean, headY = p.look == Look::Up ? 10.0f : (p.look == Look::Down ? 12.0f : 11.0f);
   FillEllipse(f, headX, headY, 6.5f, 7, Skin);
-  FillEllipse(f, headX - 2, headY - 3.5f, 6.5f, 4.5f, Hair);
+  // Looking up tips the head back: the hair slides back and leaves the face free.
+  float hairBack = p.look == Look::Up ? 1.5f : 0.0f;
+  FillEllipse(f, headX - 2 - hairBack, headY - 3.5f - hairBack, 6.5f, 4.5f, Hair);
   FillRect(f, int(headX - 8), int(headY - 3), 4, 8, Hair);
   float eyeY = headY + (p.look == Look::Up ? -2.0f : (p.look == Look::Down ? 1.5f : 0.0f));
   FillRect(f, int(headX + 3), int(eyeY), 2, 2, Argb(30, 30, 60));
@@ -211,9 +213,18 @@ Image DrawClimbSheet() {
 }
 
 Image DrawHeroLarge(int height, bool facingLeft) {
+  // In the pictures Alrik carries his woodsman's axe.
   Pose p;
   Image f = HeroFrame(p);
-  Blit(f, SwordFrame(false, false), 0, 0);
+  float hx, hy;
+  HandPosition(false, hx, hy);
+  Image axe(FrameW, FrameH);
+  Line(axe, hx - 1, hy + 4, hx + 5, hy - 16, 2.2f, Leather);
+  FillPolygon(axe, {{hx + 3, hy - 15}, {hx + 11, hy - 19}, {hx + 11, hy - 9}, {hx + 5, hy - 10}}, Argb(180, 184, 198));
+  HardenAlpha(axe, 100);
+  Outline(axe, OutlineInk);
+  Blit(f, axe, 0, 0);
+  FillEllipse(f, hx, hy, 2.2f, 2.2f, Skin);
   int h = height, w = height * FrameW / FrameH;
   Image big = Scaled(f, w, h);
   return facingLeft ? FlipHorizontal(big) : big;

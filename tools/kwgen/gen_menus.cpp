@@ -110,6 +110,13 @@ Image Knob() {
   return k;
 }
 
+// 5 x 7 digit glyphs, one byte a row, bit 4 the leftmost pixel.
+constexpr uint8_t DigitRows[10][7] = {
+    {14, 17, 19, 21, 25, 17, 14}, {4, 12, 4, 4, 4, 4, 14},   {14, 17, 1, 2, 4, 8, 31},
+    {31, 2, 4, 2, 1, 17, 14},    {2, 6, 10, 18, 31, 2, 2},  {31, 16, 30, 1, 1, 17, 14},
+    {6, 8, 16, 30, 17, 17, 14},  {31, 1, 2, 4, 8, 8, 8},    {14, 17, 17, 14, 17, 17, 14},
+    {14, 17, 17, 15, 1, 2, 12}};
+
 Image Solid(int w, int h, uint32_t c) { return Image(w, h, c); }
 
 void Add(PackFiles& pack, const Image& img) { pack.push_back(EncodePng(img)); }
@@ -212,18 +219,19 @@ PackFiles MakeInventarPack() {
   }
   FillRect(ammo, 0, 0, 97, 1, Argb(255, 240, 180));
   Add(pack, ammo);                                              // 4: 413
-  // Digits: the small row clipped at round(i * 6.3), the large at round(i * 11.4).
+  // Digits: the small row clipped at round(i * 6.3), the large at round(i * 11.4); a crisp
+  // 5 x 7 pixel face (doubled for the large digits) reads better than a scaled font.
   Image small(63, 10), large(114, 18);
   for (int i = 0; i < 10; ++i) {
-    std::string d(1, char('0' + i));
     int sx = int(std::nearbyint(i * 6.3)), lx = int(std::nearbyint(i * 11.4));
-    Image s(6, 10), l(11, 18);
-    DrawText(s, d, 0, -2, 11, Argb(250, 236, 190), true);
-    DrawText(l, d, 1, -3, 19, Argb(250, 236, 190), true);
-    HardenAlpha(s, 90);
-    HardenAlpha(l, 90);
-    CopyRegion(small, s, 0, 0, 6, 10, sx, 0);
-    CopyRegion(large, l, 0, 0, 11, 18, lx, 0);
+    for (int row = 0; row < 7; ++row)
+      for (int col = 0; col < 5; ++col) {
+        if (!(DigitRows[i][row] & (16 >> col))) continue;
+        small.Set(sx + col, 1 + row, Argb(250, 236, 190));
+        FillRect(large, lx + 1 + 2 * col, 1 + 2 * row, 2, 2, Argb(250, 236, 190));
+      }
+    for (int col = 0; col < 5; ++col)  // a shadow row under the large digits
+      if (DigitRows[i][6] & (16 >> col)) FillRect(large, lx + 1 + 2 * col, 15, 2, 1, Argb(150, 110, 60));
   }
   Add(pack, small);                                             // 5: 414..423
   Add(pack, large);                                             // 6: 446..455

@@ -214,7 +214,10 @@ Image TitlePicture() {
 }
 
 Image PausePicture() {
-  Image p(640, 480);
+  // Drawn opaque over the whole screen while the game is paused in full screen.
+  Image p = DrawForestScene(640, 480, 372, 0.3f);
+  FillRect(p, 0, 0, 640, 480, Argb(8, 6, 12, 120));
+  DrawTextCentred(p, "Weiter mit P", 320, 300, 20, Argb(220, 210, 180), Argb(20, 14, 8));
   FillRect(p, 0, 200, 640, 80, Argb(12, 10, 8, 170));
   FillRect(p, 0, 200, 640, 2, Argb(200, 170, 90, 220));
   FillRect(p, 0, 278, 640, 2, Argb(200, 170, 90, 220));

@@ -166,8 +166,10 @@ Image Waechter(int k) {
   Image f = DrawBackground(4);
   Image g = DrawGuardian(k == 0 ? 0.0f : (k == 1 ? 0.4f : 1.0f));
   Blit(f, Scaled(g, 240, 320), 200, 90);
-  if (k == 1) Glow(f, 200, 330, 40, Argb(255, 230, 120, 230));
-  if (k == 1) Blit(f, DrawHeroLarge(200, false), 60, 230);
+  if (k == 1) {
+    Blit(f, DrawHeroLarge(200, false), 60, 230);
+    Glow(f, 157, 342, 40, Argb(255, 230, 120, 230));  // the key in his hand
+  }
   Caption(f, k == 0 ? "Der steinerne Wächter" : (k == 1 ? "Der Schlüssel leuchtet" : "Ein freundlicher Geist"));
   return f;
 }

@@ -1,0 +1,44 @@
+#!/bin/bash
+# Start-up end to end: the headless game loads the catalogue, goes through the (not yet
+# built) menus to free map 1, the title spins until a key is pressed, and play runs to
+# the frame limit. Then a run without a game folder must say so clearly.
+# Called as: bash startup.sh <klingenwald> <kwtool> <gamedir> <workdir>
+set -u
+GAME=$1
+GAMEDIR=$3
+WORK=$4
+rm -rf "$WORK"
+mkdir -p "$WORK/user"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cat > "$WORK/replay.txt" <<'REPLAY'
+# Return pressed while the title picture spins, released a few frames later.
+5 key down 28
+9 key up 28
+REPLAY
+
+"$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/user" --frames 600 \
+  --replay "$WORK/replay.txt" --screenshot "$WORK/s.png" --state "$WORK/s.json" \
+  > "$WORK/out.txt" 2> "$WORK/err.txt"
+code=$?
+[ $code -eq 0 ] || { cat "$WORK/err.txt" >&2; fail "exit code $code"; }
+[ -s "$WORK/s.png" ] || fail "no screenshot"
+[ -s "$WORK/s.json" ] || fail "no state"
+python3 - "$WORK/s.json" <<'PY' || fail "state: $(cat "$WORK/s.json")"
+import json, sys
+s = json.load(open(sys.argv[1]))
+assert s["screen"] == "play", s["screen"]
+assert s["CurrentMap"] == 1, s["CurrentMap"]
+assert s["mapWidth"] > 0 and s["mapHeight"] > 0, (s["mapWidth"], s["mapHeight"])
+assert s["LoadProgress"] == 10
+assert s["FlipCount"] == 600, s["FlipCount"]
+assert s["GameOver"] == 0
+PY
+
+# Without a game folder: a clear message and a non-zero exit.
+"$GAME" --headless --data "$WORK/nowhere" --user "$WORK/user" --frames 10 \
+  > "$WORK/out2.txt" 2> "$WORK/err2.txt"
+code=$?
+[ $code -ne 0 ] || fail "missing game folder gave exit code 0"
+grep -q "no game folder found" "$WORK/err2.txt" || fail "no clear message: $(cat "$WORK/err2.txt")"
+echo "startup e2e ok"
