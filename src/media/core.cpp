@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "media/files.h"
+#include "media/gamepad_internal.h"
 #include "media/input.h"
 #include "media/sound.h"
 #include "media/sprites.h"
@@ -216,6 +217,15 @@ int HandleEvent(const SDL_Event& ev) {
         RecordMouse();
       }
       break;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION: {
+      bool down = false;
+      if (int code = HandleGamepadEvent(ev, down))
+        RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+      break;
+    }
     default: break;
   }
   return 0;
@@ -313,6 +323,7 @@ bool InitMedia(const MediaOptions& options) {
     }
     Record << "# klingenwald input recording: <flip> key|mouse|text ...\n";
   }
+  if (!options.headless) InitGamepads();
   MediaStarted = true;
   ShutDown = false;
   return true;
@@ -338,6 +349,7 @@ void ShutdownMediaLayer() {
   FreeAllFonts();
   FreeAllSprites3D();
   FreeAllSprites();
+  CloseGamepads();
   DestroyDisplay();
   if (MediaStarted) SDL_Quit();
   MediaStarted = false;
@@ -370,6 +382,7 @@ void FlipScreen() {
   } else {
     WaitForFrameSlot();
     PresentBackBuffer();
+    StepGamepadPointer();
   }
   ++Flips;
   PumpEvents();

@@ -39,3 +39,20 @@ int DirectInputCodeOfScancode(int sdlScancode);
 int ScancodeOfDirectInputCode(int code);
 
 }  // namespace kw
+
+namespace kw {
+
+// Game controllers act as a keyboard: each pad input presses the key code bound to it
+// (0 = none); the left stick counts as the D-pad. The right stick moves the mouse
+// pointer and clicking it is the left mouse button, so the menus work from the pad.
+enum PadInput {
+  PadA, PadB, PadX, PadY, PadBack, PadStart, PadLeftShoulder, PadRightShoulder,
+  PadLeftTrigger, PadRightTrigger, PadUp, PadDown, PadLeft, PadRight, PadInputCount
+};
+void InitGamepads();
+void SetGamepadKey(int padInput, int keyCode);
+int GamepadKey(int padInput);
+// A pad input went down or up: presses or releases its key. Returns the key code (0 = none).
+int InjectPadInput(int padInput, bool down);
+
+}  // namespace kw

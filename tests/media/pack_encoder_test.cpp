@@ -115,7 +115,8 @@ TEST(PackEncoder, RoundTripsWindowsWidthsAndRepeatOffsets) {
     if (i % 997 == 0) v = 120;
     quiet.push_back(uint8_t(v));
   }
-  EXPECT_LT(RoundTrip(quiet), quiet.size() * 15 / 16);
+  // Wide literals or raw blocks cost at least 8 bits a byte; only a window gets below.
+  EXPECT_LT(RoundTrip(quiet), quiet.size() * 99 / 100);
   // Matches only at small offsets (a narrow index width pays) with interleaved
   // literals, and matches alternating between two offsets (repeat matches off the
   // cheapest path).
