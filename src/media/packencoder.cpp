@@ -20,7 +20,8 @@ constexpr int StartIndexWidth = 8;      // the decoder's index width before any 
 constexpr size_t ChunkSize = 1 << 19;   // positions per dynamic programme
 constexpr size_t WindowBits = 22;       // matches reach back at most 4 MiB
 constexpr size_t WindowSize = size_t(1) << WindowBits;
-constexpr int HashBits = 16;
+constexpr uint32_t NoPosition = 0xffffffffu;
+constexpr int MinHashBits = 12, MaxHashBits = 20;
 constexpr uint32_t GreedyLength = 64;   // a match this long is taken whole, without a parse inside
 constexpr uint32_t NiceLength = 1024;  // a match this long ends the search
 constexpr uint32_t MaxLength = 1 << 16; // longest match we emit in one command
@@ -99,17 +100,36 @@ struct Match {
 };
 
 // Hash chains over the whole input, restricted to the window.
+// About one hash slot per position keeps the chains free of collisions (on sound, where
+// three-byte repeats are rare, walking colliding chains used to be most of the time).
+int HashBitsFor(size_t size) {
+  int bits = MinHashBits;
+  while (bits < MaxHashBits && (size_t(1) << bits) < size) ++bits;
+  return bits;
+}
+
+// Chain slots: a power of two (a mask instead of a division), at most the window.
+size_t ChainSlotsFor(size_t size) {
+  size_t slots = 1;
+  while (slots < WindowSize && slots <= size) slots <<= 1;
+  return slots;
+}
+
 struct MatchFinder {
   const uint8_t* data;
   size_t size;
   int chainDepth;  // hash-chain candidates tried per position
-  std::vector<int64_t> head = std::vector<int64_t>(size_t(1) << HashBits, -1);
-  std::vector<int64_t> pairHead = std::vector<int64_t>(65536, -1);  // last position of each byte pair
-  std::vector<int64_t> chain = std::vector<int64_t>(std::min(WindowSize, size + 1), -1);
+  int hashBits = HashBitsFor(size);
+  // Positions, NoPosition for none; 32 bits (entries are at most 4 GiB) keep the tables
+  // small enough for the caches.
+  std::vector<uint32_t> head = std::vector<uint32_t>(size_t(1) << hashBits, NoPosition);
+  std::vector<uint32_t> pairHead = std::vector<uint32_t>(65536, NoPosition);  // last position of each byte pair
+  size_t chainMask = ChainSlotsFor(size) - 1;
+  std::vector<uint32_t> chain = std::vector<uint32_t>(chainMask + 1, NoPosition);
 
   uint32_t Hash(size_t i) const {
     uint32_t v = uint32_t(data[i]) | uint32_t(data[i + 1]) << 8 | uint32_t(data[i + 2]) << 16;
-    return (v * 2654435761u) >> (32 - HashBits);
+    return (v * 2654435761u) >> (32 - hashBits);
   }
 
   uint32_t Length(size_t i, size_t j, size_t limit) const {
@@ -129,7 +149,7 @@ struct MatchFinder {
     if (i + 1 < size) pairHead[size_t(data[i]) | size_t(data[i + 1]) << 8] = int64_t(i);
     if (i + 2 >= size) return;
     uint32_t h = Hash(i);
-    chain[i % chain.size()] = head[h];
+    chain[i & chainMask] = head[h];
     head[h] = int64_t(i);
   }
 
@@ -155,7 +175,7 @@ struct MatchFinder {
             if (len >= NiceLength || len >= limit) break;
           }
         }
-        int64_t next = chain[size_t(j) % chain.size()];
+        int64_t next = chain[size_t(j) & chainMask];
         if (next >= j) break;  // the slot was reused by a newer position
         j = next;
       }

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/temp_folders.h"
 #include "media/files.h"
 
 namespace fs = std::filesystem;
@@ -19,29 +20,10 @@ namespace {
 // A fresh game folder and user folder under /tmp for each test.
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kw_files_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root = pattern;
-    game = root / "game";
-    user = root / "user";
-    fs::create_directories(game);
-    fs::create_directories(user);
-    kw::SetFolders(game.string(), user.string());
-  }
-  void TearDown() override {
-    kw::CloseAllFiles();
-    kw::SetFolders("", "");
-    fs::remove_all(root);
-  }
-  static void Put(const fs::path& p, const std::string& data) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << data;
-  }
-  static std::string Get(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  void TearDown() override { kw::CloseAllFiles(); }
+  static void Put(const fs::path& p, const std::string& data) { kwtest::TempFolders::Put(p, data); }
+  static std::string Get(const fs::path& p) { return kwtest::TempFolders::Get(p); }
+
   // Names in a folder that look like leftovers of a write.
   static int TempFilesIn(const fs::path& dir) {
     int count = 0;
@@ -49,7 +31,10 @@ class FilesTest : public ::testing::Test {
       if (e.path().filename().string().find("tmp") != std::string::npos) ++count;
     return count;
   }
-  fs::path root, game, user;
+  kwtest::TempFolders folders{"kw_files"};
+  const fs::path& root = folders.root;
+  const fs::path& game = folders.game;
+  const fs::path& user = folders.user;
 };
 
 TEST_F(FilesTest, ComponentsMatchWithoutRegardToCaseAndBackslashes) {

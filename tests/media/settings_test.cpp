@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/temp_folders.h"
 #include "media/files.h"
 #include "media/textutil.h"
 
@@ -23,28 +24,10 @@ const char* const SetupKeys[21] = {
 
 class SettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kw_settings_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root = pattern;
-    game = root / "game";
-    user = root / "user";
-    fs::create_directories(game);
-    fs::create_directories(user);
-    kw::SetFolders(game.string(), user.string());
-  }
-  void TearDown() override {
-    kw::CloseSettings();
-    kw::SetFolders("", "");
-    fs::remove_all(root);
-  }
-  static void Put(const fs::path& p, const std::string& data) {
-    std::ofstream(p, std::ios::binary) << data;
-  }
-  static std::string Get(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  void TearDown() override { kw::CloseSettings(); }
+  static void Put(const fs::path& p, const std::string& data) { kwtest::TempFolders::Put(p, data); }
+  static std::string Get(const fs::path& p) { return kwtest::TempFolders::Get(p); }
+
   // The start-up's reading of Setup.ini: the first key, then twenty steps.
   static std::vector<int> ReadByPosition() {
     std::vector<int> values;
@@ -61,7 +44,10 @@ class SettingsTest : public ::testing::Test {
     for (int i = 0; i < 21; ++i) text += std::string(SetupKeys[i]) + "=" + std::to_string(first + i) + "\r\n";
     return text;
   }
-  fs::path root, game, user;
+  kwtest::TempFolders folders{"kw_settings"};
+  const fs::path& root = folders.root;
+  const fs::path& game = folders.game;
+  const fs::path& user = folders.user;
 };
 
 TEST_F(SettingsTest, SetupIniIsReadByPosition) {
