@@ -23,6 +23,7 @@
 #include "media/gamepad_internal.h"
 #include "media/input.h"
 #include "media/sound.h"
+#include "media/sprite_internal.h"
 #include "media/sprites.h"
 #include "media/text.h"
 #include "media/textutil.h"
@@ -390,7 +391,12 @@ void FlipScreen() {
 }
 
 void ClearBackBuffer(int colour) {
-  std::fill(TheBackBuffer.begin(), TheBackBuffer.end(), ColourToPixel(colour));
+  // While a blit target is set the clear goes there, as every other draw does.
+  DrawTarget target = CurrentDrawTarget();
+  if (!target.pixels) return;
+  std::fill(target.pixels, target.pixels + size_t(target.width) * size_t(target.height),
+            ColourToPixel(colour));
+  if (target.picture) target.picture->PixelsChanged();
 }
 
 int ScreenHasFocus() {

@@ -59,7 +59,7 @@ int OpenWindowedDisplay(int width, int height, const std::string& title);
 int OpenFullScreenDisplay(int width, int height, int depth, const std::string& title);
 void LimitFrameRate(int fps);
 void FlipScreen();
-void ClearBackBuffer(int colour);
+void ClearBackBuffer(int colour);  // the blit-target sprite instead while one is set
 int ScreenHasFocus();
 int PollWindowEvent();
 int WaitWindowEvent();

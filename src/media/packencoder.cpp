@@ -21,7 +21,7 @@ constexpr size_t ChunkSize = 1 << 19;   // positions per dynamic programme
 constexpr size_t WindowBits = 22;       // matches reach back at most 4 MiB
 constexpr size_t WindowSize = size_t(1) << WindowBits;
 constexpr uint32_t NoPosition = 0xffffffffu;
-constexpr int MinHashBits = 12, MaxHashBits = 20;
+constexpr int MinHashBits = 12, MaxHashBits = 18;
 constexpr uint32_t GreedyLength = 64;   // a match this long is taken whole, without a parse inside
 constexpr uint32_t NiceLength = 1024;  // a match this long ends the search
 constexpr uint32_t MaxLength = 1 << 16; // longest match we emit in one command
@@ -146,11 +146,11 @@ struct MatchFinder {
   }
 
   void Insert(size_t i) {
-    if (i + 1 < size) pairHead[size_t(data[i]) | size_t(data[i + 1]) << 8] = int64_t(i);
+    if (i + 1 < size) pairHead[size_t(data[i]) | size_t(data[i + 1]) << 8] = uint32_t(i);
     if (i + 2 >= size) return;
     uint32_t h = Hash(i);
     chain[i & chainMask] = head[h];
-    head[h] = int64_t(i);
+    head[h] = uint32_t(i);
   }
 
   // Matches at i with strictly growing lengths, nearest first; then inserts i.
@@ -158,15 +158,15 @@ struct MatchFinder {
     found.clear();
     uint32_t best = 1;
     if (i + 1 < size) {
-      int64_t j = pairHead[size_t(data[i]) | size_t(data[i + 1]) << 8];
-      if (j >= 0 && i - size_t(j) < WindowSize) {
+      uint32_t j = pairHead[size_t(data[i]) | size_t(data[i + 1]) << 8];
+      if (j != NoPosition && i - size_t(j) < WindowSize) {
         uint32_t len = Length(i, size_t(j), limit);
         if (len > best) found.push_back({best = len, uint32_t(i - size_t(j))});
       }
     }
     if (i + 2 < size && best < NiceLength) {
-      int64_t j = head[Hash(i)];
-      for (int depth = 0; j >= 0 && depth < chainDepth && best < limit; ++depth) {
+      uint32_t j = head[Hash(i)];
+      for (int depth = 0; j != NoPosition && depth < chainDepth && best < limit; ++depth) {
         if (i - size_t(j) >= WindowSize) break;
         if (data[size_t(j) + best] == data[i + best]) {
           uint32_t len = Length(i, size_t(j), limit);
@@ -175,8 +175,8 @@ struct MatchFinder {
             if (len >= NiceLength || len >= limit) break;
           }
         }
-        int64_t next = chain[size_t(j) & chainMask];
-        if (next >= j) break;  // the slot was reused by a newer position
+        uint32_t next = chain[size_t(j) & chainMask];
+        if (next >= j) break;  // none, or the slot was reused by a newer position
         j = next;
       }
     }

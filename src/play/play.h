@@ -6,6 +6,8 @@ namespace kw {
 
 // The world pass: layers, figure, enemies, contacts with the map, spells.
 int DrawWorld();
+// Chooses the figure's frame in the sheets (323, the touch mask 438, the sword 333).
+int SelectPlayerFrame();
 // The status panel, boss line, message line and small map.
 int DrawHud();
 // Keyboard control of the figure, pause, saves, spells; the health rules.

@@ -74,7 +74,7 @@ void DrawMainLayer() {
   }
 }
 
-// Step 12: the figure (its frame is chosen by the player part).
+// Step 12: the figure in the frame SelectPlayerFrame chose.
 void DrawFigure() {
   const PlayerRecord& p = P();
   int y = Nearest(p.posY + p.pixelY + 230);
@@ -117,6 +117,7 @@ int DrawWorld() {
   SetSprite3DFiltering(0);
   Begin3D();
   ComputeVisibleWindow(0);
+  SelectPlayerFrame();
   DrawFarBackground();
   DrawBackLayer();
   DrawMainLayer();

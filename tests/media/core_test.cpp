@@ -148,6 +148,18 @@ TEST_F(CoreTest, ScreenshotIsAnOpaquePngOfTheBackBuffer) {
   kw::FreeSprite(1234);
 }
 
+TEST_F(CoreTest, ClearGoesToTheBlitTargetWhileOneIsSet) {
+  ASSERT_TRUE(Start());
+  kw::ClearBackBuffer(kw::Rgb(1, 2, 3));
+  ASSERT_NE(kw::CreateSprite(4321, 4, 4), 0);
+  kw::SetBlitTarget(4321);
+  kw::ClearBackBuffer(kw::Rgb(200, 0, 0));
+  kw::SetBlitTarget(-1);
+  EXPECT_EQ(kw::SpritePixels(4321)[15], 0xFFC80000u);
+  EXPECT_EQ(kw::BackBuffer()[0], 0xFF010203u);
+  kw::FreeSprite(4321);
+}
+
 TEST_F(CoreTest, HeadlessDisplayHasFocusAndNoCloseRequest) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(kw::OpenWindowedDisplay(640, 480, "Test"), 1);

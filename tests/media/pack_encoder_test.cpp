@@ -92,6 +92,17 @@ TEST(PackEncoder, RoundTripsRunsAndPatterns) {
   for (size_t i = 600000; i < far.size(); ++i) if ((i / 1000) % 2) far[i] = far[i - 590000];
   size = RoundTrip(far);
   EXPECT_LT(size, far.size() * 8 / 10);
+  // Longer than the match window (4 MiB), so hash-chain slots are reused: a random
+  // stretch repeated from just inside the window must still be found, one repeated
+  // from beyond it must be coded afresh. The rest is zeros, to keep the test quick.
+  Bytes huge((5u << 20) + 4096);
+  const size_t stretch = 65536, inside = (4u << 20) - 1000, beyond = (4u << 20) + 1000;
+  for (size_t i = 0; i < stretch; ++i) {
+    huge[600000 + i] = huge[600000 + inside + i] = uint8_t(random() >> 8);
+    huge[100000 + i] = huge[100000 + beyond + i] = uint8_t(random() >> 8);
+  }
+  size = RoundTrip(huge);
+  EXPECT_LT(size, 3 * stretch + stretch / 4);
 }
 
 TEST(PackEncoder, RoundTripsGameLikeData) {
