@@ -234,9 +234,11 @@ void LoaderClosingSteps(int mapW, int mapH) {
     CloseFileNumber(0);
   }
   CreateSprite(434, ScreenWidth, ScreenHeight);
+  // The ambient loops start silent; the volume goes first so no loop is heard at
+  // full loudness for the moment between starting it and turning it down.
   for (int s = 393; s <= 399; ++s) {
-    PlaySoundFx(s, 1);
     SetSoundVolume(s, 0);
+    PlaySoundFx(s, 1);
   }
 }
 
