@@ -21,7 +21,9 @@ void Put32(std::vector<uint8_t>& b, uint32_t v) {
   Put16(b, v & 0xFFFF);
   Put16(b, v >> 16);
 }
-void PutTag(std::vector<uint8_t>& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& b, const char* tag) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(tag[i]));
+}
 
 void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
   out.insert(out.end(), page.header, page.header + page.header_len);
@@ -119,6 +121,40 @@ void Normalise(Samples& s, float peak) {
   for (float v : s) m = std::max(m, std::fabs(v));
   if (m <= 0) return;
   for (float& v : s) v *= peak / m;
+}
+
+void RemoveDc(Samples& s) {
+  if (s.empty()) return;
+  double sum = 0;
+  for (float v : s) sum += v;
+  float mean = float(sum / double(s.size()));
+  for (float& v : s) v -= mean;
+}
+
+void NormaliseRms(Samples& s, float rms, float knee, float peak) {
+  if (s.empty()) return;
+  double sum = 0;
+  for (float v : s) sum += double(v) * v;
+  float now = float(std::sqrt(sum / double(s.size())));
+  if (now <= 0) return;
+  for (float& v : s) v *= rms / now;
+  // Above the knee the curve flattens towards peak (tanh keeps it smooth).
+  float room = peak - knee;
+  if (room <= 0) return;
+  for (float& v : s) {
+    float a = std::fabs(v);
+    if (a <= knee) continue;
+    float bent = knee + room * std::tanh((a - knee) / room);
+    v = v < 0 ? -bent : bent;
+  }
+}
+
+void LowPassLoop(Samples& s, float cutoffHz, int rate) {
+  if (s.empty()) return;
+  float a = 1 - std::exp(-TwoPi * cutoffHz / rate);
+  float y = 0;
+  for (float v : s) y += a * (v - y);  // one pass to settle the state at the loop's end
+  for (float& v : s) v = y += a * (v - y);
 }
 
 void FadeEnds(Samples& s, int in, int out) {

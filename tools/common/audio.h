@@ -21,6 +21,14 @@ std::vector<uint8_t> EncodeOgg(const Samples& samples, int rate, float quality);
 
 // Scales so that the loudest sample reaches peak.
 void Normalise(Samples& s, float peak);
+// Subtracts the mean (a constant offset keeps a loop seamless, unlike a filter).
+void RemoveDc(Samples& s);
+// Scales to the given RMS level, then bends the few peaks above knee softly so that no
+// sample exceeds peak (tracks of equal RMS sound about equally loud).
+void NormaliseRms(Samples& s, float rms, float knee, float peak);
+// A one-pole low-pass run round a loop: the filter starts from the state the loop's end
+// leaves, so the seam stays as smooth as the rest.
+void LowPassLoop(Samples& s, float cutoffHz, int rate);
 // Short fades at both ends (against clicks), in samples.
 void FadeEnds(Samples& s, int in, int out);
 // Cross-fades the tail into the head so that the sound loops without a seam; the result

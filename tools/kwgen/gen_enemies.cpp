@@ -18,8 +18,15 @@ struct EnemyLook {
 // Frame sizes by enemy type (the order of Gegner.ini).
 constexpr EnemyLook Looks[7] = {{38, 57}, {40, 30}, {40, 30}, {44, 58}, {30, 30}, {60, 80}, {36, 36}};
 
+// The stride of a walk cycle by phase: row 0 holds the two widest steps, row 1 the
+// passing poses between them, so the second animation row is not a copy of the first.
+float Stride(int phase) {
+  const float strides[4] = {-4.0f, 4.0f, -1.5f, 1.5f};
+  return strides[phase & 3];
+}
+
 void Wicht(Image& f, int phase) {  // a small forest sprite of bark and leaves
-  float step = (phase & 1) ? 4.0f : -4.0f;
+  float step = Stride(phase);
   uint32_t bark = Argb(110, 78, 44), leaf = Argb(70, 140, 50);
   Line(f, 17, 40, 15 - step, 55, 4, Shade(bark, 0.8f));
   Line(f, 21, 40, 23 + step, 55, 4, bark);
@@ -35,7 +42,8 @@ void Wicht(Image& f, int phase) {  // a small forest sprite of bark and leaves
 }
 
 void Bat(Image& f, int phase) {
-  float up = (phase & 1) ? -9.0f : 7.0f;
+  const float wingUp[4] = {7.0f, -9.0f, 0.0f, -4.0f};
+  float up = wingUp[phase & 3];
   uint32_t wing = Argb(70, 52, 80), body = Argb(96, 70, 100);
   FillPolygon(f, {{20, 14}, {3, 14 + up}, {8, 18 + up * 0.4f}, {12, 16}, {16, 20}}, wing);
   FillPolygon(f, {{20, 14}, {37, 14 + up}, {32, 18 + up * 0.4f}, {28, 16}, {24, 20}}, wing);
@@ -47,7 +55,8 @@ void Bat(Image& f, int phase) {
 }
 
 void Crow(Image& f, int phase) {
-  float up = (phase & 1) ? -8.0f : 6.0f;
+  const float wingUp[4] = {6.0f, -8.0f, 1.0f, -3.0f};
+  float up = wingUp[phase & 3];
   uint32_t black = Argb(34, 34, 44), sheen = Argb(60, 62, 90);
   FillEllipse(f, 19, 17, 11, 6, black);
   FillPolygon(f, {{9, 15}, {1, 11}, {2, 20}}, black);  // tail
@@ -58,21 +67,36 @@ void Crow(Image& f, int phase) {
 }
 
 void Golem(Image& f, int phase, uint32_t stone, uint32_t glow) {
-  float step = (phase & 1) ? 4.0f : -4.0f;
-  Line(f, 16, 40, 14 - step, 54, 8, Shade(stone, 0.8f));
+  float step = Stride(phase);
+  uint32_t seam = Shade(stone, 0.55f);
+  // Legs of stacked blocks, the far one darker.
+  Line(f, 16, 40, 14 - step, 54, 8, Shade(stone, 0.75f));
   Line(f, 28, 40, 30 + step, 54, 8, stone);
-  FillRect(f, 8, 16, 28, 26, stone);
+  FillRect(f, int(9 - step), 53, 10, 4, Shade(stone, 0.7f));
+  FillRect(f, int(25 + step), 53, 10, 4, Shade(stone, 0.9f));
+  // Far arm behind the body.
+  Line(f, 9, 20, 4, 37 - step * 0.5f, 7, Shade(stone, 0.7f));
+  FillEllipse(f, 4, 38 - step * 0.5f, 4.5f, 4, Shade(stone, 0.7f));
+  // Trunk: a heavy block with broad shoulders and mortar seams.
+  FillPolygon(f, {{7, 17}, {37, 17}, {34, 42}, {10, 42}}, stone);
   FillEllipse(f, 22, 12, 9, 8, Shade(stone, 1.1f));
-  Line(f, 9, 20, 4, 38 - step * 0.5f, 7, Shade(stone, 0.85f));
-  Line(f, 35, 20, 40, 38 + step * 0.5f, 7, stone);
   FillRect(f, 24, 10, 5, 3, glow);
-  Line(f, 13, 24, 20, 32, 1, Shade(stone, 0.6f));  // cracks
-  Line(f, 28, 20, 31, 34, 1, Shade(stone, 0.6f));
-  FillEllipse(f, 22, 28, 3, 3, glow);
+  Line(f, 10, 29, 34, 29, 1, seam);
+  Line(f, 22, 17, 22, 29, 1, seam);
+  Line(f, 16, 29, 16, 42, 1, seam);
+  Line(f, 29, 29, 29, 42, 1, seam);
+  Line(f, 12, 22, 17, 27, 1, seam);  // a crack
+  FillEllipse(f, 22, 34, 3, 3, glow);
+  Glow(f, 22, 34, 6, WithAlpha(glow, 120));
+  // Near arm in front, edged so it stands out from the trunk.
+  Line(f, 35, 20, 39, 37 + step * 0.5f, 8, seam);
+  Line(f, 35, 20, 39, 37 + step * 0.5f, 6, Shade(stone, 1.05f));
+  FillEllipse(f, 39, 38 + step * 0.5f, 4.5f, 4, Shade(stone, 0.95f));
 }
 
 void SmallStone(Image& f, int phase) {
-  float hop = (phase & 1) ? -2.0f : 0.0f;
+  const float hops[4] = {0.0f, -2.0f, -1.0f, -3.0f};
+  float hop = hops[phase & 3];
   uint32_t stone = Argb(128, 124, 118);
   FillEllipse(f, 15, 18 + hop, 11, 9, stone);
   FillRect(f, 8, int(25 + hop), 5, 4, Shade(stone, 0.8f));
@@ -82,7 +106,8 @@ void SmallStone(Image& f, int phase) {
 }
 
 void ShadowLord(Image& f, int phase) {
-  float sway = (phase & 1) ? 2.0f : -2.0f;
+  const float sways[4] = {-2.0f, 2.0f, -0.5f, 0.5f};
+  float sway = sways[phase & 3];
   uint32_t robe = Argb(44, 24, 64), trim = Argb(140, 60, 200), skinTone = Argb(150, 150, 170);
   FillPolygon(f, {{22, 20}, {40, 20}, {50 + sway, 78}, {10 - sway, 78}}, robe);
   FillPolygon(f, {{28, 20}, {34, 20}, {32, 78}, {30, 78}}, trim);
@@ -98,7 +123,8 @@ void ShadowLord(Image& f, int phase) {
 }
 
 void IceSpirit(Image& f, int phase) {
-  float wob = (phase & 1) ? 1.5f : -1.5f;
+  const float wobs[4] = {-1.5f, 1.5f, -0.5f, 0.5f};
+  float wob = wobs[phase & 3];
   FillPolygon(f, {{6, 14}, {30, 14}, {28 + wob, 34}, {22, 28}, {18, 35}, {14, 28}, {8 - wob, 34}},
               Argb(170, 220, 250));
   FillEllipse(f, 18, 14, 12, 11, Argb(200, 236, 255));
@@ -120,6 +146,9 @@ Image EnemyFrame(int type, int phase) {
     default: IceSpirit(f, phase); break;
   }
   HardenAlpha(f, 110);
+  // Grain for bark and stone (the flyers and the spirits stay smooth); the same seed for
+  // every phase so the texture does not crawl while walking.
+  if (type == 0 || type == 3 || type == 4) NoiseTexture(f, 3, 0.22f, 3290 + uint32_t(type));
   BevelEdges(f, 1.2f, 0.75f);
   Outline(f, Ink);
   return f;

@@ -2,6 +2,7 @@
 // two-state buttons, the options screen with its row captions and volume track, the
 // pointer, hit areas, the HUD panel with its pips, item icons, ammunition strip and digits.
 #include <cmath>
+#include <vector>
 
 #include "kwgen.h"
 
@@ -81,7 +82,14 @@ Image OptionsBackground() {
     FillRect(bg, r.x, r.y + 1, 200, 21, Argb(120, 90, 50, 40));
     FrameRect(bg, r.x, r.y, 202, 23, Argb(110, 80, 50, 140));
     DrawText(bg, r.caption, r.x + 4, r.y + 4, 13, Ink);
+    // The slot where the bound key's name is written (x 206 left, 439 right).
+    int slot = r.x == 112 ? 204 : 437;
+    FillRect(bg, slot - 2, r.y + 3, r.x + 198 - slot, 17, Argb(90, 60, 30, 60));
+    FillRect(bg, slot - 2, r.y + 3, r.x + 198 - slot, 1, Argb(80, 52, 26, 130));
+    FillRect(bg, slot - 2, r.y + 3, 1, 17, Argb(80, 52, 26, 130));
   }
+  DrawText(bg, "leise", 100, 392, 11, Ink);
+  DrawText(bg, "laut", 524, 392, 11, Ink);
   DrawText(bg, "Lautstärke", 112, 322, 16, Ink, true);
   FillRect(bg, 90, 366, 460, 6, Argb(80, 56, 30));
   FillRect(bg, 90, 366, 460, 2, Argb(50, 34, 18));
@@ -121,6 +129,198 @@ Image Solid(int w, int h, uint32_t c) { return Image(w, h, c); }
 
 void Add(PackFiles& pack, const Image& img) { pack.push_back(EncodePng(img)); }
 
+// A cut gem for the HUD pips: an octagon with a table and facets lit from the top left.
+Image Gem(uint32_t base) {
+  Image g(16, 16);
+  const float c = 7.5f;
+  std::vector<std::pair<float, float>> outer;
+  for (int i = 0; i < 8; ++i) {
+    float a = (i + 0.5f) * 3.14159265f / 4;
+    outer.push_back({c + 7.4f * std::cos(a), c + 7.4f * std::sin(a)});
+  }
+  FillPolygon(g, outer, Shade(base, 0.55f));
+  // Facets between the rim and the table: brighter towards the light.
+  for (int i = 0; i < 8; ++i) {
+    float a0 = (i + 0.5f) * 3.14159265f / 4, a1 = (i + 1.5f) * 3.14159265f / 4;
+    float mid = (a0 + a1) / 2;
+    float lit = 0.5f - 0.5f * (std::cos(mid) * 0.7071f + std::sin(mid) * 0.7071f);  // 1 at top left
+    FillPolygon(g, {{c + 7.4f * std::cos(a0), c + 7.4f * std::sin(a0)},
+                    {c + 7.4f * std::cos(a1), c + 7.4f * std::sin(a1)},
+                    {c + 3.6f * std::cos(a1), c + 3.6f * std::sin(a1)},
+                    {c + 3.6f * std::cos(a0), c + 3.6f * std::sin(a0)}},
+                Shade(base, 0.4f + 1.0f * lit));
+  }
+  std::vector<std::pair<float, float>> table;
+  for (int i = 0; i < 8; ++i) {
+    float a = (i + 0.5f) * 3.14159265f / 4;
+    table.push_back({c + 3.6f * std::cos(a), c + 3.6f * std::sin(a)});
+  }
+  FillPolygon(g, table, Shade(base, 1.05f));
+  FillRect(g, 5, 5, 2, 2, Mix(base, Argb(255, 255, 255), 0.85f));
+  Plot(g, 4, 9, Mix(base, Argb(255, 255, 255), 0.45f));
+  HardenAlpha(g, 110);
+  Outline(g, Argb(30, 14, 12));
+  return g;
+}
+
+// A frame sunk into the wood: a bronze rim, a dark inside shaded at its top-left edge.
+void Inset(Image& img, int x, int y, int w, int h, uint32_t inside) {
+  FillRect(img, x - 2, y - 2, w + 4, h + 4, Argb(150, 112, 52));
+  FillRect(img, x - 2, y - 2, w + 4, 1, Argb(226, 190, 104));
+  FillRect(img, x - 2, y - 2, 1, h + 4, Argb(226, 190, 104));
+  FillRect(img, x - 2, y + h + 1, w + 4, 1, Argb(84, 58, 26));
+  FillRect(img, x + w + 1, y - 2, 1, h + 4, Argb(84, 58, 26));
+  FillRect(img, x - 1, y - 1, w + 2, h + 2, Argb(40, 26, 16));
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) {
+      float f = 0.9f + 0.2f * Hash01(x + i, y + j, 4070) + Bayer(i, j) * 0.06f;
+      img.Set(x + i, y + j, Shade(inside, f));
+    }
+  FillRect(img, x, y, w, 1, Shade(inside, 0.55f));
+  FillRect(img, x, y, 1, h, Shade(inside, 0.55f));
+}
+
+// A small picture drawn into a box, hardened and outlined like the other HUD symbols.
+void Symbol(Image& hud, int x, int y, Image s) {
+  HardenAlpha(s, 110);
+  BevelEdges(s, 1.25f, 0.7f);
+  Outline(s, Argb(30, 18, 10));
+  Blit(hud, s, x, y);
+}
+
+Image HeartSymbol() {
+  Image s(16, 15);
+  FillEllipse(s, 5, 5.5f, 3.6f, 3.6f, Argb(200, 30, 36));
+  FillEllipse(s, 10.5f, 5.5f, 3.6f, 3.6f, Argb(200, 30, 36));
+  FillPolygon(s, {{1.6f, 6.5f}, {14, 6.5f}, {7.8f, 13.5f}}, Argb(200, 30, 36));
+  FillEllipse(s, 4.5f, 4.5f, 1.2f, 1.2f, Argb(255, 190, 180));
+  return s;
+}
+
+Image DropSymbol() {
+  Image s(14, 16);
+  FillPolygon(s, {{7, 1}, {11.5f, 8}, {2.5f, 8}}, Argb(60, 110, 230));
+  FillEllipse(s, 7, 10, 4.6f, 4.6f, Argb(60, 110, 230));
+  FillEllipse(s, 5.5f, 9.5f, 1.3f, 2, Argb(200, 225, 255));
+  return s;
+}
+
+// A folded map: three parchment panels with a red route and a cross.
+Image MapSymbol() {
+  Image s(15, 13);
+  FillPolygon(s, {{1, 2}, {5, 1}, {10, 2}, {14, 1}, {14, 11}, {10, 12}, {5, 11}, {1, 12}},
+              Argb(226, 204, 150));
+  FillRect(s, 5, 1, 1, 11, Argb(176, 150, 100));
+  FillRect(s, 10, 2, 1, 11, Argb(176, 150, 100));
+  Line(s, 2.5f, 9, 6, 6, 0.9f, Argb(170, 50, 40));
+  Line(s, 6, 6, 9, 8, 0.9f, Argb(170, 50, 40));
+  Line(s, 10.5f, 3.5f, 12.5f, 5.5f, 0.9f, Argb(170, 50, 40));
+  Line(s, 12.5f, 3.5f, 10.5f, 5.5f, 0.9f, Argb(170, 50, 40));
+  return s;
+}
+
+Image HourglassSymbol() {
+  Image s(12, 18);
+  FillRect(s, 1, 1, 10, 2, Argb(120, 80, 44));
+  FillRect(s, 1, 15, 10, 2, Argb(120, 80, 44));
+  FillPolygon(s, {{2.5f, 3}, {9.5f, 3}, {6.6f, 9}, {9.5f, 15}, {2.5f, 15}, {5.4f, 9}},
+              Argb(200, 216, 226));
+  FillPolygon(s, {{3.6f, 4}, {8.4f, 4}, {6, 8}}, Argb(226, 190, 104));      // sand above
+  FillPolygon(s, {{6, 11.5f}, {8.6f, 14.5f}, {3.4f, 14.5f}}, Argb(226, 190, 104));  // sand below
+  FillRect(s, 5, 8, 2, 4, Argb(226, 190, 104));
+  return s;
+}
+
+Image CoinSymbol() {
+  Image s(12, 12);
+  FillEllipse(s, 6, 6, 5.2f, 5.2f, Argb(222, 180, 64));
+  Ring(s, 6, 6, 3.4f, 0.8f, Argb(170, 126, 40));
+  FillRect(s, 3, 3, 2, 1, Argb(255, 240, 180));
+  return s;
+}
+
+// A carved rosette: a ring of petals round a brass stud, for the free ends of the bar.
+void Rosette(Image& hud, float cx, float cy, float r) {
+  Image s(int(2 * r + 4), int(2 * r + 4));
+  float c = r + 2;
+  for (int i = 0; i < 6; ++i) {
+    float a = i * 3.14159265f / 3;
+    FillEllipse(s, c + std::cos(a) * r * 0.55f, c + std::sin(a) * r * 0.55f, r * 0.42f, r * 0.42f,
+                Argb(96, 62, 34));
+  }
+  FillEllipse(s, c, c, r * 0.3f, r * 0.3f, Argb(200, 160, 80));
+  HardenAlpha(s, 110);
+  BevelEdges(s, 1.35f, 0.6f);
+  Outline(s, Argb(46, 30, 16));
+  Blit(hud, s, int(cx - c), int(cy - c));
+}
+
+// The status bar under the play screen (drawn at (0, 421)). The insets sit exactly where
+// the HUD draws: item icon (33, 4), ammunition (5, 47), small map (119..219, 10..49),
+// map number (276.., 14), score (244.., 34), key/time (366.., 20), health pips
+// (427 + 20i, 4) and mana pips (457 + 20.5i, 30), all in panel coordinates.
+Image HudPanel() {
+  Image hud(640, 59);
+  // Oak with a horizontal grain, a darker lower half in shadow.
+  for (int y = 0; y < 59; ++y)
+    for (int x = 0; x < 640; ++x) {
+      float grain = Fbm(x / 70.0f, y / 3.2f, 407, 3);
+      float ring = 0.5f + 0.5f * std::sin(grain * 18.0f);
+      float f = 0.78f + 0.22f * ring + 0.12f * (Hash01(x, y, 4071) - 0.5f) - 0.12f * (y / 58.0f);
+      f += Bayer(x, y) * 0.05f;
+      hud.Set(x, y, Shade(Argb(122, 80, 44), f));
+    }
+  // Bronze rail along the top edge with rivets, a shadow under it.
+  FillRect(hud, 0, 0, 640, 4, Argb(176, 134, 62));
+  FillRect(hud, 0, 0, 640, 1, Argb(236, 204, 120));
+  FillRect(hud, 0, 3, 640, 1, Argb(110, 78, 34));
+  FillRect(hud, 0, 4, 640, 1, Argb(50, 32, 18));
+  FillRect(hud, 0, 58, 640, 1, Argb(44, 28, 16));
+  for (int x = 10; x < 640; x += 40) {
+    Plot(hud, x, 1, Argb(255, 236, 170));
+    Plot(hud, x + 1, 2, Argb(96, 66, 28));
+  }
+  // Carved grooves splitting the bar into its fields.
+  for (int x : {108, 224, 344}) {
+    FillRect(hud, x, 6, 1, 51, Argb(60, 38, 20));
+    FillRect(hud, x + 1, 6, 1, 51, Argb(170, 120, 70));
+  }
+  Rosette(hud, 15, 16, 8);
+  Rosette(hud, 91, 24, 9);
+  Rosette(hud, 614, 40, 8);
+
+  Inset(hud, 33, 4, 40, 40, Argb(56, 40, 28));     // item icon
+  Inset(hud, 5, 47, 97, 7, Argb(40, 28, 20));      // ammunition strip (drawn at y 47..53)
+  Inset(hud, 118, 9, 102, 42, Argb(6, 6, 28));     // the small map (Karte)
+  // A faint compass rose engraved in the map field, painted over while the map shows.
+  for (int i = 0; i < 4; ++i) {
+    float a = i * 3.14159265f / 2, ca = std::cos(a), sa = std::sin(a);
+    FillPolygon(hud, {{169 + ca * 17, 30 + sa * 17}, {169 - sa * 4, 30 + ca * 4}, {169 + sa * 4, 30 - ca * 4}},
+                Argb(40, 44, 90));
+  }
+  Ring(hud, 169, 30, 9, 0.8f, Argb(40, 44, 90));
+  Inset(hud, 274, 12, 30, 14, Argb(46, 32, 22));   // map number
+  Inset(hud, 242, 32, 96, 14, Argb(46, 32, 22));   // score | best score
+  Inset(hud, 364, 18, 40, 22, Argb(46, 32, 22));   // key or match time
+  for (int i = 0; i < 10; ++i) Inset(hud, 427 + 20 * i, 4, 16, 16, Argb(44, 24, 22));
+  for (int i = 0; i < 7; ++i)
+    Inset(hud, int(std::nearbyint(457 + 20.5 * i)), 30, 16, 16, Argb(22, 28, 48));
+
+  Symbol(hud, 408, 5, HeartSymbol());
+  Symbol(hud, 439, 30, DropSymbol());
+  Symbol(hud, 255, 12, MapSymbol());
+  Symbol(hud, 349, 20, HourglassSymbol());
+  Symbol(hud, 228, 33, CoinSymbol());
+  // The ammunition strip's arrow head at its left: a small quiver mark left of the item.
+  Image quiver(10, 16);
+  FillRect(quiver, 2, 5, 6, 10, Argb(120, 70, 36));
+  Line(quiver, 3, 5, 3, 1, 1, Argb(220, 210, 190));
+  Line(quiver, 6, 5, 7, 0, 1, Argb(220, 210, 190));
+  Symbol(hud, 8, 28, quiver);
+  AvoidPureBlack(hud);
+  return hud;
+}
+
 }  // namespace
 
 PackFiles MakeMenuPack() {
@@ -156,39 +356,9 @@ PackFiles MakeMenuPack() {
 
 PackFiles MakeInterfacePack() {
   PackFiles pack;
-  Image hud(640, 59);
-  FillRect(hud, 0, 0, 640, 59, Wood);
-  NoiseTexture(hud, 14, 0.35f, 407);
-  FillRect(hud, 0, 0, 640, 2, Gold);
-  FillRect(hud, 0, 2, 640, 1, InkDark);
-  auto socket = [&](int x, int y, int w, int h) {
-    FillRect(hud, x, y, w, h, Argb(40, 28, 18));
-    FrameRect(hud, x - 1, y - 1, w + 2, h + 2, Shade(Gold, 0.8f));
-  };
-  socket(31, 2, 44, 44);                  // item icon at (33, 425): the panel starts at y 421
-  socket(3, 46, 101, 11);                 // ammunition strip at (5, 468)
-  socket(232, 30, 110, 24);               // score digits around (238, 455)
-  socket(266, 10, 60, 20);                // map number (270, 435)
-  socket(351, 16, 60, 24);                // key / time digits (355, 441)
-  for (int i = 0; i < 10; ++i) socket(426 + 20 * i, 3, 18, 18);     // health pips (427 + 20i, 425)
-  for (int i = 0; i < 9; ++i) socket(456 + int(20.5f * i), 29, 18, 18);  // mana pips (457 + 20.5i, 451)
-  DrawText(hud, "Karte", 120, 8, 12, Parchment);
-  DrawText(hud, "Punkte", 120, 34, 12, Parchment);
-  AvoidPureBlack(hud);
-  Add(pack, hud);
-  Image health(16, 16), mana(16, 16);
-  FillEllipse(health, 5, 6, 4, 4, Argb(220, 30, 40));
-  FillEllipse(health, 11, 6, 4, 4, Argb(220, 30, 40));
-  FillPolygon(health, {{1, 7}, {15, 7}, {8, 15}}, Argb(220, 30, 40));
-  FillEllipse(health, 5, 5, 1.5f, 1.5f, Argb(255, 200, 200));
-  FillEllipse(mana, 8, 8, 7, 7, Argb(60, 110, 240));
-  Glow(mana, 6, 6, 4, Argb(220, 240, 255, 220));
-  for (Image* p : {&health, &mana}) {
-    HardenAlpha(*p, 110);
-    Outline(*p, InkDark);
-  }
-  Add(pack, health);
-  Add(pack, mana);
+  Add(pack, HudPanel());                        // 0: 407
+  Add(pack, Gem(Argb(214, 34, 44)));            // 1: 444 health pip
+  Add(pack, Gem(Argb(56, 110, 236)));           // 2: 445 mana pip
   return pack;
 }
 

@@ -37,6 +37,7 @@ Samples NoiseBurst(float seconds, float decay, float lowCut, float highCut, uint
 }
 
 Samples Finish(Samples s, float peak = 0.8f) {
+  HighPass(s, 20, R);  // no offset left over from thumps and sweeps
   FadeEnds(s, 30, 300);
   Normalise(s, peak);
   return s;
@@ -112,6 +113,7 @@ Samples AuraHum(float base, float beat, uint32_t seed) {
            0.2f * std::sin(TwoPi * base * 2 * t) * (0.5f + 0.5f * std::sin(TwoPi * beat * t)) + 0.3f * air;
   }
   MakeLoop(s, R / 10);
+  RemoveDc(s);
   Normalise(s, 0.5f);
   return s;
 }
@@ -133,6 +135,7 @@ Samples FuseHiss() {
   Noise n(4470);
   for (size_t i = 0; i < s.size(); ++i) s[i] *= 0.7f + 0.3f * std::fabs(n.Next());
   MakeLoop(s, R / 20);
+  RemoveDc(s);
   Normalise(s, 0.5f);
   return s;
 }
@@ -209,8 +212,11 @@ Samples Music(const Tune& t) {
   size_t loopLen = size_t(seconds * MusicRate);
   for (size_t i = loopLen; i < out.size(); ++i) out[i - loopLen] += out[i];
   out.resize(loopLen);
-  LowPass(out, 6000, MusicRate);
-  Normalise(out, 0.75f);
+  LowPassLoop(out, 6000, MusicRate);
+  // Equal loudness for all tracks (by RMS, not by peak: a drum-heavy track would otherwise
+  // sound quieter), no offset, peaks bent softly below -1 dBFS.
+  RemoveDc(out);
+  NormaliseRms(out, 0.12f, 0.6f, 0.88f);
   return out;
 }
 

@@ -16,6 +16,9 @@ const char* const HelpText =
     "  kwtool map compile SRC OUT.map   text form of a map to the game's map file\n"
     "  kwtool map decompile IN.map OUT  map file to its text form\n"
     "  kwtool map info IN.map           header values and cell statistics of a map file\n"
+    "  kwtool map render IN.map OUT.png --data GAMEDIR [--tileset N] [--background [N]]\n"
+    "                                   the whole map as one picture (30 px a cell) with\n"
+    "                                   markers for start, enemies, sliders, spikes, tags\n"
     "  kwtool script dump FILE.ssc      parsed statements as JSON lines\n"
     "  kwtool script check FILE.ssc     lint a script: FILE:LINE: message, exit 1 on findings\n";
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "kwtool.h"
+#include "map_render.h"
 #include "maptext.h"
 
 namespace kwtool {
@@ -70,7 +71,9 @@ int MapCommand(const Args& args) {
   if (verb == "compile" && args.size() == 3) return Compile(args[1], args[2]);
   if (verb == "decompile" && args.size() == 3) return Decompile(args[1], args[2]);
   if (verb == "info" && args.size() == 2) return Info(args[1]);
-  std::fputs("usage: kwtool map compile SRC OUT.map | decompile IN.map OUT | info IN.map\n", stderr);
+  if (verb == "render") return MapRender(args);
+  std::fputs("usage: kwtool map compile SRC OUT.map | decompile IN.map OUT | info IN.map\n"
+             "       kwtool map render IN.map OUT.png --data GAMEDIR [--tileset N] [--background [N]]\n", stderr);
   return 2;
 }
 
