@@ -3,6 +3,7 @@
 // Ogg streams the game's loader accepts, and seamless loops.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -109,6 +110,37 @@ TEST(GenAudio, LoopsJoinWithoutAJump) {
   MakeLoop(s, 1000);
   EXPECT_EQ(s.size(), 9000u);
   EXPECT_LT(std::fabs(s.back() - s.front()), 0.08f);
+}
+
+TEST(GenAudio, LevellingRemovesOffsetAndBoundsPeaks) {
+  // A quiet sine riding on an offset, with one spike: afterwards no offset, the wanted RMS
+  // (about: the bent spike lowers it a little) and no sample beyond the peak.
+  Samples s(22050);
+  for (size_t i = 0; i < s.size(); ++i) s[i] = 0.2f + 0.05f * std::sin(float(i) * 0.05f);
+  s[5000] = 1.0f;
+  RemoveDc(s);
+  double sum = 0;
+  for (float v : s) sum += v;
+  EXPECT_NEAR(sum / double(s.size()), 0.0, 1e-5);
+  NormaliseRms(s, 0.12f, 0.6f, 0.88f);
+  double sq = 0;
+  float peak = 0;
+  for (float v : s) {
+    sq += double(v) * v;
+    peak = std::max(peak, std::fabs(v));
+  }
+  EXPECT_NEAR(std::sqrt(sq / double(s.size())), 0.12, 0.01);
+  EXPECT_LE(peak, 0.88f);
+  EXPECT_GT(peak, 0.6f);  // the spike is bent, not cut to the knee
+}
+
+TEST(GenAudio, LoopedLowPassHasNoStartTransient) {
+  // A plain low-pass starts from 0 and ramps up; filtered round the loop, the first sample
+  // follows on from the last as smoothly as any neighbours do.
+  Samples s(8000);
+  for (size_t i = 0; i < s.size(); ++i) s[i] = 0.5f + 0.3f * std::sin(float(i) * 6.2831853f * 4 / 8000);
+  LowPassLoop(s, 200, 22050);
+  EXPECT_LT(std::fabs(s.front() - s.back()), 0.01f);
 }
 
 }  // namespace

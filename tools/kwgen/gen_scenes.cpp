@@ -116,10 +116,11 @@ namespace {
 
 // The game cycles a cutscene's strip one frame per pass of its main loop, far faster than a
 // storyboard could be read, and writes the text lines at the top left over it. So each strip is
-// one still scene drawn once (Base) with a few small living details drawn per frame on a copy:
-// flames and lit windows flicker, stars twinkle, glows pulse, mist shimmers. Every variation
-// is periodic over the strip, so the wrap from the last frame to the first is no jump either.
-// The top band stays dark and calm under the text.
+// one still scene drawn once (a Scene: what lies behind, what stands in front) with a few small
+// living details drawn per frame between the two: flames and lit windows flicker, stars
+// twinkle, glows pulse, mist and shadow turn their folds on a small circle. Nothing travels, so
+// the wrap from the last frame to the first is no jump. The top band stays dark and calm under
+// the text.
 
 int Clamp(int v) { return std::clamp(v, 0, 255); }
 
@@ -162,7 +163,9 @@ void Flame(Image& img, float x, float y, float size, uint32_t seed, int k) {
   float tall = size * (0.85f + 0.3f * Jitter(seed, 1, k)), lean = size * 0.18f * (Jitter(seed, 2, k) - 0.5f);
   float wide = size * 0.32f;
   Glow(img, x, y - size * 0.4f, size * 3.2f, Argb(255, 170, 70, 40 + int(40 * Jitter(seed, 3, k))));
-  FillPolygon(img, {{x - wide, y}, {x - wide * 0.7f, y - tall * 0.45f}, {x + lean, y - tall}, {x + wide * 0.7f, y - tall * 0.45f}, {x + wide, y}},
+  FillPolygon(img,
+              {{x - wide, y}, {x - wide * 0.7f, y - tall * 0.45f}, {x + lean, y - tall},
+               {x + wide * 0.7f, y - tall * 0.45f}, {x + wide, y}},
               Argb(230, 90, 30, 230));
   FillPolygon(img, {{x - wide * 0.55f, y}, {x + lean * 0.6f, y - tall * 0.7f}, {x + wide * 0.55f, y}}, Argb(255, 190, 60, 240));
   FillEllipse(img, x, y - size * 0.12f, wide * 0.4f, size * 0.18f, Argb(255, 245, 180));
@@ -207,7 +210,7 @@ void WindingPath(Image& img, float x0, float y0, float w0, float x1, float y1, f
   std::vector<std::pair<float, float>> left, right;
   for (int i = 0; i <= 24; ++i) {
     float t = i / 24.0f, s = t * t * (3 - 2 * t);
-    float x = x0 + (x1 - x0) * s + 40 * std::sin(t * Pi) , y = y0 + (y1 - y0) * t;
+    float x = x0 + (x1 - x0) * s + 40 * std::sin(t * Pi), y = y0 + (y1 - y0) * t;
     float w = w0 + (w1 - w0) * std::sqrt(t);
     left.push_back({x - w, y});
     right.push_back({x + w, y});
@@ -251,7 +254,8 @@ constexpr float LanternX = 292, LanternY = 366;
 Scene AufbruchScene() {
   Scene s{Image(640, 480), Image(640, 480)};
   Image& f = s.back;
-  SkyBands(f, {{0, Argb(12, 16, 36)}, {108, Argb(26, 28, 60)}, {220, Argb(110, 74, 104)}, {300, Argb(236, 168, 112)}, {480, Argb(236, 168, 112)}});
+  SkyBands(f, {{0, Argb(12, 16, 36)}, {108, Argb(26, 28, 60)}, {220, Argb(110, 74, 104)},
+               {300, Argb(236, 168, 112)}, {480, Argb(236, 168, 112)}});
   Glow(f, 150, 300, 210, Argb(255, 206, 140, 120));  // the dawn behind the village
   FillEllipse(f, 150, 304, 22, 10, Argb(255, 236, 190, 220));
   Hills(f, 298, 30, 2.0f, Argb(96, 78, 104), 911);
@@ -332,7 +336,8 @@ Scene WaechterScene() {
   for (int i = 0; i < 3; ++i)  // the vault's arches, springing from the pillars
     for (int j = 0; j < 24; ++j) {
       float a0 = Pi + Pi * j / 24, a1 = Pi + Pi * (j + 1) / 24, cx = 120.0f + i * 200;
-      Line(f, cx + 100 * std::cos(a0), 150 + 100 * std::sin(a0), cx + 100 * std::cos(a1), 150 + 100 * std::sin(a1), 3, Argb(40, 34, 32));
+      Line(f, cx + 100 * std::cos(a0), 150 + 100 * std::sin(a0), cx + 100 * std::cos(a1),
+           150 + 100 * std::sin(a1), 3, Argb(40, 34, 32));
     }
   for (int y = 120; y < 400; y += 20)  // masonry of the back wall
     for (int x = -(y / 20 % 2) * 20; x < 640; x += 40) FrameRect(f, x, y, 40, 20, Argb(44, 38, 36));
@@ -406,15 +411,18 @@ constexpr float SunX = 300, SunY = 306;
 Scene FinaleScene() {
   Scene s{Image(640, 480), Image(640, 480)};
   Image& f = s.back;
-  SkyBands(f, {{0, Argb(14, 18, 46)}, {108, Argb(34, 32, 78)}, {220, Argb(180, 96, 110)}, {306, Argb(255, 196, 118)}, {480, Argb(255, 196, 118)}});
+  SkyBands(f, {{0, Argb(14, 18, 46)}, {108, Argb(34, 32, 78)}, {220, Argb(180, 96, 110)},
+               {306, Argb(255, 196, 118)}, {480, Argb(255, 196, 118)}});
   Glow(f, SunX, SunY, 250, Argb(255, 214, 140, 130));
   Glow(f, SunX, SunY, 90, Argb(255, 240, 190, 200));
   FillEllipse(f, SunX, SunY, 40, 40, Argb(255, 246, 214));
   // The dark tower on the eastern horizon, broken and leaning as it falls.
   float tx = 540;
-  FillPolygon(f, {{tx - 26, 316}, {tx + 26, 316}, {tx + 32, 200}, {tx + 12, 214}, {tx - 8, 194}, {tx - 18, 240}}, Argb(28, 20, 36));
+  FillPolygon(f, {{tx - 26, 316}, {tx + 26, 316}, {tx + 32, 200}, {tx + 12, 214}, {tx - 8, 194}, {tx - 18, 240}},
+              Argb(28, 20, 36));
   for (int y = 226; y < 310; y += 22) FillRect(f, int(tx - 4), y, 6, 9, Argb(120, 60, 150, 150));  // its windows
-  FillPolygon(f, {{tx - 6, 186}, {tx + 20, 174}, {tx + 60, 118}, {tx + 64, 92}, {tx + 44, 112}, {tx + 4, 164}}, Argb(34, 24, 42));  // the top
+  FillPolygon(f, {{tx - 6, 186}, {tx + 20, 174}, {tx + 60, 118}, {tx + 64, 92}, {tx + 44, 112}, {tx + 4, 164}},
+              Argb(34, 24, 42));  // its broken top
   FillPolygon(f, {{tx + 56, 96}, {tx + 72, 84}, {tx + 66, 104}}, Argb(34, 24, 42));
   for (int i = 0; i < 14; ++i) {  // falling stones
     Rng r(uint32_t(970 + i));
