@@ -214,6 +214,76 @@ TEST(Catalogue, MenuInterfaceAndInventarSizes) {
   for (int i = 0; i < 10; ++i) EXPECT_GT(OpaqueCount(Scratch, int(std::nearbyint(i * 11.4)), 0, 11, 18), 10) << i;
 }
 
+TEST(Catalogue, DoorsPortalSpellsAndIconsFitWhereTheGameDrawsThem) {
+  ExpectSize("objects.pak", 8, 30, 50);   // 440 opened door, drawn like a tile 10 px above its cell
+  ASSERT_TRUE(LoadPicture("objects.pak", 8));
+  EXPECT_EQ(OpaqueCount(Scratch, 0, 10, 30, 30), 900) << "the opened door covers the locked door's cell";
+  ExpectSize("objects.pak", 23, 30, 50);  // 340 exit door
+  ExpectSize("objects.pak", 24, 30, 50);  // 341 portal
+  ASSERT_TRUE(LoadPicture("objects.pak", 24));
+  EXPECT_GT(OpaqueCount(Scratch, 0, 0, 30, 50), 800) << "the portal is touched pixel by pixel";
+  for (size_t e = 31; e <= 33; ++e) ExpectSize("objects.pak", e, 30, 30);  // spells
+  ExpectSize("Inventar.pak", 0, 40, 40);
+  ExpectSize("Inventar.pak", 1, 40, 40);
+  EXPECT_NE(Pack("Inventar.pak")[0], Pack("Inventar.pak")[1]) << "plain and golden axe look alike";
+  // The slider's four frames each hold a wheel besides the key colour.
+  ASSERT_TRUE(LoadPicture("objects.pak", 30));
+  for (int row = 0; row < 2; ++row)
+    for (int col = 0; col < 2; ++col) {
+      int wheel = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x) wheel += (Pixel(Scratch, col * 60 + x, row * 60 + y) & 0xFFFFFF) != 0xB02000;
+      EXPECT_GT(wheel, 900) << col << "," << row;
+    }
+}
+
+// Aura pairs are drawn over the figure with pulsing alpha: each picture the figure's size,
+// soft (partly transparent) and clear in the middle where the figure stands; the five pairs
+// are different magics, so no two pairs share their main colour.
+TEST(Catalogue, AuraPairsAreSoftFigureSizedAndDistinct) {
+  std::vector<uint32_t> mainColour;
+  for (size_t e = 34; e <= 43; ++e) {
+    SCOPED_TRACE("objects.pak entry " + std::to_string(e));
+    ExpectSize("objects.pak", e, 42, 58);
+    int soft = 0, solid = 0, centre = 0;
+    long sum[3] = {0, 0, 0};
+    for (int y = 0; y < 58; ++y)
+      for (int x = 0; x < 42; ++x) {
+        uint32_t p = Pixel(Scratch, x, y);
+        int a = int(p >> 24);
+        soft += a > 0 && a < 255;
+        solid += a == 255;
+        if (x >= 13 && x < 29 && y >= 17 && y < 41) centre += a;
+        for (int k = 0; k < 3; ++k) sum[k] += long((p >> (16 - 8 * k)) & 255) * a;
+      }
+    EXPECT_GT(soft, 300);
+    EXPECT_LT(solid, 100);
+    EXPECT_LT(centre / (16 * 24), 60) << "the figure must show through the aura's middle";
+    int best = sum[0] >= sum[1] && sum[0] >= sum[2] ? 0 : sum[1] >= sum[2] ? 1 : 2;
+    uint32_t key = uint32_t(best);  // dominant channel and whether a second one is strong
+    for (int k = 0; k < 3; ++k)
+      if (k != best && sum[k] * 10 > sum[best] * 7) key |= 4u << k;
+    if (e % 2 == 0) mainColour.push_back(key);
+  }
+  std::set<uint32_t> distinct(mainColour.begin(), mainColour.end());
+  EXPECT_EQ(distinct.size(), 5u);
+}
+
+TEST(Catalogue, MenuPanelsButtonsAndPointerFitTheirScreens) {
+  // The dialog panel at (200, 100) also carries the new-game and difficulty buttons, the
+  // rightmost at x 406..476.
+  ASSERT_TRUE(LoadPicture("Menu.pak", 13));
+  EXPECT_GE(kw::SpriteWidth(Scratch), 276);
+  EXPECT_GE(kw::SpriteHeight(Scratch), 140);
+  ASSERT_TRUE(LoadPicture("Menu.pak", 8));  // 350: both halves carry a button
+  EXPECT_GT(OpaqueCount(Scratch, 0, 0, 70, 49), 1500);
+  EXPECT_GT(OpaqueCount(Scratch, 0, 49, 70, 49), 1500);
+  // The pointer's hot spot is its top-left pixel: the tip is drawn there, not key colour.
+  ASSERT_TRUE(LoadPicture("Menu.pak", 12));
+  EXPECT_NE(Pixel(Scratch, 1, 1) & 0xFFFFFF, 0x00FF00u);
+  EXPECT_TRUE(HasColour(Scratch, 0x00FF00));
+}
+
 TEST(Catalogue, LightsAreTileSized) {
   for (size_t i = 0; i <= 10; ++i) ExpectSize("Lights.pak", i, 30, 30);
   for (size_t i = 11; i < 23; ++i) EXPECT_TRUE(LoadPicture("Lights.pak", i)) << i;

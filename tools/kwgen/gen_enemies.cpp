@@ -2,6 +2,7 @@
 // change pictures and the friendly spirit 339). A sheet is 4 columns (left, left alt, right,
 // right alt) by 3 rows (two animation rows and the collision silhouette) of frames.
 #include <cmath>
+#include <vector>
 
 #include "kwgen.h"
 
@@ -41,17 +42,39 @@ void Wicht(Image& f, int phase) {  // a small forest sprite of bark and leaves
   FillRect(f, 20, 21, 5, 1, Argb(50, 30, 20));
 }
 
+// One bat wing: arm bones from the shoulder to the wrist and three finger bones spreading
+// to the tips, the membrane between them scalloped at its trailing edge. side -1 is the
+// left wing, +1 the right; up lifts the wing (negative is up).
+void BatWing(Image& f, float side, float up) {
+  auto at = [&](float dx, float y) { return std::make_pair(20 + side * dx, y); };
+  auto shoulder = at(3, 14), wrist = at(10, 11 + up * 0.6f);
+  std::pair<float, float> tips[3] = {at(19, 10 + up), at(17, 19 + up * 0.75f), at(11, 22 + up * 0.4f)};
+  std::pair<float, float> scallops[3] = {at(15, 15 + up * 0.8f), at(12, 19 + up * 0.55f), at(5, 20)};
+  FillPolygon(f, {shoulder, wrist, tips[0], scallops[0], tips[1], scallops[1], tips[2], scallops[2], at(3, 19)},
+              Argb(74, 54, 84));
+  uint32_t bone = Argb(124, 98, 132);
+  Line(f, shoulder.first, shoulder.second, wrist.first, wrist.second, 1.4f, bone);
+  for (auto& t : tips) Line(f, wrist.first, wrist.second, t.first, t.second, 0.8f, bone);
+  Plot(f, int(wrist.first), int(wrist.second) - 1, Argb(170, 150, 170));  // the thumb claw
+}
+
 void Bat(Image& f, int phase) {
   const float wingUp[4] = {7.0f, -9.0f, 0.0f, -4.0f};
   float up = wingUp[phase & 3];
-  uint32_t wing = Argb(70, 52, 80), body = Argb(96, 70, 100);
-  FillPolygon(f, {{20, 14}, {3, 14 + up}, {8, 18 + up * 0.4f}, {12, 16}, {16, 20}}, wing);
-  FillPolygon(f, {{20, 14}, {37, 14 + up}, {32, 18 + up * 0.4f}, {28, 16}, {24, 20}}, wing);
-  FillEllipse(f, 20, 16, 5, 6, body);
-  FillPolygon(f, {{16, 11}, {17, 5}, {19, 10}}, body);
-  FillPolygon(f, {{24, 11}, {23, 5}, {21, 10}}, body);
-  FillRect(f, 21, 14, 2, 2, Argb(255, 60, 40));
-  FillRect(f, 17, 14, 2, 2, Argb(255, 60, 40));
+  uint32_t body = Argb(96, 70, 100);
+  BatWing(f, -1, up);
+  BatWing(f, 1, up);
+  FillEllipse(f, 20, 17, 4.5f, 6, body);
+  FillEllipse(f, 20, 12, 4, 3.5f, Shade(body, 1.1f));
+  FillPolygon(f, {{16.5f, 11}, {17, 5}, {19.5f, 10}}, body);  // ears
+  FillPolygon(f, {{23.5f, 11}, {23, 5}, {20.5f, 10}}, body);
+  Plot(f, 17, 7, Argb(190, 120, 150));
+  Plot(f, 23, 7, Argb(190, 120, 150));
+  FillRect(f, 17, 12, 2, 2, Argb(255, 60, 40));
+  FillRect(f, 21, 12, 2, 2, Argb(255, 60, 40));
+  Plot(f, 18, 15, Argb(240, 240, 230));  // fangs
+  Plot(f, 21, 15, Argb(240, 240, 230));
+  for (int i = 0; i < 3; ++i) Plot(f, 19 + (i % 2), 18 + i * 2, Shade(body, 0.75f));  // fur
 }
 
 void Crow(Image& f, int phase) {
@@ -105,21 +128,57 @@ void SmallStone(Image& f, int phase) {
   Line(f, 8, 14 + hop, 13, 20 + hop, 1, Shade(stone, 0.6f));
 }
 
+// The Schattenfürst: a tall cloaked figure facing right, a deep hood with a gaunt face and
+// burning eyes in its shadow, spiked pauldrons, a ragged hem that sways, a staff with a
+// violet orb in a claw.
 void ShadowLord(Image& f, int phase) {
   const float sways[4] = {-2.0f, 2.0f, -0.5f, 0.5f};
   float sway = sways[phase & 3];
-  uint32_t robe = Argb(44, 24, 64), trim = Argb(140, 60, 200), skinTone = Argb(150, 150, 170);
-  FillPolygon(f, {{22, 20}, {40, 20}, {50 + sway, 78}, {10 - sway, 78}}, robe);
-  FillPolygon(f, {{28, 20}, {34, 20}, {32, 78}, {30, 78}}, trim);
-  FillEllipse(f, 31, 14, 8, 9, skinTone);
-  FillPolygon(f, {{20, 16}, {31, 0}, {42, 16}, {38, 22}, {24, 22}}, Shade(robe, 1.3f));  // hood
-  FillRect(f, 33, 12, 3, 2, Argb(255, 60, 220));
-  FillRect(f, 27, 12, 3, 2, Argb(255, 60, 220));
-  Line(f, 40, 26, 54, 40 + sway, 5, robe);
-  Line(f, 54, 10, 54, 74, 3, Argb(90, 70, 50));  // staff
-  Glow(f, 54, 9, 7, Argb(220, 120, 255, 255));
-  FillEllipse(f, 54, 9, 3, 3, Argb(250, 200, 255));
-  for (int i = 0; i < 4; ++i) FillRect(f, 12 + i * 10, 20 + i * 2, 2, 2, trim);  // crown points
+  uint32_t cloak = Argb(40, 26, 58), fold = Argb(62, 40, 88), deep = Argb(24, 14, 34);
+  uint32_t trim = Argb(132, 60, 186), metal = Argb(70, 66, 84);
+  // The cloak: broad at the shoulders, flaring to a ragged hem.
+  std::vector<std::pair<float, float>> c = {{22, 18}, {40, 18}, {44, 40}};
+  for (int i = 0; i <= 8; ++i) {
+    float x = 50 + sway - i * (40.0f / 8) - sway * 2 * i / 8;
+    c.push_back({x, i % 2 ? 75.0f + (i % 4 == 1 ? 2 : 0) : 79.0f});
+  }
+  c.push_back({14, 46});
+  FillPolygon(f, c, cloak);
+  for (int i = 0; i < 4; ++i) {  // folds, lit on their left
+    float x0 = 22 + i * 5.0f, x1 = 14 + i * 9.0f - sway * (1 - i / 3.0f);
+    Line(f, x0, 26, x1, 76, 1.2f, fold);
+    Line(f, x0 + 1.5f, 26, x1 + 1.5f, 76, 1.0f, deep);
+  }
+  FillPolygon(f, {{36, 22}, {41, 22}, {48 + sway, 76}, {43 + sway, 77}}, trim);  // the open front, lined
+  FillPolygon(f, {{37, 24}, {40, 24}, {44 + sway, 74}, {42 + sway, 74}}, Argb(80, 30, 112));
+  Line(f, 24, 34, 40, 32, 1.6f, Argb(150, 130, 80));  // a chain across the chest
+  FillEllipse(f, 32, 33.5f, 2.2f, 2.2f, Argb(220, 70, 240));
+  // Spiked pauldrons.
+  FillEllipse(f, 24, 21, 7, 5, metal);
+  FillPolygon(f, {{19, 19}, {16, 12}, {23, 17}}, metal);
+  FillPolygon(f, {{25, 17}, {26, 10}, {29, 18}}, metal);
+  FillEllipse(f, 39, 21, 5, 4, Shade(metal, 1.15f));
+  // The hood: a deep cowl with a point falling back, its opening towards the right.
+  FillPolygon(f, {{22, 20}, {21, 10}, {25, 3}, {31, 0}, {38, 2}, {42, 8}, {43, 18}, {39, 23}, {27, 23}},
+              Shade(cloak, 1.25f));
+  FillPolygon(f, {{25, 3}, {18, 9}, {21, 12}}, Shade(cloak, 1.1f));  // the point
+  Line(f, 25, 4, 24, 20, 1, fold);
+  FillEllipse(f, 35, 12.5f, 6, 7.5f, Argb(14, 8, 22));  // the shadow inside
+  FillEllipse(f, 36.5f, 16, 3.5f, 3, Argb(112, 104, 130));  // gaunt cheek and jaw catching the light
+  FillRect(f, 35, 18, 3, 1, Argb(60, 50, 74));
+  // Burning eyes with a ring of their glow.
+  for (int ex : {34, 39}) {
+    FillRect(f, ex - 1, 10, 3, 2, Argb(150, 40, 170));
+    FillRect(f, ex, 10, 2, 1, Argb(255, 210, 255));
+  }
+  // The near arm with the staff held before him.
+  Line(f, 40, 24, 49, 40 + sway * 0.3f, 5, Shade(cloak, 1.2f));
+  FillEllipse(f, 51, 41 + sway * 0.3f, 2.5f, 2.2f, Argb(150, 140, 170));  // the hand
+  Line(f, 53, 12, 53, 78, 2.4f, Argb(84, 64, 46));
+  Line(f, 52.5f, 12, 52.5f, 78, 0.8f, Argb(130, 100, 70));
+  for (int k : {-1, 1}) Line(f, 53, 12, 53 + k * 4, 5, 1.2f, metal);  // claw round the orb
+  FillEllipse(f, 53, 6, 4, 4, Argb(190, 90, 255));
+  FillEllipse(f, 52, 5, 2, 2, Argb(250, 210, 255));
 }
 
 void IceSpirit(Image& f, int phase) {

@@ -1,6 +1,7 @@
 // Menu.pak (16), Interface.pak (3) and Inventar.pak (8): menu backgrounds and panels,
 // two-state buttons, the options screen with its row captions and volume track, the
 // pointer, hit areas, the HUD panel with its pips, item icons, ammunition strip and digits.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -10,49 +11,127 @@ namespace kwgen {
 
 namespace {
 
-constexpr uint32_t Wood = Argb(110, 72, 40);
 constexpr uint32_t Gold = Argb(214, 176, 82);
 constexpr uint32_t InkDark = Argb(24, 18, 12);
 
-// A sheet of parchment with a wooden frame and studs, light from the top left.
-void Panel(Image& img, int x, int y, int w, int h, uint32_t seed) {
-  Image p(w, h);
-  FillRect(p, 0, 0, w, h, Wood);
-  NoiseTexture(p, 12, 0.35f, seed);
-  for (int j = 8; j < h - 8; ++j)
-    for (int i = 8; i < w - 8; ++i) {
-      float n = Fbm(i / 30.0f, j / 30.0f, seed + 5, 3);
-      float edge = std::min(std::min(i - 8, w - 9 - i), std::min(j - 8, h - 9 - j)) / 12.0f;
-      float f = 0.82f + 0.25f * n - 0.15f * std::max(0.0f, 1 - edge) + Bayer(i, j) * 0.04f;
-      p.Set(i, j, Shade(Parchment, f));
-    }
-  FrameRect(p, 7, 7, w - 14, h - 14, InkDark);
-  FrameRect(p, 0, 0, w, h, InkDark);
-  for (int i = 0; i < 2; ++i)
-    for (int j = 0; j < 2; ++j) FillEllipse(p, 4 + i * (w - 8.0f), 4 + j * (h - 8.0f), 3, 3, Gold);
-  // Bevel of the frame.
-  FillRect(p, 1, 1, w - 2, 1, Argb(255, 255, 255, 60));
-  FillRect(p, 1, 1, 1, h - 2, Argb(255, 255, 255, 60));
-  FillRect(p, 1, h - 2, w - 2, 1, Argb(0, 0, 0, 80));
-  FillRect(p, w - 2, 1, 1, h - 2, Argb(0, 0, 0, 80));
-  Blit(img, p, x, y);
+constexpr uint32_t Oak = Argb(122, 80, 44);        // the HUD's oak
+constexpr uint32_t Bronze = Argb(176, 134, 62);    // and its bronze
+constexpr uint32_t BronzeLit = Argb(236, 204, 120);
+constexpr uint32_t BronzeDark = Argb(110, 78, 34);
+
+bool InRoundRect(int x, int y, int x0, int y0, int w, int h, float r) {
+  if (x < x0 || y < y0 || x >= x0 + w || y >= y0 + h) return false;
+  float cx = std::clamp(x + 0.5f, x0 + r, x0 + w - r), cy = std::clamp(y + 0.5f, y0 + r, y0 + h - r);
+  return std::hypot(x + 0.5f - cx, y + 0.5f - cy) <= r;
 }
 
-// Upper half normal, lower half pressed (darker, sunk).
+// Oak with the HUD's grain (horizontal, or vertical for the side bars of a frame).
+uint32_t OakAt(int x, int y, uint32_t seed, bool vertical) {
+  float grain = vertical ? Fbm(y / 70.0f, x / 3.2f, seed, 3) : Fbm(x / 70.0f, y / 3.2f, seed, 3);
+  float ring = 0.5f + 0.5f * std::sin(grain * 18.0f);
+  float f = 0.78f + 0.22f * ring + 0.1f * (Hash01(x, y, seed + 1) - 0.5f) + Bayer(x, y) * 0.05f;
+  return Shade(Oak, f);
+}
+
+// Parchment with cloudy stains, darker towards its edges (w x h area at x0, y0).
+uint32_t ParchmentAt(int x, int y, int x0, int y0, int w, int h, uint32_t seed) {
+  float n = Fbm(x / 30.0f, y / 30.0f, seed, 3);
+  float edge = std::min(std::min(x - x0, x0 + w - 1 - x), std::min(y - y0, y0 + h - 1 - y)) / 14.0f;
+  float f = 0.84f + 0.22f * n - 0.16f * std::max(0.0f, 1 - edge) + Bayer(x, y) * 0.04f;
+  return Shade(Parchment, f);
+}
+
+// A bronze plate with a rivet, for the corners of frames.
+void CornerPlate(Image& img, int x, int y, int s) {
+  FillRect(img, x, y, s, s, Bronze);
+  FillRect(img, x, y, s, 1, BronzeLit);
+  FillRect(img, x, y, 1, s, BronzeLit);
+  FillRect(img, x, y + s - 1, s, 1, BronzeDark);
+  FillRect(img, x + s - 1, y, 1, s, BronzeDark);
+  float c = x + s / 2.0f, d = y + s / 2.0f;
+  FillEllipse(img, c, d, s / 5.0f, s / 5.0f, BronzeDark);
+  FillEllipse(img, c - 0.5f, d - 0.5f, s / 6.0f, s / 6.0f, Argb(250, 226, 150));
+}
+
+// A carved oak frame (band pixels wide) with bronze edges and corner plates round a
+// parchment field, light from the top left; the field is sunk, so its top-left edge is
+// shaded. Used for the menu panels, the highscore list and the dialog.
+void Panel(Image& img, int x, int y, int w, int h, uint32_t seed, int band = 12) {
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) {
+      bool inner = i >= band && j >= band && i < w - band && j < h - band;
+      bool side = std::min(i, w - 1 - i) < std::min(j, h - 1 - j);
+      uint32_t c = inner ? ParchmentAt(i, j, band, band, w - 2 * band, h - 2 * band, seed + 5)
+                         : OakAt(x + i, y + j, seed, side);
+      img.Set(x + i, y + j, c);
+    }
+  // The bronze edges: outside and round the field, bevelled.
+  FrameRect(img, x, y, w, h, Argb(40, 26, 14));
+  FillRect(img, x + 1, y + 1, w - 2, 1, BronzeLit);
+  FillRect(img, x + 1, y + 1, 1, h - 2, BronzeLit);
+  FillRect(img, x + 1, y + h - 2, w - 2, 1, BronzeDark);
+  FillRect(img, x + w - 2, y + 1, 1, h - 2, BronzeDark);
+  FrameRect(img, x + band - 3, y + band - 3, w - 2 * band + 6, h - 2 * band + 6, Bronze);
+  FillRect(img, x + band - 3, y + band - 3, w - 2 * band + 6, 1, BronzeLit);
+  FillRect(img, x + band - 3, y + band - 3, 1, h - 2 * band + 6, BronzeLit);
+  FrameRect(img, x + band - 2, y + band - 2, w - 2 * band + 4, h - 2 * band + 4, BronzeDark);
+  FrameRect(img, x + band - 1, y + band - 1, w - 2 * band + 2, h - 2 * band + 2, Argb(50, 34, 20));
+  // A carved groove along the middle of the oak band.
+  int g = band / 2 - 1;
+  if (band >= 10) {
+    FrameRect(img, x + g, y + g, w - 2 * g, h - 2 * g, Argb(64, 40, 22, 200));
+    FrameRect(img, x + g + 1, y + g + 1, w - 2 * g - 2, h - 2 * g - 2, Argb(200, 150, 96, 120));
+  }
+  // The sunk field's shadow at its top-left.
+  FillRect(img, x + band, y + band, w - 2 * band, 2, Argb(60, 40, 20, 90));
+  FillRect(img, x + band, y + band, 2, h - 2 * band, Argb(60, 40, 20, 90));
+  int s = band + 4;
+  for (int cx : {x, x + w - s})
+    for (int cy : {y, y + h - s}) CornerPlate(img, cx, cy, s);
+}
+
+// Upper half normal, lower half pressed: a carved oak plaque with a bronze rim and a pale
+// limewood inlay, where the menus write the label (at 10, 10 in font 2, a dark olive ink).
+// Pressed, the plaque is darker and its inlay sunk deeper.
 Image TwoStateButton(int w, int h) {
   Image b(w, 2 * h);
   for (int state = 0; state < 2; ++state) {
     Image s(w, h);
-    FillEllipse(s, w / 2.0f, h / 2.0f, w / 2.0f - 1, h / 2.0f - 1, Shade(Wood, state ? 0.8f : 1.0f));
-    FillEllipse(s, w / 2.0f, h / 2.0f, w / 2.0f - 5, h / 2.0f - 5, Shade(Parchment, state ? 0.78f : 0.95f));
-    NoiseTexture(s, 8, 0.18f, 349 + uint32_t(state));
-    Ring(s, w / 2.0f, h / 2.0f, std::min(w, h) / 2.0f - 4, 0.8f, Gold);
-    HardenAlpha(s, 128);
-    BevelEdges(s, state ? 0.8f : 1.25f, state ? 1.2f : 0.7f);
+    float dim = state ? 0.78f : 1.0f;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        if (!InRoundRect(x, y, 1, 1, w - 2, h - 2, 7)) continue;
+        uint32_t c;
+        if (!InRoundRect(x, y, 4, 4, w - 8, h - 8, 5)) {  // the bronze rim, lit top-left
+          float lit = 0.25f * (0.5f - float(x) / w) + 0.4f * (0.5f - float(y) / h);
+          if (state) lit = -lit * 0.6f;
+          c = Shade(Bronze, 1.0f + lit + Bayer(x, y) * 0.06f);
+        } else if (!InRoundRect(x, y, 7, 7, w - 14, h - 14, 3)) {
+          c = OakAt(x, y, 3490 + uint32_t(w), false);
+        } else {
+          float n = ValueNoise(x / 9.0f, y / 2.5f, 3491);
+          c = Shade(Argb(222, 200, 156), 0.9f + 0.12f * n + Bayer(x, y) * 0.04f);
+        }
+        s.Set(x, y, Shade(c, dim));
+      }
+    // The inlay is sunk: its top-left edge in shadow, its bottom-right catching light.
+    int depth = state ? 3 : 1;
+    for (int k = 0; k < depth; ++k) {
+      FillRect(s, 8, 7 + k, w - 15, 1, Argb(60, 40, 20, 150 - k * 30));
+      FillRect(s, 7 + k, 8, 1, h - 15, Argb(60, 40, 20, 150 - k * 30));
+    }
+    if (!state) {
+      FillRect(s, 8, h - 8, w - 15, 1, Argb(255, 246, 220, 120));
+      FillRect(s, w - 8, 8, 1, h - 15, Argb(255, 246, 220, 120));
+    }
+    for (int cx : {5, w - 6})  // rivets on the rim
+      for (int cy : {h / 2}) {
+        Plot(s, cx, cy, Argb(250, 226, 150));
+        Plot(s, cx, cy + 1, BronzeDark);
+      }
     Outline(s, InkDark);
     Blit(b, s, 0, state * h);
   }
-  // The outline may leave the picture black at its border: keep it transparent instead.
   AvoidPureBlack(b);
   return b;
 }
@@ -68,7 +147,7 @@ Image Background(uint32_t seed, const char* title) {
 // the volume track under the knob (x 84..534 at y 360).
 Image OptionsBackground() {
   Image bg = Background(354, nullptr);
-  Panel(bg, 90, 40, 470, 430, 3540);
+  Panel(bg, 70, 28, 500, 446, 3540);  // wide enough for the knob's track (x 84..556)
   DrawTextCentred(bg, "Optionen", 325, 48, 26, Ink, Argb(255, 240, 200, 120), true);
   struct Row { const char* caption; int x, y; };
   const Row rows[20] = {
@@ -98,12 +177,78 @@ Image OptionsBackground() {
   return bg;
 }
 
+// The dialog panel (315, at (200, 100)): a parchment title band (the title is written at
+// (5, 5) in black) over a dark oak field (the text at (5, 35) is a light grey). Wide enough
+// for the new-game and difficulty buttons, which reach x 476 on the screen.
+Image DialogPanel() {
+  const int w = 290, h = 150;
+  Image d(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) d.Set(x, y, OakAt(x, y, 3150, false));
+  for (int y = 4; y < 29; ++y)
+    for (int x = 4; x < w - 4; ++x) d.Set(x, y, ParchmentAt(x, y, 4, 4, w - 8, 25, 3151));
+  for (int y = 32; y < h - 4; ++y)  // the sunk field, darkened oak
+    for (int x = 4; x < w - 4; ++x) d.Set(x, y, Shade(d.Get(x, y), 0.5f));
+  FillRect(d, 4, 32, w - 8, 2, Argb(20, 12, 6, 160));
+  FillRect(d, 4, 32, 2, h - 36, Argb(20, 12, 6, 160));
+  FillRect(d, 4, h - 5, w - 8, 1, Argb(200, 150, 96, 120));
+  FillRect(d, 4, 29, w - 8, 3, Bronze);  // a bronze strip between the two
+  FillRect(d, 4, 29, w - 8, 1, BronzeLit);
+  FillRect(d, 4, 31, w - 8, 1, BronzeDark);
+  FrameRect(d, 0, 0, w, h, Argb(40, 26, 14));
+  FrameRect(d, 1, 1, w - 2, h - 2, Bronze);
+  FillRect(d, 1, 1, w - 2, 1, BronzeLit);
+  FillRect(d, 1, 1, 1, h - 2, BronzeLit);
+  FrameRect(d, 2, 2, w - 4, h - 4, BronzeDark);
+  FrameRect(d, 3, 3, w - 6, h - 6, Argb(60, 40, 22));
+  for (int cx : {0, w - 10})
+    for (int cy : {h - 10}) CornerPlate(d, cx, cy, 10);
+  AvoidPureBlack(d);
+  return d;
+}
+
+// The highscore list (348, drawn opaque): the game writes "Name" at (250, 100) and "Punkte"
+// at (320, 100), six entries 25 pixels apart below, and puts its buttons at (20, 420) and
+// (520, 420).
+Image HighscoreBackground() {
+  Image bg = Background(348, nullptr);
+  Panel(bg, 206, 52, 250, 256, 3480, 14);
+  DrawTextCentred(bg, "Bestenliste", 331, 22, 30, Argb(236, 214, 150), InkDark, true);
+  FillRect(bg, 240, 122, 182, 1, Argb(110, 80, 46));    // under the column heads
+  FillRect(bg, 240, 123, 182, 1, Argb(255, 244, 214, 140));
+  for (int i = 1; i < 6; ++i)                              // faint rules between the entries
+    FillRect(bg, 244, 122 + 25 * i, 174, 1, Argb(120, 90, 50, 70));
+  for (int i = 0; i < 6; ++i) {                            // numbered gems beside the rows
+    uint32_t c = i == 0 ? Argb(226, 186, 70) : i == 1 ? Argb(200, 204, 214) : i == 2 ? Argb(196, 124, 64)
+                                                                                  : Argb(150, 120, 80);
+    FillEllipse(bg, 232, 133.5f + 25 * i, 5, 5, Shade(c, 0.6f));
+    FillEllipse(bg, 232, 133.5f + 25 * i, 4, 4, c);
+    Plot(bg, 230, 131 + 25 * i, Argb(255, 250, 230));
+  }
+  // Oak plinths behind the two buttons.
+  for (int px : {14, 514}) {
+    Image plinth(110, 60);
+    Panel(plinth, 0, 0, 110, 60, 3482 + uint32_t(px), 5);
+    Blit(bg, plinth, px, 414);
+  }
+  AvoidPureBlack(bg);
+  return bg;
+}
+
+// The pointer (353): a sword whose tip is the hot spot at the top left.
 Image Pointer() {
-  Image p(20, 24);
-  FillPolygon(p, {{1, 1}, {1, 19}, {6, 14}, {10, 22}, {13, 21}, {9, 13}, {16, 13}}, Gold);
-  HardenAlpha(p, 128);
-  BevelEdges(p, 1.2f, 0.7f);
+  Image p(24, 24);
+  FillPolygon(p, {{0, 0}, {4, 1.5f}, {14.5f, 12}, {12, 14.5f}, {1.5f, 4}}, Argb(210, 214, 226));  // blade
+  Line(p, 1.5f, 1.5f, 12.5f, 12.5f, 0.9f, Argb(250, 252, 255));                                    // its edge
+  Line(p, 9, 17, 17, 9, 2.6f, Bronze);                                                            // guard
+  Line(p, 9, 17, 17, 9, 0.9f, BronzeLit);
+  Line(p, 14, 14, 19, 19, 2.6f, Argb(96, 56, 30));                                                // grip
+  Plot(p, 16, 16, Argb(150, 96, 54));
+  FillEllipse(p, 20.5f, 20.5f, 2.4f, 2.4f, Gold);                                                  // pommel
+  Plot(p, 20, 20, Argb(255, 240, 180));
+  HardenAlpha(p, 120);
   Outline(p, InkDark);
+  AvoidPureBlack(p);
   KeyBackground(p, Argb(0, 255, 0));
   return p;
 }
@@ -321,6 +466,35 @@ Image HudPanel() {
   return hud;
 }
 
+// The item icons (40 x 40, shown in the HUD's dark inset): a bearded throwing axe on a
+// wrapped haft; the golden one (the HUD shows it for both the golden and the fire axe) has an
+// engraved gilt head with a warm glint.
+Image AxeIcon(bool golden) {
+  Image i(40, 40);
+  Line(i, 7, 35, 27, 11, 4, Argb(128, 84, 46));                  // haft
+  Line(i, 6.5f, 34, 26.5f, 10, 1.2f, Argb(176, 124, 74));        // its lit edge
+  for (int k = 0; k < 4; ++k)                                    // leather wrap at the grip
+    Line(i, 8 + k * 2.2f, 30 - k * 2.6f, 11 + k * 2.2f, 32.5f - k * 2.6f, 1.2f, Argb(70, 44, 26));
+  uint32_t head = golden ? Argb(236, 190, 64) : Argb(176, 182, 196);
+  uint32_t edge = golden ? Argb(255, 244, 170) : Argb(236, 240, 248);
+  FillPolygon(i, {{21, 9}, {29, 3}, {37, 4}, {38, 14}, {35, 24}, {30, 18}, {25, 16}}, head);  // bearded blade
+  FillPolygon(i, {{29, 3}, {37, 4}, {38, 14}, {35, 24}, {34, 22}, {36, 13}, {35, 6}}, edge);  // ground edge
+  FillPolygon(i, {{21, 9}, {26, 6}, {29, 12}, {25, 15}}, Shade(head, 0.7f));                 // socket
+  if (golden) {
+    Line(i, 28, 9, 32, 15, 0.8f, Argb(170, 120, 30));             // engraving
+    Line(i, 30, 8, 33, 12, 0.8f, Argb(170, 120, 30));
+  }
+  HardenAlpha(i, 100);
+  BevelEdges(i, 1.2f, 0.72f);
+  Outline(i, InkDark);
+  if (golden) {
+    Glow(i, 36, 6, 5, Argb(255, 250, 210, 230));
+    Line(i, 36, 1, 36, 11, 0.8f, Argb(255, 255, 230, 230));
+    Line(i, 31, 6, 41, 6, 0.8f, Argb(255, 255, 230, 230));
+  }
+  return i;
+}
+
 }  // namespace
 
 PackFiles MakeMenuPack() {
@@ -330,10 +504,8 @@ PackFiles MakeMenuPack() {
   DrawTextCentred(panel, "Klingenwald", 150, 18, 28, Ink, Argb(255, 240, 200, 120), true);
   Panel(pausePanel, 0, 0, 300, 440, 347);
   DrawTextCentred(pausePanel, "Pause", 150, 18, 28, Ink, Argb(255, 240, 200, 120), true);
-  Image highscore = Background(348, "Bestenliste");
-  Panel(highscore, 220, 80, 240, 190, 3480);
-  Image dialog(240, 150);
-  Panel(dialog, 0, 0, 240, 150, 315);
+  Image highscore = HighscoreBackground();
+  Image dialog = DialogPanel();
   Image volumeArea(488, 43, Argb(90, 90, 90));  // covers x 72..560 at y 337..380
   Add(pack, Background(345, "Klingenwald"));  // 0: 345
   Add(pack, panel);                            // 1: 346
@@ -364,19 +536,9 @@ PackFiles MakeInterfacePack() {
 
 PackFiles MakeInventarPack() {
   PackFiles pack;
-  auto icon = [](uint32_t head, uint32_t glow) {
-    Image i(40, 40);
-    if (AlphaOf(glow)) Glow(i, 22, 14, 18, glow);
-    Line(i, 8, 34, 28, 10, 4, Argb(130, 86, 46));
-    FillPolygon(i, {{22, 6}, {36, 2}, {36, 22}, {28, 18}}, head);
-    HardenAlpha(i, 100);
-    BevelEdges(i, 1.25f, 0.7f);
-    Outline(i, InkDark);
-    return i;
-  };
-  Add(pack, icon(Argb(240, 200, 60), 0));                       // 0: 442 golden axe
-  Add(pack, icon(Argb(220, 80, 40), Argb(255, 150, 40, 200)));  // 1: 443 fire axe
-  Add(pack, icon(Argb(180, 184, 198), 0));                      // 2: 411 plain axe
+  Add(pack, AxeIcon(false));                                    // 0: 442 throwing axe
+  Add(pack, AxeIcon(true));                                     // 1: 443 golden axe (and fire axe)
+  Add(pack, AxeIcon(false));                                    // 2: 411 (free)
   Image scroll(40, 40);
   FillRect(scroll, 8, 10, 24, 20, Parchment);
   HardenAlpha(scroll, 100);

@@ -2,6 +2,7 @@
 // sheets, enemies, shots, doors, portals, guardian, slider, spells, auras, spikes, bombs)
 // and the loose pictures under paks/npf.
 #include <cmath>
+#include <vector>
 
 #include "kwgen.h"
 
@@ -49,129 +50,442 @@ Image ShotSheet(int kind) {
   return img;
 }
 
+// A lens-shaped leaf from base (bx, by) pointing along angle a, len long.
+void Leaf(Image& img, float bx, float by, float a, float len, uint32_t c) {
+  float ca = std::cos(a), sa = std::sin(a);
+  std::vector<std::pair<float, float>> pts;
+  for (int i = 0; i <= 8; ++i) {  // one side out, the other back
+    float t = i / 8.0f, wv = std::sin(t * Pi) * len * 0.32f;
+    pts.push_back({bx + ca * t * len - sa * wv, by + sa * t * len + ca * wv});
+  }
+  for (int i = 7; i >= 1; --i) {
+    float t = i / 8.0f, wv = -std::sin(t * Pi) * len * 0.32f;
+    pts.push_back({bx + ca * t * len - sa * wv, by + sa * t * len + ca * wv});
+  }
+  FillPolygon(img, pts, c);
+  Line(img, bx, by, bx + ca * len * 0.85f, by + sa * len * 0.85f, 0.6f, Mix(c, Argb(240, 255, 200, AlphaOf(c)), 0.5f));
+}
+
+// A four-pointed sparkle of radius r.
+void Star(Image& img, float cx, float cy, float r, uint32_t c) {
+  Line(img, cx - r, cy, cx + r, cy, 0.8f, c);
+  Line(img, cx, cy - r, cx, cy + r, 0.8f, c);
+  Glow(img, cx, cy, r * 0.8f, c);
+}
+
+float Band(float d, float centre, float width) {
+  float e = 1.0f - std::fabs(d - centre) / width;
+  return e > 0 ? e * e * (3 - 2 * e) : 0.0f;
+}
+
+// The aura pictures are drawn in pairs over the 42 x 58 figure, their alphas pulsing against
+// each other, so the two of a pair differ in size and pattern and the magic seems to shimmer.
+// Each pair is one kind of magic: 360/361 the golden protective shield, 362/363 the green
+// glow of the turning spell, 364/365 frost sparkle, 366/367 the fire ring of the bomb spell,
+// 368/369 the violet runes of the fetch spell. The middle stays clear so the figure shows.
+Image Aura(int kind, bool second) {
+  Image a(42, 58);
+  const float cx = 20.5f, cy = 29.5f;
+  const float rx = second ? 17.5f : 20.0f, ry = second ? 25.0f : 28.0f;
+  auto field = [&](auto&& colourAt) {
+    for (int y = 0; y < 58; ++y)
+      for (int x = 0; x < 42; ++x) {
+        float dx = (x + 0.5f - cx) / rx, dy = (y + 0.5f - cy) / ry;
+        uint32_t c = colourAt(std::sqrt(dx * dx + dy * dy), std::atan2(dy, dx), x, y);
+        if (AlphaOf(c)) Plot(a, x, y, c);
+      }
+  };
+  switch (kind) {
+    case 0: {  // golden shield: a bright rim and a faint lattice of scales inside it
+      field([&](float d, float, int x, int y) {
+        float rim = Band(d, 0.9f, 0.12f);
+        float lattice = 0;
+        if (d < 0.9f) {
+          float u = std::fabs(std::fmod(float(x + y + (second ? 4 : 0)) / 8.0f, 1.0f) - 0.5f);
+          float v = std::fabs(std::fmod(float(x - y + 64 + (second ? 4 : 0)) / 8.0f, 1.0f) - 0.5f);
+          lattice = (std::max(u, v) > 0.4f ? 0.6f : 0.0f) * d;
+        }
+        float fill = 0.18f * d * d * (d < 0.95f);
+        float k = std::min(1.0f, rim + lattice + fill);
+        uint32_t col = Mix(Argb(232, 160, 30), Argb(255, 236, 150), rim);
+        return WithAlpha(col, int(200 * k));
+      });
+      for (int i = 0; i < 4; ++i) {  // glints on the rim, lit from the top left
+        float ang = -2.4f + i * 0.5f + (second ? 0.25f : 0.0f);
+        Star(a, cx + std::cos(ang) * rx * 0.9f, cy + std::sin(ang) * ry * 0.9f, 2.5f, Argb(255, 255, 230, 220));
+      }
+      break;
+    }
+    case 1: {  // nature: a soft green glow with leaves and motes drifting round it
+      field([&](float d, float, int, int) {
+        float k = Band(d, 0.88f, 0.22f) * 0.55f + 0.1f * d * (d < 1);
+        return WithAlpha(Argb(110, 220, 90), int(200 * k));
+      });
+      for (int i = 0; i < 7; ++i) {
+        float ang = i * 2 * Pi / 7 + (second ? Pi / 7 : 0);
+        float px = cx + std::cos(ang) * rx * 0.88f, py = cy + std::sin(ang) * ry * 0.88f;
+        Leaf(a, px, py, ang + Pi / 2 + (second ? -0.5f : 0.5f), 6.5f, Argb(70, 170, 60, 200));
+      }
+      Rng rng(3620 + second);
+      for (int i = 0; i < 8; ++i) {
+        float ang = rng.Unit() * 2 * Pi, r = 0.55f + 0.4f * rng.Unit();
+        Glow(a, cx + std::cos(ang) * rx * r, cy + std::sin(ang) * ry * r, 2.2f, Argb(230, 255, 160, 230));
+      }
+      break;
+    }
+    case 2: {  // frost: a thin cold ring, a rime haze below, and sparkling flakes
+      field([&](float d, float ang, int, int) {
+        float k = Band(d, 0.92f, 0.09f) * 0.8f + Band(d, 0.8f, 0.2f) * 0.18f;
+        k += 0.2f * std::max(0.0f, std::sin(ang)) * Band(d, 0.85f, 0.3f);  // rime pooling at the feet
+        return WithAlpha(Mix(Argb(120, 180, 255), Argb(235, 248, 255), Band(d, 0.92f, 0.05f)), int(210 * k));
+      });
+      Rng rng(3640 + second);
+      for (int i = 0; i < 9; ++i) {
+        float ang = rng.Unit() * 2 * Pi, r = 0.7f + 0.3f * rng.Unit();
+        Star(a, cx + std::cos(ang) * rx * r, cy + std::sin(ang) * ry * r, 1.5f + 2.0f * rng.Unit(),
+             Argb(240, 250, 255, 230));
+      }
+      break;
+    }
+    case 3: {  // fire: flame tongues licking up from the ring, hottest at its foot
+      float phase = second ? 1.7f : 0.0f;
+      field([&](float d, float ang, int x, int y) {
+        float lick = 0.08f + 0.16f * std::pow(0.5f + 0.5f * std::sin(ang * 8 + phase), 2.0f) +
+                     0.06f * ValueNoise(x / 3.0f, y / 3.0f + phase * 3, 3660);
+        float out = d - 0.76f;
+        if (out < -0.12f || out > lick) return Clear;
+        float t = out < 0 ? 1 + out / 0.12f : 1 - out / lick;  // 1 on the ring, 0 at the tips
+        float foot = 0.55f + 0.45f * std::max(0.0f, std::sin(ang));
+        uint32_t col = Mix(Argb(200, 40, 20), Argb(255, 230, 120), t * t);
+        return WithAlpha(col, int(235 * std::sqrt(t) * foot));
+      });
+      break;
+    }
+    default: {  // arcane: a double ring with runes between its lines
+      field([&](float d, float, int, int) {
+        float k = Band(d, 0.97f, 0.05f) * 0.8f + Band(d, 0.77f, 0.05f) * 0.8f + Band(d, 0.87f, 0.14f) * 0.22f;
+        return WithAlpha(Argb(190, 120, 255), int(210 * k));
+      });
+      Rng rng(3680 + second);
+      for (int i = 0; i < 10; ++i) {
+        float ang = i * 2 * Pi / 10 + (second ? Pi / 10 : 0);
+        float px = cx + std::cos(ang) * rx * 0.87f, py = cy + std::sin(ang) * ry * 0.87f;
+        uint32_t ink = Argb(240, 210, 255, 220);
+        // A rune: an upright stave with one or two twigs.
+        Line(a, px, py - 2.5f, px, py + 2.5f, 0.8f, ink);
+        float s1 = rng.Unit() < 0.5f ? -1.0f : 1.0f;
+        Line(a, px, py - 1.5f + rng.Range(0, 2), px + 2 * s1, py - 2.5f + rng.Range(0, 3), 0.8f, ink);
+        if (rng.Unit() < 0.6f) Line(a, px, py + 1, px - 2 * s1, py + rng.Range(0, 2), 0.8f, ink);
+      }
+      break;
+    }
+  }
+  return a;
+}
+
+// 357 the bomb spell: a fuse bomb with a burning fuse in a warm halo.
+Image BombSpell() {
+  Image o(30, 30);
+  Glow(o, 15, 16, 15, Argb(255, 140, 40, 150));
+  Image b(30, 30);
+  FillEllipse(b, 14, 18, 8.5f, 8.5f, Argb(46, 44, 56));
+  FillEllipse(b, 11.5f, 15.5f, 4, 3.5f, Argb(84, 84, 104));
+  FillEllipse(b, 10.5f, 14.5f, 1.6f, 1.4f, Argb(190, 190, 210));
+  FillRect(b, 17, 8, 5, 4, Argb(120, 100, 80));
+  Line(b, 19.5f, 8, 22, 4.5f, 1.4f, Argb(200, 170, 110));
+  HardenAlpha(b, 110);
+  Outline(b, Argb(60, 24, 8));
+  Blit(o, b, 0, 0);
+  Glow(o, 23, 4, 5, Argb(255, 200, 60, 240));
+  Star(o, 23, 4, 3.5f, Argb(255, 255, 220, 255));
+  return o;
+}
+
+// 358 the fetch spell: a spectral hand reaching forwards, fingers curled to grasp, a wisp trailing.
+Image FetchSpell() {
+  Image o(30, 30);
+  for (int i = 0; i < 6; ++i) Glow(o, 7 - i * 1.1f, 21 + i * 1.3f, 5 - i * 0.6f, Argb(170, 120, 255, 110));
+  Glow(o, 15, 15, 15, Argb(160, 110, 255, 120));
+  Image h(30, 30);
+  uint32_t skin = Argb(214, 198, 255);
+  FillEllipse(h, 10.5f, 16, 5, 6.5f, skin);  // palm, seen from the side of the thumb
+  Line(h, 5, 22, 9, 19, 4.5f, skin);         // wrist
+  for (int i = 0; i < 4; ++i) {               // fingers reach out, then curl down to grasp
+    float y = 10.5f + i * 3.6f, reach = i == 0 || i == 3 ? 6.0f : 7.5f;
+    Line(h, 13, y, 13 + reach, y - 1, 2.2f, skin);
+    Line(h, 13 + reach, y - 1, 16 + reach, y + 2.2f, 1.9f, skin);
+  }
+  Line(h, 9, 21, 14, 24.5f, 2.4f, skin);      // thumb
+  Line(h, 14, 24.5f, 18, 23.5f, 2.0f, skin);
+  HardenAlpha(h, 110);
+  for (int y = 0; y < 30; ++y)                // bright at the fingertips, misty towards the wrist
+    for (int x = 0; x < 30; ++x)
+      if (AlphaOf(h.Get(x, y))) h.Set(x, y, WithAlpha(Mix(skin, Argb(255, 255, 255), x / 30.0f), 110 + x * 5));
+  Outline(h, Argb(96, 52, 180, 230));
+  Blit(o, h, 0, 0);
+  return o;
+}
+
+// 359 the turning spell: two arrows chasing round a ring.
+Image TurnSpell() {
+  Image o(30, 30);
+  Glow(o, 15, 15, 15, Argb(120, 255, 140, 120));
+  Image r(30, 30);
+  for (int k = 0; k < 2; ++k) {
+    float a0 = k * Pi + 0.3f;
+    for (int i = 0; i < 12; ++i) {
+      float t0 = a0 + i * 0.19f, t1 = t0 + 0.21f;
+      Line(r, 15 + 9 * std::cos(t0), 15 + 9 * std::sin(t0), 15 + 9 * std::cos(t1), 15 + 9 * std::sin(t1),
+           1.2f + i * 0.18f, Argb(170, 255, 170));
+    }
+    float te = a0 + 12 * 0.19f + 0.1f, ux = std::cos(te), uy = std::sin(te);  // the head
+    FillPolygon(r, {{15 + 5 * ux, 15 + 5 * uy}, {15 + 13.5f * ux, 15 + 13.5f * uy},
+                    {15 + 9 * std::cos(te + 0.6f), 15 + 9 * std::sin(te + 0.6f)}},
+                Argb(230, 255, 220));
+  }
+  HardenAlpha(r, 110);
+  Outline(r, Argb(30, 110, 50));
+  Blit(o, r, 0, 0);
+  Glow(o, 15, 15, 4, Argb(230, 255, 230, 200));
+  return o;
+}
+
+// 344: a spiked iron wheel on a small sled, 2 columns (gliding right, left) x 2 rows
+// (normal, hit); the hit row glows red-hot with sparks. Key colour Rgb(176, 32, 0).
+Image SliderFrame(bool left, bool hit) {
+  Image f(60, 60);
+  const float cx = 30, cy = 30;
+  float turn = left ? -0.22f : 0.22f;
+  float back = left ? 1.0f : -1.0f;  // the side the wheel comes from
+  for (int i = 0; i < 4; ++i)        // speed streaks behind the wheel
+    Line(f, cx + back * (16 + i), 18 + i * 8, cx + back * (27 - i), 18 + i * 8, 1.2f, Argb(200, 200, 190));
+  for (int i = 0; i < 12; ++i) {     // spikes, lit from the top left
+    float a = i * Pi / 6 + turn;
+    float ca = std::cos(a), sa = std::sin(a);
+    float lit = 0.5f - 0.5f * (ca * 0.7f + sa * 0.7f);
+    FillPolygon(f, {{cx + 15 * std::cos(a - 0.22f), cy + 15 * std::sin(a - 0.22f)},
+                    {cx + 27 * ca, cy + 27 * sa},
+                    {cx + 15 * std::cos(a + 0.22f), cy + 15 * std::sin(a + 0.22f)}},
+                Shade(Argb(176, 180, 192), 0.7f + 0.6f * lit));
+  }
+  FillEllipse(f, cx, cy, 17, 17, Argb(70, 70, 80));        // iron rim
+  FillEllipse(f, cx, cy, 14, 14, Argb(112, 78, 46));       // wooden wheel
+  for (int i = 0; i < 6; ++i) {                            // spokes
+    float a = i * Pi / 3 + turn * 2;
+    Line(f, cx, cy, cx + 13 * std::cos(a), cy + 13 * std::sin(a), 2.4f, Argb(84, 56, 32));
+  }
+  Ring(f, cx, cy, 15.5f, 0.8f, Argb(150, 150, 162));       // the rim's bright edge
+  FillEllipse(f, cx, cy, 4.5f, 4.5f, Argb(96, 96, 108));   // hub
+  FillEllipse(f, cx - 1.2f, cy - 1.2f, 1.6f, 1.6f, Argb(210, 210, 220));
+  for (int i = 0; i < 6; ++i) {                            // rivets on the rim
+    float a = i * Pi / 3 + turn * 2 + Pi / 6;
+    Plot(f, int(cx + 15.5f * std::cos(a)), int(cy + 15.5f * std::sin(a)), Argb(220, 220, 230));
+  }
+  if (hit) {
+    for (auto& p : f.px)
+      if (AlphaOf(p)) p = Mix(p, Argb(255, 110, 50), 0.5f);
+    Rng rng(3440 + left);
+    for (int i = 0; i < 8; ++i) {  // sparks flying off
+      float a = rng.Unit() * 2 * Pi, r0 = 20 + 4 * rng.Unit();
+      Line(f, cx + r0 * std::cos(a), cy + r0 * std::sin(a), cx + (r0 + 5) * std::cos(a), cy + (r0 + 5) * std::sin(a),
+           1.2f, Argb(255, 240, 120));
+    }
+  }
+  HardenAlpha(f, 110);
+  NoiseTexture(f, 3, 0.12f, 3441);
+  Outline(f, Ink);
+  return f;
+}
+
+Image SliderSheet() {
+  Image img(120, 120);
+  for (int row = 0; row < 2; ++row)
+    for (int col = 0; col < 2; ++col) Blit(img, SliderFrame(col == 1, row == 1), col * 60, row * 60);
+  AvoidPureBlack(img);
+  KeyBackground(img, Argb(176, 32, 0));
+  return img;
+}
+
+// 9999: 3 ticks x 4 rows; the fuse burns down row by row, the last row glows red-hot.
 Image BombSheet() {
   Image img(69, 132);
   for (int row = 0; row < 4; ++row)
     for (int tick = 0; tick < 3; ++tick) {
       Image f(23, 33);
       bool glowing = row == 3;
-      uint32_t body = glowing ? Argb(200, 70 + tick * 30, 40) : Argb(52, 52, 64);
-      FillEllipse(f, 11.5f, 23, 9.5f, 9.5f, body);
-      FillEllipse(f, 8, 19, 3, 2.5f, glowing ? Argb(255, 220, 120) : Argb(120, 120, 140));
-      FillRect(f, 9, 11, 5, 4, Argb(90, 80, 70));
-      float fuseTop = 2 + row * 3.0f;  // the fuse burns down row by row
-      Line(f, 11.5f, 11, 14, fuseTop, 1.6f, Argb(180, 150, 100));
-      uint32_t spark = tick == 1 ? Argb(255, 255, 200) : Argb(255, 180, 40);
-      FillEllipse(f, 14, fuseTop, 2.0f + (tick == 1), 2.0f + (tick == 1), spark);
+      float heat = glowing ? 0.55f + 0.2f * tick : 0.0f;
+      uint32_t body = Mix(Argb(46, 46, 58), Argb(210, 60, 30), heat);
+      FillEllipse(f, 11.5f, 22.5f, 9.5f, 9.5f, body);
+      FillEllipse(f, 8.5f, 19.5f, 5, 4.5f, Mix(Argb(76, 76, 94), Argb(250, 140, 60), heat));
+      FillEllipse(f, 7.5f, 18, 1.8f, 1.5f, glowing ? Argb(255, 240, 170) : Argb(200, 200, 220));
+      for (int y = 22; y < 33; ++y)  // the shaded lower right
+        for (int x = 12; x < 23; ++x)
+          if (AlphaOf(f.Get(x, y)) && std::hypot(x - 11.5f, y - 22.5f) > 6.5f)
+            f.Set(x, y, Shade(f.Get(x, y), 0.72f));
+      FillRect(f, 9, 11, 6, 3, Argb(120, 104, 84));        // the cap
+      FillRect(f, 9, 11, 6, 1, Argb(170, 150, 120));
+      // The fuse: a curl that gets shorter each row.
+      float len = 1.0f - row / 3.5f;
+      float tipX = 12, tipY = 11;
+      for (int s = 0; s < 8 * len; ++s) {
+        float t = s / 8.0f;
+        float nx = 12 + 2.5f * std::sin(t * 4), ny = 11 - t * 9;
+        Line(f, tipX, tipY, nx, ny, 1.4f, Argb(196, 164, 110));
+        tipX = nx;
+        tipY = ny;
+      }
       HardenAlpha(f, 100);
       Outline(f, Ink);
+      // The spark at the fuse's tip, flickering with the tick; on the last row the heat glows.
+      if (glowing) Glow(f, 11.5f, 22.5f, 11.5f, Argb(255, 120, 40, 90 + 40 * tick));
+      float s = tick == 1 ? 3.5f : 2.5f;
+      Glow(f, tipX, tipY, s + 1.5f, Argb(255, 170, 40, 230));
+      Line(f, tipX - s, tipY, tipX + s, tipY, 1, Argb(255, 250, 200));
+      Line(f, tipX, tipY - s, tipX, tipY + s, 1, Argb(255, 250, 200));
+      if (tick != 1) {
+        Line(f, tipX - s * 0.6f, tipY - s * 0.6f, tipX + s * 0.6f, tipY + s * 0.6f, 0.8f, Argb(255, 220, 120));
+        Line(f, tipX - s * 0.6f, tipY + s * 0.6f, tipX + s * 0.6f, tipY - s * 0.6f, 0.8f, Argb(255, 220, 120));
+      }
+      HardenAlpha(f, 100);
       Blit(img, f, tick * 23, row * 33);
     }
+  AvoidPureBlack(img);
   return img;
 }
 
-// A spiked log sliding along the ground; the hit row is flushed red.
-Image SliderSheet() {
-  Image img(120, 120);
-  for (int row = 0; row < 2; ++row)
-    for (int col = 0; col < 2; ++col) {
-      Image f(60, 60);
-      float turn = col ? -0.3f : 0.3f;
-      for (int i = 0; i < 10; ++i) {
-        float a = i * Pi / 5 + turn;
-        FillPolygon(f, {{30 + 17 * std::cos(a - 0.25f), 34 + 17 * std::sin(a - 0.25f)},
-                        {30 + 27 * std::cos(a), 34 + 25 * std::sin(a)},
-                        {30 + 17 * std::cos(a + 0.25f), 34 + 17 * std::sin(a + 0.25f)}},
-                    Argb(190, 190, 200));
-      }
-      FillEllipse(f, 30, 34, 18, 18, Argb(120, 84, 50));
-      Ring(f, 30, 34, 11, 1.2f, Argb(86, 58, 34));
-      Ring(f, 30, 34, 5, 1.2f, Argb(86, 58, 34));
-      if (row == 1)
-        for (auto& p : f.px)
-          if (AlphaOf(p)) p = Mix(p, Argb(255, 60, 40), 0.45f);
-      HardenAlpha(f, 110);
-      Outline(f, Ink);
-      Blit(img, f, col * 60, row * 60);
+// Mortared stone blocks filling the opaque pixels of img inside the rectangle.
+void StoneBlocks(Image& img, int x0, int y0, int w, int h, uint32_t stone, uint32_t seed) {
+  for (int y = y0; y < y0 + h; ++y)
+    for (int x = x0; x < x0 + w; ++x) {
+      if (!AlphaOf(img.Get(x, y))) continue;
+      int course = (y - y0) / 7, off = course % 2 ? 5 : 0;
+      bool mortar = (y - y0) % 7 == 6 || (x - x0 + off) % 10 == 9;
+      float f = 0.85f + 0.3f * Hash01((x - x0 + off) / 10, course, seed) + Bayer(x, y) * 0.06f;
+      img.Set(x, y, mortar ? Shade(stone, 0.6f) : Shade(stone, f));
     }
-  KeyBackground(img, Argb(176, 32, 0));
-  return img;
 }
 
+// 340: the exit, an arched oak door in a stone arch with warm light at its window.
+// Key colour Rgb(0, 250, 0).
 Image ExitDoor() {
   Image d(30, 50);
-  FillRect(d, 2, 8, 26, 42, Argb(96, 80, 70));
-  FillEllipse(d, 15, 10, 13, 9, Argb(96, 80, 70));
-  FillRect(d, 6, 12, 18, 38, Argb(120, 78, 40));
-  FillEllipse(d, 15, 13, 9, 6, Argb(120, 78, 40));
-  for (int x = 10; x < 24; x += 5) FillRect(d, x, 10, 1, 40, Argb(86, 54, 28));
-  FillEllipse(d, 20, 32, 1.5f, 1.5f, Argb(230, 200, 80));
-  FillRect(d, 6, 20, 18, 2, Argb(60, 60, 64));
-  FillRect(d, 6, 40, 18, 2, Argb(60, 60, 64));
+  FillRect(d, 0, 12, 30, 38, Argb(1, 1, 1));
+  FillEllipse(d, 15, 14, 15, 13, Argb(1, 1, 1));
+  StoneBlocks(d, 0, 0, 30, 50, Argb(128, 120, 110), 3400);
+  Image door(30, 50);
+  FillRect(door, 5, 15, 20, 35, Argb(124, 80, 42));
+  FillEllipse(door, 15, 15.5f, 10, 9, Argb(124, 80, 42));
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 30; ++x)
+      if (AlphaOf(door.Get(x, y))) {
+        bool gap = (x - 5) % 5 == 4;
+        float grain = 0.85f + 0.25f * ValueNoise(x * 2.0f, y / 4.0f, 3401);
+        door.Set(x, y, gap ? Argb(70, 44, 22) : Shade(Argb(124, 80, 42), grain));
+      }
+  for (int by : {20, 40}) {  // iron bands with rivets
+    FillRect(door, 5, by, 20, 2, Argb(62, 62, 70));
+    for (int x = 7; x < 25; x += 5) Plot(door, x, by, Argb(150, 150, 160));
+  }
+  FillRect(door, 12, 24, 6, 6, Argb(255, 200, 90));  // barred window with light behind
+  Glow(door, 15, 27, 5, Argb(255, 240, 170, 200));
+  Line(door, 15, 24, 15, 30, 1, Argb(50, 40, 36));
+  Line(door, 12, 27, 18, 27, 1, Argb(50, 40, 36));
+  Ring(door, 21, 34, 1.6f, 0.7f, Argb(200, 170, 80));  // ring handle
+  Blit(d, door, 0, 0);
+  Line(d, 15, 2, 15, 5, 1, Argb(230, 200, 110));  // keystone mark
   HardenAlpha(d, 110);
   BevelEdges(d, 1.2f, 0.75f);
-  Outline(d, Ink);
+  AvoidPureBlack(d);
   KeyBackground(d, Argb(0, 250, 0));
   return d;
 }
 
-Image Portal(bool flash) {
+// 341: a swirling portal in an oval; opaque, since the game tests it pixel by pixel.
+Image Portal() {
   Image p(30, 50);
-  if (flash) {
-    Glow(p, 15, 25, 22, Argb(255, 255, 255, 255));
-    Glow(p, 15, 25, 12, Argb(220, 200, 255, 255));
-    return p;
-  }
-  FillEllipse(p, 15, 25, 13, 23, Argb(60, 40, 110));
-  for (int i = 0; i < 4; ++i) Ring(p, 15, 25, 4.0f + i * 3.5f, 1.0f, Argb(160 + i * 20, 120, 255, 200));
-  Glow(p, 15, 25, 10, Argb(240, 220, 255, 220));
-  HardenAlpha(p, 80);
-  Outline(p, Argb(30, 20, 50));
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 30; ++x) {
+      float dx = (x + 0.5f - 15) / 13.5f, dy = (y + 0.5f - 25) / 23.5f;
+      float d = std::sqrt(dx * dx + dy * dy);
+      if (d > 1) continue;
+      float ang = std::atan2(dy, dx);
+      float swirl = 0.5f + 0.5f * std::sin(3 * ang + 9 * d);
+      float core = std::max(0.0f, 1 - d * 1.8f);
+      uint32_t c = Mix(Argb(40, 20, 90), Argb(150, 90, 240), swirl * d);
+      c = Mix(c, Argb(235, 225, 255), core * core);
+      if (d > 0.88f) c = Mix(Argb(200, 160, 255), Argb(120, 70, 200), (d - 0.88f) / 0.12f);
+      p.Set(x, y, Shade(c, 0.95f + Bayer(x, y) * 0.1f));
+    }
+  Outline(p, Argb(30, 16, 56));
   return p;
 }
 
+// 441: the flash when the player steps through a portal: a soft starburst.
+Image PortalFlash() {
+  Image p(30, 50);
+  Glow(p, 15, 25, 22, Argb(200, 180, 255, 200));
+  for (int i = 0; i < 8; ++i) {
+    float a = i * Pi / 4 + 0.2f, r = i % 2 ? 11.0f : 22.0f;
+    Line(p, 15, 25, 15 + std::cos(a) * r * 0.65f, 25 + std::sin(a) * r, 1.4f, Argb(240, 230, 255, 150));
+  }
+  Glow(p, 15, 25, 10, Argb(255, 255, 255, 255));
+  return p;
+}
+
+// 440: shown instead of the locked door (tile 19) once the key is held: the same stone
+// frame in the cell (rows 10..39), the oak door swung inwards, a dark passage behind.
 Image OpenedDoor() {
-  // The locked door's frame with the door swung open (tile 19 once the key is held).
   Image d(30, 50);
-  FillRect(d, 0, 10, 30, 30, Argb(70, 60, 56));
-  FillRect(d, 4, 14, 22, 26, Argb(14, 12, 16));
-  FillPolygon(d, {{4, 14}, {10, 17}, {10, 40}, {4, 40}}, Argb(120, 78, 40));
+  FillRect(d, 0, 10, 30, 30, Argb(1, 1, 1));
+  StoneBlocks(d, 0, 10, 30, 30, Argb(84, 74, 68), 4400);
+  for (int y = 13; y < 40; ++y)  // the passage: darkest in the depth, a little light on the floor
+    for (int x = 3; x < 27; ++x) {
+      float depth = 1 - std::fabs(x - 15.5f) / 13.0f;
+      float f = 0.35f - 0.25f * depth + (y > 35 ? 0.12f : 0.0f);
+      d.Set(x, y, Shade(Argb(60, 50, 44), f + Bayer(x, y) * 0.05f));
+    }
+  FillRect(d, 8, 16, 14, 2, Argb(20, 16, 16));  // the lintel's shadow inside
+  // The door, seen edge-on as it swings in: a narrow slanted leaf on the left.
+  FillPolygon(d, {{3, 13}, {9, 16}, {9, 38}, {3, 40}}, Argb(124, 80, 42));
+  for (int x = 4; x < 9; x += 2) Line(d, x, 14 + (x - 3) * 0.5f, x, 39 - (x - 3) * 0.3f, 0.6f, Argb(96, 60, 30));
+  Line(d, 3, 20, 9, 21.5f, 1, Argb(62, 62, 70));
+  Line(d, 3, 33, 9, 32.5f, 1, Argb(62, 62, 70));
+  FillRect(d, 0, 10, 30, 3, Argb(110, 100, 92));  // lintel and jambs catch the light
+  FillRect(d, 0, 10, 3, 30, Argb(100, 90, 84));
+  FillRect(d, 27, 10, 3, 30, Argb(76, 68, 62));
   BevelEdges(d, 1.2f, 0.75f);
   AvoidPureBlack(d);
   return d;
 }
 
+// 373 (pointing sideways, to the right) and 374 (pointing up): steel spikes on an iron-bound
+// wooden beam, the lit face to the top left.
 Image Spikes(bool vertical) {
   Image s(30, 30);
+  auto put = [&](float u, float v) {  // u along the beam, v away from it
+    return vertical ? std::make_pair(u, 30 - v) : std::make_pair(v, u);
+  };
   for (int i = 0; i < 4; ++i) {
     float c = 4 + i * 7.3f;
-    if (vertical)
-      FillPolygon(s, {{c - 3.5f, 30}, {c, 4}, {c + 3.5f, 30}}, Argb(190, 194, 206));
-    else
-      FillPolygon(s, {{0, c - 3.5f}, {26, c}, {0, c + 3.5f}}, Argb(190, 194, 206));
+    FillPolygon(s, {put(c - 3.5f, 4.0f), put(c, 28.0f), put(c, 4.0f)}, Argb(214, 218, 228));
+    FillPolygon(s, {put(c, 4.0f), put(c, 28.0f), put(c + 3.5f, 4.0f)}, Argb(130, 134, 150));
+    auto g0 = put(c - 1, 8.0f), g1 = put(c - 0.3f, 22.0f);
+    Line(s, g0.first, g0.second, g1.first, g1.second, 0.6f, Argb(250, 250, 255));
   }
-  if (vertical) FillRect(s, 0, 26, 30, 4, Argb(90, 84, 80));
-  else FillRect(s, 0, 0, 4, 30, Argb(90, 84, 80));
+  for (int u = 0; u < 30; ++u)
+    for (int v = 0; v < 5; ++v) {
+      auto p = put(float(u), float(v));
+      float f = 0.85f + 0.25f * ValueNoise(u / 4.0f, v * 2.0f, 3730);
+      s.Set(int(p.first), int(p.second) - (vertical ? 1 : 0), Shade(Argb(110, 74, 42), f));
+    }
+  for (int u = 2; u < 30; u += 9) {  // rivets of the iron band
+    auto p = put(float(u), 2.0f);
+    Plot(s, int(p.first), int(p.second) - (vertical ? 1 : 0), Argb(200, 200, 210));
+  }
   HardenAlpha(s, 110);
-  BevelEdges(s, 1.25f, 0.7f);
+  BevelEdges(s, 1.2f, 0.75f);
   Outline(s, Ink);
   return s;
-}
-
-Image SpellOrb(uint32_t colour) {
-  Image o(30, 30);
-  Glow(o, 15, 15, 15, WithAlpha(colour, 200));
-  FillEllipse(o, 15, 15, 6, 6, Mix(colour, Argb(255, 255, 255), 0.6f));
-  Glow(o, 13, 13, 4, Argb(255, 255, 255, 230));
-  return o;
-}
-
-Image AuraRing(uint32_t colour, bool outer) {
-  Image a(42, 58);
-  float r = outer ? 24.0f : 18.0f;
-  for (int i = 0; i < 3; ++i) Ring(a, 21, 29, r - i * 1.5f, 1.6f, WithAlpha(colour, 150 - i * 40));
-  Glow(a, 21, 29, r, WithAlpha(colour, 60));
-  return a;
 }
 
 Image Sparkle() {
@@ -262,19 +576,17 @@ PackFiles MakeObjectsPack(std::vector<LooseFile>& loose) {
   Add(pack, DrawEnemySheet(6));              // 21: 337
   Add(pack, OpenDoorCollision());            // 22: 320
   Add(pack, ExitDoor());                     // 23: 340
-  Add(pack, Portal(false));                  // 24: 341
-  Add(pack, Portal(true));                   // 25: 441
+  Add(pack, Portal());                       // 24: 341
+  Add(pack, PortalFlash());                  // 25: 441
   Add(pack, Chest());                        // 26: 342
   Add(pack, Banner());                       // 27: 343
   Add(pack, DrawGuardian(1.0f));             // 28: 339
   Add(pack, DrawGuardian(0.0f));             // 29: 338
   Add(pack, SliderSheet());                  // 30: 344
-  Add(pack, SpellOrb(Argb(90, 160, 255)));   // 31: 358 (fetch)
-  Add(pack, SpellOrb(Argb(255, 120, 40)));   // 32: 357
-  Add(pack, SpellOrb(Argb(120, 255, 120)));  // 33: 359
-  const uint32_t auraColours[5] = {Argb(255, 80, 60), Argb(100, 255, 120), Argb(255, 220, 90),
-                                   Argb(255, 150, 60), Argb(110, 170, 255)};
-  for (int i = 0; i < 10; ++i) Add(pack, AuraRing(auraColours[i / 2], i % 2 == 0));  // 34..43: 360..369
+  Add(pack, FetchSpell());                   // 31: 358
+  Add(pack, BombSpell());                    // 32: 357
+  Add(pack, TurnSpell());                    // 33: 359
+  for (int i = 0; i < 10; ++i) Add(pack, Aura(i / 2, i % 2 == 1));  // 34..43: 360..369
   Add(pack, Spikes(false));                  // 44: 373
   Add(pack, Spikes(true));                   // 45: 374
   Add(pack, DrawClimbSheet());               // 46: 375

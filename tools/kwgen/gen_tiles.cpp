@@ -30,7 +30,7 @@ const TileStyle Styles[5] = {
     {Argb(112, 78, 46), Argb(80, 156, 52), Argb(118, 116, 100), Argb(142, 98, 54), Argb(60, 128, 46),
      Argb(90, 170, 60), Argb(58, 72, 46), false},
     // ice: frozen rock, snow, ice blocks, grey wood, pale blue, icy water
-    {Argb(96, 112, 134), Argb(236, 242, 250), Argb(150, 204, 236), Argb(120, 104, 92), Argb(190, 230, 255),
+    {Argb(82, 96, 122), Argb(236, 242, 250), Argb(150, 204, 236), Argb(120, 104, 92), Argb(190, 230, 255),
      Argb(70, 150, 220), Argb(70, 90, 116), false},
     // cave: rock, moss, dripstone, old wood, crystals, underground water
     {Argb(92, 82, 76), Argb(110, 120, 80), Argb(120, 108, 98), Argb(110, 80, 50), Argb(160, 100, 230),
@@ -39,8 +39,8 @@ const TileStyle Styles[5] = {
     {Argb(128, 118, 104), Argb(168, 158, 140), Argb(150, 140, 124), Argb(124, 82, 44), Argb(170, 36, 40),
      Argb(240, 110, 30), Argb(70, 64, 60), true},
     // dark tower: black stone, violet glow, chains, dark wood, violet, lava
-    {Argb(46, 42, 56), Argb(130, 70, 190), Argb(60, 56, 72), Argb(70, 54, 50), Argb(170, 90, 240),
-     Argb(200, 60, 230), Argb(30, 28, 38), true},
+    {Argb(78, 72, 94), Argb(140, 80, 200), Argb(92, 86, 110), Argb(92, 70, 62), Argb(170, 90, 240),
+     Argb(200, 60, 230), Argb(30, 28, 40), true},
 };
 
 enum class Shape { Air, Full, Breakable, Hazard, Ground, Rough, SlopeR, SlopeL, Half, Plank, Pillar,
@@ -91,13 +91,20 @@ Shape ShapeOf(int k) {
   }
 }
 
-// The solid outline of a slope: rising to the right when right is true.
-void SlopeMask(Image& cell, int k, bool right) {
+// The height of a slope's surface in column x (0..29): rising to the right when right is
+// true. 31/32 and 74/75 climb a whole cell, 33/34 its lower half, 39/40 its upper half, so a
+// 33 followed by a 39 makes one long gentle slope. Left slopes mirror right ones exactly.
+int SlopeTop(int k, bool right, int x) {
   float lowY = 30, highY = 0;
-  if (k == 33 || k == 34) highY = 15;          // gentle lower half
-  else if (k == 39 || k == 40) lowY = 15;      // gentle upper half
-  float leftY = right ? lowY : highY, rightY = right ? highY : lowY;
-  FillPolygon(cell, {{0, leftY}, {30, rightY}, {30, 30}, {0, 30}}, Argb(255, 255, 255));
+  if (k == 33 || k == 34) highY = 15;
+  else if (k == 39 || k == 40) lowY = 15;
+  int col = right ? x : 29 - x;
+  return int(std::lround(lowY - (lowY - highY) * (col + 1) / 30.0f));
+}
+
+void SlopeMask(Image& cell, int k, bool right) {
+  for (int x = 0; x < 30; ++x)
+    for (int y = SlopeTop(k, right, x); y < 30; ++y) cell.Set(x, y, Argb(255, 255, 255));
 }
 
 void Cracks(Image& cell, uint32_t seed) {
@@ -200,17 +207,22 @@ Image DrawCell(int set, int k, int f) {
     case Shape::Air: break;
     case Shape::Full:
       FillRect(c, 0, 0, 30, 30, solid);
-      Texture(c, k == 11 || k == 64 ? s.block : s.fill, seed % 3, 0.35f);
+      Texture(c, k == 11 || k == 64 ? s.block : s.fill, k == 11 || k == 64 ? seed % 3 : 1, 0.35f);
       if (s.bricks) BrickLines(c, Shade(s.fill, 0.6f));  // castle and tower walls are masonry
       break;
     case Shape::Ground: case Shape::Rough: case Shape::Edge:
       FillRect(c, 0, 0, 30, 30, solid);
       Texture(c, s.fill, 1, 0.35f);
+      if (s.bricks) BrickLines(c, Shade(s.fill, 0.6f));  // joins the masonry of tile 8 below
       FillRect(c, 0, 0, 30, 6, s.top);
+      FillRect(c, 0, 0, 30, 1, Shade(s.top, 1.12f));
       for (int x = 0; x < 30; ++x) FillRect(c, x, 6, 1, int(2 + 3 * TileNoise(x, 0, 5)), Shade(s.top, 0.8f));
       if (shape == Shape::Rough)
         for (int i = 0; i < 4; ++i) FillEllipse(c, 4 + i * 7.5f, 3 + (i & 1) * 2, 3.5f, 2.5f, Shade(s.block, 1.0f + 0.1f * (i & 1)));
-      if (shape == Shape::Edge) FillRect(c, k == 66 ? 0 : 26, 0, 4, 30, Shade(s.top, 0.7f));
+      if (shape == Shape::Edge) {  // the surface wraps round the cliff's left (66) or right (67) side
+        float e = k == 66 ? 0.0f : 30.0f, d = k == 66 ? 4.0f : -4.0f;
+        FillPolygon(c, {{e, 0}, {e + d, 0}, {e + d, 10}, {e, 18}}, Shade(s.top, 0.85f));
+      }
       break;
     case Shape::Breakable:
       FillRect(c, 0, 0, 30, 30, solid);
@@ -229,14 +241,28 @@ Image DrawCell(int set, int k, int f) {
       break;
     }
     case Shape::SlopeR: case Shape::SlopeL: {
-      SlopeMask(c, k, shape == Shape::SlopeR);
-      Texture(c, s.fill, 1, 0.35f);
-      // The surface (grass, snow, moss) follows the slope: the top few solid pixels of
-      // every column take the top colour.
+      bool right = shape == Shape::SlopeR;
+      bool rocky = k == 74 || k == 75;  // a bare rock (ice, masonry) ramp instead of earth
+      SlopeMask(c, k, right);
+      // The body is the very earth of tiles 3 and 8 (same noise), so a slope joins the
+      // ground beside and below it without a seam.
+      Texture(c, rocky ? s.block : s.fill, 1, 0.35f);
+      if (s.bricks) BrickLines(c, Shade(rocky ? s.block : s.fill, 0.6f));
+      for (int x = 0; x < 30; ++x)  // brick mortar must not spill above the surface
+        for (int y = 0; y < SlopeTop(k, right, x); ++y) c.Set(x, y, Clear);
       for (int x = 0; x < 30; ++x) {
-        int y = 0;
-        while (y < 30 && !AlphaOf(c.Get(x, y))) ++y;
-        for (int j = y; j < std::min(30, y + 5); ++j) c.Set(x, j, j < y + 4 ? s.top : Shade(s.top, 0.8f));
+        int y = SlopeTop(k, right, x);
+        if (y >= 30) continue;
+        if (rocky) {
+          // a lit rim on the rock's face, lighter on the side facing the light
+          for (int j = y; j < std::min(30, y + 3); ++j) c.Set(x, j, Shade(s.block, j == y ? 1.35f : 1.15f));
+          continue;
+        }
+        // The surface (grass, snow, moss) is as thick as on tile 3 and follows the slope.
+        int band = 6, under = int(2 + 3 * TileNoise(x, 0, 5));
+        for (int j = y; j < std::min(30, y + band + under); ++j)
+          c.Set(x, j, j == y ? Shade(s.top, 1.12f) : (j < y + band ? s.top : Shade(s.top, 0.8f)));
+        if (set == 2 && y + band < 30) c.Set(x, y + band, Argb(200, 230, 255));  // ice: a glossy rim
       }
       break;
     }
@@ -281,6 +307,21 @@ Image DrawCell(int set, int k, int f) {
       if (k == 57) {  // a crate
         FrameRect(c, 0, 0, 30, 30, Shade(s.wood, 0.6f));
         Line(c, 1, 1, 28, 28, 2, Shade(s.wood, 0.7f));
+      } else if (set == 1) {  // the forest builds with logs: three stacked trunks
+        for (int row = 0; row < 3; ++row)
+          for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 30; ++x) {
+              float lit = y == 0 ? 1.25f : (y >= 8 ? 0.6f : 1.0f - 0.03f * y);
+              float grain = 0.08f * std::sin(x * 0.9f + row * 2.0f + TileNoise(x, y + row * 10, 7) * 4);
+              c.Set(x, row * 10 + y, Shade(s.wood, lit + grain));
+            }
+        Ring(c, k % 2 ? 5.0f : 24.0f, 15, 2.5f, 0.8f, Shade(s.wood, 0.6f));  // a knot
+      } else if (set == 3) {  // the cave stacks rough boulders, not dressed stone
+        FillRect(c, 0, 14, 30, 1, Shade(s.block, 0.5f));
+        FillRect(c, 0, 29, 30, 1, Shade(s.block, 0.5f));
+        FillRect(c, 9 + k % 5, 0, 1, 14, Shade(s.block, 0.5f));
+        FillRect(c, 22 - k % 4, 15, 1, 14, Shade(s.block, 0.5f));
+        BevelEdges(c, 1.15f, 0.8f);
       } else {
         BrickLines(c, Shade(s.block, 0.55f));
       }
@@ -299,15 +340,35 @@ Image DrawCell(int set, int k, int f) {
         FillRect(c, 2, 13, 26, 2, Argb(230, 190, 60));
         FillRect(c, 13, 16, 5, 6, Argb(240, 200, 70));
       } else {
-        // Crystals keep the set's colour where it is bright enough to stand out, else gold.
-        uint32_t gem = (k >= 50 || set == 1 || set == 4) ? Argb(240, 200, 60) : s.accent;
+        // Gems in a colour that stands out against the set; ore (50..53) is gold in the rock.
+        const uint32_t gems[5] = {Argb(90, 230, 160), Argb(170, 230, 255), Argb(190, 120, 250),
+                                  Argb(235, 70, 90), Argb(200, 120, 255)};
+        uint32_t gem = k >= 50 ? Argb(240, 200, 60) : gems[set - 1];
         if (k >= 50) {
           FillRect(c, 0, 0, 30, 30, s.fill);
-          Texture(c, s.fill, 6, 0.3f);
-        }
-        for (int i = 0; i < 3; ++i) {
-          float x = 7 + i * 8, h = 12 + (i == 1 ? 8 : 0);
-          FillPolygon(c, {{x - 4, 30}, {x, 30 - h}, {x + 4, 30}}, Shade(gem, 0.9f + 0.15f * i));
+          Texture(c, s.fill, 1, 0.35f);
+          for (int i = 0; i < 4; ++i) {  // nuggets in a vein across the rock
+            float x = 5 + i * 7 + (k % 2) * 2, y = 8 + ((i * 7 + k) % 13);
+            FillPolygon(c, {{x - 3, y}, {x, y - 3}, {x + 3, y}, {x, y + 3}}, Shade(gem, 0.85f + 0.1f * (i % 2)));
+            c.Set(int(x) - 1, int(y) - 1, Argb(255, 250, 210));
+          }
+        } else if (k == 28) {  // a stack of gold bars
+          for (int i = 0; i < 3; ++i)
+            FillPolygon(c, {{3.0f + i * 8, 29}, {5.0f + i * 8, 23}, {11.0f + i * 8, 23}, {13.0f + i * 8, 29}}, Argb(240, 200, 60));
+          for (int i = 0; i < 2; ++i)
+            FillPolygon(c, {{7.0f + i * 8, 23}, {9.0f + i * 8, 17}, {15.0f + i * 8, 17}, {17.0f + i * 8, 23}}, Argb(250, 214, 80));
+          FillPolygon(c, {{11, 17}, {13, 11}, {19, 11}, {21, 17}}, Argb(255, 226, 100));
+        } else if (k == 30) {  // one large cut gem on a stone
+          FillEllipse(c, 15, 27, 11, 4, s.block);
+          FillPolygon(c, {{7, 14}, {11, 9}, {19, 9}, {23, 14}, {15, 25}}, gem);
+          FillPolygon(c, {{7, 14}, {11, 9}, {15, 14}, {15, 25}}, Shade(gem, 1.2f));
+          FillPolygon(c, {{15, 14}, {19, 9}, {23, 14}, {15, 25}}, Shade(gem, 0.75f));
+        } else {  // a crystal cluster, lit on its left faces
+          for (int i = 0; i < 3; ++i) {
+            float x = 7 + i * 8, h = 12 + (i == 1 ? 8 : 0);
+            FillPolygon(c, {{x - 4, 30}, {x, 30 - h}, {x + 4, 30}}, Shade(gem, 0.8f));
+            FillPolygon(c, {{x - 4, 30}, {x, 30 - h}, {x, 30}}, Shade(gem, 1.15f));
+          }
         }
       }
       // The shine moves along the frames.
@@ -375,87 +436,300 @@ Image DrawFrontFrame(int set, int k, int f) {
   return fr;
 }
 
-// Back-layer tile 101 + n: walls, windows, trunks, back rock, masonry, curtains ...
+// What the back layer shows, per set: the walls, windows, trunks, back rock, masonry and
+// curtains behind the play field.
+enum class Back { Wall, Window, Trunk, Masonry, Curtain, Cracked, Hollow, Patches, Planks, Foliage,
+                  Roots, Columns, Streaks, Glow, Beams, Banner, Chain, Arch };
+
+const Back BackKinds[5][10] = {
+    {Back::Wall, Back::Trunk, Back::Foliage, Back::Planks, Back::Window, Back::Roots, Back::Patches,
+     Back::Trunk, Back::Foliage, Back::Hollow},                                     // forest
+    {Back::Wall, Back::Masonry, Back::Streaks, Back::Glow, Back::Trunk, Back::Cracked, Back::Hollow,
+     Back::Patches, Back::Columns, Back::Wall},                                     // ice
+    {Back::Wall, Back::Cracked, Back::Columns, Back::Glow, Back::Hollow, Back::Streaks, Back::Beams,
+     Back::Patches, Back::Roots, Back::Wall},                                       // cave
+    {Back::Masonry, Back::Window, Back::Columns, Back::Curtain, Back::Banner, Back::Arch, Back::Beams,
+     Back::Cracked, Back::Masonry, Back::Chain},                                    // castle
+    {Back::Masonry, Back::Window, Back::Chain, Back::Curtain, Back::Glow, Back::Arch, Back::Columns,
+     Back::Cracked, Back::Wall, Back::Banner},                                      // dark tower
+};
+
+// Back-layer tile k (102..200): drawn at full strength, then pushed back: darker and with
+// less contrast than anything solid in front, so walls and scenery are never confused.
 Image DrawBackTile(int set, int k) {
   const TileStyle& s = Styles[set - 1];
   Image c(30, 30);
-  int kind = (k - 102) % 8;
   uint32_t base = s.back;
+  Rng r(uint32_t(set * 977 + k));
   FillRect(c, 0, 0, 30, 30, base);
   Texture(c, base, uint32_t(k % 4) + 20, 0.3f);
+  Back kind = BackKinds[set - 1][(k - 102) % 10];
+  uint32_t hole = Shade(base, 0.45f);
+  uint32_t sky = Mix(s.top, Argb(255, 240, 200), 0.4f);
   switch (kind) {
-    case 0: break;                                         // plain wall / back rock
-    case 1:                                                // window or hole with light
-      FillRect(c, 8, 6, 14, 18, Argb(30, 34, 50));
-      FillEllipse(c, 15, 7, 7, 4, Argb(30, 34, 50));
-      Glow(c, 15, 15, 10, WithAlpha(Mix(s.top, Argb(255, 240, 200), 0.5f), 90));
+    case Back::Wall: break;
+    case Back::Window:  // an arched window with light behind it
+      FillRect(c, 9, 9, 12, 17, Shade(base, 1.5f));
+      FillEllipse(c, 15, 9, 6, 5, Shade(base, 1.5f));
+      FillRect(c, 10, 10, 10, 15, Mix(hole, sky, 0.6f));
+      FillEllipse(c, 15, 10, 5, 4, Mix(hole, sky, 0.6f));
+      FillRect(c, 14, 6, 2, 19, Shade(base, 1.2f));
+      FillRect(c, 10, 16, 10, 2, Shade(base, 1.2f));
       break;
-    case 2:                                                // trunk / pillar
-      FillRect(c, 7, 0, 16, 30, Shade(set == 1 ? s.wood : s.block, 0.6f));
-      FillRect(c, 7, 0, 3, 30, Shade(set == 1 ? s.wood : s.block, 0.75f));
+    case Back::Trunk: {  // a tree trunk (or a frozen pine) with bark lines
+      uint32_t bark = Shade(set == 1 || set == 2 ? s.wood : s.block, 0.75f);
+      FillRect(c, 6, 0, 18, 30, bark);
+      FillRect(c, 6, 0, 4, 30, Shade(bark, 1.2f));
+      FillRect(c, 21, 0, 3, 30, Shade(bark, 0.75f));
+      for (int i = 0; i < 4; ++i) {
+        float x = 11 + r.Unit() * 9, y = r.Unit() * 22;
+        Line(c, x, y, x + (r.Unit() - 0.5f) * 2, y + 6 + r.Unit() * 4, 1, Shade(bark, 0.7f));
+      }
       break;
-    case 3: BrickLines(c, Shade(base, 0.6f)); break;       // masonry courses
-    case 4:                                                // curtain / banner / hanging moss
-      for (int x = 4; x < 26; x += 4) FillRect(c, x, 0, 3, 30, Shade(s.accent, 0.55f + 0.1f * (x % 8 == 0)));
+    }
+    case Back::Masonry: BrickLines(c, Shade(base, 0.6f)); break;
+    case Back::Curtain:  // folds of a heavy curtain
+      for (int x = 0; x < 30; ++x) {
+        float fold = 0.75f + 0.3f * std::sin(x * Pi / 5);
+        FillRect(c, x, 0, 1, 30, Shade(s.accent, 0.5f * fold));
+      }
+      FillRect(c, 0, 0, 30, 3, Shade(s.wood, 0.8f));
       break;
-    case 5: Cracks(c, uint32_t(k)); break;
-    case 6: FillEllipse(c, 15, 18, 10, 9, Shade(base, 0.5f)); break;  // dark hollow
-    default:                                               // moss or frost patches
-      for (int i = 0; i < 5; ++i) FillEllipse(c, 4 + i * 6, 4 + (i * 13) % 20, 4, 3, WithAlpha(s.top, 90));
+    case Back::Cracked: Cracks(c, uint32_t(k)); Cracks(c, uint32_t(k * 3 + 1)); break;
+    case Back::Hollow:  // a dark hole in the rock or earth
+      FillEllipse(c, 15, 17, 10, 9, Shade(base, 1.25f));
+      FillEllipse(c, 15, 18, 8.5f, 7.5f, hole);
+      break;
+    case Back::Patches:  // moss or frost patches
+      for (int i = 0; i < 5; ++i)
+        FillEllipse(c, 3 + r.Unit() * 24, 3 + r.Unit() * 24, 3 + r.Unit() * 2, 2 + r.Unit(), Shade(s.top, 0.6f));
+      break;
+    case Back::Planks:  // the plank wall of a hut
+      FillRect(c, 0, 0, 30, 30, Shade(s.wood, 0.7f));
+      for (int x = 0; x < 30; x += 10) FillRect(c, x, 0, 1, 30, Shade(s.wood, 0.45f));
+      FillRect(c, 0, 12, 30, 2, Shade(s.wood, 0.5f));
+      FillEllipse(c, 5 + (k % 3) * 10, 13, 1, 1, Argb(150, 150, 150));
+      break;
+    case Back::Foliage:  // dense leaves
+      for (int i = 0; i < 14; ++i)
+        FillEllipse(c, r.Unit() * 30, r.Unit() * 30, 4 + r.Unit() * 3, 3 + r.Unit() * 2,
+                    Shade(s.accent, 0.45f + r.Unit() * 0.25f));
+      break;
+    case Back::Roots:  // roots crawling through the earth
+      for (int i = 0; i < 3; ++i) {
+        float x = 4 + i * 10 + r.Unit() * 4;
+        Line(c, x, 0, x + (r.Unit() - 0.5f) * 10, 30, 2, Shade(s.wood, 0.6f));
+        Line(c, x, 10, x + 6, 18, 1, Shade(s.wood, 0.55f));
+      }
+      break;
+    case Back::Columns:  // a pillar or a dripstone column
+      FillRect(c, 8, 0, 14, 30, Shade(s.block, 0.75f));
+      FillRect(c, 8, 0, 3, 30, Shade(s.block, 0.9f));
+      FillRect(c, 19, 0, 3, 30, Shade(s.block, 0.6f));
+      if (set != 3) FillRect(c, 6, 0, 18, 3, Shade(s.block, 0.85f));
+      break;
+    case Back::Streaks:  // a frozen waterfall, water trickling down rock
+      for (int x = 2; x < 30; x += 5) FillRect(c, x + int(r.Unit() * 2), 0, 2, 30, Mix(base, s.hazard, 0.35f + 0.1f * (x % 2)));
+      break;
+    case Back::Glow:  // a glowing crystal vein, ice crystal or rune
+      Line(c, 4, 26, 14, 12, 2, Shade(s.accent, 0.8f));
+      Line(c, 14, 12, 26, 6, 2, Shade(s.accent, 0.8f));
+      Glow(c, 14, 12, 9, WithAlpha(s.accent, 110));
+      break;
+    case Back::Beams:  // wooden supports
+      FillRect(c, 3, 0, 5, 30, Shade(s.wood, 0.7f));
+      FillRect(c, 22, 0, 5, 30, Shade(s.wood, 0.7f));
+      FillRect(c, 0, 3, 30, 5, Shade(s.wood, 0.8f));
+      Line(c, 8, 8, 22, 20, 3, Shade(s.wood, 0.6f));
+      break;
+    case Back::Banner:  // a hanging banner with an emblem
+      FillPolygon(c, {{8, 0}, {22, 0}, {22, 27}, {15, 22}, {8, 27}}, Shade(s.accent, 0.7f));
+      FillEllipse(c, 15, 11, 3.5f, 3.5f, Argb(200, 170, 70));
+      break;
+    case Back::Chain:  // a chain on the wall
+      for (int y = 0; y < 30; y += 6) Ring(c, 15, float(y) + 3, 2.5f, 1, Argb(120, 120, 135));
+      break;
+    case Back::Arch:  // a dark doorway
+      FillRect(c, 6, 10, 18, 20, Shade(base, 1.3f));
+      FillEllipse(c, 15, 10, 9, 8, Shade(base, 1.3f));
+      FillRect(c, 8, 11, 14, 19, hole);
+      FillEllipse(c, 15, 11, 7, 6, hole);
+      break;
   }
-  if (k > 150) for (auto& p : c.px) p = Shade(p, 0.85f);  // the free back tiles: a shade darker
+  // Past the main walls (131 on) the free tiles are shifted versions a shade darker.
+  float dim = k > 130 ? 0.85f : 1.0f;
+  // Pushed back: half-way to the base colour (less contrast), then darker.
+  for (auto& p : c.px) p = Shade(Mix(p, base, 0.4f), 0.8f * dim) | 0xFF000000u;
   AvoidPureBlack(c);
   return c;
 }
+// Overlays 1..20, each its own picture hanging from the top of the cell or lying on its floor.
+void DrawOverlayKind(Image& c, int set, int kind, Rng& r) {
+  const TileStyle& s = Styles[set - 1];
+  uint32_t leaf = set == 5 ? Shade(s.accent, 0.8f) : (set == 2 ? Argb(90, 130, 110) : Argb(70, 140, 50));
+  uint32_t web = Argb(230, 230, 240, 150), ice = Argb(210, 236, 255, 220), iron = Argb(125, 125, 138);
+  switch (kind) {
+    case 1:  // vines: two strands with leaves
+      for (int i = 0; i < 2; ++i) {
+        float x = 6 + i * 14 + r.Unit() * 4;
+        Line(c, x, 0, x + 3, 30, 1.5f, Shade(leaf, 0.7f));
+        for (int y = 4; y < 30; y += 6) FillEllipse(c, x + (y % 4 ? 3.0f : -1.0f), float(y), 2.5f, 1.5f, leaf);
+      }
+      break;
+    case 2:  // hanging moss, a ragged beard
+      for (int x = 1; x < 30; x += 3)
+        Line(c, float(x), 0, float(x) + r.Unit() * 2 - 1, 5 + r.Unit() * 18, 2, WithAlpha(Shade(leaf, 0.6f + r.Unit() * 0.3f), 220));
+      break;
+    case 3:  // cobweb in the top-left corner
+      for (int i = 0; i < 5; ++i) Line(c, 0, 0, 30 * std::cos(i * Pi / 8), 30 * std::sin(i * Pi / 8), 1, web);
+      for (int i = 1; i < 4; ++i) Ring(c, 0, 0, i * 7.0f, 0.6f, web);
+      break;
+    case 4:  // cobweb in the top-right corner
+      for (int i = 0; i < 5; ++i) Line(c, 29, 0, 29 - 30 * std::cos(i * Pi / 8), 30 * std::sin(i * Pi / 8), 1, web);
+      for (int i = 1; i < 4; ++i) Ring(c, 29, 0, i * 7.0f, 0.6f, web);
+      break;
+    case 5:  // a row of icicles
+      for (int x = 3; x < 30; x += 6)
+        FillPolygon(c, {{float(x) - 2.5f, 0}, {float(x) + 2.5f, 0}, {float(x), 8 + r.Unit() * 14}}, ice);
+      break;
+    case 6:  // a hanging chain
+      for (int y = 0; y < 30; y += 5) {
+        if ((y / 5) % 2) FillRect(c, 14, y, 2, 6, iron);
+        else Ring(c, 15, float(y) + 2.5f, 2.5f, 0.9f, iron);
+      }
+      break;
+    case 7:  // rays of light falling in from the upper left
+      FillPolygon(c, {{4, 0}, {12, 0}, {24, 30}, {14, 30}}, Argb(255, 244, 200, 55));
+      FillPolygon(c, {{15, 0}, {19, 0}, {30, 22}, {30, 30}}, Argb(255, 244, 200, 35));
+      break;
+    case 8:  // roots hanging from the ceiling
+      for (int i = 0; i < 3; ++i) {
+        float x = 5 + i * 10 + r.Unit() * 3, y = 10 + r.Unit() * 12;
+        Line(c, x, 0, x + 2, y, 2, Shade(s.wood, 0.7f));
+        Line(c, x + 2, y, x - 1, y + 6, 1, Shade(s.wood, 0.6f));
+        Line(c, x + 1, y * 0.5f, x + 5, y * 0.5f + 5, 1, Shade(s.wood, 0.6f));
+      }
+      break;
+    case 9:  // a banner
+      FillRect(c, 4, 0, 22, 2, Shade(s.wood, 0.9f));
+      FillPolygon(c, {{7, 2}, {23, 2}, {23, 28}, {15, 22}, {7, 28}}, set == 4 ? s.accent : Shade(s.accent, 0.8f));
+      FillRect(c, 7, 4, 16, 1, Argb(220, 190, 80));
+      FillEllipse(c, 15, 12, 3.5f, 3.5f, Argb(230, 200, 80));
+      break;
+    case 10:  // drips falling from the ceiling
+      for (int i = 0; i < 3; ++i) {
+        float x = 6 + i * 9 + r.Unit() * 3, y = 4 + r.Unit() * 18;
+        FillEllipse(c, x, 1, 2, 1.5f, Argb(150, 200, 240, 200));
+        FillEllipse(c, x, y, 1.3f, 2, Argb(150, 200, 240, 220));
+      }
+      break;
+    case 11:  // a cluster of leaves hanging over the edge
+      for (int i = 0; i < 9; ++i)
+        FillEllipse(c, 3 + r.Unit() * 24, r.Unit() * 9, 4, 2.5f, Shade(leaf, 0.75f + r.Unit() * 0.4f));
+      break;
+    case 12:  // a single long vine with flowers
+      Line(c, 15, 0, 12, 15, 1.5f, Shade(leaf, 0.7f));
+      Line(c, 12, 15, 16, 30, 1.5f, Shade(leaf, 0.7f));
+      for (int y = 6; y < 30; y += 8) FillEllipse(c, 12 + (y % 16 ? 2.0f : -2.0f), float(y), 2, 2, Argb(235, 150, 190));
+      break;
+    case 13:  // a chain ending in a hook
+      for (int y = 0; y < 18; y += 5) Ring(c, 15, float(y) + 2.5f, 2.5f, 0.9f, iron);
+      Ring(c, 15, 23, 4, 1.2f, iron);
+      FillRect(c, 10, 18, 6, 5, Clear);
+      break;
+    case 14:  // a broad soft shaft of light from above
+      for (int y = 0; y < 30; ++y)
+        for (int x = 8; x < 22; ++x) {
+          float edge = 1.0f - std::fabs(x - 14.5f) / 7.0f;
+          Plot(c, x, y, Argb(255, 240, 200, int(60 * edge * (1 - y / 40.0f))));
+        }
+      break;
+    case 15:  // a spider on its thread
+      Line(c, 16, 0, 16, 16, 1, web);
+      FillEllipse(c, 16, 19, 3, 3.5f, Argb(40, 32, 30));
+      for (int i = 0; i < 4; ++i) {
+        Line(c, 16, 18 + i, 10, 15 + i * 2.5f, 1, Argb(40, 32, 30));
+        Line(c, 16, 18 + i, 22, 15 + i * 2.5f, 1, Argb(40, 32, 30));
+      }
+      break;
+    case 16:  // small stalactites (frozen in the ice set, dark stone in the tower)
+      for (int x = 4; x < 30; x += 9) {
+        float h = 8 + r.Unit() * 10;
+        FillPolygon(c, {{float(x) - 3.5f, 0}, {float(x) + 3.5f, 0}, {float(x), h}}, set == 2 ? ice : Shade(s.block, 1.05f));
+        FillPolygon(c, {{float(x) - 3.5f, 0}, {float(x), 0}, {float(x), h}}, set == 2 ? Argb(240, 250, 255, 230) : Shade(s.block, 1.25f));
+      }
+      break;
+    case 17:  // a lantern on a chain
+      Line(c, 15, 0, 15, 10, 1, iron);
+      FillRect(c, 11, 10, 8, 11, Argb(70, 60, 50));
+      FillRect(c, 12, 12, 6, 7, Argb(255, 210, 110));
+      Glow(c, 15, 15, 12, Argb(255, 200, 100, 120));
+      break;
+    case 18:  // a round web in the middle
+      for (int i = 0; i < 8; ++i) Line(c, 15, 15, 15 + 15 * std::cos(i * Pi / 4), 15 + 15 * std::sin(i * Pi / 4), 1, web);
+      for (int i = 1; i < 4; ++i) Ring(c, 15, 15, i * 4.0f, 0.5f, web);
+      break;
+    case 19:  // grass tufts or frost on the floor
+      for (int i = 0; i < 7; ++i) {
+        float x = 2 + i * 4 + r.Unit() * 2;
+        Line(c, x, 30, x + (r.Unit() - 0.5f) * 4, 22 - r.Unit() * 5, 1, set == 2 ? ice : Shade(leaf, 0.8f + r.Unit() * 0.4f));
+      }
+      break;
+    default:  // 20: fireflies or glowing motes
+      for (int i = 0; i < 5; ++i) {
+        float x = 3 + r.Unit() * 24, y = 3 + r.Unit() * 24;
+        Glow(c, x, y, 3, WithAlpha(set == 5 ? s.accent : Argb(240, 240, 140), 200));
+        c.Set(int(x), int(y), set == 5 ? Argb(230, 190, 255) : Argb(255, 255, 200));
+      }
+  }
+}
 
-// Overlay 200 + n: vines, cobwebs, hanging moss, icicles, chains, light rays (1..20), then
-// leaves, flowers, stones, mushrooms.
+// Overlay 200 + n: 1..20 their own pictures, then floor decorations (leaves, flowers,
+// pebbles, mushrooms, bones, crystals ...) and mirrored variants of the hanging ones.
 Image DrawOverlay(int set, int n) {
   const TileStyle& s = Styles[set - 1];
   Image c(30, 30);
   Rng r(uint32_t(set * 100 + n));
-  int kind = (n - 1) % 6;
-  if (n > 20) kind = 6 + (n % 4);
-  switch (kind) {
-    case 0:  // vine
-      for (int i = 0; i < 2; ++i) {
-        float x = 6 + i * 14 + r.Unit() * 4;
-        Line(c, x, 0, x + 3, 30, 1.5f, Shade(s.accent, 0.8f));
-        for (int y = 4; y < 30; y += 7) FillEllipse(c, x + (y % 2 ? 3.0f : -1.0f), float(y), 2.5f, 1.5f, s.accent);
-      }
-      break;
-    case 1:  // cobweb in the corner
-      for (int i = 0; i < 5; ++i) Line(c, 0, 0, 30 * std::cos(i * Pi / 8), 30 * std::sin(i * Pi / 8), 1, Argb(230, 230, 240, 140));
-      for (int i = 1; i < 4; ++i) Ring(c, 0, 0, i * 7.0f, 0.6f, Argb(230, 230, 240, 110));
-      break;
-    case 2:  // hanging moss
-      for (int x = 2; x < 30; x += 4) Line(c, float(x), 0, float(x), 6 + r.Unit() * 16, 2, WithAlpha(Shade(s.accent, 0.7f), 200));
-      break;
-    case 3:  // icicles
-      for (int x = 3; x < 30; x += 7) FillPolygon(c, {{float(x) - 2, 0}, {float(x) + 2, 0}, {float(x), 8 + r.Unit() * 12}}, Argb(210, 236, 255, 220));
-      break;
-    case 4:  // chain
-      for (int y = 2; y < 30; y += 6) Ring(c, 15, float(y), 3, 1, Argb(120, 120, 130, 255));
-      break;
-    case 5:  // a ray of light
-      FillPolygon(c, {{8, 0}, {16, 0}, {26, 30}, {12, 30}}, Argb(255, 244, 200, 50));
-      break;
-    case 6:  // fallen leaves / snow flakes
-      for (int i = 0; i < 5; ++i) FillEllipse(c, 3 + r.Unit() * 24, 22 + r.Unit() * 7, 2.5f, 1.5f, Shade(s.accent, 0.8f + r.Unit() * 0.4f));
-      break;
-    case 7:  // flowers / crystals
-      for (int i = 0; i < 3; ++i) {
-        float x = 5 + i * 9;
-        Line(c, x, 30, x, 22, 1, Shade(s.accent, 0.7f));
-        FillEllipse(c, x, 21, 2, 2, i == 1 ? Argb(240, 220, 90) : Argb(230, 120, 160));
-      }
-      break;
-    case 8:  // pebbles
-      for (int i = 0; i < 4; ++i) FillEllipse(c, 4 + i * 7, 27, 3, 2, Shade(s.block, 0.9f + 0.1f * i));
-      break;
-    default:  // mushrooms
-      FillRect(c, 13, 22, 4, 8, Argb(230, 220, 200));
-      FillEllipse(c, 15, 22, 7, 4, set == 5 ? s.accent : Argb(200, 60, 50));
+  if (n <= 20) {
+    DrawOverlayKind(c, set, n, r);
+  } else if (n % 3 == 0) {
+    DrawOverlayKind(c, set, 1 + (n / 3) % 20, r);  // a hanging one, drawn again mirrored
+    c = FlipHorizontal(c);
+  } else {
+    switch (n % 8) {
+      case 0:  // fallen leaves, snow flakes
+        for (int i = 0; i < 5; ++i) FillEllipse(c, 3 + r.Unit() * 24, 22 + r.Unit() * 7, 2.5f, 1.5f, Shade(s.accent, 0.8f + r.Unit() * 0.4f));
+        break;
+      case 1:  // flowers
+        for (int i = 0; i < 3; ++i) {
+          float x = 5 + i * 9 + r.Unit() * 3;
+          Line(c, x, 30, x, 22, 1, Argb(70, 120, 50));
+          FillEllipse(c, x, 21, 2, 2, i == 1 ? Argb(240, 220, 90) : Argb(230, 120, 160));
+        }
+        break;
+      case 2:  // pebbles
+        for (int i = 0; i < 4; ++i) FillEllipse(c, 4 + i * 7 + r.Unit() * 2, 27, 3, 2, Shade(s.block, 0.9f + 0.1f * i));
+        break;
+      case 3:  // mushrooms
+        FillRect(c, 13, 22, 4, 8, Argb(230, 220, 200));
+        FillEllipse(c, 15, 22, 7, 4, set == 5 ? s.accent : Argb(200, 60, 50));
+        FillEllipse(c, 13, 21, 1.2f, 1, Argb(250, 240, 230));
+        break;
+      case 4:  // bones
+        Line(c, 6, 28, 20, 25, 2, Argb(225, 218, 196));
+        FillEllipse(c, 22, 25, 4, 3.5f, Argb(225, 218, 196));
+        FillRect(c, 20, 24, 2, 2, Argb(60, 50, 40));
+        break;
+      case 5:  // small crystals
+        for (int i = 0; i < 2; ++i)
+          FillPolygon(c, {{9.0f + i * 10, 30}, {12.0f + i * 10, 20 - i * 3.0f}, {15.0f + i * 10, 30}}, Shade(s.accent, 1.1f));
+        break;
+      case 6:  // a fern
+        for (int i = 0; i < 5; ++i) Line(c, 15, 30, 15 + (i - 2) * 5, 20 - std::abs(i - 2) * -2.0f, 1, Argb(80, 140, 60));
+        break;
+      default:  // a grass tuft
+        DrawOverlayKind(c, set, 19, r);
+    }
   }
   AvoidPureBlack(c);
   return c;
