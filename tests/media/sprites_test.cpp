@@ -397,4 +397,24 @@ TEST_F(SpritesTest, LoaderThreadFillsNumbersWhileTheMainThreadDraws) {
     }
 }
 
+// Duplicates share their pixels until one is written to; then each keeps its own.
+TEST_F(SpritesTest, DuplicatesStayIndependentWhenEitherIsWritten) {
+  Make(1, 4, 4, [](int, int) { return Red; });
+  ASSERT_NE(kw::DuplicateSprite(1, 2), 0);
+  ASSERT_NE(kw::DuplicateSprite(1, 3), 0);
+  kw::SetSpriteClip(2, 1, 1, 2, 2);
+  kw::SetBlitTarget(2);
+  kw::ClearBackBuffer(kw::Rgb(0, 0, 255));
+  kw::SetBlitTarget(-1);
+  EXPECT_EQ(kw::SpritePixels(2)[0], Blue);
+  EXPECT_EQ(kw::SpritePixels(1)[0], Red);
+  EXPECT_EQ(kw::SpritePixels(3)[0], Red);
+  kw::SpritePixels(3)[5] = Blue;
+  EXPECT_EQ(kw::SpritePixels(1)[5], Red);
+  // The clip belongs to the copy, not to the shared picture.
+  kw::ClearBackBuffer(0);
+  kw::DrawSprite(1, 0, 0);
+  EXPECT_EQ(Screen(3, 3), Red);
+}
+
 }  // namespace
