@@ -13,17 +13,13 @@ struct FatalExit : std::runtime_error {
   explicit FatalExit(int c) : std::runtime_error("fatal"), code(c) {}
 };
 
-class LoaderTest : public ::testing::Test {
+class LoaderTest : public GameTest {
  protected:
   void SetUp() override {
-    StartHeadlessMedia();
-    kw::SetStartValues();
-    kw::CreateGameLists();
-    folder.Use();
+    GameTest::SetUp();
     kw::SetFatalExitHook([](int code) { throw FatalExit(code); });
   }
   void TearDown() override { kw::SetFatalExitHook(nullptr); }
-  GameFolder folder;
 };
 
 TEST_F(LoaderTest, CatalogueFillsNumbersClipsKeyColoursAndProgress) {

@@ -7,13 +7,10 @@ using namespace kwtest;
 
 namespace {
 
-class MapLoaderTest : public ::testing::Test {
+class MapLoaderTest : public GameTest {
  protected:
   void SetUp() override {
-    StartHeadlessMedia();
-    kw::SetStartValues();
-    kw::CreateGameLists();
-    folder.Use();
+    GameTest::SetUp();
     WritePack(folder.game / "paks" / "Tiles.pak", TilesEntries());
     folder.WriteText(folder.game / "Gegner.ini", EnemyIni());
     kw::ReadEnemyTypes();
@@ -32,7 +29,6 @@ class MapLoaderTest : public ::testing::Test {
   void WriteMap(const MapSpec& m, const std::string& sub = "") {
     folder.WriteText(folder.game / "maps" / sub / ("map" + std::to_string(kw::CurrentMap) + ".map"), m.Bytes());
   }
-  GameFolder folder;
 };
 
 TEST_F(MapLoaderTest, GridIsColumnMajorWithHeaderValues) {

@@ -214,4 +214,17 @@ inline uint32_t DrawnPixel(int sprite, int x = 0, int y = 0) {
   return Pixel(x, y);
 }
 
+// A headless game with fresh lists and a small game folder of its own: the base of the
+// shell and content fixtures.
+class GameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartHeadlessMedia();
+    kw::SetStartValues();
+    kw::CreateGameLists();
+    folder.Use();
+  }
+  GameFolder folder;
+};
+
 }  // namespace kwtest

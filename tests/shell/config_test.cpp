@@ -5,14 +5,8 @@ using namespace kwtest;
 
 namespace {
 
-class ConfigTest : public ::testing::Test {
+class ConfigTest : public GameTest {
  protected:
-  void SetUp() override {
-    StartHeadlessMedia();
-    kw::SetStartValues();
-    kw::CreateGameLists();
-    folder.Use();
-  }
   const kw::KeyBindingRecord& Keys() { return *kw::KeyBindings.begin(); }
   std::string SetupWith(const std::string& head, int volume) {
     std::string s = head + "volumen=" + std::to_string(volume) + "\r\n";
@@ -20,7 +14,6 @@ class ConfigTest : public ::testing::Test {
       s += std::string(kw::KeyBindingNames[i]) + "=" + std::to_string(i + 1) + "\r\n";
     return s + "extra=99\r\n";
   }
-  GameFolder folder;
 };
 
 TEST_F(ConfigTest, ListsStartWithTheirContents) {

@@ -7,17 +7,13 @@ using namespace kwtest;
 
 namespace {
 
-class LoopTest : public ::testing::Test {
+class LoopTest : public GameTest {
  protected:
   void SetUp() override {
-    StartHeadlessMedia();
-    kw::SetStartValues();
-    kw::CreateGameLists();
+    GameTest::SetUp();
     kw::CreateScriptLists();
-    folder.Use();
     kw::SetNewGamePlayer(kw::P());
   }
-  GameFolder folder;
 };
 
 TEST_F(LoopTest, WorldStepRunsOnlyAfterMoreThan15Ms) {
