@@ -2,6 +2,7 @@
 // behind the loading bar), the main menu, a new game, the map start with the spinning
 // title picture, and quit. The frame loop of a map is in mainloop.cpp.
 #include <algorithm>
+#include <cstdint>
 
 #include "content/content.h"
 #include "media/media.h"
@@ -88,10 +89,11 @@ void StartMapMusic() {
 // Map start step 8: the start block may move the start position.
 void RunStartBlock() {
   PlayerRecord& p = P();
-  p.posX = float(-RespawnX);
+  // Negated as floats: a header start of -2147483648 has no int32 negation.
+  p.posX = -float(RespawnX);
   p.posY = float(RespawnY);
   RunScript(1);
-  RespawnX = -Nearest(P().posX);
+  RespawnX = Nearest(-double(P().posX));
   RespawnY = Nearest(P().posY);
 }
 
@@ -127,7 +129,11 @@ void MapStart() {
   MapJustStarted = 1;
   StartMapMusic();
   MapStartTime = int32_t(TimeMs());
-  if (TimeMatch == 1) P().timeValue += TimeBonus;
+  if (TimeMatch == 1) {
+    // Kept inside int32: the header's time value may already be at the limit.
+    int64_t t = int64_t(P().timeValue) + TimeBonus;
+    P().timeValue = int32_t(std::clamp<int64_t>(t, INT32_MIN, INT32_MAX));
+  }
   ComputeVisibleWindow(0);
   P().facing = 6;
   LastSide = 6;

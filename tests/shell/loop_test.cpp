@@ -220,6 +220,35 @@ TEST_F(LoopTest, TitlePictureSpinsAndGrows) {
   EXPECT_EQ(kw::IntroZoom, 100000);
 }
 
+// A map start with header values at the int32 limits: the start position keeps its
+// sign and the time-match bonus does not wrap the time value.
+TEST_F(LoopTest, MapStartCopesWithStartValuesAtTheLimits) {
+  WritePack(folder.game / "paks" / "Tiles.pak", TilesEntries());
+  kw::CurrentMap = 1;
+  kw::TimeMatch = 1;
+  kw::TimeBonus = 100;
+  MapSpec m;
+  m.startX = INT32_MIN;
+  std::string bytes = m.Bytes();
+  size_t at = bytes.find("\r\n77\r\n");  // header line 7, the time value
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at, 6, "\r\n2147483647\r\n");
+  folder.WriteText(folder.game / "maps" / "TimeMatch" / "map1.map", bytes);
+  kw::Portals.Add();
+  kw::InjectKey(57, true);  // ends the title picture at once
+  kw::MapStart();
+  kw::InjectKey(57, false);
+  kw::ResetInput();
+  EXPECT_EQ(kw::MapJustStarted, 1);
+  EXPECT_EQ(kw::PlayerScreenX, 300);
+  EXPECT_EQ(kw::LastSide, 6);
+  EXPECT_EQ(kw::Portals.Count(), 0);
+  EXPECT_EQ(kw::P().timeValue, INT32_MAX);
+  // posX is the negated start column: far to the right, not wrapped to the left.
+  EXPECT_GT(kw::P().posX, 2.0e9f);
+  EXPECT_EQ(kw::RespawnX, INT32_MIN);
+}
+
 TEST_F(LoopTest, StateJsonHasTheKeys) {
   kw::CurrentMap = 2;
   kw::P().message = "Gr\xfc\xdf \"dich\"";
