@@ -23,8 +23,13 @@ void LoaderClosingSteps(int mapW, int mapH);
 void LoadTiles();
 // The kinds of tiles 1..80 for a tile-set number.
 void FillTileKind(int tileSet);
-// A failed load (result 0) ends the program with two messages naming label.
+// A failed load (result 0) ends the program with two messages naming label. On the
+// loader thread it only records the failure and parks the thread: the main thread, which
+// owns the window, ends the program at its next check (FinishFailedLoad).
 void CheckLoad(int result, const std::string& label);
+// Called by the main thread while a loader thread runs: ends the program if the loader
+// recorded a failed load.
+void FinishFailedLoad();
 // The end of the fatal path; by default EndProgram(code). Tests replace it with a hook
 // that must not return (it may throw).
 void SetFatalExitHook(std::function<void(int code)> hook);

@@ -3,7 +3,10 @@
 // loads a map (maploader.cpp); both end with the closing steps. CheckLoad turns any
 // failed load into the fatal end of the program. Runs on the loader thread; the main
 // thread only reads LoadProgress meanwhile.
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <utility>
 
 #include "content/content.h"
@@ -16,6 +19,22 @@ namespace kw {
 namespace {
 
 std::function<void(int)> FatalExitHook;
+
+// The thread that owns the window: the program's first thread.
+const std::thread::id MainThread = std::this_thread::get_id();
+// A failed load seen on the loader thread, waiting for the main thread to end the program.
+std::atomic<bool> FailedLoadPending{false};
+std::string FailedLoadLabel;
+
+// The fatal end itself: the display goes, the two messages, shut down, exit.
+[[noreturn]] void EndWithFailedLoad(const std::string& label) {
+  CloseDisplay();
+  ShowMessage("Fehler im Bereich", label);
+  ShowMessage("Spriteladefehler", "Sprite konnte nicht geladen werden.");
+  ShutdownMedia();
+  if (FatalExitHook) FatalExitHook(1);
+  EndProgram(1);
+}
 
 // How one pack entry is loaded.
 enum class Load { Skip, Plain, ThreeD, Texture };
@@ -191,12 +210,16 @@ void SetFatalExitHook(std::function<void(int)> hook) { FatalExitHook = std::move
 
 void CheckLoad(int result, const std::string& label) {
   if (result != 0) return;
-  CloseDisplay();
-  ShowMessage("Fehler im Bereich", label);
-  ShowMessage("Spriteladefehler", "Sprite konnte nicht geladen werden.");
-  ShutdownMedia();
-  if (FatalExitHook) FatalExitHook(1);
-  EndProgram(1);
+  if (std::this_thread::get_id() == MainThread) EndWithFailedLoad(label);
+  // The window, the message boxes and the media shutdown belong to the main thread,
+  // which may be drawing right now: hand the failure over and wait for the end.
+  FailedLoadLabel = label;
+  FailedLoadPending = true;
+  for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+}
+
+void FinishFailedLoad() {
+  if (FailedLoadPending.exchange(false)) EndWithFailedLoad(FailedLoadLabel);
 }
 
 void LoadCatalogue() {

@@ -37,7 +37,11 @@ struct MediaOptions {
 };
 
 // Colours are Windows colour values: r + g*256 + b*65536.
-constexpr int Rgb(int r, int g, int b) { return (r & 255) | ((g & 255) << 8) | ((b & 255) << 16); }
+// Computed as the plain sum (out-of-range parts spill into the next one, as the formula
+// says), in unsigned arithmetic so no value can overflow.
+constexpr int Rgb(int r, int g, int b) {
+  return int(unsigned(r) + unsigned(g) * 256u + unsigned(b) * 65536u);
+}
 // A colour value as a back-buffer pixel (0xAARRGGBB, opaque).
 constexpr uint32_t ColourToPixel(int c) {
   return 0xFF000000u | (uint32_t(c & 255) << 16) | (uint32_t(c & 0xFF00)) | (uint32_t(c >> 16) & 255);

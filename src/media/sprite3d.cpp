@@ -286,10 +286,12 @@ void DrawSprite3D(int sprite3d, int x, int y, int alpha) {
   DrawTarget target = CurrentDrawTarget();
   if (!picture || !target.pixels || s.width <= 0 || s.height <= 0) return;
   if (picture->clip.w <= 0 || picture->clip.h <= 0) return;
-  // Drawing a picture into itself: read from a copy.
+  // Drawing a picture into itself: read from a copy. Copying the record only shares
+  // the pixel block, so the copy takes its own block before the draw writes.
   Picture copy;
   if (target.picture == picture) {
     copy = *picture;
+    copy.pixels.Mutable();
     picture = &copy;
   }
   uint32_t opacity = uint32_t(std::min(alpha, 255));

@@ -36,6 +36,7 @@ void StartUp() {
 void RunStartupLoader() {
   StartupLoader = StartThread(LoaderThread, 0);
   do {
+    FinishFailedLoad();
     DrawLoadingBar();
     SleepMs(100);
     FlipScreen();
@@ -64,11 +65,16 @@ void ShowTitleWhileLoading() {
   IntroZoom = 100;
   IntroSpin = 1.0f;
   for (;;) {
+    FinishFailedLoad();
     DrawTitleFrame();
     ReadKeyboard();
     FlipScreen();
     ClearBackBuffer(0);
     if (KeyDown(-1)) break;
+  }
+  while (ThreadRunning(MapLoader)) {
+    FinishFailedLoad();
+    SleepMs(1);
   }
   JoinThread(MapLoader);
 }

@@ -2,6 +2,9 @@
 // the tile-set entry selection and TileKind, the lights, and the fatal load path.
 #include <stdexcept>
 
+#include <chrono>
+#include <thread>
+
 #include "test_data.h"
 
 using namespace kwtest;
@@ -79,6 +82,27 @@ TEST_F(LoaderTest, MissingEntryIsFatalWithTwoMessagesAndNonZeroExit) {
   EXPECT_NE(err.find("Objecte pic:30"), std::string::npos) << err;
   EXPECT_NE(err.find("Sprite konnte nicht geladen werden."), std::string::npos) << err;
   EXPECT_EQ(kw::LoadProgress, 1);  // raised after entry 5, entry 35 never reached
+}
+
+TEST_F(LoaderTest, AFailedLoadOnTheLoaderThreadIsEndedByTheMainThread) {
+  // The loader records the failure and waits; the window belongs to the main thread.
+  std::thread loader([] { kw::CheckLoad(0, "Tiles_pic:5"); });
+  loader.detach();
+  testing::internal::CaptureStderr();
+  bool ended = false;
+  for (int i = 0; i < 2000 && !ended; ++i) {
+    try {
+      kw::FinishFailedLoad();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } catch (const FatalExit& e) {
+      ended = true;
+      EXPECT_EQ(e.code, 1);
+    }
+  }
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(ended);
+  EXPECT_NE(err.find("Tiles_pic:5"), std::string::npos) << err;
+  EXPECT_NE(err.find("Sprite konnte nicht geladen werden."), std::string::npos) << err;
 }
 
 TEST_F(LoaderTest, MissingPackIsFatalWithItsLabel) {

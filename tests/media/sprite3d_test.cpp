@@ -259,4 +259,18 @@ TEST_F(Sprite3DTest, FollowsItsSpritesPixelsAndKeyUntilAReload) {
   EXPECT_EQ(Screen(1, 4), Red);
 }
 
+TEST_F(Sprite3DTest, DrawnIntoItsOwnSpriteReadsTheOldPixels) {
+  // A 1 x 4 column a, b, c, d drawn into itself one row lower gives a, a, b, c; reading
+  // rows already written over would smear the first row down the whole column.
+  Make3D(7, 1, 4, [](int, int y) { return 0xFF000000u | uint32_t(0x101010 * (y + 1)); });
+  kw::SetBlitTarget(7);
+  kw::DrawSprite3D(7, 0, 1, 255);
+  kw::SetBlitTarget(-1);
+  const uint32_t* p = kw::SpritePixels(7);
+  EXPECT_EQ(p[0], 0xFF101010u);
+  EXPECT_EQ(p[1], 0xFF101010u);
+  EXPECT_EQ(p[2], 0xFF202020u);
+  EXPECT_EQ(p[3], 0xFF303030u);
+}
+
 }  // namespace
