@@ -482,10 +482,14 @@ bool SaveBackBufferPng(const std::string& path) {
 }
 
 ThreadHandle StartThread(void (*procedure)(int), int argument) {
-  std::lock_guard<std::mutex> lock(ThreadLock);
-  Threads.push_back(std::make_unique<ThreadSlot>());
-  ThreadHandle handle = ThreadHandle(Threads.size() - 1);
-  ThreadSlot* slot = Threads.back().get();
+  ThreadHandle handle;
+  ThreadSlot* slot;
+  {
+    std::lock_guard<std::mutex> lock(ThreadLock);
+    Threads.push_back(std::make_unique<ThreadSlot>());
+    handle = ThreadHandle(Threads.size() - 1);
+    slot = Threads.back().get();
+  }
   if (IsHeadless()) {
     // Headless runs are deterministic: the thread runs to its end right here.
     procedure(argument);
