@@ -9,18 +9,14 @@
 #include <cmath>
 #include <vector>
 
+#include "common/pictures.h"
 #include "media/core.h"
 #include "media/sprites.h"
 
 namespace {
 
-constexpr uint32_t Red = 0xFFFF0000u;
-constexpr uint32_t Green = 0xFF00FF00u;
-constexpr uint32_t Blue = 0xFF0000FFu;
-constexpr uint32_t White = 0xFFFFFFFFu;
-constexpr uint32_t Grey = 0xFF808080u;
+using namespace kwtest;
 
-uint32_t& Screen(int x, int y) { return kw::BackBuffer()[y * kw::ScreenWidth + x]; }
 int Channel(uint32_t p, int shift) { return int((p >> shift) & 255); }
 
 // The blend a reader expects: source over destination with opacity a / 255.
@@ -54,10 +50,7 @@ class Sprite3DTest : public ::testing::Test {
   // A w x h texture sprite whose pixel (x, y) is colour(x, y), made 3D under the same number.
   template <typename F>
   void Make3D(int n, int w, int h, F colour) {
-    ASSERT_EQ(kw::CreateSprite(n, w, h), 1);
-    uint32_t* p = kw::SpritePixels(n);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) p[y * w + x] = colour(x, y);
+    FillSprite(n, w, h, colour);
     ASSERT_EQ(kw::MakeSprite3D(n, n), 1);
   }
   static uint32_t Pattern(int x, int y) {

@@ -9,18 +9,13 @@
 #include <thread>
 #include <vector>
 
+#include "common/pictures.h"
 #include "media/core.h"
 #include "media/sprites.h"
 
 namespace {
 
-constexpr uint32_t Black = 0xFF000000u;
-constexpr uint32_t Red = 0xFFFF0000u;
-constexpr uint32_t Green = 0xFF00FF00u;
-constexpr uint32_t Blue = 0xFF0000FFu;
-constexpr uint32_t Grey = 0xFF808080u;
-
-uint32_t& Screen(int x, int y) { return kw::BackBuffer()[y * kw::ScreenWidth + x]; }
+using namespace kwtest;
 
 class SpritesTest : public ::testing::Test {
  protected:
@@ -36,10 +31,7 @@ class SpritesTest : public ::testing::Test {
   // A w x h sprite whose pixel (x, y) is colour(x, y).
   template <typename F>
   void Make(int n, int w, int h, F colour) {
-    ASSERT_EQ(kw::CreateSprite(n, w, h), 1);
-    uint32_t* p = kw::SpritePixels(n);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) p[y * w + x] = colour(x, y);
+    FillSprite(n, w, h, colour);
   }
   // A distinct opaque colour per pixel, never black.
   static uint32_t Pattern(int x, int y) { return 0xFF000000u | uint32_t((x + 1) << 8 | (y + 1)); }
