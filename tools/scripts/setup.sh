@@ -4,7 +4,7 @@
 
 KW_PACKAGES="build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev
   libsdl2-ttf-dev libfontconfig-dev libvorbis-dev libpng-dev zlib1g-dev libgtest-dev
-  fonts-junicode fonts-dejavu-core"
+  fonts-junicode fonts-dejavu-core python3"
 
 kw_install_packages() {
   local missing=()
