@@ -1,8 +1,7 @@
-// The resource loader: LoaderThread(0) fills the fixed sprite, sound and font numbers
-// from the packs (the sprite catalogue every drawing procedure uses), LoaderThread(1)
-// loads a map (maploader.cpp); both end with the closing steps. CheckLoad turns any
-// failed load into the fatal end of the program. Runs on the loader thread; the main
-// thread only reads LoadProgress meanwhile.
+// The resource loader: LoadCatalogue fills the fixed sprite, sound and font numbers
+// from the packs (the sprite catalogue every drawing procedure uses); the shell's
+// LoaderThread(0) runs it. CheckLoad turns any failed load into the fatal end of the
+// program. Runs on the loader thread; the main thread only reads LoadProgress meanwhile.
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -11,8 +10,6 @@
 
 #include "content/content.h"
 #include "media/media.h"
-#include "shell/globals.h"
-#include "shell/shell.h"
 
 namespace kw {
 
@@ -195,15 +192,6 @@ void PrepareButtons() {
   LoadProgress = 9;
 }
 
-void ReadHighscoreTable() {
-  if (!OpenFileForReading(0, "Saves\\Savescore.save")) return;
-  for (int i = 1; i <= 6; ++i) {
-    Highscores[i].points = int16_t(ParseInt(ReadTextLine(0)));
-    Highscores[i].name = ReadTextLine(0);
-  }
-  CloseFileNumber(0);
-}
-
 }  // namespace
 
 void SetFatalExitHook(std::function<void(int)> hook) { FatalExitHook = std::move(hook); }
@@ -236,42 +224,6 @@ void LoadCatalogue() {
   LoadProgress = 6;
   LoadSoundsPak();
   PrepareButtons();
-  ReadHighscoreTable();
-  SetBlitTarget(-1);
-  LoadProgress = 10;
-}
-
-void LoaderClosingSteps(int mapW, int mapH) {
-  for (int s : {379, 377, 378, 380, 381, 382}) StopSoundFx(s);
-  PlayerRecord& p = P();
-  p.tileWidth = 30;
-  p.tileHeight = 30;
-  p.mapWidth = int16_t(mapW);
-  p.mapHeight = int16_t(mapH);
-  p.headerA = 80;
-  p.headerB = 180;
-  p.headerC = 0;
-  if (OpenFileForReading(0, "Saves\\Savescore.save")) {
-    BestScore = ReadTextLine(0);
-    NameInput = ReadTextLine(0);
-    CloseFileNumber(0);
-  }
-  CreateSprite(434, ScreenWidth, ScreenHeight);
-  // The ambient loops start silent; the volume goes first so no loop is heard at
-  // full loudness for the moment between starting it and turning it down.
-  for (int s = 393; s <= 399; ++s) {
-    SetSoundVolume(s, 0);
-    PlaySoundFx(s, 1);
-  }
-}
-
-void LoaderThread(int mode) {
-  if (mode == 0) {
-    LoadCatalogue();
-    LoaderClosingSteps(0, 0);
-  } else {
-    LoadMap();  // ends with the closing steps itself (it knows the map's size)
-  }
 }
 
 }  // namespace kw

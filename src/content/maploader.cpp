@@ -1,27 +1,17 @@
-// The map loader, LoaderThread(1): reads the map file of CurrentMap for the current
-// mode (15 header lines, then three passes of little-endian int32 over the cells),
-// builds Map and LightGrid, the moving cells, sliders, enemies and the boss, has the
-// script parsed and the tile set loaded, and grows the weather particles. A missing
-// map file is the end of the campaign: the game is over.
+// The map file reader, run by the shell's LoaderThread(1): reads the map file of
+// CurrentMap for the current mode (15 header lines, then three passes of little-endian
+// int32 over the cells) into Map, LightGrid, the moving cells and the header globals.
+// The play side (sliders, enemies, the boss) is made from the contact codes afterwards
+// by SetUpMapPlay.
 #include <algorithm>
 #include <cstdlib>
 
 #include "content/content.h"
 #include "media/media.h"
-#include "script/script.h"
-#include "shell/globals.h"
 
 namespace kw {
 
 namespace {
-
-constexpr int MaxWeatherParticles = 5000;
-
-// The map header lines the game uses.
-struct MapHeader {
-  int w = -1, h = -1;
-  int background = 0;
-};
 
 // Negated range value without overflow (the file stores ranges with the opposite sign).
 int32_t NegatedRange(int32_t v) {
@@ -44,12 +34,12 @@ void ReadWeatherLine(const std::string& line) {
 
 MapHeader ReadMapHeader() {
   MapHeader hd;
-  PlayerRecord& p = P();
+  hd.read = true;
   hd.w = ParseInt(ReadTextLine(1));
   hd.h = ParseInt(ReadTextLine(1));
-  p.darkness = int16_t(ParseInt(ReadTextLine(1)));
+  hd.darkness = ParseInt(ReadTextLine(1));
   for (int i = 0; i < 3; ++i) ReadTextLine(1);  // lines 4..6: not used
-  p.timeValue = ParseInt(ReadTextLine(1));
+  hd.timeValue = ParseInt(ReadTextLine(1));
   ReadWeatherLine(ReadTextLine(1));
   TileSet = ReadTextLine(1);
   hd.background = ParseInt(ReadTextLine(1));
@@ -113,48 +103,10 @@ void RebuildMovingTiles() {
   ActiveCols = std::max(ActiveCols / 30 + 4, 5);
 }
 
-// An enemy of type entry index (an index past the end takes the last entry).
-void AddEnemy(int col, int row, int typeIndex, bool mayBeBoss) {
-  if (!EnemyTypes.Select(typeIndex)) return;
-  EnemyType* type = EnemyTypes.Current();
-  Enemies.Last();
-  Enemy& e = Enemies.Add();
-  e.type = type;
-  e.x = float(col * 30);
-  e.y = float(row * 30);
-  e.health = int16_t(type->hitPoints);
-  e.speedX = e.speedY = float(type->speed);
-  e.dir = 0;
-  e.frame = 0;
-  if (mayBeBoss && type->isBoss == 1) {
-    BossShown = 1;
-    Boss = &e;
-  }
-}
-
-// Pass 2: the contact codes; sliders and enemies are made from them.
+// Pass 2: the contact codes (the play setup makes sliders and enemies from them).
 void ReadPickupPass() {
-  Sliders.Clear();
-  Enemies.Clear();
-  // The boss referred to the list just emptied.
-  Boss = nullptr;
-  BossShown = 0;
-  for (int row = 0; row <= Map.H; ++row) {
-    for (int col = 0; col <= Map.W; ++col) {
-      MapCell& c = Map.At(col, row);
-      c.pickup = ReadInt32(1);
-      if (c.pickup == 12) {
-        Sliders.Last();
-        Slider& s = Sliders.Add();
-        s.col = int16_t(col);
-        s.row = int16_t(row);
-      } else if (c.pickup == 19) {
-        AddEnemy(col, row, RandomUpTo(1), false);
-      } else if (c.pickup > 19) {
-        AddEnemy(col, row, c.pickup - 19, true);
-      }
-    }
-  }
+  for (int row = 0; row <= Map.H; ++row)
+    for (int col = 0; col <= Map.W; ++col) Map.At(col, row).pickup = ReadInt32(1);
 }
 
 void ReadShadePass() {
@@ -162,20 +114,9 @@ void ReadShadePass() {
     for (int col = 0; col <= Map.W; ++col) Map.At(col, row).shade = ReadInt32(1);
 }
 
-// The list only grows: particles are added until it holds more than WeatherAmount.
-void GrowWeather() {
-  WeatherParticles.Last();
-  do {
-    WeatherParticle& w = WeatherParticles.Add();
-    w.x = RandomUpTo(640);
-    w.y = RandomUpTo(480);
-  } while (WeatherParticles.Count() <= std::min(WeatherAmount, MaxWeatherParticles));
-}
-
-// Reads the whole map file (file 1 is open); returns the header's sizes.
-MapHeader ReadMapFile() {
+// Reads the whole map file (file 1 is open); returns its header.
+MapHeader ReadOpenMapFile() {
   MapHeader hd = ReadMapHeader();
-  MovingTileInterval = 0;
   LoadBackground(hd.background);
   if (!HeaderSizeUsable(hd.w, hd.h)) hd.w = hd.h = -1;
   Map.Create(hd.w, hd.h);
@@ -202,32 +143,10 @@ MapPaths CurrentMapPaths() {
           "maps\\map" + n + "_Script_Map.dat"};
 }
 
-void LoadMap() {
-  Shots.Clear();
-  RespawnX = -316;
-  RespawnY = 20;
-  if (StoryMode == 1) {
-    if (CurrentMap < StoryProgress)
-      CurrentMap = StoryProgress;
-    else
-      StoryProgress = CurrentMap;
-  }
-  MapPaths paths = CurrentMapPaths();
-  int mapW = P().mapWidth, mapH = P().mapHeight;
-  if (OpenFileForReading(1, paths.map)) {
-    MapHeader hd = ReadMapFile();
-    mapW = hd.w;
-    mapH = hd.h;
-  } else {
-    // No map of that number: the end of the campaign or of the mode's maps.
-    GameOver = 1;
-    P().mapDone = 1;
-  }
-  for (int16_t& v : LightGrid.cells) v = 0;
-  ParseScript(paths.script, paths.tagGrid);
-  LoadTiles();
-  GrowWeather();
-  LoaderClosingSteps(mapW, mapH);
+bool ReadMapFile(const std::string& path) {
+  if (!OpenFileForReading(1, path)) return false;
+  LoadedHeader = ReadOpenMapFile();
+  return true;
 }
 
 }  // namespace kw

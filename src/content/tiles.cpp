@@ -4,7 +4,6 @@
 // script changes the tile set.
 #include "content/content.h"
 #include "media/media.h"
-#include "shell/globals.h"
 
 namespace kw {
 

@@ -22,6 +22,7 @@
 #include "media/files.h"
 #include "media/gamepad_internal.h"
 #include "media/input.h"
+#include "media/pack.h"
 #include "media/sound.h"
 #include "media/sprite_internal.h"
 #include "media/sprites.h"
@@ -337,9 +338,13 @@ void SetStateWriter(std::function<void(const std::string& path)> writer) {
   StateWriter = std::move(writer);
 }
 
-void ShutdownMediaLayer() {
+void ShutdownMedia() {
   if (ShutDown) return;
   ShutDown = true;
+  StopSoundFx(-1);
+  SetMouseCaptured(false);
+  CloseSettings();
+  ClosePack();
   if (!TheOptions.screenshotPath.empty() && !SaveBackBufferPng(TheOptions.screenshotPath))
     std::fprintf(stderr, "klingenwald: cannot write the screenshot %s\n",
                  TheOptions.screenshotPath.c_str());
@@ -357,7 +362,7 @@ void ShutdownMediaLayer() {
 }
 
 void EndProgram(int code) {
-  ShutdownMediaLayer();
+  ShutdownMedia();
   std::fflush(nullptr);
   // A loader thread may still run; end the process without unwinding it.
   std::_Exit(code);

@@ -48,11 +48,12 @@ constexpr uint32_t ColourToPixel(int c) {
 }
 
 // Start and end of the media layer. InitMedia sets up SDL (or its dummy drivers) and
-// reads the replay file; ShutdownMediaLayer writes the screenshot and state, releases all.
+// reads the replay file; ShutdownMedia stops the sounds, writes the screenshot and state and releases
+// every resource (the game calls it at quit and on the fatal load path).
 bool InitMedia(const MediaOptions& options);
 const MediaOptions& Options();
 bool IsHeadless();
-void ShutdownMediaLayer();
+void ShutdownMedia();
 // Ends the program: shuts the media layer down (screenshot, state) and exits with code.
 [[noreturn]] void EndProgram(int code);
 // The game registers the writer of --state FILE.json; it runs when the program ends.
@@ -87,6 +88,9 @@ void StopThread(ThreadHandle t);
 
 // Time and numbers.
 uint32_t TimeMs();              // ms since an arbitrary start; virtual when headless
+// Milliseconds from an earlier TimeMs() value, kept as int32, to now (TimeMs wraps after
+// 49 days, so the difference is taken in unsigned arithmetic).
+inline int32_t MsSince(uint32_t now, int32_t then) { return int32_t(now - uint32_t(then)); }
 void SleepMs(int ms);
 int RandomUpTo(int max);        // 0..max inclusive
 void SeedRandom(uint32_t seed);

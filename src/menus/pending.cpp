@@ -1,7 +1,6 @@
 // Menu screens whose parts are not built yet; each moves to its own file when it lands.
 // Until then start-up goes straight to a free game on the first difficulty.
 #include "menus/menus.h"
-#include "shell/globals.h"
 
 namespace kw {
 

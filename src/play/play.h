@@ -1,8 +1,267 @@
-// Play: player, HUD, world drawing, enemies, shots, bombs and sliders, physics, player
-// control and map rules. The frame loop (src/shell/mainloop.cpp) calls these in order.
+// Play: the player record and its rules, the HUD, world drawing, enemies, shots, bombs
+// and sliders, physics, player control and map rules, and the play ticker (world step,
+// moving cells, visible window, message ticker, pause picture). The frame loop
+// (src/shell/mainloop.cpp) calls the per-frame procedures in order; the map loader calls
+// SetUpMapPlay. Builds on content.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "content/content.h"
+#include "media/list.h"
+
 namespace kw {
+
+// ---------------------------------------------------------------------------------
+// Records
+// ---------------------------------------------------------------------------------
+
+// The player record: figure, camera and a few values of the current map. The field
+// order is the record order that save games write (85 words, see src/save); the
+// `spare` values are carried along and read by no rule.
+struct PlayerRecord {
+  int32_t timeValue = 0;      // time left in a time match
+  int16_t textColor = 0;      // colour of the top text line, 0 = default
+  int16_t climbTick = 0;      // climbing animation tick
+  int16_t climbFrame = 0;     // climbing sheet frame 0/1
+  int16_t frameX = 0;         // x of the walking frame pair: 0, 85 or 170
+  int16_t throwPose = 0;      // 1 while the throwing pose shows
+  int16_t backScrollX = 0;    // far-background scroll
+  int16_t climbing = 0;       // 1 while hanging on a ladder
+  float topSpeed = 0;         // top walking speed
+  float accel = 0;            // walking acceleration
+  float jumpSpeed = 0;        // jump impulse (negative = up)
+  float speedX = 0;           // horizontal speed
+  int16_t moveFlag = 0;       // 1 while standing on something
+  float speedY = 0;           // vertical speed, positive = down
+  int16_t headerA = 0;        // map header value (80 after a load), save file Format.dat line 5
+  int16_t headerB = 0;        // map header value (180 after a load), Format.dat line 6
+  float spareF1 = 0;          // spare float, saved rounded
+  float spareF2 = 0;          // spare float, saved rounded
+  int16_t spare6 = 0;
+  int16_t spare8 = 0;
+  int16_t swordSwing = 0;     // 1 while a sword strike is active
+  int16_t spare12 = 0;
+  int16_t smallForm = 0;      // 1 in the small 30 x 30 form
+  int16_t darkness = 0;       // alpha of the darkness overlay, 0 = lit map
+  int16_t guardianDone = 0;   // 1 once the map-3 guardian was met in this map
+  int16_t spellDir = 0;       // -1 left, 1 right, 2 down, 8 up
+  int16_t spell1Known = 0;
+  int16_t spell2Known = 0;
+  int16_t spell3Known = 0;
+  int16_t spell4Known = 0;
+  float mana = 0;             // 0..100
+  std::array<int16_t, 7> spare32{};  // seven spare int16
+  int16_t giveCounter = 0;    // raised by the script's "give"; nothing reads it
+  std::string message;        // top message line
+  std::string message2;       // further message lines kept by the script
+  std::string message3;
+  std::array<int16_t, 6> spare50{};  // six spare int16
+  int16_t mapDone = 0;        // 1 = leave the map
+  int16_t hasSword = 0;
+  int16_t pixelY = 0;         // vertical scroll of the world
+  std::array<int16_t, 9> spare68{};  // nine spare int16: 0, 340, 340, 340, 30000, ...
+  int16_t score = 0;
+  float posX = 0;             // horizontal scroll (negative as the player moves right)
+  float posY = 0;             // figure top is at world y posY + 230
+  std::array<int16_t, 2> spare92{};  // -14, 0
+  float health = 0;
+  std::array<int16_t, 3> spare98{};  // 1, 0, 3
+  int16_t contactFlag = 0;    // sword touched a wall
+  int16_t frameCounter = 0;   // set to 0 by the world pass on every pass
+  std::array<int16_t, 9> spare108{};
+  int16_t swordRow = 0;       // row of the sword overlay sheet
+  std::array<int16_t, 2> spare128{};
+  int16_t headerC = 0;        // map header value (0 after a load), Format.dat line 4
+  int16_t tileWidth = 0;      // 30 after a load
+  int16_t tileHeight = 0;     // 30 after a load
+  int16_t mapWidth = 0;       // highest column index of the map
+  int16_t mapHeight = 0;      // highest row index
+  std::array<int16_t, 3> spare142{};  // three flags 1, 1, 1
+  int16_t animFrame = 0;      // walking animation row
+  int16_t animTick = 0;
+  std::array<int16_t, 2> spare152{};
+  int16_t hasKey = 0;         // 1 while a key is held
+  int16_t keyTime = 0;        // seconds before the held key runs out
+  std::array<int16_t, 2> spare160{};
+  int16_t facing = 0;         // 4 left, 6 right, 2 down, 8 up
+  int16_t spare166 = 0;
+  int16_t spareLast = 0;      // 4
+};
+
+// A living enemy.
+struct Enemy {
+  EnemyType* type = nullptr;  // current type (an element of EnemyTypes)
+  float y = 0;                // world y of the frame's top
+  float x = 0;                // world x of the frame's left edge
+  float speedX = 0;
+  float speedY = 0;
+  int16_t health = 0;         // below 0 = dead
+  float frame = 0;            // animation phase
+  int32_t dir = 0;            // 0 left, 1 right
+};
+
+// A flying shot.
+struct Shot {
+  float y = 0;
+  float x = 0;
+  int16_t dir = 0;     // -1 left, 1 right, 2 up, 3 down
+  int16_t damage = 0;
+  int16_t spin = 0;    // frame of the spinning picture
+  int32_t sprite = 0;  // shot picture
+};
+
+// A laid bomb.
+struct Bomb {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t standA = 0;  // used by the physics while the player stands on the bomb
+  int32_t standB = 0;
+  float fuse = 0;      // 0..24
+  int32_t tick = 0;    // 0..2, also the picture column
+};
+
+// A sliding hazard.
+struct Slider {
+  int16_t col = 0;
+  int16_t row = 0;
+  int16_t side = 0;     // 0 gliding right, 1 left
+  int32_t offX = 0;
+  int32_t hit = 0;      // 1 for 2000 ms after a collision
+  int32_t hitTime = 0;
+};
+
+// A portal created by the map script.
+struct Portal {
+  int32_t row = 0;
+  int32_t col = 0;
+  std::string text;
+  int32_t targetRow = 0;
+  int32_t targetCol = 0;
+  std::string portalMessage;
+  int32_t id = 0;
+  int32_t active = 0;
+  float phase = 0;
+  int32_t period = 0;
+};
+
+// A throwing weapon.
+struct Item {
+  int32_t throws = 0;
+  float recoil = 0;
+  int32_t iconSprite = 0;
+  std::string weaponName;
+  int32_t weaponSprite = 0;
+};
+
+struct WeatherParticle {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+// What the player control asked for that the shell carries out after it, in the same
+// pass: play does not reach up into the menus or the save games itself.
+enum class GameAction { None, PauseMenu, QuickSave, QuickLoad };
+
+// ---------------------------------------------------------------------------------
+// Whole run
+// ---------------------------------------------------------------------------------
+extern List<PlayerRecord> Player;          // exactly one record
+extern List<Item> Items;                   // throwing weapons; current = in hand
+extern List<WeatherParticle> WeatherParticles;  // only grows
+extern int32_t PlayerScreenX;     // screen x of the figure
+extern int16_t LastSide;          // last horizontal facing 4/6
+extern int16_t HudVisible;        // HUD panel shown
+extern int16_t MapRequest;        // draw the small map this frame
+extern int16_t DisplayToggleA;    // two further display toggles of the player control
+extern int16_t DisplayToggleB;
+extern int32_t AuraStep;          // aura pulse step
+extern int32_t FloatStep;         // decoration bobbing step
+extern int32_t BombAnimStep;      // bomb animation step
+extern int32_t DecorationFrame;   // frame sprite of the animated decoration 401..404
+extern int32_t TextShift;         // shift of the top text lines
+extern int16_t MessageTimer;      // fading of the message line
+extern int32_t CheatFastRun;      // typed cheats
+extern int16_t CheatInvincible;
+extern int32_t CheatAutoFire;
+extern int32_t ScoreBonusGiven;   // once-per-run best-score bonus given
+extern std::string BestScore;     // first line of Saves\Savescore.save
+
+// ---------------------------------------------------------------------------------
+// One game
+// ---------------------------------------------------------------------------------
+extern int32_t TimeBonus;         // time added per map in a time match
+extern int32_t MaxHealth;         // health cap by difficulty
+extern int16_t Paused;            // the pause screen replaces play
+extern uint8_t AltSheet;          // alternative figure sheet
+extern GameAction PendingAction;  // set by PlayerControls, run by the shell
+
+// ---------------------------------------------------------------------------------
+// One map
+// ---------------------------------------------------------------------------------
+extern uint8_t BossShown;         // a boss line is shown
+extern Enemy* Boss;               // the enemy in the boss line
+extern int32_t WorldStepTime;     // time of the last world step
+extern int32_t MovingTileTime;    // time of the last moving-tile step
+extern int32_t MovingTileInterval;  // minimum gap between moving-tile steps
+extern int32_t HurtTime;          // world steps of the hurt pose
+extern int32_t MapStartTime;      // TimeMs() when play of the map began
+extern int32_t MapJustStarted;    // consumed by MapRules
+extern int32_t VisFromX, VisToX, VisFromY, VisToY;  // visible window of cells
+extern int16_t Spell;             // spell in flight
+extern int16_t SpellDX, SpellDY, SpellTime;
+extern int32_t Aura;              // aura around the figure
+extern int16_t HitGuard;          // health and mana frozen
+extern int32_t MessageTickerCount;  // passes since the message lost a character
+extern int32_t BackgroundX;       // position of the far background
+extern int32_t BackgroundSide;    // -1 or 1: side of the second background copy
+extern int32_t StaticBackground;  // non-zero: the background is one fixed picture
+extern int32_t HideBackground;    // 1 = the world pass leaves out the far background
+extern int32_t EnemySpawnOff;     // script switch
+extern List<Enemy> Enemies;
+extern List<Shot> Shots;
+extern List<Bomb> Bombs;
+extern List<Slider> Sliders;
+extern List<Portal> Portals;
+
+// Start values of the whole run and of one game (program start; tests call it in SetUp).
+void ResetPlayRun();
+// Start values of one map, where a map begins (before its loader runs).
+void ResetPlayMap();
+
+// The one player record (added when missing, so play code never sees an empty list).
+PlayerRecord& P();
+// Start values of a new player record for a new game.
+void SetNewGamePlayer(PlayerRecord& p);
+// Resets the part of the player record that changes at each map change.
+void ResetPlayerForNextMap(PlayerRecord& p);
+
+// ---------------------------------------------------------------------------------
+// Procedures
+// ---------------------------------------------------------------------------------
+
+// Map loader (loader thread): the play side of a map just read — header values into the
+// player record, sliders, enemies and the boss from the contact codes. Clears the old
+// map's shots, sliders and enemies.
+void SetUpMapPlay();
+// Grows the weather particles up to WeatherAmount (the list never shrinks).
+void GrowWeather();
+// The player record's values every load sets: tile size, map size, three header values.
+void SetPlayerMapSize(int mapW, int mapH);
+
+// The world step of the frame loop (hurt countdown, moving tiles, physics, enemies,
+// tile animation, rules, bombs, combat, mana), run when more than 15 ms have passed.
+void WorldStep(unsigned now);
+// One step of every moving cell of MovingTiles.
+void MovingTileStep();
+// The visible window of map cells; mode 0 = play window, other = wide window.
+void ComputeVisibleWindow(int mode);
+// One pass of the message line: it loses a character every 21 passes.
+void ProcessMessageTicker();
+// One frame of the pause picture.
+void PauseScreen();
 
 // The world pass: layers, figure, enemies, contacts with the map, spells.
 int DrawWorld();

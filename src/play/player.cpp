@@ -2,7 +2,6 @@
 // tests this frame. Called by DrawWorld early in its pass.
 #include "media/media.h"
 #include "play/play.h"
-#include "shell/globals.h"
 
 namespace kw {
 

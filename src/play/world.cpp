@@ -4,8 +4,6 @@
 // the map, sliders, portals, enemies, shots, spells and lights come with the play part.
 #include "media/media.h"
 #include "play/play.h"
-#include "shell/globals.h"
-#include "shell/shell.h"
 
 namespace kw {
 

@@ -1,8 +1,10 @@
-// Save games: the quick save and quick load of the running map. Called by the player
-// control when the bound keys are released.
+// Save games: the quick save and quick load of the running map. Called by the shell
+// when the player control asks for them (the bound keys released). Builds on script.
 #pragma once
 
 #include <string>
+
+#include "script/script.h"
 
 namespace kw {
 

@@ -2,7 +2,6 @@
 // key bindings, by position), Gegner.ini (enemy types, 14 lines per entry) and the
 // opening of the display. Called once by GameMain before anything is loaded.
 #include "media/media.h"
-#include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace kw {
@@ -87,8 +86,6 @@ void CreateGameLists() {
   Map.Create(0, 0);
   LightGrid.Create(0, 0);
   TileKind.fill(0);
-  ActiveCols = ActiveRows = 13;
-  DecorationFrame = 401;
 }
 
 // The game pad presses the player's own keys: A jump, B sword, X throw, Y Return
@@ -158,16 +155,6 @@ void LoadConfiguration() {
   ReadSetupIni();
   ReadEnemyTypes();
   OpenGameDisplay();
-}
-
-void CreateScriptLists() {
-  StartScript.Clear();
-  MainScript.Clear();
-  LoopStack.Clear();
-  NumVars.Clear();
-  TextVars.Clear();
-  Cutscenes.Clear();
-  CutscenePlaying = 0;
 }
 
 }  // namespace kw

@@ -1,13 +1,6 @@
-// The frame loop of one map and the small procedures it owns: the message ticker, the
-// visible window, the pause screen, the moving-tile step, the world step and the map
-// end. FramePass below is the order of one pass; read it first.
-#include <cstdlib>
-
-#include "content/content.h"
+// The frame loop of one map and the map end. FramePass below is the order of one pass
+// and PlayPass the order of one pass of play; read them first.
 #include "media/media.h"
-#include "play/play.h"
-#include "script/script.h"
-#include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace kw {
@@ -15,25 +8,6 @@ namespace kw {
 namespace {
 
 enum class PassResult { Continue, MapEnd, Quit };
-
-// Milliseconds from an earlier TimeMs() value to now (TimeMs wraps after 49 days).
-int32_t MsSince(uint32_t now, int32_t then) { return int32_t(now - uint32_t(then)); }
-
-// One motion triple of a moving cell: swing between 0 and +-range; carry the player
-// standing on the cell. sign is +1 for the vertical triple (posY grows with the step)
-// and -1 for the horizontal one (posX is stored negated).
-void StepMotion(int32_t& offset, int32_t range, int32_t& step, bool carry, float& playerPos,
-                int sign) {
-  if (range == 0) return;
-  int64_t r = std::llabs(int64_t(range)), o = std::llabs(int64_t(offset));
-  if (r > o && o > 0) {
-    offset += step;
-    if (carry) playerPos += float(sign * step);
-  } else {
-    step = -step;
-    offset += step;
-  }
-}
 
 // One pass of the frame loop (steps 1..9).
 PassResult FramePass() {
@@ -63,44 +37,30 @@ PassResult FramePass() {
 
 }  // namespace
 
-// Step 7 and 8 of a pass: the ticker, the paced world step, then drawing and control.
+// Step 7 and 8 of a pass: the message line and the main script, the paced world step,
+// then drawing and control, and what the control asked the shell to do.
 void PlayPass() {
   ProcessMessageTicker();
+  RunScript(0);
   uint32_t now = TimeMs();
   if (MsSince(now, WorldStepTime) > 15) WorldStep(now);
   DrawWorld();
   DrawHud();
   PlayerControls();
+  RunPendingAction();
   FlipScreen();
   if (ClearEachFrame == 1) ClearBackBuffer(0);
 }
 
-void WorldStep(unsigned now) {
-  if (HurtTime > INT32_MIN) HurtTime -= 1;
-  if (HurtTime == 0) {
-    SpellTime = 0;
-    Spell = 0;
-    HitGuard = 0;
+void RunPendingAction() {
+  GameAction action = PendingAction;
+  PendingAction = GameAction::None;
+  switch (action) {
+    case GameAction::None: break;
+    case GameAction::PauseMenu: MainMenu(1); break;  // its result is not used
+    case GameAction::QuickSave: SaveGame(""); break;
+    case GameAction::QuickLoad: LoadGame(""); break;
   }
-  if (MsSince(now, MovingTileTime) > MovingTileInterval) {
-    MovingTileTime = int32_t(now);
-    MovingTileStep();
-  }
-  WorldStepTime = int32_t(now);
-  if (!Bombs.Empty()) {
-    PlayerPhysicsWithBombs();
-    Bombs.Reset();
-    while (Bombs.Next()) BombPhysics();
-  } else {
-    PlayerPhysics();
-  }
-  MoveEnemies();
-  AnimFrameBase += 1000;
-  if (AnimFrameBase > 9000) AnimFrameBase = 6000;
-  MapRules();
-  UpdateBombs();
-  UpdateCombat();
-  P().mana += 0.09f;
 }
 
 int FrameLoop() {
@@ -111,60 +71,6 @@ int FrameLoop() {
       case PassResult::Quit: return 1;
     }
   }
-}
-
-void MovingTileStep() {
-  PlayerRecord& p = P();
-  for (const CellPos& pos : MovingTiles) {
-    MapCell& c = Map.At(pos.col, pos.row);
-    if (c.tile <= 1) continue;
-    bool carry = c.onPlatform == 1;
-    StepMotion(c.offY, c.vRange, c.vStep, carry, p.posY, 1);
-    StepMotion(c.offX, c.hRange, c.hStep, carry, p.posX, -1);
-  }
-}
-
-void ProcessMessageTicker() {
-  PlayerRecord& p = P();
-  if (++MessageTickerCount > 20) {
-    if (!p.message.empty()) p.message.erase(0, 1);
-    MessageTickerCount = 0;
-  }
-  if (p.message.empty()) p.textColor = 0;
-  RunScript(0);
-}
-
-void ComputeVisibleWindow(int mode) {
-  const PlayerRecord& p = P();
-  int w = p.mapWidth, h = p.mapHeight;
-  int cx = Nearest((-double(p.posX) + 300.0) / 30.0);
-  int ry = -int(p.pixelY) / 30 + 2;
-  int d = mode == 0 ? 11 : 100, e = mode == 0 ? 13 : 100;
-  VisFromX = cx - d >= 0 ? cx - d : 0;
-  VisToX = cx + d <= w ? cx + d : w;
-  VisFromY = ry - e >= 0 ? ry - e : 0;
-  VisToY = ry + e <= h ? ry + e : h;
-}
-
-void PauseScreen() {
-  ReadKeyboard();
-  if (WindowedMode == 1) {
-    // In a window the pause is the minimised window; restoring it by hand ends it.
-    if (GetWindowMode() == WindowNormal) {
-      Paused = 0;
-      SetWindowMode(WindowMaximised);
-    }
-    SetWindowMode(WindowMinimised);
-    return;
-  }
-  if (KeyReleased(25)) Paused = 0;  // P
-  DrawSprite(372, 0, 0);
-  SleepMs(10);
-}
-
-void ClearScriptLists() {
-  StartScript.Clear();
-  MainScript.Clear();
 }
 
 void WriteStoryProgress() {

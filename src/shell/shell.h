@@ -1,11 +1,33 @@
-// The game shell: program start, main loop, configuration. The frame loop in
-// mainloop.cpp calls every subsystem in the order of one pass; config.cpp creates the
-// lists and reads Setup.ini and Gegner.ini; state.cpp writes --state.
+// The game shell: program start, the loader thread, main loop and configuration. The
+// top of the include graph: it calls every subsystem, and nothing includes it. The
+// frame loop in mainloop.cpp calls every subsystem in the order of one pass;
+// loading.cpp is the loader thread; config.cpp creates the lists and reads Setup.ini and
+// Gegner.ini; state.cpp writes --state.
 #pragma once
 
 #include <string>
 
+#include "menus/menus.h"
+
 namespace kw {
+
+// ---------------------------------------------------------------------------------
+// Whole run
+// ---------------------------------------------------------------------------------
+extern int StartupLoader;         // thread of LoaderThread(0)
+extern int MapLoader;             // thread of LoaderThread(1)
+extern int32_t ClearEachFrame;    // clear the back buffer after each flip (windowed)
+
+// ---------------------------------------------------------------------------------
+// One map
+// ---------------------------------------------------------------------------------
+extern int32_t IntroZoom;         // growth of the spinning title picture
+extern float IntroSpin;           // rotation step of the title picture
+
+// Start values of every global of the run (program start; tests call this in SetUp).
+void SetStartValues();
+// Every subsystem's per-map start values, where a map begins (before its loader runs).
+void ResetMapState();
 
 // The game from start-up to quit; returns only when the program is to end.
 void GameMain();
@@ -13,31 +35,25 @@ void GameMain();
 // Creates every list and table with its start contents, reads Setup.ini and
 // Gegner.ini, starts the media services and opens the display.
 void LoadConfiguration();
-// Creates the empty lists of the script subsystem and the cutscene list.
-void CreateScriptLists();
 // Parts of LoadConfiguration, callable on their own by tests.
 void CreateGameLists();
 void ReadSetupIni();
 void ReadEnemyTypes();
 void OpenGameDisplay();
 
-// One pass of play: the message ticker, runs the main script.
-void ProcessMessageTicker();
-// The visible window of map cells; mode 0 = play window, other = wide window.
-void ComputeVisibleWindow(int mode);
-// One frame of the pause picture.
-void PauseScreen();
-// Empties the two statement lists of the map script.
-void ClearScriptLists();
-// Releases every media resource.
-void ShutdownMedia();
-// One step of every moving cell of MovingTiles.
-void MovingTileStep();
-// The world step of the frame loop (hurt countdown, moving tiles, physics, enemies,
-// tile animation, rules, bombs, combat, mana), run when more than 15 ms have passed.
-void WorldStep(unsigned now);
+// Thread procedure: mode 0 loads fonts, pictures and sounds at start-up, mode 1 loads
+// the map of CurrentMap. Both end with the closing steps.
+void LoaderThread(int mode);
+// The map part of mode 1, without the closing steps.
+void LoadMap();
+// Steps both modes end with: music stopped, player sizes, best score, sprite 434,
+// ambient sound loops. mapW and mapH are the map header's sizes (0 after mode 0).
+void LoaderClosingSteps(int mapW, int mapH);
+
 // One pass of the frame loop during play (no map end, events or pause handling).
 void PlayPass();
+// Carries out what the player control asked for in this pass (pause menu, saves).
+void RunPendingAction();
 // The loading bar's text of 11 cells for a progress value.
 std::string LoadingBarText(int progress);
 // One frame of the loading bar (without the wait and the flip).

@@ -4,11 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "content/content.h"
 #include "media/media.h"
-#include "menus/menus.h"
-#include "script/script.h"
-#include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace kw {
@@ -129,7 +125,6 @@ void DrawTitleFrame() {
 }
 
 void MapStart() {
-  ResetMapState();
   MapLoader = StartThread(LoaderThread, 1);
   ShowTitleWhileLoading();
   MapJustStarted = 1;
@@ -153,20 +148,6 @@ void MapStart() {
     portal.phase = float(RandomUpTo(1));
   }
   CurrentScreen = Screen::Play;
-}
-
-void ShutdownMedia() {
-  // The display itself and the window go with EndProgram, after the screenshot and
-  // the state of a test run have been written.
-  StopSoundFx(-1);
-  SetMouseCaptured(false);
-  CloseSettings();
-  ClosePack();
-  CloseAllFiles();
-  FreeAllSprites3D();
-  FreeAllSprites();
-  FreeAllSounds();
-  FreeAllFonts();
 }
 
 void GameMain() {

@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "media/media.h"
-#include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace kw {

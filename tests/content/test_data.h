@@ -17,7 +17,6 @@
 
 #include "content/content.h"
 #include "media/media.h"
-#include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace kwtest {

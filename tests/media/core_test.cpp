@@ -20,7 +20,7 @@ class CoreTest : public ::testing::Test {
     fs::create_directories(dir_);
   }
   void TearDown() override {
-    kw::ShutdownMediaLayer();
+    kw::ShutdownMedia();
     fs::remove_all(dir_);
   }
   bool Start(const std::string& replay = "", std::vector<std::string> args = {}) {

@@ -4,7 +4,6 @@
 
 #include "media/media.h"
 #include "play/play.h"
-#include "shell/globals.h"
 
 namespace {
 

@@ -5,7 +5,6 @@
 #include "bench.h"
 #include "content/content.h"
 #include "media/media.h"
-#include "shell/globals.h"
 #include "shell/shell.h"
 
 namespace kwbench {

@@ -18,7 +18,6 @@
 #include "maptext.h"
 #include "content/content.h"
 #include "media/media.h"
-#include "shell/globals.h"
 
 namespace kwtool {
 
@@ -150,7 +149,7 @@ bool StartMedia(const std::string& dataDir, std::string& error) {
 
 void StopMedia() {
   const std::string user = kw::Options().userDir;
-  kw::ShutdownMediaLayer();
+  kw::ShutdownMedia();
   std::error_code ec;
   fs::remove_all(user, ec);
 }

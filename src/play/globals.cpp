@@ -1,0 +1,145 @@
+// Definitions and start values of the play state declared in play.h. The start values
+// are written here once, in the reset procedures and the player record's rules.
+#include "play/play.h"
+
+namespace kw {
+
+// Whole run.
+List<PlayerRecord> Player;
+List<Item> Items;
+List<WeatherParticle> WeatherParticles;
+int32_t PlayerScreenX;
+int16_t LastSide;
+int16_t HudVisible;
+int16_t MapRequest;
+int16_t DisplayToggleA;
+int16_t DisplayToggleB;
+int32_t AuraStep;
+int32_t FloatStep;
+int32_t BombAnimStep;
+int32_t DecorationFrame;
+int32_t TextShift;
+int16_t MessageTimer;
+int32_t CheatFastRun;
+int16_t CheatInvincible;
+int32_t CheatAutoFire;
+int32_t ScoreBonusGiven;
+std::string BestScore;
+
+// One game.
+int32_t TimeBonus;
+int32_t MaxHealth;
+int16_t Paused;
+uint8_t AltSheet;
+GameAction PendingAction;
+
+// One map.
+uint8_t BossShown;
+Enemy* Boss;
+int32_t WorldStepTime;
+int32_t MovingTileTime;
+int32_t MovingTileInterval;
+int32_t HurtTime;
+int32_t MapStartTime;
+int32_t MapJustStarted;
+int32_t VisFromX, VisToX, VisFromY, VisToY;
+int16_t Spell;
+int16_t SpellDX, SpellDY, SpellTime;
+int32_t Aura;
+int16_t HitGuard;
+int32_t MessageTickerCount;
+int32_t BackgroundX;
+int32_t BackgroundSide;
+int32_t StaticBackground;
+int32_t HideBackground;
+int32_t EnemySpawnOff;
+List<Enemy> Enemies;
+List<Shot> Shots;
+List<Bomb> Bombs;
+List<Slider> Sliders;
+List<Portal> Portals;
+
+void ResetPlayRun() {
+  Player.Clear();
+  Items.Clear();
+  WeatherParticles.Clear();
+  PlayerScreenX = 316;  // each map start sets 300
+  LastSide = 0;
+  HudVisible = MapRequest = DisplayToggleA = DisplayToggleB = 1;
+  AuraStep = FloatStep = BombAnimStep = 1;
+  DecorationFrame = 401;
+  TextShift = 0;
+  MessageTimer = 0;
+  CheatFastRun = 0;
+  CheatInvincible = 0;
+  CheatAutoFire = 0;
+  ScoreBonusGiven = 0;
+  BestScore.clear();
+  TimeBonus = 0;
+  MaxHealth = 0;
+  Paused = 0;
+  AltSheet = 0;
+  PendingAction = GameAction::None;
+  // The map state has start values too, for whatever runs before the first map.
+  BossShown = 0;
+  Boss = nullptr;
+  WorldStepTime = MovingTileTime = 0;
+  MapStartTime = 0;
+  VisFromX = VisToX = VisFromY = VisToY = 0;
+  BackgroundX = BackgroundSide = StaticBackground = HideBackground = 0;
+  EnemySpawnOff = 0;
+  Enemies.Clear();
+  Bombs.Clear();
+  Sliders.Clear();
+  Portals.Clear();
+  ResetPlayMap();
+}
+
+void ResetPlayMap() {
+  HurtTime = 0;
+  Spell = SpellDX = SpellDY = SpellTime = 0;
+  Aura = 0;
+  HitGuard = 0;
+  MessageTickerCount = 0;
+  MapJustStarted = 0;
+  MovingTileInterval = 0;
+  Shots.Clear();
+}
+
+PlayerRecord& P() {
+  if (Player.Empty()) Player.Add();
+  if (!Player.HasCurrent()) Player.Select(0);
+  return *Player.Current();
+}
+
+// The record a new game starts with.
+void SetNewGamePlayer(PlayerRecord& p) {
+  p = PlayerRecord{};
+  p.facing = 6;
+  p.mana = 100.0f;
+  p.health = 500.0f;
+  p.spare68 = {0, 340, 340, 340, 30000, 30000, 30000, 370, 550};
+  p.spare92 = {-14, 0};
+  p.spare98 = {1, 0, 3};
+  p.spare142 = {1, 1, 1};
+  p.spareLast = 4;
+}
+
+// What a map change resets; mana, score, health and the spare before the message stay.
+void ResetPlayerForNextMap(PlayerRecord& p) {
+  p.spare68 = {0, 340, 340, 340, 3000, 30000, 30000, 370, 550};
+  p.spare92 = {-14, 0};
+  p.spare98 = {0, 0, 3};
+  p.contactFlag = 0;
+  p.spare142 = {1, 1, 1};
+  p.animFrame = 0;
+  p.hasKey = 0;
+  p.keyTime = 0;
+  p.facing = 6;
+  p.spareLast = 4;
+  p.mapDone = 0;
+  // The guardian flag means "met in this map", so it starts over with each map.
+  p.guardianDone = 0;
+}
+
+}  // namespace kw

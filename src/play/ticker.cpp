@@ -1,0 +1,107 @@
+// The play ticker: the world step the frame loop runs when more than 15 ms have passed
+// (a short list of calls, in the order the game needs them), the moving cells, the
+// visible window of cells, the message line and the pause picture.
+#include <cstdlib>
+
+#include "media/media.h"
+#include "play/play.h"
+
+namespace kw {
+
+namespace {
+
+// One motion triple of a moving cell: swing between 0 and +-range; carry the player
+// standing on the cell. sign is +1 for the vertical triple (posY grows with the step)
+// and -1 for the horizontal one (posX is stored negated).
+void StepMotion(int32_t& offset, int32_t range, int32_t& step, bool carry, float& playerPos,
+                int sign) {
+  if (range == 0) return;
+  int64_t r = std::llabs(int64_t(range)), o = std::llabs(int64_t(offset));
+  if (r > o && o > 0) {
+    offset += step;
+    if (carry) playerPos += float(sign * step);
+  } else {
+    step = -step;
+    offset += step;
+  }
+}
+
+}  // namespace
+
+void WorldStep(unsigned now) {
+  if (HurtTime > INT32_MIN) HurtTime -= 1;
+  if (HurtTime == 0) {
+    SpellTime = 0;
+    Spell = 0;
+    HitGuard = 0;
+  }
+  if (MsSince(now, MovingTileTime) > MovingTileInterval) {
+    MovingTileTime = int32_t(now);
+    MovingTileStep();
+  }
+  WorldStepTime = int32_t(now);
+  if (!Bombs.Empty()) {
+    PlayerPhysicsWithBombs();
+    Bombs.Reset();
+    while (Bombs.Next()) BombPhysics();
+  } else {
+    PlayerPhysics();
+  }
+  MoveEnemies();
+  AnimFrameBase += 1000;
+  if (AnimFrameBase > 9000) AnimFrameBase = 6000;
+  MapRules();
+  UpdateBombs();
+  UpdateCombat();
+  P().mana += 0.09f;
+}
+
+void MovingTileStep() {
+  PlayerRecord& p = P();
+  for (const CellPos& pos : MovingTiles) {
+    MapCell& c = Map.At(pos.col, pos.row);
+    if (c.tile <= 1) continue;
+    bool carry = c.onPlatform == 1;
+    StepMotion(c.offY, c.vRange, c.vStep, carry, p.posY, 1);
+    StepMotion(c.offX, c.hRange, c.hStep, carry, p.posX, -1);
+  }
+}
+
+void ProcessMessageTicker() {
+  PlayerRecord& p = P();
+  if (++MessageTickerCount > 20) {
+    if (!p.message.empty()) p.message.erase(0, 1);
+    MessageTickerCount = 0;
+  }
+  if (p.message.empty()) p.textColor = 0;
+}
+
+void ComputeVisibleWindow(int mode) {
+  const PlayerRecord& p = P();
+  int w = p.mapWidth, h = p.mapHeight;
+  int cx = Nearest((-double(p.posX) + 300.0) / 30.0);
+  int ry = -int(p.pixelY) / 30 + 2;
+  int d = mode == 0 ? 11 : 100, e = mode == 0 ? 13 : 100;
+  VisFromX = cx - d >= 0 ? cx - d : 0;
+  VisToX = cx + d <= w ? cx + d : w;
+  VisFromY = ry - e >= 0 ? ry - e : 0;
+  VisToY = ry + e <= h ? ry + e : h;
+}
+
+void PauseScreen() {
+  ReadKeyboard();
+  if (WindowedMode == 1) {
+    // In a window the pause is the minimised window; restoring it by hand ends it.
+    if (GetWindowMode() == WindowNormal) {
+      Paused = 0;
+      SetWindowMode(WindowMaximised);
+    }
+    SetWindowMode(WindowMinimised);
+    return;
+  }
+  if (KeyReleased(25)) Paused = 0;  // P
+  DrawSprite(372, 0, 0);
+  SleepMs(10);
+}
+
+}  // namespace kw
