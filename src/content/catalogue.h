@@ -125,6 +125,7 @@ constexpr int AnimFrames = 6000;
 constexpr int FrontFrames = 500;
 constexpr int AnimFrameStep = 1000;
 constexpr int AnimFrameCount = 4;
+constexpr int LastAnimFrames = AnimFrames + (AnimFrameCount - 1) * AnimFrameStep;
 constexpr int BombSheet = 9999;           // frames 23 x 33: column tick, row fuse / 8
 }  // namespace Spr
 
