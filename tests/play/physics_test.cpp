@@ -258,12 +258,16 @@ TEST_F(PhysicsTest, JumpsBreakBlocksStraightAboveWithTheAlternativeSheet) {
   EXPECT_EQ(p().speedY, 0.0f);
 
   // A block beside the figure's column stays, and so does an unbreakable one.
-  Put(21, 5, 5);
-  Put(20, 5, 3);
+  Put(21, 5, 5);  // x 630..659: the figure (600..641) reaches into it
   PlaceFigure(600, 175);
   p().speedY = -5;
   Step();
   EXPECT_EQ(Cell(21, 5).tile, 5);
+  EXPECT_EQ(p().speedY, 0.0f);
+  Put(20, 5, 3);
+  PlaceFigure(600, 175);
+  p().speedY = -5;
+  Step();
   EXPECT_EQ(Cell(20, 5).tile, 3);
   // The small form does not break blocks either.
   Put(20, 5, 5);
