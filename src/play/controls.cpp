@@ -262,6 +262,7 @@ void SwingSword() {
   SwingStart = int32_t(TimeMs());
 }
 
+// The swing ends 500 ms after it began.
 void EndSwordSwing() {
   PlayerRecord& p = P();
   if (p.swordSwing == 1 && MsSince(TimeMs(), SwingStart) > 500) {
@@ -356,6 +357,8 @@ void Actions() {
 
 }  // namespace
 
+// One frame of control: keys to requests, view, speeds, forms and actions, then the
+// health rules. Without a keyboard snapshot only the form, climb, actions and rules run.
 int PlayerControls() {
   bool keyboard = ReadKeyboard() == 1;
   if (keyboard) {

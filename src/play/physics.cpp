@@ -7,7 +7,6 @@
 // map's ends, where the figure walks across the screen.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "media/media.h"
 #include "play/play.h"
@@ -28,6 +27,7 @@ struct CellWindow {
   int fromCol, toCol, fromRow, toRow;
 };
 
+// Cell classes by tile number.
 bool IsLadder(int tile) { return tile == 26 || tile == 29 || tile == 55 || tile == 80; }
 bool IsSlopeA(int tile) { return tile == 31 || tile == 33 || tile == 39 || tile == 74; }
 bool IsSlopeB(int tile) { return tile == 32 || tile == 34 || tile == 40 || tile == 75; }
@@ -76,6 +76,7 @@ int FigureY() { return Nearest(double(P().posY) + FigureTop); }
 int CellX(int col, const MapCell& c) {
   return Nearest(double(col) * CellSize + P().posX + c.offX);
 }
+// World y of a cell's picture (the figure's collisions are tested in world y).
 int CellY(int row, const MapCell& c) { return Clamp32(int64_t(row) * CellSize + c.offY); }
 
 // The pixel test of a cell against the figure.
@@ -91,6 +92,7 @@ void ClipBombPicture(const Bomb& b) {
                 BombFrameW, BombFrameH);
 }
 
+// Screen x of a bomb's picture.
 int BombScreenX(const Bomb& b) { return Nearest(double(b.x) + P().posX); }
 
 // The figure and a bomb overlap (pixel test).
@@ -380,6 +382,7 @@ void BombFallAndSlide(Bomb& b, const CellWindow& w) {
 
 }  // namespace
 
+// The world step's physics while no bomb lies on the map.
 int PlayerPhysics() {
   ComputeVisibleWindow(0);
   PlayerRecord& p = P();
@@ -393,6 +396,8 @@ int PlayerPhysics() {
   return 0;
 }
 
+// The world step's physics while bombs lie on the map: a smaller window, bombs to
+// stand on and kick, moving cells in the landing scan, slopes in every form.
 int PlayerPhysicsWithBombs() {
   ComputeVisibleWindow(0);
   PlayerRecord& p = P();
@@ -406,6 +411,7 @@ int PlayerPhysicsWithBombs() {
   return 0;
 }
 
+// One bomb's step, for the current element of Bombs (the ticker walks the list).
 int BombPhysics() {
   ComputeVisibleWindow(0);
   Bomb* b = Bombs.Current();

@@ -75,6 +75,7 @@ void Exchange(PlayerRecord& p) {
 
 }  // namespace
 
+// The spells in table order; each needs its ability, its key and enough mana.
 void CastSpells() {
   PlayerRecord& p = P();
   if (p.spell1Known == 1 && BoundReleased(KeySpell1) && p.mana > 10) CastBomb(p);
@@ -84,6 +85,7 @@ void CastSpells() {
   if (KeyDown(KeyDigit5) == 1 && p.health > 4) Exchange(p);
 }
 
+// The end of the control's frame: cheat refill, hit guard, death, health cap.
 void ApplyHealthRules() {
   PlayerRecord& p = P();
   if (CheatInvincible == 1) {
