@@ -70,7 +70,7 @@ bool HeaderSizeUsable(int w, int h) {
 void LoadBackground(int b) {
   if (!OpenPack("paks\\Backgrounds.pak")) return;
   for (int i = 0; i < b; ++i)
-    if (!NextPackEntry() && LastPackEntrySize() == 0) break;
+    if (!NextPackEntry() && PackEnded()) break;
   const uint8_t* data = NextPackEntry();
   if (data) LoadSpriteFromMemory(334, data, LastPackEntrySize(), 0);
   ClosePack();
