@@ -17,6 +17,7 @@
 #include <mutex>
 #include <random>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "media/files.h"
@@ -496,10 +497,16 @@ ThreadHandle StartThread(void (*procedure)(int), int argument) {
     return handle;
   }
   slot->running = true;
-  slot->thread = std::thread([slot, procedure, argument] {
-    procedure(argument);
+  try {
+    slot->thread = std::thread([slot, procedure, argument] {
+      procedure(argument);
+      slot->running = false;
+    });
+  } catch (const std::system_error&) {
+    // No thread for us (no memory for its stack, too many threads): the caller hears 0.
     slot->running = false;
-  });
+    return 0;
+  }
   return handle;
 }
 
