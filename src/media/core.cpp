@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -575,6 +576,17 @@ void StopThread(ThreadHandle t) {
   // A thread cannot be killed safely; it is left to end with the process.
   ThreadSlot* s = SlotOf(t);
   if (s && s->thread.joinable()) s->thread.detach();
+}
+
+namespace {
+// The thread that owns the window: the program's first thread.
+const std::thread::id MainThreadId = std::this_thread::get_id();
+}  // namespace
+
+bool OnMainThread() { return std::this_thread::get_id() == MainThreadId; }
+
+void ParkThread() {
+  for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
 uint32_t TimeMs() {
