@@ -197,12 +197,17 @@ TEST_F(MapLoaderTest, HugeTileSetOrBackgroundNumbersEndTheLoadAtOnce) {
   auto seconds = [](auto start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   };
+  // The time of an ordinary load, so a slow (sanitizer) build is measured fairly.
+  WriteMap(MapSpec{});
+  auto start = std::chrono::steady_clock::now();
+  kw::LoaderThread(1);
+  double ordinary = seconds(start);
   MapSpec farBackground;
   farBackground.background = 2000000000;
   WriteMap(farBackground);
-  auto start = std::chrono::steady_clock::now();
+  start = std::chrono::steady_clock::now();
   kw::LoaderThread(1);
-  EXPECT_LT(seconds(start), 1.0);
+  EXPECT_LT(seconds(start), ordinary + 1.0);
   EXPECT_EQ(kw::Map.CellCount(), 12);
   MapSpec farTileSet;
   farTileSet.tileSet = "2000000000";
@@ -215,7 +220,7 @@ TEST_F(MapLoaderTest, HugeTileSetOrBackgroundNumbersEndTheLoadAtOnce) {
     ended = true;  // no tile sheet that far: the fatal load message
   }
   EXPECT_TRUE(ended);
-  EXPECT_LT(seconds(start), 1.0);
+  EXPECT_LT(seconds(start), ordinary + 1.0);
   kw::SetFatalExitHook(nullptr);
 }
 
