@@ -32,6 +32,7 @@ int32_t MaxHealth;
 int16_t Paused;
 uint8_t AltSheet;
 GameAction PendingAction;
+int32_t PauseBackground;
 
 // One map.
 uint8_t BossShown;
@@ -80,6 +81,7 @@ void ResetPlayRun() {
   Paused = 0;
   AltSheet = 0;
   PendingAction = GameAction::None;
+  PauseBackground = 0;
   // The map state has start values too, for whatever runs before the first map.
   BossShown = 0;
   Boss = nullptr;

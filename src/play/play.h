@@ -197,6 +197,7 @@ extern int32_t MaxHealth;         // health cap by difficulty
 extern int16_t Paused;            // the pause screen replaces play
 extern uint8_t AltSheet;          // alternative figure sheet
 extern GameAction PendingAction;  // set by PlayerControls, run by the shell
+extern int32_t PauseBackground;   // sprite of the screen grabbed when the pause menu opened
 
 // ---------------------------------------------------------------------------------
 // One map

@@ -88,20 +88,6 @@ void CreateGameLists() {
   TileKind.fill(0);
 }
 
-// The game pad presses the player's own keys: A jump, B sword, X throw, Y Return
-// (doors and portals), the shoulders and triggers the four spells, Start the pause menu,
-// Back the pause, the D-pad and left stick walk, look and climb.
-void BindGamepadToKeys() {
-  const KeyBindingRecord& k = *KeyBindings.Current();
-  const std::pair<int, int> pad[] = {
-      {PadA, k.code[13]}, {PadB, k.code[14]}, {PadX, k.code[15]}, {PadY, 28},
-      {PadLeftShoulder, k.code[16]}, {PadRightShoulder, k.code[17]},
-      {PadLeftTrigger, k.code[18]}, {PadRightTrigger, k.code[19]},
-      {PadStart, k.code[0]}, {PadBack, k.code[1]},
-      {PadUp, k.code[10]}, {PadDown, k.code[9]}, {PadLeft, k.code[11]}, {PadRight, k.code[12]}};
-  for (auto [input, key] : pad) SetGamepadKey(input, key);
-}
-
 // Setup.ini by position: "volumen" then the twenty key codes. A group header above
 // the keys shifts every value by one place; the game has no protection against it.
 void ReadSetupIni() {
@@ -116,7 +102,7 @@ void ReadSetupIni() {
     keys.code[i] = int16_t(ParseInt(SettingsKeyValue()));
   }
   CloseSettings();
-  BindGamepadToKeys();
+  BindGamepadToKeys(keys);
 }
 
 // Gegner.ini, 14 lines per entry. The end test follows each entry, so an empty file

@@ -1,0 +1,208 @@
+// The options screen: the volume track and the twenty key rows. A key is bound by
+// holding the mouse button on its row and pressing the key; the binding takes effect at
+// once, for the keyboard and the game controllers. "Bestetigen" writes Setup.ini and
+// makes the volume current, "Abbruch" drops the volume change. Opened from the main menu
+// and the pause menu.
+#include <cmath>
+
+#include "media/media.h"
+#include "menus/menus.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int SpriteOptionsBackground = 354, SpriteBigButton = 349, SpriteKnob = 316;
+constexpr int SpriteVolumeArea = 317, SpriteRowBox = 318, SpritePointer = 353;
+constexpr int SoundClick = 387;
+constexpr int FontSmall = 1, FontLabel = 2;
+constexpr int ConfirmX = 215, CancelX = 315, ButtonsY = 390;
+constexpr int ChoiceConfirm = 1, ChoiceCancel = 2;
+constexpr int LeftBoxX = 112, RightBoxX = 344, LeftNameX = 206, RightNameX = 439;
+constexpr int TrackLeft = 95, TrackWidth = 450;
+
+// One key row in binding order: row box y, name y, and which column.
+struct KeyRow {
+  bool right;
+  int boxY;
+  int nameY;
+};
+constexpr KeyRow KeyRows[KeyBindingCount] = {
+    {false, 82, 87},  {false, 105, 109}, {false, 129, 134}, {false, 153, 158},  // abbruch..Laden
+    {false, 177, 185}, {false, 201, 206}, {false, 225, 230}, {false, 249, 254}, // Neustart..Text_minus
+    {false, 273, 279}, {true, 201, 206},  {true, 225, 230},  {true, 249, 254},  // Text_plus..links
+    {true, 273, 279},  {true, 297, 302},  {false, 297, 302}, {true, 82, 87},    // rechts..Kugel
+    {true, 105, 109},  {true, 129, 134},  {true, 153, 158},  {true, 177, 185},  // Zauber1..4
+};
+
+// Rows in the order they are hit-tested: left column top to bottom, then the right.
+constexpr int RowHitOrder[KeyBindingCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 14,
+                                              15, 16, 17, 18, 19, 9, 10, 11, 12, 13};
+
+// Key names of the DirectInput codes; any other code has no name.
+struct KeyNameRow {
+  int code;
+  const char* name;
+};
+constexpr KeyNameRow KeyNameTable[] = {
+    {1, "Escape"}, {2, "1"}, {3, "2"}, {4, "3"}, {5, "4"}, {6, "5"}, {7, "6"}, {8, "7"},
+    {9, "8"}, {10, "9"}, {11, "0"}, {12, "Minus"}, {13, "Equals"}, {14, "Back"}, {15, "Tab"},
+    {16, "Q"}, {17, "W"}, {18, "E"}, {19, "R"}, {20, "T"}, {21, "Y"}, {22, "U"}, {23, "I"},
+    {24, "O"}, {25, "P"}, {26, "LeftBracket"}, {27, "RightBracket"}, {28, "Return"},
+    {29, "LeftControl"}, {30, "A"}, {31, "S"}, {32, "D"}, {33, "F"}, {34, "G"}, {35, "H"},
+    {36, "J"}, {37, "K"}, {38, "L"}, {39, "SemiColon"}, {40, "Apostrophe"}, {41, "Grave"},
+    {42, "LeftShift"}, {43, "BackSlash"}, {44, "Z"}, {45, "X"}, {46, "C"}, {47, "V"},
+    {48, "B"}, {49, "N"}, {50, "M"}, {51, "Comma"}, {52, "Period"}, {53, "Slash"},
+    {54, "RightShift"}, {55, "Multiply"}, {56, "LeftAlt"}, {57, "Space"}, {58, "Capital"},
+    {59, "F1"}, {60, "F2"}, {61, "F3"}, {62, "F4"}, {63, "F5"}, {64, "F6"}, {65, "F7"},
+    {66, "F8"}, {67, "F9"}, {68, "F10"}, {69, "NumLock"}, {70, "Scroll"}, {71, "Pad7"},
+    {72, "Pad8"}, {73, "Pad9"}, {74, "Subtract"}, {75, "Pad4"}, {76, "Pad5"}, {77, "Pad6"},
+    {78, "Add"}, {79, "Pad1"}, {80, "Pad2"}, {81, "Pad3"}, {82, "Pad0"}, {83, "Decimal"},
+    {87, "F11"}, {88, "F12"}, {156, "PadEnter"}, {157, "RightControl"}, {179, "PadComma"},
+    {181, "Divide"}, {184, "RightAlt"}, {197, "Pause"}, {199, "Home"}, {200, "Up"},
+    {201, "PageUp"}, {203, "Left"}, {205, "Right"}, {207, "End"}, {208, "Down"},
+    {209, "PageDown"}, {210, "Insert"}, {211, "Delete"},
+};
+static_assert(sizeof(KeyNameTable) / sizeof(KeyNameTable[0]) == 101);
+
+// The one binding record (made current, and added if the list is empty).
+KeyBindingRecord& Bindings() {
+  if (KeyBindings.Empty()) KeyBindings.Add();
+  if (!KeyBindings.HasCurrent()) KeyBindings.Select(0);
+  return *KeyBindings.Current();
+}
+
+int RowBoxX(const KeyRow& r) { return r.right ? RightBoxX : LeftBoxX; }
+
+bool PointerOnButton(int x) {
+  return SpritesTouch(SpritePointer, MouseState.x, MouseState.y, SpriteBigButton, x, ButtonsY) != 0;
+}
+
+// The volume from the pointer's x on the track: x 95 gives 0, x 545 gives 100.
+void SetVolumeFromPointer() {
+  if (!SpriteBoxesTouch(SpritePointer, MouseState.x, MouseState.y, SpriteVolumeArea, 72, 337)) return;
+  int along = MouseState.x - TrackLeft;
+  if (along < 0 || along > TrackWidth) return;
+  OptionsVolume = int(std::nearbyint(along / 4.5));
+  PlaySoundFx(SoundClick, 0);
+}
+
+// A key held while the pointer is on a row binds it to that row's action.
+void BindKeyUnderPointer() {
+  ReadKeyboard();
+  if (!KeyDown(-1)) return;
+  int16_t key = PressedKey();
+  for (int row : RowHitOrder) {
+    const KeyRow& r = KeyRows[row];
+    if (!SpriteBoxesTouch(SpritePointer, MouseState.x, MouseState.y, SpriteRowBox, RowBoxX(r), r.boxY))
+      continue;
+    if (key == 0) return;
+    KeyBindingRecord& keys = Bindings();
+    keys.code[size_t(row)] = key;
+    RefreshKeyNames();
+    BindGamepadToKeys(keys);
+    PlaySoundFx(SoundClick, 0);
+    return;
+  }
+}
+
+// While the mouse button is down: the two buttons act on the press, then the volume
+// track and the key rows.
+void HandleOptionsInput() {
+  if (MouseState.button == 0) return;
+  if (PointerOnButton(ConfirmX)) {
+    OptionsChoice = ChoiceConfirm;
+    PlaySoundFx(SoundClick, 0);
+  } else if (PointerOnButton(CancelX)) {
+    OptionsChoice = ChoiceCancel;
+    PlaySoundFx(SoundClick, 0);
+  }
+  SetVolumeFromPointer();
+  BindKeyUnderPointer();
+}
+
+void DrawOptions() {
+  DrawSpriteKeyed(SpriteOptionsBackground, 0, 0);
+  DrawSpriteKeyed(SpriteBigButton, ConfirmX, ButtonsY);
+  DrawSpriteKeyed(SpriteBigButton, CancelX, ButtonsY);
+  DrawSpriteKeyed(SpriteKnob, 84 + int(std::nearbyint(4.5 * OptionsVolume)), 360);
+  if (BeginText()) {
+    SetTextBackground(1);
+    SelectFont(FontLabel);
+    DrawTextAt(225, 400, "Bestetigen", Rgb(94, 90, 68));
+    DrawTextAt(325, 400, "Abbruch", Rgb(94, 90, 68));
+    SelectFont(FontSmall);
+    for (int i = 0; i < KeyBindingCount; ++i) {
+      const KeyRow& r = KeyRows[i];
+      DrawTextAt(r.right ? RightNameX : LeftNameX, r.nameY, KeyNames[size_t(i)], Rgb(164, 90, 68));
+    }
+    EndText();
+  }
+  DrawMousePointer();
+}
+
+}  // namespace
+
+std::string KeyName(int code) {
+  for (const KeyNameRow& row : KeyNameTable)
+    if (row.code == code) return row.name;
+  return "";
+}
+
+void RefreshKeyNames() {
+  const KeyBindingRecord& keys = Bindings();
+  for (int i = 0; i < KeyBindingCount; ++i) KeyNames[size_t(i)] = KeyName(keys.code[size_t(i)]);
+}
+
+int16_t PressedKey() {
+  ReadKeyboard();
+  if (!KeyDown(-1)) return 0;
+  for (int code = 2; code <= 211; ++code)
+    if (KeyDown(code)) return int16_t(code);
+  return 0;
+}
+
+void OptionsFrame() {
+  if (ScreenHasFocus()) {
+    CurrentScreen = Screen::Options;
+    ReadKeyboard();
+    ReadMouse();
+    HandleOptionsInput();
+    DrawOptions();
+    FlipScreen();
+    ClearBackBuffer(0);
+  }
+  if (WindowedMode == 1) ServeWindowEvents();
+}
+
+// The file is rewritten by key name, so it keeps the order of the file it was read
+// from. Without any Setup.ini to start from, a fresh one is written in the order the
+// start-up reads, instead of dropping the player's settings.
+void WriteSetupIni(int volume) {
+  const KeyBindingRecord& keys = Bindings();
+  if (OpenSettings("Setup.ini")) {
+    WriteSettingsKey("volumen", IntToText(volume));
+    for (int i = 0; i < KeyBindingCount; ++i)
+      WriteSettingsKey(KeyBindingNames[size_t(i)], IntToText(keys.code[size_t(i)]));
+    CloseSettings();
+    return;
+  }
+  std::string text = "volumen=" + IntToText(volume) + "\r\n";
+  for (int i = 0; i < KeyBindingCount; ++i)
+    text += std::string(KeyBindingNames[size_t(i)]) + "=" + IntToText(keys.code[size_t(i)]) + "\r\n";
+  WriteWholeFile("Setup.ini", text);
+}
+
+int OptionsScreen() {
+  OptionsVolume = Volume;
+  OptionsChoice = 0;
+  RefreshKeyNames();
+  while (OptionsChoice == 0) OptionsFrame();
+  if (OptionsChoice == ChoiceConfirm) {
+    WriteSetupIni(OptionsVolume);
+    Volume = OptionsVolume;
+  }
+  return 0;
+}
+
+}  // namespace kw
