@@ -35,7 +35,9 @@ bool PointerOnButton(int x) {
   return SpritesTouch(SpritePointer, MouseState.x, MouseState.y, SpriteBigButton, x, ButtonsY) != 0;
 }
 
-void DrawList() {
+}  // namespace
+
+void DrawHighscoreList() {
   DrawSprite(SpriteListBackground, 0, 0);
   DrawSpriteKeyed(SpriteBigButton, BackX, ButtonsY);
   DrawSpriteKeyed(SpriteBigButton, ClearX, ButtonsY);
@@ -52,6 +54,8 @@ void DrawList() {
   }
   EndText();
 }
+
+namespace {
 
 // The name typed for a new entry, then the insertion and the file.
 void EnterName(int16_t score) {
@@ -120,7 +124,7 @@ int HighscoreListFrame() {
   if (ScreenHasFocus()) {
     CurrentScreen = Screen::Highscore;
     ReadMouse();
-    DrawList();
+    DrawHighscoreList();
     ReadKeyboard();
     if (MouseState.button != 0) {
       if (PointerOnButton(ClearX)) {

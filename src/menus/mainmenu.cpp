@@ -153,7 +153,9 @@ void AskQuit() {
   CurrentScreen = Screen::Quit;
   int answer = ConfirmQuit("Spiel beenden?", "!exit");
   if (answer == 355) EndProgram(0);
-  if (answer == 356) QuitAsked = 0;
+  if (answer != 356) return;
+  QuitAsked = 0;
+  CurrentScreen = MenuInGame == 1 ? Screen::PauseMenu : Screen::MainMenu;
 }
 
 // Typed characters join the command text; Return applies it, Back removes a character.
@@ -179,6 +181,11 @@ std::string DashField(const std::string& text, int n) {
 }
 
 }  // namespace
+
+void DrawMainMenuScreen() {
+  DrawMenuPictures();
+  DrawMenuTexts();
+}
 
 // Full screen: the captured device; windowed: the pointer in the window. In a window the
 // design reads only "went down since the last frame", which would make holding the button
@@ -290,8 +297,7 @@ int MainMenuFrame() {
     ReadMouse();
     int entry = HandleEntryClicks();
     if (entry >= 0 && RunEntry(entry) == 0) return 0;
-    DrawMenuPictures();
-    DrawMenuTexts();
+    DrawMainMenuScreen();
     AskQuit();
     ReadTypedCommand();
     DrawMousePointer();

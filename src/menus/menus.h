@@ -105,6 +105,8 @@ int MainMenu(int inGame);
 void MainMenuEnter(int inGame);
 // One frame; returns 0 when MainMenu is to return 0 at once, else -1.
 int MainMenuFrame();
+// The menu's pictures and labels as the current state shows them.
+void DrawMainMenuScreen();
 // Leaving to play: story continue or abort, game music, mouse. Returns 1.
 int MainMenuLeave();
 // Entry 5 ("Story fortsetzen" / "Abbrechen") is shown and active.
@@ -120,6 +122,8 @@ void RunTypedCommand();
 int NewGameMenu();
 // One frame of the mode screen (difficulty 0) or the difficulty screen (1).
 void NewGameFrame(int difficulty);
+// The dialog of the mode (difficulty 0) or difficulty question with its pressed state.
+void DrawNewGameScreen(int difficulty);
 // Applies a chosen mode code (427 free, 426 story, 425 time match).
 void ApplyGameMode(int code);
 // Applies a chosen difficulty code (428, 429, 430).
@@ -131,8 +135,14 @@ void ApplyDifficulty(int code);
 
 // Volume and key bindings.
 int OptionsScreen();
+// Opening: the volume shown, no choice, the key names.
+void OptionsEnter();
+// Leaving: "Bestetigen" writes Setup.ini and makes the volume current.
+void OptionsLeave();
 // One frame of the options screen.
 void OptionsFrame();
+// Background, buttons, knob at OptionsVolume, key names and the pointer.
+void DrawOptionsScreen();
 // "Bestetigen": Setup.ini with the volume and the twenty bindings, and the new Volume.
 void WriteSetupIni(int volume);
 // The name of a key code ("" for codes without one).
@@ -160,6 +170,8 @@ void InsertHighscore(int16_t score, const std::string& name);
 void WriteHighscoreFile();
 // Writes six "0" / "-" pairs to Saves\Savescore.save; the list in memory stays.
 void WriteResetHighscoreFile();
+// The list screen with its buttons.
+void DrawHighscoreList();
 // One frame of the list; 1 when the screen is to close.
 int HighscoreListFrame();
 

@@ -50,7 +50,11 @@ constexpr DifficultyRow Difficulties[3] = {
     {CodeHard,   -25, 60},
 };
 
-void DrawQuestion(const ChoiceRow (&rows)[3], const char* title) {
+}  // namespace
+
+void DrawNewGameScreen(int difficulty) {
+  const ChoiceRow(&rows)[3] = difficulty ? DifficultyRows : ModeRows;
+  const char* title = difficulty ? "Schwierigkeitsgrad" : "Neues Spiel starten";
   DrawSpriteKeyed(SpriteDialog, 200, 100);
   for (int i = 0; i < 3; ++i) {
     bool down = NewGameDown[size_t(i)] == 1;
@@ -66,6 +70,8 @@ void DrawQuestion(const ChoiceRow (&rows)[3], const char* title) {
       if (l.text) DrawTextAt(l.x, l.y, l.text, LabelColour);
   EndText();
 }
+
+namespace {
 
 // Asks one question until a click completes.
 void AskQuestion(int difficulty) {
@@ -88,7 +94,7 @@ void NewGameFrame(int difficulty) {
       buttons[i] = MenuButton{SpriteSmallButton, rows[i].x, ButtonY, &NewGameDown[size_t(i)]};
     int hit = ClickRule(buttons, 3, true);
     if (hit >= 0) NewGameChoice = rows[hit].code;
-    DrawQuestion(rows, difficulty ? "Schwierigkeitsgrad" : "Neues Spiel starten");
+    DrawNewGameScreen(difficulty);
     DrawMousePointer();
     FlipScreen();
     ClearBackBuffer(0);

@@ -121,7 +121,9 @@ void HandleOptionsInput() {
   BindKeyUnderPointer();
 }
 
-void DrawOptions() {
+}  // namespace
+
+void DrawOptionsScreen() {
   DrawSpriteKeyed(SpriteOptionsBackground, 0, 0);
   DrawSpriteKeyed(SpriteBigButton, ConfirmX, ButtonsY);
   DrawSpriteKeyed(SpriteBigButton, CancelX, ButtonsY);
@@ -140,8 +142,6 @@ void DrawOptions() {
   }
   DrawMousePointer();
 }
-
-}  // namespace
 
 std::string KeyName(int code) {
   for (const KeyNameRow& row : KeyNameTable)
@@ -168,7 +168,7 @@ void OptionsFrame() {
     ReadKeyboard();
     ReadMouse();
     HandleOptionsInput();
-    DrawOptions();
+    DrawOptionsScreen();
     FlipScreen();
     ClearBackBuffer(0);
   }
@@ -193,15 +193,23 @@ void WriteSetupIni(int volume) {
   WriteWholeFile("Setup.ini", text);
 }
 
-int OptionsScreen() {
+void OptionsEnter() {
   OptionsVolume = Volume;
   OptionsChoice = 0;
   RefreshKeyNames();
+}
+
+// Only "Bestetigen" keeps the volume; the bindings changed already.
+void OptionsLeave() {
+  if (OptionsChoice != ChoiceConfirm) return;
+  WriteSetupIni(OptionsVolume);
+  Volume = OptionsVolume;
+}
+
+int OptionsScreen() {
+  OptionsEnter();
   while (OptionsChoice == 0) OptionsFrame();
-  if (OptionsChoice == ChoiceConfirm) {
-    WriteSetupIni(OptionsVolume);
-    Volume = OptionsVolume;
-  }
+  OptionsLeave();
   return 0;
 }
 
