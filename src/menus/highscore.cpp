@@ -31,12 +31,14 @@ void WriteEntries(const std::array<HighscoreEntry, 9>& entries) {
   CloseFileNumber(0);
 }
 
+// The pointer on the large button at (x, 420), pixel-exact.
 bool PointerOnButton(int x) {
   return SpritesTouch(SpritePointer, MouseState.x, MouseState.y, SpriteBigButton, x, ButtonsY) != 0;
 }
 
 }  // namespace
 
+// Background, "Zurück" and "Löschen", the heading and the six entries.
 void DrawHighscoreList() {
   DrawSprite(SpriteListBackground, 0, 0);
   DrawSpriteKeyed(SpriteBigButton, BackX, ButtonsY);
@@ -112,6 +114,7 @@ void InsertHighscore(int16_t score, const std::string& name) {
 
 void WriteHighscoreFile() { WriteEntries(Highscores); }
 
+// "Löschen": six "0" / "-" pairs in the file only.
 void WriteResetHighscoreFile() {
   std::array<HighscoreEntry, 9> reset;
   reset.fill(HighscoreEntry{0, "-"});
@@ -143,6 +146,7 @@ int HighscoreListFrame() {
   return 0;
 }
 
+// Name entry when the score beats entry 6, else the list until a button is pressed.
 int HighscoreScreen() {
   CurrentScreen = Screen::Highscore;
   PlayerRecord& p = P();

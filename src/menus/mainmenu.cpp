@@ -182,6 +182,7 @@ std::string DashField(const std::string& text, int n) {
 
 }  // namespace
 
+// Drawn over the last picture, without clearing.
 void DrawMainMenuScreen() {
   DrawMenuPictures();
   DrawMenuTexts();
@@ -238,6 +239,7 @@ int ClickRule(const MenuButton* buttons, int count, bool clearWhenMissedHeld) {
   return hit;
 }
 
+// The game draws its pointer in full screen; a window shows the system one.
 void DrawMousePointer() {
   if (WindowedMode != 1) DrawSpriteKeyed(SpritePointer, MouseState.x, MouseState.y);
 }
@@ -274,6 +276,7 @@ void RunTypedCommand() {
   }
 }
 
+// Every call slides in afresh with an empty typed text.
 void MainMenuEnter(int inGame) {
   MenuInGame = inGame;
   MenuResult = 0;
@@ -310,6 +313,7 @@ int MainMenuFrame() {
   return -1;
 }
 
+// Pause menu: "Abbrechen" ends the game. Main menu: the story entry continues it.
 int MainMenuLeave() {
   ContinueStory = 0;
   if (MenuInGame == 1) {
@@ -325,6 +329,7 @@ int MainMenuLeave() {
   return 1;
 }
 
+// The menu's frame loop until an entry leaves to play or a screen was shown.
 int MainMenu(int inGame) {
   MainMenuEnter(inGame);
   do {

@@ -52,6 +52,7 @@ constexpr DifficultyRow Difficulties[3] = {
 
 }  // namespace
 
+// Panel, buttons (pressed ones 5 pixels lower), title and labels, which stay put.
 void DrawNewGameScreen(int difficulty) {
   const ChoiceRow(&rows)[3] = difficulty ? DifficultyRows : ModeRows;
   const char* title = difficulty ? "Schwierigkeitsgrad" : "Neues Spiel starten";
@@ -102,6 +103,7 @@ void NewGameFrame(int difficulty) {
   if (WindowedMode == 1) ServeWindowEvents();
 }
 
+// Mode globals of the chosen mode button.
 void ApplyGameMode(int code) {
   switch (code) {
     case CodeFree:
@@ -123,6 +125,7 @@ void ApplyGameMode(int code) {
   }
 }
 
+// Time bonus and maximum health of the chosen difficulty.
 void ApplyDifficulty(int code) {
   for (const DifficultyRow& d : Difficulties) {
     if (d.code != code) continue;

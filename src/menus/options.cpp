@@ -74,6 +74,7 @@ KeyBindingRecord& Bindings() {
 
 int RowBoxX(const KeyRow& r) { return r.right ? RightBoxX : LeftBoxX; }
 
+// The pointer on the large button at (x, 390), pixel-exact.
 bool PointerOnButton(int x) {
   return SpritesTouch(SpritePointer, MouseState.x, MouseState.y, SpriteBigButton, x, ButtonsY) != 0;
 }
@@ -123,6 +124,7 @@ void HandleOptionsInput() {
 
 }  // namespace
 
+// Background with the captions, buttons, knob, key names and the pointer.
 void DrawOptionsScreen() {
   DrawSpriteKeyed(SpriteOptionsBackground, 0, 0);
   DrawSpriteKeyed(SpriteBigButton, ConfirmX, ButtonsY);
@@ -143,17 +145,20 @@ void DrawOptionsScreen() {
   DrawMousePointer();
 }
 
+// Looked up in the key-name table.
 std::string KeyName(int code) {
   for (const KeyNameRow& row : KeyNameTable)
     if (row.code == code) return row.name;
   return "";
 }
 
+// Called when the screen opens and after each new binding.
 void RefreshKeyNames() {
   const KeyBindingRecord& keys = Bindings();
   for (int i = 0; i < KeyBindingCount; ++i) KeyNames[size_t(i)] = KeyName(keys.code[size_t(i)]);
 }
 
+// Reads the keyboard again; the smallest code wins when several keys are held.
 int16_t PressedKey() {
   ReadKeyboard();
   if (!KeyDown(-1)) return 0;
@@ -162,6 +167,7 @@ int16_t PressedKey() {
   return 0;
 }
 
+// Input while the button is down, then the picture; an inactive screen draws nothing.
 void OptionsFrame() {
   if (ScreenHasFocus()) {
     CurrentScreen = Screen::Options;
@@ -193,6 +199,7 @@ void WriteSetupIni(int volume) {
   WriteWholeFile("Setup.ini", text);
 }
 
+// The screen starts from the current volume.
 void OptionsEnter() {
   OptionsVolume = Volume;
   OptionsChoice = 0;
@@ -206,6 +213,7 @@ void OptionsLeave() {
   Volume = OptionsVolume;
 }
 
+// Frames until "Bestetigen" or "Abbruch" is pressed.
 int OptionsScreen() {
   OptionsEnter();
   while (OptionsChoice == 0) OptionsFrame();

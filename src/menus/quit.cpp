@@ -22,6 +22,7 @@ void DrawQuitDialog() {
                   BtnNoDown == 1 ? 195 : 190);
 }
 
+// Title and question in the small font, the answers in the large one.
 void DrawQuitTexts(const std::string& title, const std::string& text) {
   if (!BeginText()) return;
   SetTextBackground(1);
@@ -34,6 +35,7 @@ void DrawQuitTexts(const std::string& title, const std::string& text) {
   EndText();
 }
 
+// The pointer on a hit area (not drawn), pixel-exact.
 bool PointerOn(int area, int x, int y) {
   return SpritesTouch(SpritePointer, MouseState.x, MouseState.y, area, x, y) != 0;
 }
