@@ -82,6 +82,7 @@ constexpr int FireAura = 366;             // and 367
 constexpr int FetchAura = 368;            // and 369
 constexpr int ShieldSpell = 370;          // protective aura: a code, not a picture
 constexpr int ExchangeSpell = 371;        // health-to-mana aura: a code, not a picture
+constexpr int PauseScene = 376;           // the scene grabbed when the pause menu opens
 constexpr int PausePicture = 372;         // drawn opaque while paused in full screen
 constexpr int SpikesSideways = 373;       // pickup code 17
 constexpr int SpikesUpward = 374;         // pickup code 18
@@ -191,7 +192,8 @@ namespace Key {
 constexpr int Any = -1;                   // KeyDown / KeyReleased: any key
 constexpr int Escape = 1;
 constexpr int Digit2 = 3;                 // with F2 held: toggles the HUD
-constexpr int Digit5 = 6;                 // held: the health-to-mana exchange
+constexpr int Digit5 = 6;
+constexpr int Backspace = 14;             // highscore name entry; leaves the list screen                 // held: the health-to-mana exchange
 constexpr int P = 25;                     // ends the pause
 constexpr int Return = 28;                // doors, portals, cutscenes
 constexpr int K = 37;                     // held: the HUD's information page

@@ -179,6 +179,9 @@ void FinishFailedLoad();
 // The end of the fatal path; by default EndProgram(code). Tests replace it with a hook
 // that must not return (it may throw).
 void SetFatalExitHook(std::function<void(int code)> hook);
+// Points the game controllers' inputs at the keys of a binding record (jump, sword,
+// throw, spells, menu, pause, directions), so the pad follows every new binding.
+void BindGamepadToKeys(const KeyBindingRecord& keys);
 // Loads the darkness and light pictures from Lights.pak and turns filtering on.
 void LoadLights();
 

@@ -255,6 +255,11 @@ int WindowMouseButtonWentDown() {
   return wentDown;
 }
 
+int WindowMouseButtonHeld() {
+  PumpEvents();
+  return LiveButton ? 1 : 0;
+}
+
 void InjectMouseMove(int dx, int dy) {
   if (!MouseCaptured) return;
   LiveMouseX = std::clamp(LiveMouseX + dx, 0, ScreenWidth - 1);

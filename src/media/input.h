@@ -24,6 +24,7 @@ void SetMouseCaptured(bool captured);
 int WindowPointerX();               // -1 outside the window
 int WindowPointerY();
 int WindowMouseButtonWentDown();    // left button went down since the last query
+int WindowMouseButtonHeld();        // left button down now (in the window)
 
 // Fed by the platform layer and by replays.
 void InjectKey(int code, bool down);

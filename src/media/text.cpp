@@ -277,6 +277,16 @@ void FreeAllFonts() {
   if (TTF_WasInit() > 0) TTF_Quit();
 }
 
+int FontHasGlyph(int font, unsigned char ch) {
+  std::lock_guard<std::recursive_mutex> lock(TextLock);
+  FontSlot* slot = SlotOf(font);
+  FontSlot& drawn = slot && slot != &SystemSlot && slot->font ? *slot : SystemFontSlot();
+  if (ch < 0x20 || (ch >= 0x7F && ch < 0xA0)) return 0;
+  if (!drawn.font) return 1;  // nothing is drawn without a face: keep what is printable
+  // Latin-1 codes are the first 256 Unicode code points.
+  return TTF_GlyphIsProvided(drawn.font, Uint16(ch)) ? 1 : 0;
+}
+
 std::string FontFamilyOf(int font) {
   std::lock_guard<std::recursive_mutex> lock(TextLock);
   FontSlot* slot = SlotOf(font);

@@ -21,6 +21,9 @@ int DrawTextAt(int x, int y, const std::string& text, int colour);
 void PlotPixel(int x, int y, int colour);
 void FreeAllFonts();
 
+// 1 when the face text of that font is drawn with has a picture for the Latin-1
+// character (control characters never have one).
+int FontHasGlyph(int font, unsigned char ch);
 // The family name of the face a font number ended up with ("" when none), for tests.
 std::string FontFamilyOf(int font);
 

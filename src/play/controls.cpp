@@ -24,7 +24,6 @@ constexpr int KeyK = 37;
 constexpr int KeyF2 = 60;
 
 constexpr int SoundSwordSwing = 386;
-constexpr int PauseBackgroundSprite = 376;  // the same picture every time the menu opens
 constexpr int FigureTop = 230;
 constexpr int StandUpProbe = 192;           // reference point of the stand-up test
 constexpr int ViewStep = 3;
@@ -66,8 +65,8 @@ void DebugKeys() {
 void OpenPauseMenu() {
   ClearBackBuffer(0);
   DrawWorld();
-  if (GrabScreenSprite(PauseBackgroundSprite, 0, 0, ScreenWidth, ScreenHeight) != 0)
-    PauseBackground = PauseBackgroundSprite;
+  if (GrabScreenSprite(Spr::PauseScene, 0, 0, ScreenWidth, ScreenHeight) != 0)
+    PauseBackground = Spr::PauseScene;
   PendingAction = GameAction::PauseMenu;
 }
 

@@ -32,6 +32,7 @@ int32_t MaxHealth;
 int16_t Paused;
 uint8_t AltSheet;
 GameAction PendingAction;
+int32_t PauseBackground;
 
 // One map.
 uint8_t BossShown;
@@ -69,7 +70,6 @@ int32_t ThrowRepeat;
 int32_t SwingStart;
 float GuardHealth;
 int32_t GuardMana;
-int32_t PauseBackground;
 // --- end physics and player control ------------------------------------------------
 
 void ResetPlayRun() {
@@ -93,6 +93,7 @@ void ResetPlayRun() {
   Paused = 0;
   AltSheet = 0;
   PendingAction = GameAction::None;
+  PauseBackground = 0;
   // The map state has start values too, for whatever runs before the first map.
   BossShown = 0;
   Boss = nullptr;
@@ -113,7 +114,6 @@ void ResetPlayRun() {
   SwingStart = 0;
   GuardHealth = 0;
   GuardMana = 0;
-  PauseBackground = 0;
   // --- end physics and player control ---
   ResetPlayMap();
 }

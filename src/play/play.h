@@ -197,6 +197,7 @@ extern int32_t MaxHealth;         // health cap by difficulty
 extern int16_t Paused;            // the pause screen replaces play
 extern uint8_t AltSheet;          // alternative figure sheet
 extern GameAction PendingAction;  // set by PlayerControls, run by the shell
+extern int32_t PauseBackground;   // sprite of the screen grabbed when the pause menu opened
 
 // ---------------------------------------------------------------------------------
 // One map
@@ -236,7 +237,6 @@ extern int32_t ThrowRepeat;       // frames the fire axe key has been held
 extern int32_t SwingStart;        // TimeMs() of the last sword swing
 extern float GuardHealth;         // health kept while HitGuard is 1
 extern int32_t GuardMana;         // mana kept while HitGuard is 1
-extern int32_t PauseBackground;   // sprite of the scene under the pause menu
 // --- end physics and player control ------------------------------------------------
 
 // Start values of the whole run and of one game (program start; tests call it in SetUp).

@@ -88,22 +88,6 @@ void CreateGameLists() {
   TileKind.fill(0);
 }
 
-// The game pad presses the player's own keys: A jump, B sword, X throw, Y Return
-// (doors and portals), the shoulders and triggers the four spells, Start the pause menu,
-// Back the pause, the D-pad and left stick walk, look and climb.
-void BindGamepadToKeys() {
-  const KeyBindingRecord& k = *KeyBindings.Current();
-  const std::pair<int, int> pad[] = {
-      {PadA, k.code[Bind::Jump]},          {PadB, k.code[Bind::Sword]},
-      {PadX, k.code[Bind::Throw]},         {PadY, Key::Return},
-      {PadLeftShoulder, k.code[Bind::Spell1]}, {PadRightShoulder, k.code[Bind::Spell2]},
-      {PadLeftTrigger, k.code[Bind::Spell3]},  {PadRightTrigger, k.code[Bind::Spell4]},
-      {PadStart, k.code[Bind::Cancel]},    {PadBack, k.code[Bind::Pause]},
-      {PadUp, k.code[Bind::Up]},           {PadDown, k.code[Bind::Down]},
-      {PadLeft, k.code[Bind::Left]},       {PadRight, k.code[Bind::Right]}};
-  for (auto [input, key] : pad) SetGamepadKey(input, key);
-}
-
 // Setup.ini by position: "volumen" then the twenty key codes. A group header above
 // the keys shifts every value by one place; the game has no protection against it.
 void ReadSetupIni() {
@@ -118,7 +102,7 @@ void ReadSetupIni() {
     keys.code[i] = int16_t(ParseInt(SettingsKeyValue()));
   }
   CloseSettings();
-  BindGamepadToKeys();
+  BindGamepadToKeys(keys);
 }
 
 // Gegner.ini, 14 lines per entry. The end test follows each entry, so an empty file

@@ -40,10 +40,11 @@ void RunStartupLoader() {
   JoinThread(StartupLoader);
 }
 
+// Start-up step 6: the main menu again after the highscore or options screen, until
+// the player starts or continues.
 void RunMainMenu() {
-  do {
-    CurrentScreen = Screen::MainMenu;
-  } while (MainMenu(0) != 1);
+  while (MainMenu(0) != 1) {
+  }
 }
 
 // Start-up step 7: a fresh player record, then mode and difficulty.

@@ -8,7 +8,11 @@ set -u
 game=$1 gamedir=$3 work=$4
 rm -rf "$work" && mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }
-printf '5 key down 57\n8 key up 57\n' > "$work/keys.txt"
+# Through the menus with the mouse ("Start", "Free Game", "Leicht"), then a key ends the
+# title picture, so the damaged map and its script are loaded and played.
+printf '%s\n' '35 mouse 120 90 0' '38 mouse 120 90 1' '40 mouse 120 90 0' \
+  '45 mouse 265 170 1' '47 mouse 265 170 0' '52 mouse 240 170 1' '54 mouse 240 170 0' \
+  '60 key down 57' '63 key up 57' > "$work/keys.txt"
 
 # damage FILE MODE SEED: flip bytes, cut the file short, or scramble its start.
 damage() {
@@ -38,7 +42,7 @@ for target in maps/map1.map maps/map1_Script_Map.dat paks/objects.pak paks/Tiles
     cp -r "$gamedir" "$work/game"
     damage "$work/game/$target" "$mode" "$n" || fail "could not damage $target"
     ASAN_OPTIONS=detect_leaks=0 timeout -k 5 120 "$game" --headless --data "$work/game" --user "$work/user" \
-      --frames 40 --replay "$work/keys.txt" > "$work/out.txt" 2> "$work/err.txt"
+      --frames 90 --replay "$work/keys.txt" > "$work/out.txt" 2> "$work/err.txt"
     rc=$?
     if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
       fail "$target ($mode) did not end within its time limit"

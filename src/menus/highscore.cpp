@@ -1,0 +1,161 @@
+// The highscore screen: after a game a score that beats the sixth entry is entered with
+// a typed name and the list is written to Saves\Savescore.save; otherwise the list is
+// shown with "Zurück" and "Löschen". Called by the shell after a game over and by the
+// main menu's "Highscore" entry.
+#include "media/media.h"
+#include "menus/menus.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int FontDefault = -1;
+constexpr int BackX = 20, ClearX = 520, ButtonsY = 420;
+constexpr int HighscoreCount = 6;
+// Latin-1 texts: "Zurück" and "Löschen".
+const std::string BackLabel = "Zur\xFC" "ck";
+const std::string ClearLabel = "L\xF6" "schen";
+
+// Writes the twelve lines (score, name for entries 1..6). The file layer keeps the
+// bytes until the close and then renames a complete file into place, so the old list
+// survives anything that stops the game half way.
+void WriteEntries(const std::array<HighscoreEntry, 9>& entries) {
+  if (!CreateFileForWriting(0, "Saves\\Savescore.save")) return;
+  for (int i = 1; i <= HighscoreCount; ++i) {
+    WriteTextLine(0, IntToText(entries[size_t(i)].points));
+    WriteTextLine(0, entries[size_t(i)].name);
+  }
+  CloseFileNumber(0);
+}
+
+// The pointer on the large button at (x, 420), pixel-exact.
+bool PointerOnButton(int x) {
+  return SpritesTouch(Spr::Pointer, MouseState.x, MouseState.y, Spr::LargeButton, x, ButtonsY) != 0;
+}
+
+}  // namespace
+
+// Background, "Zurück" and "Löschen", the heading and the six entries.
+void DrawHighscoreList() {
+  DrawSprite(Spr::HighscoreBackground, 0, 0);
+  DrawSpriteKeyed(Spr::LargeButton, BackX, ButtonsY);
+  DrawSpriteKeyed(Spr::LargeButton, ClearX, ButtonsY);
+  if (!BeginText()) return;
+  SelectFont(Font::Large);
+  SetTextBackground(1);
+  DrawTextAt(30, 430, BackLabel, LabelColour);
+  DrawTextAt(530, 430, ClearLabel, LabelColour);
+  DrawTextAt(250, 100, "Name", LabelColour);
+  DrawTextAt(320, 100, "Punkte", LabelColour);
+  for (int i = 1; i <= HighscoreCount; ++i) {
+    DrawTextAt(250, 100 + 25 * i, Highscores[size_t(i)].name, LabelColour);
+    DrawTextAt(320, 100 + 25 * i, IntToText(Highscores[size_t(i)].points), LabelColour);
+  }
+  EndText();
+}
+
+namespace {
+
+// The name typed for a new entry, then the insertion and the file.
+void EnterName(int16_t score) {
+  std::string offered = NameInput;
+  NameInput.clear();
+  AppendNameCharacters(NameInput, offered);  // a long or odd name from the file is cut too
+  while (!NameEntryFrame(score)) {
+  }
+  InsertHighscore(score, NameInput);
+  WriteHighscoreFile();
+}
+
+}  // namespace
+
+// A character is kept only when both the name line's and the list's font can show it;
+// control characters never can (a line end would also break the file's line pairs).
+void AppendNameCharacters(std::string& name, const std::string& typed) {
+  for (char c : typed) {
+    if (name.size() >= MaxNameLength) return;
+    unsigned char u = static_cast<unsigned char>(c);
+    if (FontHasGlyph(FontDefault, u) && FontHasGlyph(Font::Large, u)) name += c;
+  }
+}
+
+// Flip first, then read and draw: the line drawn last is shown by the next frame's flip.
+bool NameEntryFrame(int16_t score) {
+  FlipScreen();
+  ClearBackBuffer(0);
+  ReadKeyboard();
+  AppendNameCharacters(NameInput, TypedText());
+  if (KeyReleased(Key::Backspace) && !NameInput.empty()) NameInput.pop_back();
+  if (BeginText()) {
+    SelectFont(FontDefault);
+    SetTextBackground(1);
+    DrawTextAt(40, 80, "Your score " + IntToText(score) + "    Please input your name : " + NameInput,
+               Rgb(128, 255, 0));
+    EndText();
+  }
+  return KeyDown(Key::Return) != 0;
+}
+
+// Equal scores stay above the new one.
+void InsertHighscore(int16_t score, const std::string& name) {
+  int at = HighscoreCount;
+  for (int k = 1; k < HighscoreCount; ++k) {
+    if (score > Highscores[size_t(k)].points) {
+      at = k;
+      break;
+    }
+  }
+  for (int i = HighscoreCount; i > at; --i) Highscores[size_t(i)] = Highscores[size_t(i - 1)];
+  Highscores[size_t(at)] = HighscoreEntry{score, name};
+}
+
+void WriteHighscoreFile() { WriteEntries(Highscores); }
+
+// "Löschen": six "0" / "-" pairs in the file only.
+void WriteResetHighscoreFile() {
+  std::array<HighscoreEntry, 9> reset;
+  reset.fill(HighscoreEntry{0, "-"});
+  WriteEntries(reset);
+}
+
+// The buttons act on the press, without a sound.
+int HighscoreListFrame() {
+  int done = 0;
+  if (ScreenHasFocus()) {
+    CurrentScreen = Screen::Highscore;
+    ReadMouse();
+    DrawHighscoreList();
+    ReadKeyboard();
+    if (MouseState.button != 0) {
+      if (PointerOnButton(ClearX)) {
+        WriteResetHighscoreFile();
+        done = 1;
+      } else if (PointerOnButton(BackX)) {
+        done = 1;
+      }
+    }
+    if (done) return 1;
+    DrawMousePointer();
+    FlipScreen();
+    ClearBackBuffer(0);
+  }
+  if (WindowedMode == 1) ServeWindowEvents();
+  return 0;
+}
+
+// Name entry when the score beats entry 6, else the list until a button is pressed.
+int HighscoreScreen() {
+  CurrentScreen = Screen::Highscore;
+  PlayerRecord& p = P();
+  if (p.score > Highscores[HighscoreCount].points) {
+    EnterName(p.score);
+    p.score = 0;
+    NameInput = "-";
+    return 0;
+  }
+  while (!HighscoreListFrame()) {
+  }
+  return 0;
+}
+
+}  // namespace kw

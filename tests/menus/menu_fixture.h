@@ -1,0 +1,65 @@
+// The menu tests' base: the headless media layer with the real game data's catalogue
+// loaded once per binary (the screens hit-test and draw the shipped pictures), fresh
+// globals and an empty user folder per test, and input injected frame by frame.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "../content/test_data.h"
+#include "common/temp_folders.h"
+#include "media/media.h"
+#include "shell/shell.h"
+
+namespace kwtest {
+
+class MenuTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    StartHeadlessMedia();
+    static bool loaded = false;
+    if (loaded) return;
+    kw::SetFolders(KW_GAME_DIR, "");
+    kw::LoadCatalogue();
+    loaded = true;
+  }
+  void SetUp() override {
+    kw::SetStartValues();
+    kw::CreateGameLists();
+    kw::SetFolders(KW_GAME_DIR, folder.user.string());
+    kw::ResetInput();
+    kw::SetMouseCaptured(true);
+    kw::SetNewGamePlayer(kw::P());
+    kw::ReadKeyboard();
+    kw::TypedText();
+  }
+  void TearDown() override { kw::ResetInput(); }
+
+  // The pointer at (x, y) with the left button down or up, seen by the next frame.
+  static void Mouse(int x, int y, bool down) {
+    kw::InjectMousePosition(x, y);
+    kw::InjectMouseButton(down);
+  }
+  // One main-menu frame with the pointer at (x, y).
+  static int MenuFrame(int x, int y, bool down) {
+    Mouse(x, y, down);
+    return kw::MainMenuFrame();
+  }
+  std::string UserFile(const std::string& name) const {
+    return TempFolders::Get(folder.user / name);
+  }
+
+  GameFolder folder;
+};
+
+// A rectangle of the back buffer as it is now.
+inline std::vector<uint32_t> Region(int x, int y, int w, int h) {
+  std::vector<uint32_t> out;
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) out.push_back(Pixel(i, j));
+  return out;
+}
+
+}  // namespace kwtest

@@ -1,0 +1,282 @@
+// The new-game, options and highscore screens driven frame by frame: mode and
+// difficulty, the volume track, key binding (also for the game pad), Abbruch and
+// Bestetigen with the Setup.ini round trip, the highscore insertion, name entry and
+// Löschen, and files written whole or not at all.
+#include "menu_fixture.h"
+
+using namespace kwtest;
+
+namespace {
+
+class ScreensTest : public MenuTest {
+ protected:
+  static void NewGame(int difficulty, int x, int y, bool down) {
+    Mouse(x, y, down);
+    kw::NewGameFrame(difficulty);
+  }
+  static void Options(int x, int y, bool down) {
+    Mouse(x, y, down);
+    kw::OptionsFrame();
+  }
+};
+
+constexpr int FreeX = 260, StoryX = 335, TimeX = 416, ButtonY = 170;
+
+TEST_F(ScreensTest, NewGameQuestionsSetModeAndDifficulty) {
+  kw::NewGameChoice = 0;
+  NewGame(0, FreeX, ButtonY, true);
+  EXPECT_EQ(kw::NewGameDown[0], 1);
+  NewGame(0, TimeX, ButtonY, true);  // held onto "Time Match": the press moves there
+  EXPECT_EQ(kw::NewGameDown[0], 0);
+  EXPECT_EQ(kw::NewGameDown[2], 1);
+  NewGame(0, 300, 300, true);  // off the buttons, even held, clears them here
+  EXPECT_EQ(kw::NewGameDown[2], 0);
+  NewGame(0, TimeX, ButtonY, false);
+  EXPECT_EQ(kw::NewGameChoice, 0);
+  NewGame(0, StoryX, ButtonY, true);
+  NewGame(0, StoryX, ButtonY, false);
+  EXPECT_EQ(kw::NewGameChoice, 426);
+  EXPECT_EQ(kw::CurrentScreen, kw::Screen::NewGame);
+
+  kw::StoryProgress = 5;  // a new story starts at map 1 whatever was saved
+  kw::ApplyGameMode(426);
+  EXPECT_EQ(kw::StoryMode, 1);
+  EXPECT_EQ(kw::ContinueStory, 1);
+  EXPECT_EQ(kw::StoryProgress, 1);
+  kw::ApplyGameMode(425);
+  EXPECT_EQ(kw::TimeMatch, 1);
+  EXPECT_EQ(kw::StoryMode, 0);
+  kw::ApplyDifficulty(430);
+  EXPECT_EQ(kw::TimeBonus, -25);
+  EXPECT_EQ(kw::MaxHealth, 60);
+
+  // A continued story asks only the difficulty; a click pressed and released before the
+  // first frame is seen down in it and up in the next.
+  kw::ContinueStory = 1;
+  kw::StoryProgress = 4;
+  kw::StartMap = 7;
+  kw::TimeMatch = 1;
+  Mouse(240, ButtonY, true);
+  kw::InjectMouseButton(false);
+  EXPECT_EQ(kw::NewGameMenu(), 0);
+  EXPECT_EQ(kw::StoryMode, 1);
+  EXPECT_EQ(kw::TimeMatch, 0);
+  EXPECT_EQ(kw::TimeBonus, 20);
+  EXPECT_EQ(kw::MaxHealth, 400);
+  EXPECT_EQ(kw::CurrentMap, 1);  // the map loader raises it to the story progress
+}
+
+TEST_F(ScreensTest, VolumeFollowsThePointerOnTheTrack) {
+  kw::Volume = 80;
+  kw::OptionsEnter();
+  kw::OptionsVolume = 33;
+  Options(94, 345, true);
+  EXPECT_EQ(kw::OptionsVolume, 33);
+  Options(95, 345, true);
+  EXPECT_EQ(kw::OptionsVolume, 0);
+  Options(320, 345, true);
+  EXPECT_EQ(kw::OptionsVolume, 50);
+  Options(545, 345, true);
+  EXPECT_EQ(kw::OptionsVolume, 100);
+  Options(546, 345, true);
+  EXPECT_EQ(kw::OptionsVolume, 100);
+  Options(320, 345, false);  // only while the button is down
+  EXPECT_EQ(kw::OptionsVolume, 100);
+  EXPECT_EQ(kw::CurrentScreen, kw::Screen::Options);
+  // The knob is drawn at 84 + 4.5 x volume.
+  kw::ClearBackBuffer(0);
+  kw::DrawOptionsScreen();
+  auto at100 = Region(534, 360, 20, 20);
+  kw::OptionsVolume = 0;
+  kw::ClearBackBuffer(0);
+  kw::DrawOptionsScreen();
+  EXPECT_NE(at100, Region(534, 360, 20, 20));
+  EXPECT_EQ(at100, (kw::ClearBackBuffer(0), kw::DrawSpriteKeyed(354, 0, 0),
+                    kw::DrawSpriteKeyed(316, 534, 360), Region(534, 360, 20, 20)));
+}
+
+TEST_F(ScreensTest, KeysBindWhileHeldOnARowForKeyboardAndPad) {
+  kw::OptionsEnter();
+  kw::KeyBindingRecord& keys = *kw::KeyBindings.Current();
+  keys.code[15] = 46;
+  kw::RefreshKeyNames();
+  EXPECT_EQ(kw::KeyNames[15], "C");
+  // A and D held on the "Kugel" row: the smaller code binds.
+  kw::InjectKey(32, true);
+  kw::InjectKey(30, true);
+  Options(360, 90, true);
+  EXPECT_EQ(keys.code[15], 30);
+  EXPECT_EQ(kw::KeyNames[15], "A");
+  EXPECT_EQ(kw::GamepadKey(kw::PadX), 30);  // the pad throws with the new key at once
+  kw::InjectKey(32, false);
+  kw::InjectKey(30, false);
+  // Escape never binds; a key held off the rows binds nothing.
+  kw::InjectKey(1, true);
+  Options(360, 90, true);
+  EXPECT_EQ(keys.code[15], 30);
+  kw::InjectKey(1, false);
+  kw::InjectKey(57, true);
+  Options(600, 20, true);
+  Options(360, 90, false);
+  for (int i = 0; i < kw::KeyBindingCount; ++i)
+    if (i != 15) {
+      EXPECT_NE(keys.code[size_t(i)], 57) << i;
+    }
+  // The "sprung" row (right column, lowest): the pad's A jumps with it.
+  Options(360, 305, true);
+  EXPECT_EQ(keys.code[13], 57);
+  EXPECT_EQ(kw::GamepadKey(kw::PadA), 57);
+  kw::InjectKey(57, false);
+
+  EXPECT_EQ(kw::KeyName(1), "Escape");
+  EXPECT_EQ(kw::KeyName(211), "Delete");
+  EXPECT_EQ(kw::KeyName(84), "");
+  EXPECT_EQ(kw::KeyName(0), "");
+}
+
+TEST_F(ScreensTest, AbbruchKeepsBindingsButNotTheVolume) {
+  kw::Volume = 80;
+  kw::OptionsEnter();
+  kw::InjectKey(30, true);
+  Options(360, 90, true);
+  kw::InjectKey(30, false);
+  Options(320, 345, true);
+  EXPECT_EQ(kw::OptionsVolume, 50);
+  Options(360, 410, true);  // "Abbruch" acts on the press
+  EXPECT_EQ(kw::OptionsChoice, 2);
+  kw::OptionsLeave();
+  EXPECT_EQ(kw::Volume, 80);
+  EXPECT_EQ(kw::KeyBindings.Current()->code[15], 30);
+  EXPECT_FALSE(std::filesystem::exists(folder.user / "Setup.ini"));
+}
+
+TEST_F(ScreensTest, BestetigenWritesSetupIniThatReadsBackByPosition) {
+  kw::ReadSetupIni();  // the game folder's default file
+  std::string shipped = TempFolders::Get(std::filesystem::path(KW_GAME_DIR) / "Setup.ini");
+  kw::OptionsEnter();
+  kw::InjectKey(30, true);
+  Options(360, 90, true);
+  kw::InjectKey(30, false);
+  Options(320, 345, true);
+  Options(260, 410, true);  // "Bestetigen"
+  EXPECT_EQ(kw::OptionsChoice, 1);
+  kw::OptionsLeave();
+  EXPECT_EQ(kw::Volume, 50);
+  auto written = kw::KeyBindings.Current()->code;
+  std::string file = UserFile("Setup.ini");
+  EXPECT_EQ(file.rfind("volumen=50\r\n", 0), 0u) << file;
+  EXPECT_NE(file.find("Kugel=30\r\n"), std::string::npos);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(shipped.begin(), shipped.end(), '\n'));
+  kw::Volume = 0;
+  kw::KeyBindings.Current()->code.fill(0);
+  kw::ReadSetupIni();  // now from the user folder, by position
+  EXPECT_EQ(kw::Volume, 50);
+  EXPECT_EQ(kw::KeyBindings.Current()->code, written);
+
+  // Without any Setup.ini a fresh one is written in the order the start-up reads.
+  GameFolder empty;
+  kw::SetFolders(empty.game.string(), empty.user.string());
+  kw::KeyBindings.Current()->code[19] = 211;
+  kw::WriteSetupIni(7);
+  kw::KeyBindings.Current()->code.fill(0);
+  kw::ReadSetupIni();
+  EXPECT_EQ(kw::Volume, 7);
+  EXPECT_EQ(kw::KeyBindings.Current()->code[19], 211);
+  EXPECT_EQ(kw::KeyBindings.Current()->code[15], 30);
+}
+
+// 900 .. 400 in the table.
+void FillScores() {
+  const char* names[] = {"", "Anna", "Bernd", "Cora", "Dirk", "Emil", "Frieda"};
+  for (int i = 1; i <= 6; ++i) kw::Highscores[size_t(i)] = {int16_t(1000 - 100 * i), names[i]};
+}
+
+TEST_F(ScreensTest, HighscoreInsertionKeepsEqualScoresAbove) {
+  FillScores();
+  kw::InsertHighscore(700, "Neu");
+  EXPECT_EQ(kw::Highscores[3].name, "Cora");
+  EXPECT_EQ(kw::Highscores[4].name, "Neu");
+  EXPECT_EQ(kw::Highscores[4].points, 700);
+  EXPECT_EQ(kw::Highscores[5].points, 600);
+  EXPECT_EQ(kw::Highscores[6].points, 500);  // 400 dropped
+  kw::InsertHighscore(450, "Letzte");        // only beats entry 6
+  EXPECT_EQ(kw::Highscores[6].name, "Letzte");
+  EXPECT_EQ(kw::Highscores[5].points, 600);
+  kw::InsertHighscore(2000, "Top");
+  EXPECT_EQ(kw::Highscores[1].name, "Top");
+  EXPECT_EQ(kw::Highscores[2].name, "Anna");
+}
+
+TEST_F(ScreensTest, EqualScoreShowsTheListAndLoeschenWritesTheResetFile) {
+  FillScores();
+  kw::WriteHighscoreFile();
+  kw::P().score = 400;  // equal to entry 6: not entered
+  Mouse(60, 440, true);  // "Zurück" acts on the press
+  EXPECT_EQ(kw::HighscoreScreen(), 0);
+  EXPECT_EQ(kw::P().score, 400);
+  EXPECT_EQ(kw::Highscores[6].name, "Frieda");
+  EXPECT_EQ(kw::CurrentScreen, kw::Screen::Highscore);
+  Mouse(560, 440, true);  // "Löschen"
+  EXPECT_EQ(kw::HighscoreListFrame(), 1);
+  EXPECT_EQ(UserFile("Saves/Savescore.save"), "0\r\n-\r\n0\r\n-\r\n0\r\n-\r\n0\r\n-\r\n0\r\n-\r\n0\r\n-\r\n");
+  EXPECT_EQ(kw::Highscores[1].name, "Anna");  // the list in memory stays
+  Mouse(300, 300, true);  // elsewhere nothing happens
+  EXPECT_EQ(kw::HighscoreListFrame(), 0);
+}
+
+TEST_F(ScreensTest, NameEntryDropsWhatCannotBeShownAndStopsAt20Characters) {
+  FillScores();
+  kw::P().score = 777;
+  kw::NameInput = "Anna";  // the best player's name is offered
+  kw::InjectText("\x01Zo\xEB\r\n\x7F");
+  kw::InjectKey(28, true);
+  EXPECT_EQ(kw::HighscoreScreen(), 0);
+  kw::InjectKey(28, false);
+  EXPECT_EQ(kw::Highscores[3].name, "AnnaZo\xEB");
+  EXPECT_EQ(kw::Highscores[3].points, 777);
+  EXPECT_EQ(kw::P().score, 0);
+  EXPECT_EQ(kw::NameInput, "-");
+  // The file holds the twelve lines and reads back the same.
+  std::string file = UserFile("Saves/Savescore.save");
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 12);
+  EXPECT_EQ(file.rfind("900\r\nAnna\r\n800\r\nBernd\r\n777\r\nAnnaZo\xEB\r\n", 0), 0u);
+  kw::Highscores.fill(kw::HighscoreEntry{});
+  kw::ReadHighscoreTable();
+  EXPECT_EQ(kw::Highscores[3].name, "AnnaZo\xEB");
+  EXPECT_EQ(kw::Highscores[6].points, 500);
+
+  std::string name = "";
+  kw::AppendNameCharacters(name, std::string(30, 'x'));
+  EXPECT_EQ(name.size(), kw::MaxNameLength);
+  // Typed characters come first, then Back removes the last one.
+  kw::NameInput = "ab";
+  kw::InjectKey(14, true);
+  kw::NameEntryFrame(5);
+  kw::InjectKey(14, false);
+  kw::InjectText("cd");
+  EXPECT_FALSE(kw::NameEntryFrame(5));
+  EXPECT_EQ(kw::NameInput, "abc");
+}
+
+TEST_F(ScreensTest, SaveFilesReplaceTheOldOneWholeAtClose) {
+  FillScores();
+  kw::WriteHighscoreFile();
+  std::string before = UserFile("Saves/Savescore.save");
+  // Until the close nothing reaches the disk, so a crash half way keeps the old list.
+  ASSERT_TRUE(kw::CreateFileForWriting(0, "Saves\\Savescore.save"));
+  kw::WriteTextLine(0, "1");
+  EXPECT_EQ(UserFile("Saves/Savescore.save"), before);
+  kw::CloseFileNumber(0);
+  EXPECT_EQ(UserFile("Saves/Savescore.save"), "1\r\n");
+  kw::CurrentMap = 3;
+  kw::WriteStoryProgress();
+  EXPECT_EQ(UserFile("Saves/Story.save"), "4");
+  int files = 0;
+  for (auto& e : std::filesystem::directory_iterator(folder.user / "Saves")) {
+    ++files;
+    EXPECT_EQ(e.path().filename().string().find("tmp"), std::string::npos) << e.path();
+  }
+  EXPECT_EQ(files, 2);
+}
+
+}  // namespace
