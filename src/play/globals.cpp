@@ -59,6 +59,41 @@ List<Bomb> Bombs;
 List<Slider> Sliders;
 List<Portal> Portals;
 
+// --- Combat, HUD and map rules ---
+int32_t GuardianState;
+float GuardianFrame;
+int32_t FloatY;
+int32_t RespawnRequest;
+int16_t TimeOver;
+float GuardHealth;
+int32_t GuardMana;
+float OnSlope;
+int32_t KeyTick;
+int32_t KeyExpired;
+int32_t LastHealth;
+int32_t ArenaShift;
+
+// The guardian's change runs once per program run, so its values are never reset later.
+void ResetCombatRun() {
+  GuardianState = 0;
+  GuardianFrame = 0;
+  FloatY = 0;
+  RespawnRequest = 0;
+  LastHealth = 0;
+}
+
+// A time match's end and the guard belong to the map that is ending.
+void ResetCombatMap() {
+  TimeOver = 0;
+  GuardHealth = 0;
+  GuardMana = 0;
+  OnSlope = 0;
+  KeyTick = 0;
+  KeyExpired = 0;
+  ArenaShift = 0;
+}
+// --- end of combat, HUD and map rules ---
+
 void ResetPlayRun() {
   Player.Clear();
   Items.Clear();
@@ -92,6 +127,7 @@ void ResetPlayRun() {
   Bombs.Clear();
   Sliders.Clear();
   Portals.Clear();
+  ResetCombatRun();  // combat, HUD and map rules
   ResetPlayMap();
 }
 
@@ -104,6 +140,7 @@ void ResetPlayMap() {
   MapJustStarted = 0;
   MovingTileInterval = 0;
   Shots.Clear();
+  ResetCombatMap();  // combat, HUD and map rules
 }
 
 PlayerRecord& P() {
