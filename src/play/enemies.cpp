@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "media/media.h"
 #include "play/play.h"
@@ -23,25 +24,60 @@ constexpr float Gravity = 0.4f;
 int ScanLastCol() { return std::min<int>(P().mapWidth, Map.W); }
 int ScanLastRow() { return std::min<int>(P().mapHeight, Map.H); }
 
-// Whether the wall cell (col, row) touches the enemy's collision frame (pixel test).
-bool CellTouches(int col, int row, int sheet, int ex, int ey) {
-  const MapCell& c = Map.At(col, row);
-  if (c.tile <= 1) return false;
+// One wall cell as the wall test sees it in this world step: its picture and where
+// that picture lies on the screen.
+struct WallCell {
+  int col, tile;
+  int x, y, w, h;
+};
+
+// The wall cells of this world step in scan order (column by column, rows inside),
+// gathered once by MoveEnemies: the map and the scroll stay put while enemies move, and
+// the far-off cells are then skipped without a collision call.
+std::vector<WallCell> Walls;
+
+void CollectWalls() {
+  Walls.clear();
   const PlayerRecord& p = P();
-  return SpritesTouch(c.tile, Nearest(col * 30 + double(p.posX) + c.offX),
-                      row * 30 + c.offY + p.pixelY, sheet, ex, ey) != 0;
+  for (int col = 0; col <= ScanLastCol(); ++col)
+    for (int row = 0; row <= ScanLastRow(); ++row) {
+      const MapCell& c = Map.At(col, row);
+      if (c.tile <= 1) continue;
+      int w = SpriteClipWidth(c.tile), h = SpriteClipHeight(c.tile);
+      if (w <= 0 || h <= 0) continue;  // no picture: it touches nothing
+      Walls.push_back({col, c.tile, Nearest(col * 30 + double(p.posX) + c.offX),
+                       row * 30 + c.offY + p.pixelY, w, h});
+    }
+}
+
+// The enemy's collision frame on the screen.
+struct EnemyBox {
+  int sheet, x, y, w, h;
+};
+
+// Whether a wall cell touches the enemy's collision frame (pixel test).
+bool WallTouches(const WallCell& wall, const EnemyBox& e) {
+  if (int64_t(wall.x) >= int64_t(e.x) + e.w || int64_t(e.x) >= int64_t(wall.x) + wall.w ||
+      int64_t(wall.y) >= int64_t(e.y) + e.h || int64_t(e.y) >= int64_t(wall.y) + wall.h)
+    return false;
+  return SpritesTouch(wall.tile, wall.x, wall.y, e.sheet, e.x, e.y) != 0;
 }
 
 // Screen position of an enemy's frame.
 int EnemyScreenX(const Enemy& e) { return Nearest(double(P().posX) + e.x); }
 int EnemyScreenY(const Enemy& e) { return Nearest(double(e.y) + P().pixelY); }
 
-// The first wall cell (column by column, rows inside) the enemy touches; false if none.
-bool TouchesAnyWall(const Enemy& e, int sheet) {
-  int ex = EnemyScreenX(e), ey = EnemyScreenY(e);
-  for (int col = 0; col <= ScanLastCol(); ++col)
-    for (int row = 0; row <= ScanLastRow(); ++row)
-      if (CellTouches(col, row, sheet, ex, ey)) return true;
+// The enemy's collision frame for the wall tests, clipped and placed.
+EnemyBox MovingBox(const Enemy& e) {
+  int sheet = ClipEnemyCollisionFrame(e, true);
+  return {sheet, EnemyScreenX(e), EnemyScreenY(e), SpriteClipWidth(sheet), SpriteClipHeight(sheet)};
+}
+
+// Whether the enemy touches any wall cell.
+bool TouchesAnyWall(const Enemy& e) {
+  EnemyBox box = MovingBox(e);
+  for (const WallCell& wall : Walls)
+    if (WallTouches(wall, box)) return true;
   return false;
 }
 
@@ -65,14 +101,13 @@ void TurnAtLedge(Enemy& e) {
 void FallOntoFloor(Enemy& e) {
   e.speedY += Gravity;
   e.y += e.speedY;
-  int sheet = ClipEnemyCollisionFrame(e, true);
-  int ex = EnemyScreenX(e);
-  for (int col = 0; col <= ScanLastCol(); ++col)
-    for (int row = 0; row <= ScanLastRow(); ++row)
-      if (CellTouches(col, row, sheet, ex, EnemyScreenY(e))) {
-        e.y -= e.speedY;
-        e.speedY = 0;
-      }
+  EnemyBox box = MovingBox(e);
+  for (const WallCell& wall : Walls)
+    if (WallTouches(wall, box)) {
+      e.y -= e.speedY;
+      e.speedY = 0;
+      box.y = EnemyScreenY(e);
+    }
 }
 
 // Horizontal step: a wall turns the walker and pushes it back by its speed plus a
@@ -80,21 +115,21 @@ void FallOntoFloor(Enemy& e) {
 void WalkIntoWalls(Enemy& e) {
   e.x += e.speedX;
   if (e.speedX == 0) return;
-  int sheet = ClipEnemyCollisionFrame(e, true);
-  int ey = EnemyScreenY(e);
-  for (int col = 0; col <= ScanLastCol(); ++col)
-    for (int row = 0; row <= ScanLastRow(); ++row) {
-      if (!CellTouches(col, row, sheet, EnemyScreenX(e), ey)) continue;
-      e.speedX = -e.speedX;
-      if (e.speedX > 0) {
-        e.dir = 1;
-        e.x += e.speedX + 30;
-      } else {
-        e.dir = 0;
-        e.x += e.speedX - 30;
-      }
-      break;
+  EnemyBox box = MovingBox(e);
+  int skipCol = -1;
+  for (const WallCell& wall : Walls) {
+    if (wall.col == skipCol || !WallTouches(wall, box)) continue;
+    e.speedX = -e.speedX;
+    if (e.speedX > 0) {
+      e.dir = 1;
+      e.x += e.speedX + 30;
+    } else {
+      e.dir = 0;
+      e.x += e.speedX - 30;
     }
+    box.x = EnemyScreenX(e);
+    skipCol = wall.col;
+  }
 }
 
 // A walker: frozen far outside the map, else ledge, gravity and walls.
@@ -111,7 +146,7 @@ void MoveWalker(Enemy& e) {
 void MoveVerticalFlyer(Enemy& e) {
   e.y += e.speedY;
   bool outside = e.y < 0 || e.y > P().mapHeight * 30 - 30;
-  if (outside || TouchesAnyWall(e, ClipEnemyCollisionFrame(e, true))) {
+  if (outside || TouchesAnyWall(e)) {
     e.speedY = -e.speedY;
     e.y += e.speedY;
     e.dir = e.dir == 1 ? 0 : 1;
@@ -121,7 +156,7 @@ void MoveVerticalFlyer(Enemy& e) {
 // A horizontal flyer bounces at walls only; the map edges do not stop it.
 void MoveHorizontalFlyer(Enemy& e) {
   e.x += e.speedX;
-  if (TouchesAnyWall(e, ClipEnemyCollisionFrame(e, true))) {
+  if (TouchesAnyWall(e)) {
     e.speedX = -e.speedX;
     e.x += e.speedX;
     e.dir = e.dir == 1 ? 0 : 1;
@@ -209,6 +244,8 @@ void GuardPlayerHit() {
 }
 
 int MoveEnemies() {
+  if (Enemies.Empty()) return 0;
+  CollectWalls();
   for (Enemy& e : Enemies) {
     if (!e.type) continue;
     switch (e.type->moveKind) {
