@@ -15,16 +15,29 @@
 
 namespace kwtest {
 
+// Whether this binary started the media layer.
+inline bool PlayMediaStarted = false;
+
+// Ends the media layer after the last test, so fonts and SDL leave nothing behind.
+class PlayMediaEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    if (PlayMediaStarted) kw::ShutdownMedia();
+    PlayMediaStarted = false;
+  }
+};
+inline ::testing::Environment* const PlayMedia =
+    ::testing::AddGlobalTestEnvironment(new PlayMediaEnvironment);
+
 // The media layer, headless (virtual time: SleepMs moves the clock), once per binary.
 inline void StartPlayMedia() {
-  static bool started = false;
-  if (started) return;
+  if (PlayMediaStarted) return;
   kw::MediaOptions o;
   o.headless = true;
   o.seedGiven = true;
   o.seed = 11;
-  started = kw::InitMedia(o);
-  ASSERT_TRUE(started);
+  PlayMediaStarted = kw::InitMedia(o);
+  ASSERT_TRUE(PlayMediaStarted);
 }
 
 // Sizes of the test pictures.
