@@ -262,6 +262,16 @@ int SpriteHeight(int sprite) {
   return picture ? picture->height : 0;
 }
 
+int SpriteClipWidth(int sprite) {
+  Picture* picture = SpritePictureRaw(sprite);
+  return picture ? picture->clip.w : 0;
+}
+
+int SpriteClipHeight(int sprite) {
+  Picture* picture = SpritePictureRaw(sprite);
+  return picture ? picture->clip.h : 0;
+}
+
 uint32_t* SpritePixels(int sprite) {
   Picture* picture = SpritePictureRaw(sprite);
   if (!picture) return nullptr;

@@ -24,6 +24,10 @@ void FreeAllSprites();
 int SpriteExists(int sprite);
 int SpriteWidth(int sprite);   // whole picture
 int SpriteHeight(int sprite);
+// Size of the clip rectangle, what draws and collision tests use (0 when empty), so game
+// code can skip far-off pairs before asking for a collision test.
+int SpriteClipWidth(int sprite);
+int SpriteClipHeight(int sprite);
 // Direct pixel access for tests and tools (0xAARRGGBB), nullptr when empty. Write
 // through the pointer before the next draw or collision test of the sprite (cached
 // masks are dropped when the pointer is handed out).

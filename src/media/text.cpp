@@ -150,13 +150,29 @@ FontSlot& DrawingFont() {
   return SystemFontSlot();
 }
 
+// The game's texts use character 143 as a mark (the boss line's health marks); in
+// Latin-1 it is an invisible control character, so it is drawn as the first of these
+// marks that the face has: a floral heart, a heart, a bullet, else "#".
+std::string DrawableUtf8(TTF_Font* font, const std::string& latin1) {
+  std::string utf8 = Latin1ToUtf8(latin1);
+  const std::string control = "\xC2\x8F";
+  if (utf8.find(control) == std::string::npos) return utf8;
+  std::string mark = "#";
+  if (TTF_GlyphIsProvided32(font, 0x2766)) mark = "\xE2\x9D\xA6";
+  else if (TTF_GlyphIsProvided32(font, 0x2665)) mark = "\xE2\x99\xA5";
+  else if (TTF_GlyphIsProvided32(font, 0x2022)) mark = "\xE2\x80\xA2";
+  for (size_t at = utf8.find(control); at != std::string::npos; at = utf8.find(control, at + mark.size()))
+    utf8.replace(at, control.size(), mark);
+  return utf8;
+}
+
 // Renders (or finds in the cache) the coverage of a text in a font.
 const TextMask* MaskOf(FontSlot& slot, const std::string& latin1) {
   std::string key = std::to_string(slot.generation) + '\n' + latin1;
   auto found = TextCache.find(key);
   if (found != TextCache.end()) return &found->second;
   SDL_Surface* surface =
-      TTF_RenderUTF8_Blended(slot.font, Latin1ToUtf8(latin1).c_str(), SDL_Color{255, 255, 255, 255});
+      TTF_RenderUTF8_Blended(slot.font, DrawableUtf8(slot.font, latin1).c_str(), SDL_Color{255, 255, 255, 255});
   if (!surface) return nullptr;
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(surface);

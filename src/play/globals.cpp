@@ -63,14 +63,45 @@ List<Portal> Portals;
 // --- Physics and player control ----------------------------------------------------
 int32_t GroundKind;
 int32_t TouchSprite;
-float OnSlope;
 uint8_t SlopeFrames;
 int32_t ControlMoved;
 int32_t ThrowRepeat;
 int32_t SwingStart;
+// --- end physics and player control ------------------------------------------------
+// --- Combat, HUD and map rules ---
+int32_t GuardianState;
+float GuardianFrame;
+int32_t FloatY;
+int32_t RespawnRequest;
+int16_t TimeOver;
 float GuardHealth;
 int32_t GuardMana;
-// --- end physics and player control ------------------------------------------------
+float OnSlope;
+int32_t KeyTick;
+int32_t KeyExpired;
+int32_t LastHealth;
+int32_t ArenaShift;
+
+// The guardian's change runs once per program run, so its values are never reset later.
+void ResetCombatRun() {
+  GuardianState = 0;
+  GuardianFrame = 0;
+  FloatY = 0;
+  RespawnRequest = 0;
+  LastHealth = 0;
+}
+
+// A time match's end and the guard belong to the map that is ending.
+void ResetCombatMap() {
+  TimeOver = 0;
+  GuardHealth = 0;
+  GuardMana = 0;
+  OnSlope = 0;
+  KeyTick = 0;
+  KeyExpired = 0;
+  ArenaShift = 0;
+}
+// --- end of combat, HUD and map rules ---
 
 void ResetPlayRun() {
   Player.Clear();
@@ -107,14 +138,12 @@ void ResetPlayRun() {
   Sliders.Clear();
   Portals.Clear();
   // --- Physics and player control ---
-  OnSlope = 0;
   SlopeFrames = 0;
   ControlMoved = 0;
   ThrowRepeat = 0;
   SwingStart = 0;
-  GuardHealth = 0;
-  GuardMana = 0;
   // --- end physics and player control ---
+  ResetCombatRun();  // combat, HUD and map rules
   ResetPlayMap();
 }
 
@@ -131,6 +160,7 @@ void ResetPlayMap() {
   GroundKind = 5;
   TouchSprite = 438;
   // --- end physics and player control ---
+  ResetCombatMap();  // combat, HUD and map rules
 }
 
 PlayerRecord& P() {

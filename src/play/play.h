@@ -316,4 +316,49 @@ int UpdateBombs();
 // Shots and enemies against each other, the figure and the map.
 int UpdateCombat();
 
+
+// ---------------------------------------------------------------------------------
+// Combat, HUD and map rules (enemies.cpp, combat.cpp, bombs.cpp, hud.cpp, rules.cpp)
+// ---------------------------------------------------------------------------------
+// Whole run.
+extern int32_t GuardianState;     // map-3 guardian: 0 waiting, 1 changing picture, 2 done
+extern float GuardianFrame;       // picture counter of the guardian's change
+extern int32_t FloatY;            // bobbing offset of the map-3 guardian
+// One game.
+extern int32_t RespawnRequest;    // 1 = put the player back to the start in this step
+extern int16_t TimeOver;          // 1 once a time match ran out
+// One map.
+extern int32_t KeyTick;           // TimeMs() of the last second of a held key
+extern int32_t KeyExpired;        // 1 only in the step in which a held key ran out
+extern int32_t LastHealth;        // health at the end of the previous step, rounded
+extern int32_t ArenaShift;        // 0..-640: shift of the map-3 guardian's arena
+
+// Start values of the block above (called by ResetPlayRun and ResetPlayMap).
+void ResetCombatRun();
+void ResetCombatMap();
+
+// The enemy's collision frame: its sheet clipped to row 2 of its direction's column.
+// inMove is true for the wall tests of MoveEnemies, which ignore baseColumn for the
+// first sheet. Returns the sheet's sprite number.
+int ClipEnemyCollisionFrame(const Enemy& e, bool inMove);
+// Deletes the current element of Enemies; a deleted boss takes its boss line with it.
+void DeleteCurrentEnemy();
+// The current enemy dies: it turns into its next type (with that type's points) or is
+// deleted (with its own points).
+void KillCurrentEnemy();
+// The enemy half of UpdateCombat: sword, body contact, deaths and animation.
+void UpdateEnemyCombat();
+// The shot half of UpdateCombat: flight, leaving the screen, hits on enemies.
+void UpdateShots();
+// The slider half of UpdateCombat: gliding, hurting, markers and the flip spell.
+void UpdateSliders();
+// A guarded hit: health and mana are kept as they are now while the guard holds.
+void GuardPlayerHit();
+// The text of the boss line (name, ": " and one mark or " /" per hit point); clears
+// BossShown when the boss is dead. Empty when no boss line is shown.
+std::string BossLine();
+// Map-3 rules: the arena shift, the guardian and its change of picture.
+void MapThreeRules();
+// --- end of combat, HUD and map rules ---
+
 }  // namespace kw

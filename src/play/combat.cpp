@@ -1,0 +1,160 @@
+// The combat pass of the world step (UpdateCombat): the shots fly and hit enemies, the
+// enemies fight the player (enemies.cpp), and the sliders glide between their marker
+// cells and hurt the player. Run after the map rules and the bombs.
+#include <algorithm>
+
+#include "media/media.h"
+#include "play/play.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int ShotSprite = 326;     // collision image of every shot
+constexpr int SliderSheet = 344;    // slider frames, 60 x 60
+constexpr int SliderFrame = 60;
+constexpr int MarkerSprite = 1;     // 30 x 30 collision image of a marker cell
+constexpr int MarkerTile = 49;
+constexpr int FlipSpell = 359;
+constexpr int ProtectiveAura = 370;
+constexpr int FreezeShotsKey = 16;  // held: shots stand still
+constexpr int ShotSpeed = 20;
+constexpr int SliderSpeed = 4;
+constexpr int SliderFlipJump = 25;
+
+// The current item is the weapon in hand; "Feueraxt" shots pass through enemies.
+bool FireAxeInHand() {
+  const Item* item = Items.Current();
+  return item && item->weaponName == "Feueraxt";
+}
+
+// Moves a shot one world step in its direction.
+void FlyShot(Shot& s) {
+  switch (s.dir) {
+    case -1: s.x -= ShotSpeed; break;
+    case 1: s.x += ShotSpeed; break;
+    case 2: s.y -= ShotSpeed; break;
+    case 3: s.y += ShotSpeed; break;
+    default: break;
+  }
+}
+
+// The first enemy (list order) whose collision frame overlaps the shot, or null.
+Enemy* EnemyHitBy(const Shot& s) {
+  const PlayerRecord& p = P();
+  int sx = Nearest(double(p.posX) + s.x), sy = Nearest(double(s.y) + p.pixelY);
+  for (Enemy& e : Enemies) {
+    if (!e.type) continue;
+    int sheet = ClipEnemyCollisionFrame(e, false);
+    if (SpriteBoxesTouch(sheet, Nearest(double(p.posX) + e.x), Nearest(double(e.y) + p.pixelY),
+                         ShotSprite, sx, sy))
+      return &e;
+  }
+  return nullptr;
+}
+
+// Clips the slider sheet to the slider's frame and gives its screen position.
+void PlaceSlider(const Slider& s, int& x, int& y) {
+  const PlayerRecord& p = P();
+  SetSpriteClip(SliderSheet, s.side * SliderFrame, s.hit * SliderFrame, SliderFrame, SliderFrame);
+  x = Nearest(s.col * 30 + double(p.posX) + s.offX);
+  y = s.row * 30 + p.pixelY;
+}
+
+// Turns a slider round: it jumps back and glides the other way.
+void FlipSlider(Slider& s) {
+  if (s.side == 0) {
+    s.offX -= SliderFlipJump;
+    s.side = 1;
+  } else {
+    s.offX += SliderFlipJump;
+    s.side = 0;
+  }
+}
+
+// A slider stops (shows its hit row for 2 s) and turns round.
+void StopSlider(Slider& s) {
+  s.hitTime = int32_t(TimeMs());
+  FlipSlider(s);
+  s.hit = 1;
+}
+
+// Step 1 for one standing-free slider: it hurts the player it touches or glides on.
+void GlideOrHurt(Slider& s) {
+  PlayerRecord& p = P();
+  int x, y;
+  PlaceSlider(s, x, y);
+  int figureY = Nearest(double(p.posY) + p.pixelY + 230);
+  if (SpritesTouch(323, PlayerScreenX, figureY, SliderSheet, x, y) && Aura != ProtectiveAura) {
+    p.health -= 15;
+    StopSlider(s);
+    Aura = ProtectiveAura;
+    GuardPlayerHit();
+    return;
+  }
+  s.offX += s.side == 0 ? SliderSpeed : -SliderSpeed;
+}
+
+// Step 2 for one cell and one slider: marker cells and the flip spell turn it round.
+void TurnAtMarkerOrSpell(const MapCell& cell, int col, int row, Slider& s) {
+  const PlayerRecord& p = P();
+  int x, y;
+  PlaceSlider(s, x, y);
+  if (cell.tile == MarkerTile &&
+      SpriteBoxesTouch(MarkerSprite, Nearest(col * 30 + double(p.posX)), row * 30 + p.pixelY,
+                       SliderSheet, x, y)) {
+    StopSlider(s);
+    PlaceSlider(s, x, y);
+  }
+  if (Spell == FlipSpell &&
+      SpriteBoxesTouch(SliderSheet, x, y, FlipSpell, PlayerScreenX + SpellDX,
+                       Nearest(double(p.posY) + p.pixelY + 234))) {
+    StopSlider(s);
+    Spell = 0;
+  }
+}
+
+}  // namespace
+
+void UpdateShots() {
+  PlayerRecord& p = P();
+  Shots.Reset();
+  while (Shots.Next()) {
+    Shot& s = *Shots.Current();
+    double sx = double(s.x) + p.posX, sy = double(s.y) + p.pixelY;
+    if (sx > 640 || sx < 0 || sy > 480 || sy < 0) {
+      // One shot leaves per world step; the others wait for the next one.
+      Shots.Delete();
+      return;
+    }
+    if (!KeyDown(FreezeShotsKey)) FlyShot(s);
+    Enemy* hit = EnemyHitBy(s);
+    if (!hit) continue;
+    hit->health = int16_t(hit->health - s.damage);
+    if (!FireAxeInHand()) Shots.Delete();
+  }
+}
+
+void UpdateSliders() {
+  for (Slider& s : Sliders)
+    if (s.hit == 0) GlideOrHurt(s);
+  if (Sliders.Empty()) return;
+  int lastCol = std::min<int>(P().mapWidth, Map.W), lastRow = std::min<int>(P().mapHeight, Map.H);
+  for (int col = 0; col <= lastCol; ++col)
+    for (int row = 0; row <= lastRow; ++row) {
+      const MapCell& cell = Map.At(col, row);
+      if (cell.tile != MarkerTile && Spell != FlipSpell) continue;
+      for (Slider& s : Sliders) TurnAtMarkerOrSpell(cell, col, row, s);
+    }
+}
+
+int UpdateCombat() {
+  UpdateShots();
+  // A story map may switch its enemies off: then they neither fight nor do sliders.
+  if (StoryMode == 1 && EnemySpawnOff == 1) return 0;
+  UpdateEnemyCombat();
+  UpdateSliders();
+  return 0;
+}
+
+}  // namespace kw
