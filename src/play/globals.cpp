@@ -26,6 +26,18 @@ int32_t CheatAutoFire;
 int32_t ScoreBonusGiven;
 std::string BestScore;
 
+// ---- World pass and player rules ------------------------------------------------
+int32_t GroundKind;
+int32_t TouchSprite;
+int16_t SpikeShift;
+int16_t SpikePhase;
+int32_t FloatY;
+int32_t AuraPulse;
+int32_t AuraTurns;
+float GuardHealth;
+int32_t GuardMana;
+// ---- end of world pass and player rules -----------------------------------------
+
 // One game.
 int32_t TimeBonus;
 int32_t MaxHealth;
@@ -75,6 +87,15 @@ void ResetPlayRun() {
   CheatAutoFire = 0;
   ScoreBonusGiven = 0;
   BestScore.clear();
+  // ---- World pass and player rules ----
+  GroundKind = 0;
+  TouchSprite = 0;
+  SpikeShift = SpikePhase = 0;
+  FloatY = 0;
+  AuraPulse = AuraTurns = 0;
+  GuardHealth = 0;
+  GuardMana = 0;
+  // ---- end of world pass and player rules ----
   TimeBonus = 0;
   MaxHealth = 0;
   Paused = 0;

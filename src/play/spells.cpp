@@ -1,0 +1,155 @@
+// The spells as the world pass carries them out each frame: the protective aura's
+// timer and the range of a flying spell, the light marks and the darkness of a dark
+// map, the flight of a cast spell, the aura's pulse with its sounds and pictures, and
+// the flying spell's picture. The player control casts the spells; DrawWorld calls
+// these steps near the end of its pass.
+#include <cmath>
+#include <cstdint>
+
+#include "media/media.h"
+#include "play/play.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int BombSpell = 357, FetchSpell = 358, SliderSpell = 359;
+constexpr int ProtectiveAura = 370;
+constexpr int SpellRange = 1000;       // pixels a spell flies before it fades
+constexpr int AuraFrames = 100;        // frames the protective aura lasts at most
+constexpr int DarkEdge = 500;          // the darkness above the map's top row
+constexpr int TorchLight = 501;        // light mark 1, the glow around an aura
+constexpr int LightBase = 500;         // light marks 1..5 are 501..505
+constexpr int PulseLimit = 50;
+
+// One row of the aura table: the looping sound at full volume and the two pictures.
+struct AuraRow {
+  int aura;
+  int sound;
+  int pictureA, pictureB;
+};
+// aura  sound  pictures
+constexpr AuraRow AuraTable[] = {
+    {370, 394, 360, 361},
+    {359, 393, 362, 363},
+    {371, 398, 364, 365},
+    {358, 399, 368, 369},
+    {357, 399, 366, 367},
+};
+constexpr int AuraSounds[] = {393, 394, 398, 399};
+
+// trunc(v) as a cell index, kept inside int32 for views far off the map.
+int32_t CellOf(double v) {
+  double t = std::trunc(v / 30.0);
+  if (!(t > -2147483648.0)) return INT32_MIN;
+  return t > 2147483647.0 ? INT32_MAX : int32_t(t);
+}
+
+// Marks one cell of LightGrid if it lies inside the map.
+void Mark(int64_t col, int64_t row, int16_t value) {
+  const PlayerRecord& p = P();
+  if (col < 0 || row < 0 || col > p.mapWidth || row > p.mapHeight) return;
+  if (!LightGrid.Inside(int(col), int(row))) return;
+  LightGrid.At(int(col), int(row)) = value;
+}
+
+// The glow of an aura: 3 columns by 4 rows around the figure, only when the figure
+// stands one cell inside the map on every side.
+void MarkAuraLight() {
+  const PlayerRecord& p = P();
+  int64_t col = CellOf(double(PlayerScreenX) + 30 - p.posX), row = CellOf(double(p.posY) + 230);
+  if (col - 1 < 0 || row - 1 < 0 || col + 1 > p.mapWidth || row + 1 > p.mapHeight) return;
+  for (int64_t c = col - 1; c <= col + 1; ++c)
+    for (int64_t r = row - 1; r <= row + 2; ++r) Mark(c, r, 1);
+}
+
+// The light of a flying spell: four marks that make one round light over 2 x 2 cells.
+void MarkSpellLight() {
+  const PlayerRecord& p = P();
+  int64_t col = CellOf(double(PlayerScreenX) + SpellDX + 30 - p.posX), row = CellOf(double(p.posY) + 234);
+  Mark(col, row, 2);
+  Mark(col + 1, row, 3);
+  Mark(col, row + 1, 4);
+  Mark(col + 1, row + 1, 5);
+}
+
+int ClampAlpha(int a) { return a < 0 ? 0 : a > 255 ? 255 : a; }
+
+}  // namespace
+
+void SpellTimers() {
+  const PlayerRecord& p = P();
+  if (Spell == ProtectiveAura) {
+    SpellTime = int16_t(SpellTime + 1);
+    if (SpellTime > AuraFrames) {
+      SpellTime = 0;
+      Spell = 0;
+      HitGuard = 0;
+    }
+  }
+  bool tooFar = (p.facing == 4 && SpellDX < -SpellRange) || (p.facing == 6 && SpellDX > SpellRange) ||
+                (p.facing == 8 && SpellDY < -SpellRange) || (p.facing == 2 && SpellDY > SpellRange);
+  if (tooFar) {
+    Spell = 0;
+    SpellTime = 0;
+  }
+}
+
+void DrawLightsAndDarkness() {
+  const PlayerRecord& p = P();
+  if (p.darkness <= 0) return;
+  if (Aura != 0) MarkAuraLight();
+  if (Spell == BombSpell || Spell == FetchSpell || Spell == SliderSpell) MarkSpellLight();
+  int alpha = ClampAlpha(p.darkness);
+  for (int col = VisFromX; col <= VisToX; ++col)
+    DrawSprite3D(DarkEdge, WorldCellX(col, p.posX), WorldCellY(0, p.pixelY, -20), alpha);
+  for (int row = VisFromY; row <= VisToY; ++row)
+    for (int col = VisFromX; col <= VisToX; ++col) {
+      if (!LightGrid.Inside(col, row)) continue;
+      int16_t& v = LightGrid.At(col, row);
+      int x = WorldCellX(col, p.posX), y = WorldCellY(row, p.pixelY, 10);
+      if (v == 0) {
+        if (int s = ShadeSprite(Map.At(col, row).shade)) DrawSprite3D(s, x, y, alpha);
+      } else if (v >= 1 && v <= 5) {
+        // The glow flickers: a turned picture and an alpha a little off.
+        if (v == 1) TurnSprite3D(TorchLight, float(RandomUpTo(3) * 90), 0);
+        DrawSprite3D(LightBase + v, x, y, ClampAlpha(p.darkness + RandomUpTo(10) - 5));
+      }
+      v = 0;
+    }
+}
+
+void SpellFlightAndAura() {
+  const PlayerRecord& p = P();
+  // Flight.
+  if (p.spellDir == 2) SpellDY = int16_t(SpellDY + 3);
+  else if (p.spellDir == 8) SpellDY = int16_t(SpellDY - 3);
+  else SpellDX = int16_t(SpellDX + p.spellDir * 3);
+  // Pulse: the aura ends at its second reversal.
+  AuraPulse += AuraStep;
+  if (AuraPulse > PulseLimit || AuraPulse < -PulseLimit) {
+    AuraStep = -AuraStep;
+    AuraTurns += 1;
+  }
+  if (AuraTurns > 1) {
+    AuraTurns = 0;
+    Aura = 0;
+    HitGuard = 0;
+  }
+  // Sounds and pictures: the aura's loop is heard, the other three are silent.
+  const AuraRow* row = nullptr;
+  for (const AuraRow& r : AuraTable)
+    if (r.aura == Aura) row = &r;
+  for (int s : AuraSounds) SetSoundVolume(s, row && row->sound == s ? Volume : 0);
+  int y = Nearest(double(p.posY) + p.pixelY + 230);
+  if (row) {
+    DrawSprite3D(row->pictureA, PlayerScreenX, y, ClampAlpha(AuraPulse * 10 + 100));
+    DrawSprite3D(row->pictureB, PlayerScreenX, y, ClampAlpha(100 - AuraPulse * 10));
+  }
+  // The flying spell; the bomb spell and the protective aura do not fly.
+  if (Spell != 0 && Spell != ProtectiveAura && Spell != BombSpell)
+    DrawSprite3D(Spell, Nearest(double(PlayerScreenX) + SpellDX + 30),
+                 Nearest(double(p.posY) + p.pixelY + SpellDY + 234), 200);
+}
+
+}  // namespace kw
