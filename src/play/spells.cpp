@@ -73,10 +73,12 @@ void MarkSpellLight() {
   Mark(col + 1, row + 1, 5);
 }
 
+// Alphas outside 0..255 are drawn as the nearest limit.
 int ClampAlpha(int a) { return a < 0 ? 0 : a > 255 ? 255 : a; }
 
 }  // namespace
 
+// The protective aura wears off after 100 frames; a spell fades 1000 px ahead.
 void SpellTimers() {
   const PlayerRecord& p = P();
   if (Spell == ProtectiveAura) {
@@ -95,6 +97,7 @@ void SpellTimers() {
   }
 }
 
+// Marks the lights of this frame, then covers every visible cell with darkness or light.
 void DrawLightsAndDarkness() {
   const PlayerRecord& p = P();
   if (p.darkness <= 0) return;
@@ -119,6 +122,7 @@ void DrawLightsAndDarkness() {
     }
 }
 
+// Runs every frame, with or without a spell: the pulse keeps counting its reversals.
 void SpellFlightAndAura() {
   const PlayerRecord& p = P();
   // Flight.

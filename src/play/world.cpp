@@ -17,6 +17,7 @@ constexpr int SwordSprite = 333;
 constexpr int ClimbingSheet = 375;
 constexpr int DecorationSprite = 338;
 
+// Screen y of the figure's top.
 int FigureScreenY() { return Nearest(double(P().posY) + P().pixelY + 230); }
 
 // Step 12: the figure in the frame SelectPlayerFrame chose, with the sword once found.
@@ -58,6 +59,7 @@ void DrawClimbingFigure() {
 
 }  // namespace
 
+// The pass, step by step; the numbers are the steps' places in the order.
 int DrawWorld() {
   P().frameCounter = 0;
   SetSprite3DFiltering(0);              // 1

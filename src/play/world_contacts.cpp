@@ -195,10 +195,12 @@ void CollectContact(int col, int row, MapCell& c) {
 
 }  // namespace
 
+// The touch column of the pickup table.
 void TouchPickup(MapCell& cell) {
   if (const PickupRow* row = FindPickup(cell.pickup)) ApplyPickup(cell, *row, true);
 }
 
+// The fetch column of the pickup table.
 void FetchPickup(MapCell& cell) {
   if (const PickupRow* row = FindPickup(cell.pickup)) ApplyPickup(cell, *row, false);
 }
@@ -217,6 +219,7 @@ void ApplyTileNumberRules(MapCell& cell) {
   }
 }
 
+// Walks the visible cells row by row; a tile beyond the kind table touches nothing.
 void WorldContactPass() {
   const PlayerRecord& p = P();
   TouchSprite = p.smallForm == 0 ? TouchMask : FigureSprite;

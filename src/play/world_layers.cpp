@@ -22,6 +22,7 @@ constexpr int DoorTile = 19;
 // A sprite number from a sum that a damaged map can push anywhere; 0 when it is not one.
 int SpriteOrNone(int64_t n) { return n > 0 && n < MaxSprites ? int(n) : 0; }
 
+// Tile numbers the kind table covers (0..81).
 bool TileInTable(int32_t tile) { return tile >= 0 && tile < TileKindCount; }
 
 // Cells of the visible window that lie inside the map.
@@ -44,33 +45,40 @@ void DrawMainCell(int col, int row, const MapCell& c, bool doorTest) {
 
 }  // namespace
 
+// Back pictures are the tile set's second row, 102..200 (101 and below draw nothing).
 int BackLayerSprite(int32_t back) {
   return back >= BackPicturesFrom && back <= BackPicturesTo ? back : 0;
 }
 
+// Tile 0 is no cell at all; tiles beyond the kind table are no picture either.
 int MainLayerSprite(int32_t tile, int32_t frameBase) {
   if (!TileInTable(tile) || tile == 0) return 0;
   return SpriteOrNone(int64_t(tile) + frameBase);
 }
 
+// Still cells show a front picture unless air, switched off or the open door.
 int FrontLayerSprite(int32_t tile, int32_t front, bool moving, bool openDoor, int32_t frameBase) {
   if (!TileInTable(tile)) return 0;
   if (!moving && (tile <= 1 || front == 2 || openDoor)) return 0;
   return SpriteOrNone(int64_t(tile) + frameBase + FrontPictureShift);
 }
 
+// Overlay values 1..81 name the pictures 201..281, which may also be named directly.
 int OverlaySprite(int32_t over) {
   if (over >= OverlaysFrom && over <= OverlaysTo) return over;
   if (over >= OverlaysFrom - 200 && over <= OverlaysTo - 200) return over + 200;
   return 0;
 }
 
+// Shade 0..10 picks one of the darkness pictures 500..510.
 int ShadeSprite(int32_t shade) { return shade >= 0 && shade < ShadeCount ? ShadeBase + shade : 0; }
 
+// Worked in double and rounded to nearest, so no map value can overflow.
 int32_t WorldCellX(int64_t col, double posX, int64_t offX) {
   return Nearest(double(col) * WorldCell + posX + double(offX));
 }
 
+// Worked in 64 bits and clamped, so no map value can overflow.
 int32_t WorldCellY(int64_t row, int64_t pixelY, int64_t offY) {
   // Rows and offsets are int32 at most, so the sum fits in 64 bits; clamp it to int32.
   int64_t y = row * WorldCell + pixelY + offY;
