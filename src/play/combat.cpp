@@ -89,7 +89,7 @@ void GlideOrHurt(Slider& s) {
     p.health -= 15;
     StopSlider(s);
     Aura = ProtectiveAura;
-    GuardPlayerHit();
+    GuardAfterHit();
     return;
   }
   s.offX += s.side == 0 ? SliderSpeed : -SliderSpeed;

@@ -183,7 +183,7 @@ bool FightCurrentEnemy() {
       p.health -= 10;
       TakeEnemyHealth(e, 1);
       if (e.health < 0) KillCurrentEnemy();
-      GuardPlayerHit();
+      GuardAfterHit();
       return false;
     }
     // Sliding down a slope into an enemy hurts only the enemy.
@@ -234,13 +234,6 @@ void KillCurrentEnemy() {
   }
   P().score = int16_t(P().score + e.type->points);
   DeleteCurrentEnemy();
-}
-
-void GuardPlayerHit() {
-  const PlayerRecord& p = P();
-  HitGuard = 1;
-  GuardHealth = p.health;
-  GuardMana = Nearest(p.mana);
 }
 
 int MoveEnemies() {

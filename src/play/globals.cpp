@@ -26,6 +26,18 @@ int32_t CheatAutoFire;
 int32_t ScoreBonusGiven;
 std::string BestScore;
 
+// ---- World pass and player rules ------------------------------------------------
+int32_t GroundKind;
+int32_t TouchSprite;
+int16_t SpikeShift;
+int16_t SpikePhase;
+int32_t FloatY;
+int32_t AuraPulse;
+int32_t AuraTurns;
+float GuardHealth;
+int32_t GuardMana;
+// ---- end of world pass and player rules -----------------------------------------
+
 // One game.
 int32_t TimeBonus;
 int32_t MaxHealth;
@@ -61,8 +73,6 @@ List<Slider> Sliders;
 List<Portal> Portals;
 
 // --- Physics and player control ----------------------------------------------------
-int32_t GroundKind;
-int32_t TouchSprite;
 uint8_t SlopeFrames;
 int32_t ControlMoved;
 int32_t ThrowRepeat;
@@ -71,11 +81,8 @@ int32_t SwingStart;
 // --- Combat, HUD and map rules ---
 int32_t GuardianState;
 float GuardianFrame;
-int32_t FloatY;
 int32_t RespawnRequest;
 int16_t TimeOver;
-float GuardHealth;
-int32_t GuardMana;
 float OnSlope;
 int32_t KeyTick;
 int32_t KeyExpired;
@@ -119,6 +126,12 @@ void ResetPlayRun() {
   CheatAutoFire = 0;
   ScoreBonusGiven = 0;
   BestScore.clear();
+  // ---- World pass and player rules ----
+  GroundKind = 0;
+  TouchSprite = 0;
+  SpikeShift = SpikePhase = 0;
+  AuraPulse = AuraTurns = 0;
+  // ---- end of world pass and player rules ----
   TimeBonus = 0;
   MaxHealth = 0;
   Paused = 0;

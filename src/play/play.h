@@ -189,6 +189,20 @@ extern int32_t CheatAutoFire;
 extern int32_t ScoreBonusGiven;   // once-per-run best-score bonus given
 extern std::string BestScore;     // first line of Saves\Savescore.save
 
+// ---- World pass and player rules (world*.cpp, spells.cpp, player.cpp) ----------
+// Whole run.
+extern int32_t GroundKind;        // ground under the figure 5/8/10 (set by the world pass,
+                                  // read by the physics)
+extern int32_t TouchSprite;       // the figure's collision picture: 438, or 323 when small
+extern int16_t SpikeShift;        // offset of the moving spikes, -45..-9
+extern int16_t SpikePhase;        // 0 = SpikeShift grows, 1 = it shrinks
+extern int32_t FloatY;            // bobbing offset of the map-3 decoration
+extern int32_t AuraPulse;         // -50..50, drives the aura pictures' alphas
+extern int32_t AuraTurns;         // reversals of AuraPulse; the aura ends after two
+extern float GuardHealth;         // health kept while HitGuard is 1
+extern int32_t GuardMana;         // mana kept while HitGuard is 1
+// ---- end of world pass and player rules ----------------------------------------
+
 // ---------------------------------------------------------------------------------
 // One game
 // ---------------------------------------------------------------------------------
@@ -228,15 +242,11 @@ extern List<Slider> Sliders;
 extern List<Portal> Portals;
 
 // --- Physics and player control (physics.cpp, controls.cpp, spells.cpp) -----------
-extern int32_t GroundKind;        // wall touches that stop a walk: 5, 8 or 10 (world pass)
-extern int32_t TouchSprite;       // the figure's collision picture: 438, or 323 when small
 extern float OnSlope;             // 1 after a slope cell was touched
 extern uint8_t SlopeFrames;       // ticks since the last slope touch
 extern int32_t ControlMoved;      // the control started a jump or a push this tick
 extern int32_t ThrowRepeat;       // frames the fire axe key has been held
 extern int32_t SwingStart;        // TimeMs() of the last sword swing
-extern float GuardHealth;         // health kept while HitGuard is 1
-extern int32_t GuardMana;         // mana kept while HitGuard is 1
 // --- end physics and player control ------------------------------------------------
 
 // Start values of the whole run and of one game (program start; tests call it in SetUp).
@@ -323,7 +333,6 @@ int UpdateCombat();
 // Whole run.
 extern int32_t GuardianState;     // map-3 guardian: 0 waiting, 1 changing picture, 2 done
 extern float GuardianFrame;       // picture counter of the guardian's change
-extern int32_t FloatY;            // bobbing offset of the map-3 guardian
 // One game.
 extern int32_t RespawnRequest;    // 1 = put the player back to the start in this step
 extern int16_t TimeOver;          // 1 once a time match ran out
@@ -352,13 +361,80 @@ void UpdateEnemyCombat();
 void UpdateShots();
 // The slider half of UpdateCombat: gliding, hurting, markers and the flip spell.
 void UpdateSliders();
-// A guarded hit: health and mana are kept as they are now while the guard holds.
-void GuardPlayerHit();
 // The text of the boss line (name, ": " and one mark or " /" per hit point); clears
 // BossShown when the boss is dead. Empty when no boss line is shown.
 std::string BossLine();
 // Map-3 rules: the arena shift, the guardian and its change of picture.
 void MapThreeRules();
 // --- end of combat, HUD and map rules ---
+
+// ---- World pass and player rules (world*.cpp, spells.cpp, player.cpp) ----------
+
+// Tile-set pictures: tile n shows 3D sprite n + frame base (6000..9000), its front
+// picture n + frame base + 500; back pictures are 102..200, overlays 201..281, darkness
+// tiles 500..510. A value no table covers (from a damaged map or save) draws nothing.
+constexpr int TileKindCount = 82;          // tile numbers 0..81
+constexpr int WorldCell = 30;              // pixels per map cell
+constexpr int BackLayerDY = -10;           // back pictures stand 10 px above their cell
+constexpr int MainLayerDY = -10;           // main pictures are 50 high, reaching 10 px up
+constexpr int FrontLayerDY = 10;           // front and overlay pictures hang 10 px down
+constexpr int OverlayDY = 10;
+constexpr int ExitMarkerDY = -20;          // the exit door is 50 high on a 30 px cell
+// Back-layer picture of a cell's back value, 0 = none.
+int BackLayerSprite(int32_t back);
+// Main-layer 3D picture of a tile at an animation frame base, 0 = none.
+int MainLayerSprite(int32_t tile, int32_t frameBase);
+// Front-layer 3D picture: still cells need tile > 1 and front != 2 (and not the open
+// door); moving cells always show theirs. 0 = none.
+int FrontLayerSprite(int32_t tile, int32_t front, bool moving, bool openDoor, int32_t frameBase);
+// Overlay 3D picture of a cell's over value, 0 = none.
+int OverlaySprite(int32_t over);
+// Overlays are left out on the map's last row.
+inline bool OverlayRowShown(int row, int mapHeight) { return row >= 0 && row < mapHeight; }
+// Darkness 3D picture of a cell's shade value, 0 = none.
+int ShadeSprite(int32_t shade);
+// Screen x of a cell's left edge at scroll posX plus an offset, kept inside int32.
+int32_t WorldCellX(int64_t col, double posX, int64_t offX = 0);
+// Screen y of a cell's top at vertical scroll pixelY plus an offset, kept inside int32.
+int32_t WorldCellY(int64_t row, int64_t pixelY, int64_t offY = 0);
+
+// The steps of the world pass, in DrawWorld's order (world_layers.cpp, world_things.cpp).
+void ExpireSliderHits();    // sliders hit more than 2 s ago glide again
+void DrawFarBackground();   // background scroll and the far background
+void DrawBackLayer();       // back pictures of the visible cells
+void DrawMainLayer();       // still cells, bottom row first
+void DrawMovingTiles();     // moving cells
+void DrawExitMarker();      // the exit door
+void DrawPortals();         // portals and their flash (which hurts)
+void DrawEnemies();
+void DrawBombs();
+void DrawSliders();
+void DrawShots();
+void DrawMovingFront();     // front pictures of the moving cells
+void DrawOverlayLayer();    // overlays of the visible cells
+void DrawWeather();         // rain or snow while the map or script asks for it
+// The front picture of one cell (still cells from the contact pass, moving ones after).
+void DrawFrontPicture(int col, int row, const MapCell& c, bool moving);
+
+// The pickup table: what touching a collectable cell does, and what the fetch spell
+// does when it reaches it. A code the table does not hold means nothing.
+void TouchPickup(MapCell& cell);
+void FetchPickup(MapCell& cell);
+// The rules of a few tile numbers after a touch (weapons, alternative sheet, key tile).
+void ApplyTileNumberRules(MapCell& cell);
+// Step 19 of the world pass: ground kind, spikes, sword, shots against walls, front
+// pictures, pickups by touch and by the fetch spell.
+void WorldContactPass();
+
+// Spell steps of the world pass: timers and range; light marks and darkness (only while
+// the map is dark); flight, aura pulse, aura sounds and pictures, the flying spell.
+void SpellTimers();
+void DrawLightsAndDarkness();
+void SpellFlightAndAura();
+// A guarded hit: health and mana stay as they are now until the aura's pulse ends.
+void GuardAfterHit();
+// The health rules at the end of the player control's frame: cheat, guard, death, cap.
+void ApplyHealthRules();
+// ---- end of world pass and player rules ----------------------------------------
 
 }  // namespace kw

@@ -1,5 +1,7 @@
-// The player figure's frame: which part of the figure sheets the world pass draws and
-// tests this frame. Called by DrawWorld early in its pass.
+// The player's own rules: the figure's frame (which part of the figure sheets the world
+// pass draws and tests this frame; DrawWorld calls it early in its pass), the guard
+// that a hit starts, and the health rules the player control applies at the end of its
+// frame. Every source of damage changes health directly; these rules settle it.
 #include "media/media.h"
 #include "play/play.h"
 
@@ -32,6 +34,7 @@ void SelectHurtFrame(const PlayerRecord& p) {
 
 }  // namespace
 
+// Chooses the figure's frame for this pass from its look, pose and form.
 int SelectPlayerFrame() {
   const PlayerRecord& p = P();
   // Looking down keeps the side the figure last walked to.
@@ -56,6 +59,38 @@ int SelectPlayerFrame() {
     SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58 + 172, FrameW, FrameH);
   }
   return 0;
+}
+
+// Health and mana are kept as they are after this hit until the aura's pulse ends.
+void GuardAfterHit() {
+  const PlayerRecord& p = P();
+  GuardHealth = p.health;
+  GuardMana = Nearest(p.mana);
+  HitGuard = 1;
+}
+
+// End of the control's frame: the invincibility cheat, the guard, death, the cap.
+void ApplyHealthRules() {
+  PlayerRecord& p = P();
+  if (CheatInvincible == 1) {
+    p.mana = 100.0f;
+    p.health = float(MaxHealth);
+    if (Item* item = Items.Current()) item->throws = 1;
+  }
+  // A guard undoes every loss (and gain) since the hit that started it.
+  if (HitGuard == 1) {
+    p.health = GuardHealth;
+    p.mana = float(GuardMana);
+  }
+  if (p.health < 0) {
+    constexpr int DeathSound = 396;
+    SetSoundVolume(DeathSound, Volume);
+    PlaySoundFx(DeathSound, 0);
+    SleepMs(2000);
+    GameOver = 1;
+    p.mapDone = 1;
+  }
+  if (p.health > float(MaxHealth)) p.health = float(MaxHealth);
 }
 
 }  // namespace kw

@@ -1,7 +1,11 @@
-// The spell keys of the player control (the bomb, the fetch spell, the slider spell,
-// the protective aura and the health-to-mana exchange) and the health rules that end
-// the control's frame. Called by PlayerControls; the flight, auras and lights of a cast
-// spell are the world pass's.
+// The spells as the world pass carries them out each frame: the protective aura's
+// timer and the range of a flying spell, the light marks and the darkness of a dark
+// map, the flight of a cast spell, the aura's pulse with its sounds and pictures, and
+// the flying spell's picture. The player control casts the spells; DrawWorld calls
+// these steps near the end of its pass.
+#include <cmath>
+#include <cstdint>
+
 #include "media/media.h"
 #include "play/play.h"
 
@@ -9,102 +13,147 @@ namespace kw {
 
 namespace {
 
-constexpr int SpellBomb = 357;     // lays a bomb
-constexpr int SpellFetch = 358;    // collects the first pickup it touches
-constexpr int SpellSliders = 359;  // flips the sliders it touches
-constexpr int SpellGuard = 370;    // protective aura
-constexpr int SpellExchange = 371; // aura without protection
-constexpr int KeyDigit5 = 6;
-constexpr int SoundDeath = 396;
-constexpr int FigureTop = 230;
+constexpr int BombSpell = 357, FetchSpell = 358, SliderSpell = 359;
+constexpr int ProtectiveAura = 370;
+constexpr int SpellRange = 1000;       // pixels a spell flies before it fades
+constexpr int AuraFrames = 100;        // frames the protective aura lasts at most
+constexpr int DarkEdge = 500;          // the darkness above the map's top row
+constexpr int TorchLight = 501;        // light mark 1, the glow around an aura
+constexpr int LightBase = 500;         // light marks 1..5 are 501..505
+constexpr int PulseLimit = 50;
 
-// Aura and spell in flight are the same picture.
-void SetSpell(int sprite) {
-  Aura = sprite;
-  Spell = int16_t(sprite);
+// One row of the aura table: the looping sound at full volume and the two pictures.
+struct AuraRow {
+  int aura;
+  int sound;
+  int pictureA, pictureB;
+};
+// aura  sound  pictures
+constexpr AuraRow AuraTable[] = {
+    {370, 394, 360, 361},
+    {359, 393, 362, 363},
+    {371, 398, 364, 365},
+    {358, 399, 368, 369},
+    {357, 399, 366, 367},
+};
+constexpr int AuraSounds[] = {393, 394, 398, 399};
+
+// trunc(v) as a cell index, kept inside int32 for views far off the map.
+int32_t CellOf(double v) {
+  double t = std::trunc(v / 30.0);
+  if (!(t > -2147483648.0)) return INT32_MIN;
+  return t > 2147483647.0 ? INT32_MAX : int32_t(t);
 }
 
-// Spell 1 lays a bomb at the figure's feet, in front of it when it faces right.
-void CastBomb(PlayerRecord& p) {
-  Bomb b;
-  b.x = Nearest(-double(p.posX) + PlayerScreenX) + (LastSide == Facing::Right ? 30 : 0);
-  b.y = Nearest(double(p.posY) + FigureTop);
-  Bombs.Add(b);
-  HitGuard = 0;
-  p.mana -= 10;
-  SetSpell(SpellBomb);
+// Marks one cell of LightGrid if it lies inside the map.
+void Mark(int64_t col, int64_t row, int16_t value) {
+  const PlayerRecord& p = P();
+  if (col < 0 || row < 0 || col > p.mapWidth || row > p.mapHeight) return;
+  if (!LightGrid.Inside(int(col), int(row))) return;
+  LightGrid.At(int(col), int(row)) = value;
 }
 
-// Spells 2 and 3 fly from the figure the way it looks.
-void CastFlyingSpell(PlayerRecord& p, int sprite, float cost) {
-  SpellDX = SpellDY = SpellTime = 0;
-  HitGuard = 0;
-  p.mana -= cost;
-  if (p.frameX == 85)
-    p.spellDir = 8;
-  else if (p.facing == Facing::Left)
-    p.spellDir = -1;
-  else if (p.facing == Facing::Right)
-    p.spellDir = 1;
-  else if (p.facing == Facing::Down)
-    p.spellDir = 2;
-  SetSpell(sprite);
+// The glow of an aura: 3 columns by 4 rows around the figure, only when the figure
+// stands one cell inside the map on every side.
+void MarkAuraLight() {
+  const PlayerRecord& p = P();
+  int64_t col = CellOf(double(PlayerScreenX) + 30 - p.posX), row = CellOf(double(p.posY) + 230);
+  if (col - 1 < 0 || row - 1 < 0 || col + 1 > p.mapWidth || row + 1 > p.mapHeight) return;
+  for (int64_t c = col - 1; c <= col + 1; ++c)
+    for (int64_t r = row - 1; r <= row + 2; ++r) Mark(c, r, 1);
 }
 
-// Spell 4, while held: mana into health under the guard. The guard keeps what the
-// frame left (mana after the cost too), not the values of an older hit.
-void CastGuard(PlayerRecord& p) {
-  SpellDX = SpellDY = SpellTime = 0;
-  HitGuard = 1;
-  p.mana -= 5;
-  p.health += 4;
-  GuardHealth = p.health;
-  GuardMana = Nearest(p.mana);
-  SetSpell(SpellGuard);
+// The light of a flying spell: four marks that make one round light over 2 x 2 cells.
+void MarkSpellLight() {
+  const PlayerRecord& p = P();
+  int64_t col = CellOf(double(PlayerScreenX) + SpellDX + 30 - p.posX), row = CellOf(double(p.posY) + 234);
+  Mark(col, row, 2);
+  Mark(col + 1, row, 3);
+  Mark(col, row + 1, 4);
+  Mark(col + 1, row + 1, 5);
 }
 
-// Key 5, while held: health into mana.
-void Exchange(PlayerRecord& p) {
-  SpellDX = SpellTime = 0;
-  HitGuard = 0;
-  p.mana += 5;
-  p.health -= 4;
-  GuardMana = Nearest(p.mana);
-  SetSpell(SpellExchange);
-}
+// Alphas outside 0..255 are drawn as the nearest limit.
+int ClampAlpha(int a) { return a < 0 ? 0 : a > 255 ? 255 : a; }
 
 }  // namespace
 
-// The spells in table order; each needs its ability, its key and enough mana.
-void CastSpells() {
-  PlayerRecord& p = P();
-  if (p.spell1Known == 1 && BoundReleased(KeySpell1) && p.mana > 10) CastBomb(p);
-  if (p.spell2Known == 1 && BoundReleased(KeySpell2) && p.mana > 2) CastFlyingSpell(p, SpellFetch, 2);
-  if (p.spell3Known == 1 && BoundReleased(KeySpell3) && p.mana > 20) CastFlyingSpell(p, SpellSliders, 20);
-  if (p.spell4Known == 1 && BoundHeld(KeySpell4) && p.mana > 4) CastGuard(p);
-  if (KeyDown(KeyDigit5) == 1 && p.health > 4) Exchange(p);
+// The protective aura wears off after 100 frames; a spell fades 1000 px ahead.
+void SpellTimers() {
+  const PlayerRecord& p = P();
+  if (Spell == ProtectiveAura) {
+    SpellTime = int16_t(SpellTime + 1);
+    if (SpellTime > AuraFrames) {
+      SpellTime = 0;
+      Spell = 0;
+      HitGuard = 0;
+    }
+  }
+  bool tooFar = (p.facing == 4 && SpellDX < -SpellRange) || (p.facing == 6 && SpellDX > SpellRange) ||
+                (p.facing == 8 && SpellDY < -SpellRange) || (p.facing == 2 && SpellDY > SpellRange);
+  if (tooFar) {
+    Spell = 0;
+    SpellTime = 0;
+  }
 }
 
-// The end of the control's frame: cheat refill, hit guard, death, health cap.
-void ApplyHealthRules() {
-  PlayerRecord& p = P();
-  if (CheatInvincible == 1) {
-    p.mana = 100;
-    p.health = float(MaxHealth);
-    if (Item* weapon = Items.Current()) weapon->throws = 1;
+// Marks the lights of this frame, then covers every visible cell with darkness or light.
+void DrawLightsAndDarkness() {
+  const PlayerRecord& p = P();
+  if (p.darkness <= 0) return;
+  if (Aura != 0) MarkAuraLight();
+  if (Spell == BombSpell || Spell == FetchSpell || Spell == SliderSpell) MarkSpellLight();
+  int alpha = ClampAlpha(p.darkness);
+  for (int col = VisFromX; col <= VisToX; ++col)
+    DrawSprite3D(DarkEdge, WorldCellX(col, p.posX), WorldCellY(0, p.pixelY, -20), alpha);
+  for (int row = VisFromY; row <= VisToY; ++row)
+    for (int col = VisFromX; col <= VisToX; ++col) {
+      if (!LightGrid.Inside(col, row)) continue;
+      int16_t& v = LightGrid.At(col, row);
+      int x = WorldCellX(col, p.posX), y = WorldCellY(row, p.pixelY, 10);
+      if (v == 0) {
+        if (int s = ShadeSprite(Map.At(col, row).shade)) DrawSprite3D(s, x, y, alpha);
+      } else if (v >= 1 && v <= 5) {
+        // The glow flickers: a turned picture and an alpha a little off.
+        if (v == 1) TurnSprite3D(TorchLight, float(RandomUpTo(3) * 90), 0);
+        DrawSprite3D(LightBase + v, x, y, ClampAlpha(p.darkness + RandomUpTo(10) - 5));
+      }
+      v = 0;
+    }
+}
+
+// Runs every frame, with or without a spell: the pulse keeps counting its reversals.
+void SpellFlightAndAura() {
+  const PlayerRecord& p = P();
+  // Flight.
+  if (p.spellDir == 2) SpellDY = int16_t(SpellDY + 3);
+  else if (p.spellDir == 8) SpellDY = int16_t(SpellDY - 3);
+  else SpellDX = int16_t(SpellDX + p.spellDir * 3);
+  // Pulse: the aura ends at its second reversal.
+  AuraPulse += AuraStep;
+  if (AuraPulse > PulseLimit || AuraPulse < -PulseLimit) {
+    AuraStep = -AuraStep;
+    AuraTurns += 1;
   }
-  if (HitGuard == 1) {
-    p.health = GuardHealth;
-    p.mana = float(GuardMana);
+  if (AuraTurns > 1) {
+    AuraTurns = 0;
+    Aura = 0;
+    HitGuard = 0;
   }
-  if (p.health < 0) {
-    SetSoundVolume(SoundDeath, Volume);
-    PlaySoundFx(SoundDeath, 0);
-    SleepMs(2000);
-    GameOver = 1;
-    p.mapDone = 1;
+  // Sounds and pictures: the aura's loop is heard, the other three are silent.
+  const AuraRow* row = nullptr;
+  for (const AuraRow& r : AuraTable)
+    if (r.aura == Aura) row = &r;
+  for (int s : AuraSounds) SetSoundVolume(s, row && row->sound == s ? Volume : 0);
+  int y = Nearest(double(p.posY) + p.pixelY + 230);
+  if (row) {
+    DrawSprite3D(row->pictureA, PlayerScreenX, y, ClampAlpha(AuraPulse * 10 + 100));
+    DrawSprite3D(row->pictureB, PlayerScreenX, y, ClampAlpha(100 - AuraPulse * 10));
   }
-  if (p.health > MaxHealth) p.health = float(MaxHealth);
+  // The flying spell; the bomb spell and the protective aura do not fly.
+  if (Spell != 0 && Spell != ProtectiveAura && Spell != BombSpell)
+    DrawSprite3D(Spell, Nearest(double(PlayerScreenX) + SpellDX + 30),
+                 Nearest(double(p.posY) + p.pixelY + SpellDY + 234), 200);
 }
 
 }  // namespace kw

@@ -1,7 +1,10 @@
-// The world pass (DrawWorld), called by the frame loop on every pass of play. For now
-// it holds the pure drawing steps: far background, back layer, main layer, moving
-// tiles, exit marker, player figure, front layer and overlay layer. The contacts with
-// the map, sliders, portals, enemies, shots, spells and lights come with the play part.
+// The world pass (DrawWorld), called by the frame loop on every pass of play and once
+// more by the pause key before the screen is grabbed. It paints the play screen layer
+// by layer and, while it walks the visible cells, applies the player's contacts with
+// the map and the spells' effects. The steps below keep their order: every later step
+// draws over the earlier ones, and the contact pass must see this frame's figure frame.
+// The layers live in world_layers.cpp, the things in world_things.cpp, the contacts in
+// world_contacts.cpp and the spells in spells.cpp.
 #include "media/media.h"
 #include "play/play.h"
 
@@ -9,121 +12,83 @@ namespace kw {
 
 namespace {
 
-// Cells of the visible window that lie inside the map.
-bool CellShown(int col, int row) {
-  const PlayerRecord& p = P();
-  return row >= 0 && col >= 0 && row <= p.mapHeight && col <= p.mapWidth;
-}
+constexpr int FigureSprite = 323;
+constexpr int SwordSprite = 333;
+constexpr int ClimbingSheet = 375;
+constexpr int DecorationSprite = 338;
 
-// Step 5 and 6: the far background, composed in its buffer and drawn under the world.
-void DrawFarBackground() {
-  PlayerRecord& p = P();
-  if (0 <= -p.posX && -p.posX <= p.mapWidth * 30 - 610) p.backScrollX = int16_t(Nearest(-p.posX));
-  if (BackgroundX >= 640 || BackgroundX <= -640) BackgroundX = 0;
-  if (BackgroundX > 0) BackgroundSide = -1;
-  if (BackgroundX < 0) BackgroundSide = 1;
-  if (HideBackground == 1) return;
-  if (StaticBackground != 0) {
-    DrawSprite(Spr::Background, 0, 0);
-    return;
-  }
-  double d = double(p.posX) + p.backScrollX;
-  SetBlitTarget(Spr::BackgroundBuffer);
-  ClearBackBuffer(0);
-  DrawSprite(Spr::Background, Nearest(BackgroundX - d), p.pixelY);
-  DrawSprite(Spr::Background, Nearest(BackgroundX - d + BackgroundSide * 640), p.pixelY);
-  SetBlitTarget(-1);
-  DrawSprite(Spr::BackgroundBuffer, Nearest(d), -10);
-}
+// Screen y of the figure's top.
+int FigureScreenY() { return Nearest(double(P().posY) + P().pixelY + 230); }
 
-// Step 7: back-layer pictures above 101.
-void DrawBackLayer() {
-  const PlayerRecord& p = P();
-  if (StaticBackground != 0) return;
-  for (int row = VisFromY; row <= VisToY; ++row)
-    for (int col = VisFromX; col <= VisToX; ++col) {
-      if (!CellShown(col, row)) continue;
-      const MapCell& c = Map.At(col, row);
-      if (c.back > Layer::NoBackUpTo)
-        DrawSpriteKeyed(c.back, Nearest(col * 30 + p.posX), row * 30 + p.pixelY - 10);
-    }
-}
-
-// One main-layer cell (steps 8 and 9).
-void DrawMainCell(int col, int row, const MapCell& c, bool doorTest) {
-  const PlayerRecord& p = P();
-  int x = Nearest(col * 30 + p.posX + c.offX), y = row * 30 + c.offY + p.pixelY - 10;
-  if (doorTest && p.hasKey == 1 && c.tile == Tile::LockedDoor)
-    DrawSpriteKeyed(Spr::OpenedDoor, x, y);
-  else
-    DrawSprite3D(c.tile + AnimFrameBase, x, y, c.alpha);
-}
-
-// Steps 8 and 9: still cells from the bottom row up, then the moving cells.
-void DrawMainLayer() {
-  for (int row = VisToY; row >= VisFromY; --row)
-    for (int col = VisFromX; col <= VisToX; ++col) {
-      const MapCell& c = Map.At(col, row);
-      if (c.tile != 0 && c.vRange == 0 && c.hRange == 0) DrawMainCell(col, row, c, true);
-    }
-  for (const CellPos& m : MovingTiles) {
-    const MapCell& c = Map.At(m.col, m.row);
-    if (c.tile != 0) DrawMainCell(m.col, m.row, c, false);
-  }
-}
-
-// Step 12: the figure in the frame SelectPlayerFrame chose.
+// Step 12: the figure in the frame SelectPlayerFrame chose, with the sword once found.
 void DrawFigure() {
   const PlayerRecord& p = P();
-  int y = Nearest(p.posY + p.pixelY + 230);
-  if (p.climbing == 0) DrawSpriteKeyed(Spr::Figure, PlayerScreenX, y);
-  if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(Spr::SwordOverlay, PlayerScreenX, y);
+  int y = FigureScreenY();
+  if (p.climbing == 0) DrawSpriteKeyed(FigureSprite, PlayerScreenX, y);
+  if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(SwordSprite, PlayerScreenX, y);
 }
 
-// The front pictures of still cells (from step 19) and of moving cells (step 20).
-void DrawFrontLayer() {
+// Step 17: the bobbing decoration of map 3, while the map is played.
+void DrawDecoration() {
   const PlayerRecord& p = P();
-  auto front = [&p](int col, int row, const MapCell& c) {
-    DrawSprite3D(c.tile + AnimFrameBase + Spr::FrontFrames, Nearest(col * 30 + p.posX + c.offX),
-                 row * 30 + p.pixelY + c.offY + 10, c.alpha);
-  };
-  for (int row = VisFromY; row <= VisToY; ++row)
-    for (int col = VisFromX; col <= VisToX; ++col) {
-      const MapCell& c = Map.At(col, row);
-      bool door = p.hasKey == 1 && c.tile == Tile::LockedDoor;
-      if (c.tile > Tile::Air && !door && c.front != Layer::NoFront && c.vRange == 0 && c.hRange == 0) front(col, row, c);
-    }
-  for (const CellPos& m : MovingTiles) front(m.col, m.row, Map.At(m.col, m.row));
+  if (CurrentMap != 3 || p.mapDone == 1) return;
+  DrawSprite3D(DecorationSprite, Nearest(double(p.posX) + 2404), WorldCellY(0, p.pixelY, int64_t(FloatY) + 190),
+               150);
+  FloatY += FloatStep;
+  if (FloatY > 50 || FloatY < -100) FloatStep = -FloatStep;
 }
 
-// Step 23: overlay pictures.
-void DrawOverlayLayer() {
+// Step 18: the spikes slide in and out of their cells, 4 pixels a frame.
+void MoveSpikes() {
+  if (SpikePhase == 0) {
+    SpikeShift = int16_t(SpikeShift + 4);
+    if (SpikeShift > -10) SpikePhase = 1;
+  } else if (SpikePhase == 1) {
+    SpikeShift = int16_t(SpikeShift - 4);
+    if (SpikeShift < -45) SpikePhase = 0;
+  }
+}
+
+// Step 22: on a ladder the climbing sheet replaces the figure.
+void DrawClimbingFigure() {
   const PlayerRecord& p = P();
-  for (int row = VisFromY; row <= VisToY; ++row)
-    for (int col = VisFromX; col <= VisToX; ++col) {
-      if (row >= p.mapHeight || !CellShown(col, row)) continue;
-      const MapCell& c = Map.At(col, row);
-      if (c.over == 0) continue;
-      int sprite = c.over > Layer::OverlayBase ? c.over : c.over + Layer::OverlayBase;
-      DrawSprite3D(sprite, Nearest(col * 30 + p.posX), row * 30 + p.pixelY + 10, 255);
-    }
+  if (p.climbing != 1) return;
+  SetSpriteClip(ClimbingSheet, 0, p.climbFrame * 56, 32, 55);
+  DrawSpriteKeyed(ClimbingSheet, PlayerScreenX, FigureScreenY());
 }
 
 }  // namespace
 
+// The pass, step by step; the numbers are the steps' places in the order.
 int DrawWorld() {
-  SetSprite3DFiltering(0);
+  P().frameCounter = 0;
+  SetSprite3DFiltering(0);              // 1
   Begin3D();
-  ComputeVisibleWindow(0);
-  SelectPlayerFrame();
-  DrawFarBackground();
-  DrawBackLayer();
-  DrawMainLayer();
-  DrawSpriteKeyed(Spr::ExitDoor, ExitCol * 30 + Nearest(P().posX), ExitRow * 30 + P().pixelY - 20);
-  DrawFigure();
-  DrawFrontLayer();
-  DrawOverlayLayer();
-  End3D();
+  ExpireSliderHits();                   // 2
+  ComputeVisibleWindow(0);              // 3
+  SelectPlayerFrame();                  // 4
+  DrawFarBackground();                  // 5, 6
+  DrawBackLayer();                      // 7
+  DrawMainLayer();                      // 8
+  DrawMovingTiles();                    // 9
+  DrawExitMarker();                     // 10
+  DrawPortals();                        // 11
+  DrawFigure();                         // 12
+  DrawEnemies();                        // 13
+  DrawBombs();                          // 14
+  DrawSliders();                        // 15
+  DrawShots();                          // 16
+  DrawDecoration();                     // 17
+  MoveSpikes();                         // 18
+  WorldContactPass();                   // 19
+  DrawMovingFront();                    // 20
+  SpellTimers();                        // 21
+  DrawClimbingFigure();                 // 22
+  DrawOverlayLayer();                   // 23
+  DrawWeather();
+  if (P().darkness > 0) DrawLightsAndDarkness();  // 24
+  SpellFlightAndAura();                 // 25
+  End3D();                              // 26
   SetSprite3DFiltering(1);
   return 0;
 }

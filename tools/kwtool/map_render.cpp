@@ -19,6 +19,7 @@
 #include "content/catalogue.h"
 #include "content/content.h"
 #include "media/media.h"
+#include "play/play.h"
 
 namespace kwtool {
 
@@ -180,39 +181,38 @@ bool Moving(const kwmap::MapFile& m, int col, int row) {
 }
 
 // Back layer, main layer (bottom row up, moving cells at rest), exit door, front layer
-// and overlays, placed like the world pass places them with the view at the map's origin.
+// and overlays, placed like the world pass places them with the view at the map's origin
+// and picked by the world pass's own rules (so a value the game draws as nothing is
+// nothing here too).
 void DrawLayers(const kwmap::MapFile& m, int exitCol, int exitRow) {
   using namespace kwmap;
   const int base = kw::Spr::AnimFrames;  // animation frame 0
   for (int row = 0; row < m.height; ++row)
-    for (int col = 0; col < m.width; ++col) {
-      const int back = m.At(Back, col, row);
-      if (back > kw::Layer::NoBackUpTo) kw::DrawSpriteKeyed(back, col * CellSize, row * CellSize - 10 + Headroom);
-    }
+    for (int col = 0; col < m.width; ++col)
+      if (int s = kw::BackLayerSprite(m.At(Back, col, row)))
+        kw::DrawSpriteKeyed(s, col * CellSize, row * CellSize + kw::BackLayerDY + Headroom);
   for (int row = m.height - 1; row >= 0; --row)
-    for (int col = 0; col < m.width; ++col) {
-      const int tile = m.At(Tile, col, row);
-      if (tile != kw::Tile::None)
-        kw::DrawSprite3D(tile + base, col * CellSize, row * CellSize - 10 + Headroom,
+    for (int col = 0; col < m.width; ++col)
+      if (int s = kw::MainLayerSprite(m.At(Tile, col, row), base))
+        kw::DrawSprite3D(s, col * CellSize, row * CellSize + kw::MainLayerDY + Headroom,
                          m.At(Alpha, col, row) & 255);
-    }
-  kw::DrawSpriteKeyed(ExitSprite, exitCol * CellSize, exitRow * CellSize - 20 + Headroom);
+  kw::DrawSpriteKeyed(ExitSprite, kw::WorldCellX(exitCol, 0),
+                      kw::WorldCellY(exitRow, Headroom, kw::ExitMarkerDY));
   for (int row = 0; row < m.height; ++row)
     for (int col = 0; col < m.width; ++col) {
-      const int tile = m.At(Tile, col, row);
-      const bool shown = Moving(m, col, row) || ((m.At(Front, col, row) & 255) != kw::Layer::NoFront);
-      if (tile > kw::Tile::Air && shown)
-        kw::DrawSprite3D(tile + base + kw::Spr::FrontFrames, col * CellSize, row * CellSize + 10 + Headroom,
+      const int s = kw::FrontLayerSprite(m.At(Tile, col, row), m.At(Front, col, row) & 255,
+                                         Moving(m, col, row), false, base);
+      if (s)
+        kw::DrawSprite3D(s, col * CellSize, row * CellSize + kw::FrontLayerDY + Headroom,
                          m.At(Alpha, col, row) & 255);
     }
-  // The world pass leaves the overlays of the last row out.
-  for (int row = 0; row + 1 < m.height; ++row)
-    for (int col = 0; col < m.width; ++col) {
-      const int over = m.At(Over, col, row);
-      if (over != 0)
-        kw::DrawSprite3D(over > kw::Layer::OverlayBase ? over : over + kw::Layer::OverlayBase, col * CellSize,
-                         row * CellSize + 10 + Headroom, 255);
-    }
+  for (int row = 0; row < m.height; ++row) {
+    // Cells are 0..width-1 here; the world pass's highest row index is height - 1.
+    if (!kw::OverlayRowShown(row, m.height - 1)) continue;
+    for (int col = 0; col < m.width; ++col)
+      if (int s = kw::OverlaySprite(m.At(Over, col, row)))
+        kw::DrawSprite3D(s, col * CellSize, row * CellSize + kw::OverlayDY + Headroom, 255);
+  }
 }
 
 // The canvas as a tools picture; without a background, never-drawn black becomes clear
@@ -265,11 +265,11 @@ void PickupMarker(kwgen::Image& img, const kwmap::MapFile& m, int col, int row) 
     const int type = code == kw::Pickup::RandomEnemy ? 0 : code - kw::Pickup::RandomEnemy;
     const EnemyBox b = EnemyBoxes[type < EnemyTypeCount ? type : EnemyTypeCount - 1];
     Box(img, x, y, b.w, b.h, EnemyColour);
-    Label(img, code == kw::Pickup::RandomEnemy ? "E0/1" : "E" + std::to_string(type), x + 3, y + 2, EnemyColour);
-  } else if (code == kw::Pickup::Key) {
+    Label(img, code == 19 ? "E0/1" : "E" + std::to_string(type), x + 3, y + 2, EnemyColour);
+  } else if (code == 4) {
     Box(img, x, y, CellSize, CellSize, KeyColour);
     Label(img, "K", x + 10, y + 8, KeyColour);
-  } else if (tile <= kw::Tile::Air) {
+  } else if (tile <= 1) {
     // A pickup nobody can see: the cell draws air.
     Box(img, x, y, CellSize, CellSize, HiddenColour);
     Label(img, "?" + std::to_string(code), x + 3, y + 8, HiddenColour);
