@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "content/catalogue.h"
 #include "media/list.h"
 
 namespace kw {
@@ -82,12 +83,13 @@ struct EnemyType {
   int32_t speed = 0;
 };
 
-// The twenty key codes in Setup.ini order.
-constexpr int KeyBindingCount = 20;
+// The twenty key codes in Setup.ini order, indexed by the Bind slots of the catalogue.
+constexpr int KeyBindingCount = Bind::Count;
 struct KeyBindingRecord {
   std::array<int16_t, KeyBindingCount> code{};
 };
-extern const std::array<const char*, KeyBindingCount> KeyBindingNames;
+// The Setup.ini key of each slot (the catalogue's table).
+inline constexpr const auto& KeyBindingNames = BindNames;
 
 // The header values of the map file last read that the play setup copies elsewhere.
 struct MapHeader {

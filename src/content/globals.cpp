@@ -4,11 +4,6 @@
 
 namespace kw {
 
-const std::array<const char*, KeyBindingCount> KeyBindingNames = {
-    "abbruch", "Pause", "Speichern", "Laden", "Neustart", "Bild_hoch", "Bild_runter",
-    "Text_minus", "Text_plus", "runter", "hoch", "links", "rechts", "sprung", "Schwert",
-    "Kugel", "Zauber1", "Zauber2", "Zauber3", "Zauber4"};
-
 const char* ScreenName(Screen s) {
   static const char* const names[] = {"loading", "mainmenu", "pausemenu", "newgame",
                                       "options", "highscore", "quit",     "title",

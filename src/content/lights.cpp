@@ -1,15 +1,19 @@
-// The darkness and light pictures: 23 entries of Lights.pak as 3D sprites 500..510 and
-// 601..612 with pure green as key colour. Loaded once at start-up, before the loader
-// thread; nothing here is fatal (a missing picture simply draws nothing).
+// The darkness and light pictures: the 23 entries of Lights.pak, one catalogue row each,
+// as 3D sprites 500..510 and 601..612 with pure green as key colour. Loaded once at
+// start-up, before the loader thread; nothing here is fatal (a missing picture simply
+// draws nothing).
+#include <string>
+
+#include "content/catalogue.h"
 #include "content/content.h"
 #include "media/media.h"
 
 namespace kw {
 
 void LoadLights() {
-  if (OpenPack("paks\\Lights.pak")) {
-    for (int i = 0; i <= 22; ++i) {
-      int n = i <= 10 ? 500 + i : 601 + (i - 11);
+  if (OpenPack(std::string("paks\\") + LightsPak.file)) {
+    for (int i = 0; i < LightsPak.rowCount; ++i) {
+      int n = LightsPak.rows[i].number;
       const uint8_t* data = NextPackEntry();
       if (data) LoadSpriteFromMemory(n, data, LastPackEntrySize(), TextureFlag);
       MakeSprite3D(n, n);

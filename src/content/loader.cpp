@@ -1,5 +1,5 @@
 // The resource loader: LoadCatalogue fills the fixed sprite, sound and font numbers
-// from the packs (the sprite catalogue every drawing procedure uses); the shell's
+// from the packs by the rows of the catalogue (content/catalogue.h); the shell's
 // LoaderThread(0) runs it. CheckLoad turns any failed load into the fatal end of the
 // program. Runs on the loader thread; the main thread only reads LoadProgress meanwhile.
 #include <atomic>
@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "content/catalogue.h"
 #include "content/content.h"
 #include "media/media.h"
 
@@ -33,48 +34,16 @@ std::string FailedLoadLabel;
   EndProgram(1);
 }
 
-// How one pack entry is loaded.
-enum class Load { Skip, Plain, ThreeD, Texture };
+// The pack's path as the game names it.
+std::string PackPath(const PackTable& t) { return std::string("paks\\") + t.file; }
 
-struct CatalogueRow {
-  int sprite;
-  Load how;
-};
-
-// objects.pak, one row per entry in pack order.
-constexpr CatalogueRow ObjectsPak[] = {
-    {322, Load::Skip},    {372, Load::Plain},   {324, Load::Plain},   {0, Load::Skip},
-    {325, Load::Plain},   {0, Load::Skip},      {437, Load::Plain},   {439, Load::ThreeD},
-    {440, Load::ThreeD},  {438, Load::Plain},   {326, Load::Plain},   {327, Load::Plain},
-    {328, Load::Plain},   {329, Load::Plain},   {330, Load::Plain},   {331, Load::Plain},
-    {332, Load::Plain},   {333, Load::Plain},   {334, Load::Plain},   {335, Load::Plain},
-    {336, Load::Plain},   {337, Load::Plain},   {320, Load::Plain},   {340, Load::Plain},
-    {341, Load::Plain},   {441, Load::ThreeD},  {342, Load::Plain},   {343, Load::Plain},
-    {339, Load::Texture}, {338, Load::Texture}, {344, Load::Plain},   {358, Load::ThreeD},
-    {357, Load::ThreeD},  {359, Load::ThreeD},  {360, Load::ThreeD},  {361, Load::ThreeD},
-    {362, Load::ThreeD},  {363, Load::ThreeD},  {364, Load::ThreeD},  {365, Load::ThreeD},
-    {366, Load::ThreeD},  {367, Load::ThreeD},  {368, Load::ThreeD},  {369, Load::ThreeD},
-    {373, Load::Plain},   {374, Load::Plain},   {375, Load::Plain},   {9999, Load::Plain},
-};
-static_assert(sizeof(ObjectsPak) / sizeof(ObjectsPak[0]) == 48);
-
-constexpr int MenuPak[] = {345, 346, 347, 318, 317, 316, 348, 349,
-                           350, 354, 355, 356, 353, 315, 313, 314};
-static_assert(sizeof(MenuPak) / sizeof(MenuPak[0]) == 16);
-
-constexpr int InterfacePak[] = {407, 444, 445};
-
-// sounds.pak entries 0..15 (entry 11 is loaded twice, as 395 and 396), then music.
-constexpr int SoundsPak[] = {319, 321, 386, 387, 388, 389, 390, 391,
-                             392, 393, 394, 395, 397, 398, 399, 447};
-static_assert(sizeof(SoundsPak) / sizeof(SoundsPak[0]) == 16);
-constexpr int MusicTracks[] = {377, 378, 379, 380, 381, 382};
-
-// Loads the next pack entry as sprite n; the result of the load (0 = failed).
-int LoadNextSprite(int n, int flags) {
-  const uint8_t* data = NextPackEntry();
+// Loads one picture row from the entry's data (0 = failed).
+int LoadPictureRow(const PackRow& row, const uint8_t* data, size_t size) {
   if (!data) return 0;
-  return LoadSpriteFromMemory(n, data, LastPackEntrySize(), flags);
+  int flags = row.how == Load::Plain ? 0 : TextureFlag;
+  int ok = LoadSpriteFromMemory(row.number, data, size, flags);
+  if (ok && row.how == Load::ThreeD) MakeSprite3D(row.number, row.number);
+  return ok;
 }
 
 int LoadSoundData(int sound, const uint8_t* data, size_t size) {
@@ -82,113 +51,143 @@ int LoadSoundData(int sound, const uint8_t* data, size_t size) {
   return LoadSoundFromMemory(sound, data, size, 0);
 }
 
+// The rows of one entry: [first, first + count) of the table (rows are in entry order).
+struct EntryRows {
+  int first = 0, count = 0;
+};
+EntryRows RowsOfEntry(const PackTable& t, int entry) {
+  EntryRows r;
+  while (r.first < t.rowCount && t.rows[r.first].entry < entry) ++r.first;
+  while (r.first + r.count < t.rowCount && t.rows[r.first + r.count].entry == entry) ++r.count;
+  return r;
+}
+
+// Reads entries first..last of the open picture pack into the numbers of their rows;
+// a failed load ends the program naming prefix + the entry.
+void LoadPictureEntries(const PackTable& t, int first, int last, const std::string& prefix) {
+  for (int e = first; e <= last; ++e) {
+    const uint8_t* data = NextPackEntry();
+    size_t size = LastPackEntrySize();
+    EntryRows r = RowsOfEntry(t, e);
+    for (int i = r.first; i < r.first + r.count; ++i) {
+      const PackRow& row = t.rows[i];
+      if (row.how != Load::Skip) CheckLoad(LoadPictureRow(row, data, size), prefix + IntToText(e));
+    }
+  }
+}
+
 // Step 2: the title picture, shown as early as possible; nothing here is tested.
 void ShowEarlyTitle() {
-  if (!OpenPack("paks\\objects.pak")) return;
-  if (LoadNextSprite(322, TextureFlag)) {
-    MakeSprite3D(322, 322);
+  if (!OpenPack(PackPath(ObjectsPak))) return;
+  const uint8_t* data = NextPackEntry();
+  if (data && LoadSpriteFromMemory(Spr::TitlePicture, data, LastPackEntrySize(), TextureFlag)) {
+    MakeSprite3D(Spr::TitlePicture, Spr::TitlePicture);
     Begin3D();
-    DrawSprite3D(322, 0, 0, 255);
+    DrawSprite3D(Spr::TitlePicture, 0, 0, 255);
     End3D();
   }
   ClosePack();
 }
 
-// Step 3: every entry of objects.pak into its number.
+// Step 3: every entry of objects.pak into its number (the early title's entry is skipped).
 void LoadObjectsPak() {
-  CheckLoad(OpenPack("paks\\objects.pak"), "Objecte");
-  for (int e = 0; e < 48; ++e) {
-    const CatalogueRow& row = ObjectsPak[e];
-    if (row.how == Load::Skip) {
-      NextPackEntry();
-    } else {
-      int flags = row.how == Load::Plain ? 0 : TextureFlag;
-      CheckLoad(LoadNextSprite(row.sprite, flags), "Objecte pic:" + IntToText(e));
-      if (row.how == Load::ThreeD) MakeSprite3D(row.sprite, row.sprite);
-    }
-    if (e == 5) LoadProgress = 1;
-    if (e == 35) LoadProgress = 2;
-  }
-  MakeSprite3D(338, 338);
+  CheckLoad(OpenPack(PackPath(ObjectsPak)), "Objecte");
+  // The loading bar moves after entries 5 and 35 and at the end.
+  LoadPictureEntries(ObjectsPak, 0, 5, "Objecte pic:");
+  LoadProgress = 1;
+  LoadPictureEntries(ObjectsPak, 6, 35, "Objecte pic:");
+  LoadProgress = 2;
+  LoadPictureEntries(ObjectsPak, 36, EntryCount(ObjectsPak) - 1, "Objecte pic:");
+  MakeSprite3D(Spr::Guardian, Spr::Guardian);
   LoadProgress = 3;
   ClosePack();
 }
 
 // Step 4: key colours, shot and enemy clips, the collision copy of the figure.
 void PrepareObjects() {
-  SetSpriteKeyColor(340, Rgb(0, 250, 0));
-  SetSpriteKeyColor(344, Rgb(176, 32, 0));
-  for (int s : {326, 327, 328}) SetSpriteClip(s, 44, 0, 44, 48);
-  SetSpriteClip(329, 0, 0, 38, 57);
-  DuplicateSprite(324, 323);
+  SetSpriteKeyColor(Spr::ExitDoor, Rgb(0, 250, 0));
+  SetSpriteKeyColor(Spr::SliderSheet, Rgb(176, 32, 0));
+  for (int s : {Spr::ShotDefault, Spr::ShotGoldAxe, Spr::ShotFireAxe}) SetSpriteClip(s, 44, 0, 44, 48);
+  SetSpriteClip(Spr::EnemySheets, 0, 0, 38, 57);
+  DuplicateSprite(Spr::FigureSheet, Spr::Figure);
 }
 
-// Loads the entries of a plain pack in order into the given numbers.
-template <size_t N>
-void LoadPlainPack(const std::string& path, const std::string& label, const int (&sprites)[N]) {
-  CheckLoad(OpenPack(path), label);
-  for (size_t e = 0; e < N; ++e)
-    CheckLoad(LoadNextSprite(sprites[e], 0), label + "_pic:" + IntToText(long(e)));
+// Loads every entry of a plain picture pack into the numbers of its rows.
+void LoadPlainPack(const PackTable& t, const std::string& label) {
+  CheckLoad(OpenPack(PackPath(t)), label);
+  LoadPictureEntries(t, 0, EntryCount(t) - 1, label + "_pic:");
   ClosePack();
 }
 
+// The failure label of an Inventar.pak entry as the game has always numbered them: the
+// entries before the digits by index, the digit copies 6..15 and 16..25, the last one 26.
+int InventarLabel(int entry, int copy) {
+  const int firstDigits = EntryOf(InventarPak, Spr::SmallDigits);
+  if (entry < firstDigits) return entry;
+  if (entry <= firstDigits + 1) return 6 + 10 * (entry - firstDigits) + copy;
+  return 26;
+}
+
 // One digit picture loaded ten times, each copy clipped to one digit.
-void LoadDigits(int first, double step, int width, int height, int firstLabel) {
-  const uint8_t* data = NextPackEntry();
-  size_t size = LastPackEntrySize();
+void LoadDigits(const DigitStrip& d, int entry, const uint8_t* data, size_t size) {
   for (int i = 0; i < 10; ++i) {
-    int n = first + i;
+    int n = d.first + i;
     CheckLoad(data ? LoadSpriteFromMemory(n, data, size, 0) : 0,
-              "Inventar_pic:" + IntToText(firstLabel + i));
-    SetSpriteClip(n, int(std::nearbyint(i * step)), 0, width, height);
+              "Inventar_pic:" + IntToText(InventarLabel(entry, i)));
+    SetSpriteClip(n, int(std::nearbyint(i * d.step)), 0, d.width, d.height);
   }
 }
 
 void LoadInventarPak() {
-  CheckLoad(OpenPack("paks\\Inventar.pak"), "Inventar");
-  const int first[] = {442, 443, 411, 412, 413};
-  for (int e = 0; e < 5; ++e)
-    CheckLoad(LoadNextSprite(first[e], 0), "Inventar_pic:" + IntToText(e));
-  LoadDigits(414, 6.3, 6, 10, 6);
-  LoadDigits(446, 11.4, 11, 18, 16);
-  CheckLoad(LoadNextSprite(424, 0), "Inventar_pic:26");
-  ClosePack();
-  SetSpriteKeyColor(353, Rgb(0, 255, 0));
-}
-
-void LoadSoundsPak() {
-  EnableOggDecoding();
-  CheckLoad(OpenPack("paks\\sounds.pak"), "sounds");
-  for (int e = 0; e < 16; ++e) {
+  CheckLoad(OpenPack(PackPath(InventarPak)), "Inventar");
+  for (int e = 0; e < EntryCount(InventarPak); ++e) {
     const uint8_t* data = NextPackEntry();
     size_t size = LastPackEntrySize();
-    std::string label = "sounds_pic:" + IntToText(e);
-    CheckLoad(LoadSoundData(SoundsPak[e], data, size), label);
-    if (e == 11) {
-      // The same data a second time: the fall sound and the death sound.
-      CheckLoad(LoadSoundData(396, data, size), label);
-      LoadProgress = 7;
+    EntryRows r = RowsOfEntry(InventarPak, e);
+    for (int i = r.first; i < r.first + r.count; ++i) {
+      const PackRow& row = InventarPak.rows[i];
+      if (row.how == Load::Digits)
+        LoadDigits(row.number == Spr::SmallDigits ? SmallDigitStrip : LargeDigitStrip, e, data, size);
+      else
+        CheckLoad(LoadPictureRow(row, data, size), "Inventar_pic:" + IntToText(InventarLabel(e, 0)));
     }
   }
-  for (int m = 0; m < 6; ++m) {
+  ClosePack();
+  SetSpriteKeyColor(Spr::Pointer, Rgb(0, 255, 0));
+}
+
+// The effects, then the music; the fall and death sounds share one entry.
+void LoadSoundsPak() {
+  EnableOggDecoding();
+  CheckLoad(OpenPack(PackPath(SoundsPak)), "sounds");
+  int track = 0;
+  for (int e = 0; e < EntryCount(SoundsPak); ++e) {
     const uint8_t* data = NextPackEntry();
-    CheckLoad(LoadSoundData(MusicTracks[m], data, LastPackEntrySize()),
-              "sounds_pic:13_" + IntToText(m + 1));
+    size_t size = LastPackEntrySize();
+    EntryRows r = RowsOfEntry(SoundsPak, e);
+    for (int i = r.first; i < r.first + r.count; ++i) {
+      const PackRow& row = SoundsPak.rows[i];
+      // The music entries are named as the thirteenth item's parts 1..6.
+      std::string label = row.how == Load::Music ? "sounds_pic:13_" + IntToText(++track)
+                                                 : "sounds_pic:" + IntToText(e);
+      CheckLoad(LoadSoundData(row.number, data, size), label);
+    }
+    if (e == EntryOf(SoundsPak, Snd::Death)) LoadProgress = 7;
   }
   ClosePack();
   LoadProgress = 8;
-  SetSoundVolume(387, Volume);
-  SetSoundVolume(447, Volume);
+  SetSoundVolume(Snd::Click, Volume);
+  SetSoundVolume(Snd::BombFuse, Volume);
 }
 
 // Two-state buttons: upper half normal, lower half pressed.
 void PrepareButtons() {
-  DuplicateSprite(349, 351);
-  DuplicateSprite(350, 352);
-  SetSpriteClip(349, 0, 0, 98, 49);
-  SetSpriteClip(351, 0, 49, 98, 49);
-  SetSpriteClip(350, 0, 0, 70, 49);
-  SetSpriteClip(352, 0, 49, 70, 49);
+  DuplicateSprite(Spr::LargeButton, Spr::LargeButtonPressed);
+  DuplicateSprite(Spr::SmallButton, Spr::SmallButtonPressed);
+  SetSpriteClip(Spr::LargeButton, 0, 0, 98, 49);
+  SetSpriteClip(Spr::LargeButtonPressed, 0, 49, 98, 49);
+  SetSpriteClip(Spr::SmallButton, 0, 0, 70, 49);
+  SetSpriteClip(Spr::SmallButtonPressed, 0, 49, 70, 49);
   LoadProgress = 9;
 }
 
@@ -211,14 +210,14 @@ void FinishFailedLoad() {
 }
 
 void LoadCatalogue() {
-  LoadFontFace(1, "Argor Flahm Scaqh", 10, FontItalic | FontHighQuality);
-  LoadFontFace(2, "Argor Flahm Scaqh", 15, FontItalic | FontHighQuality);
+  LoadFontFace(Font::Small, Font::Face, Font::SmallPoints, FontItalic | FontHighQuality);
+  LoadFontFace(Font::Large, Font::Face, Font::LargePoints, FontItalic | FontHighQuality);
   ShowEarlyTitle();
   LoadObjectsPak();
   PrepareObjects();
-  LoadPlainPack("paks\\Menu.pak", "Menue", MenuPak);
+  LoadPlainPack(MenuPak, "Menue");
   LoadProgress = 4;
-  LoadPlainPack("paks\\Interface.pak", "Interface", InterfacePak);
+  LoadPlainPack(InterfacePak, "Interface");
   LoadProgress = 5;
   LoadInventarPak();
   LoadProgress = 6;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "content/catalogue.h"
 #include "content/content.h"
 #include "media/media.h"
 
@@ -27,8 +28,8 @@ void ReadWeatherLine(const std::string& line) {
   std::string kind = line.substr(0, slash);
   std::string amount = slash == std::string::npos ? "" : line.substr(slash + 1);
   int k = ParseInt(kind);
-  if (k == 1) WeatherSprite = 431;
-  if (k == 2) WeatherSprite = 432;
+  if (k == 1) WeatherSprite = Spr::Weather1;
+  if (k == 2) WeatherSprite = Spr::Weather2;
   WeatherAmount = std::min(ParseInt(amount), MaxWeatherParticles);
 }
 
@@ -62,7 +63,7 @@ void LoadBackground(int b) {
   for (int i = 0; i < b; ++i)
     if (!NextPackEntry() && LastPackEntrySize() == 0) break;
   const uint8_t* data = NextPackEntry();
-  if (data) LoadSpriteFromMemory(334, data, LastPackEntrySize(), 0);
+  if (data) LoadSpriteFromMemory(Spr::Background, data, LastPackEntrySize(), 0);
   ClosePack();
 }
 

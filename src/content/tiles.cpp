@@ -2,6 +2,9 @@
 // TileSet become the tile pictures 1..80, 101..200, 201..281, the animated frames
 // 6000..9999 and TileKind. Called by the map loader and by the frame loop when the
 // script changes the tile set.
+#include <string>
+
+#include "content/catalogue.h"
 #include "content/content.h"
 #include "media/media.h"
 
@@ -36,19 +39,22 @@ void CutTile(int target, int source, int x, int y, int width, int height, bool k
 
 // A copy of the sheet clipped to one tile (the copies share the sheet's pixels).
 void ClipTile(int target, int x, int y) {
-  DuplicateSprite(0, target);
+  DuplicateSprite(Spr::TileSheet, target);
   SetSpriteClip(target, x, y, TileSize, TileSize);
 }
 
 // Tiles 1..80 (sheet row 0), 101..200 (row 1) and the 3D overlays 201..281 (row 2).
 void BuildSheetTiles() {
-  for (int k = 1; k <= 80; ++k) ClipTile(k, (k - 1) * TileSize, 0);
-  for (int k = 101; k <= 200; ++k) ClipTile(k, (k - 101) * TileSize, TileSize);
-  for (int k = 201; k <= 281; ++k) {
-    CutTile(k, 0, (k - 201) * TileSize, 2 * TileSize, TileSize, TileSize, true);
+  for (int k = Spr::FirstTile; k <= Spr::LastTile; ++k)
+    ClipTile(k, (k - Spr::FirstTile) * TileSize, 0);
+  for (int k = Spr::FirstBackTile; k <= Spr::LastBackTile; ++k)
+    ClipTile(k, (k - Spr::FirstBackTile) * TileSize, TileSize);
+  for (int k = Spr::FirstOverlayTile; k <= Spr::LastOverlayTile; ++k) {
+    CutTile(k, Spr::TileSheet, (k - Spr::FirstOverlayTile) * TileSize, 2 * TileSize, TileSize,
+            TileSize, true);
     MakeSprite3D(k, k);
   }
-  SetSpriteClip(0, -1, -1, -1, -1);
+  SetSpriteClip(Spr::TileSheet, -1, -1, -1, -1);
 }
 
 // One animated frame: an empty sprite for k = 0 (its region lies above the strip).
@@ -63,12 +69,14 @@ void BuildFrame(int target, int strip, int f, int k, int height) {
 
 // Frames f = 0..3 of both strips: 6000 + 1000 f + k (30 x 50) and 6500 + 1000 f + k.
 void BuildAnimatedFrames() {
-  for (int f = 0; f < 4; ++f) {
-    for (int k = 0; k <= 80; ++k) BuildFrame(6000 + 1000 * f + k, 435, f, k, 50);
-    for (int k = 0; k <= 80; ++k) BuildFrame(6500 + 1000 * f + k, 436, f, k, TileSize);
+  for (int f = 0; f < Spr::AnimFrameCount; ++f) {
+    const int base = Spr::AnimFrames + Spr::AnimFrameStep * f;
+    for (int k = 0; k <= Spr::LastTile; ++k) BuildFrame(base + k, Spr::TallAnimStrip, f, k, 50);
+    for (int k = 0; k <= Spr::LastTile; ++k)
+      BuildFrame(base + Spr::FrontFrames + k, Spr::AnimStrip, f, k, TileSize);
   }
-  SetSpriteClip(435, -1, -1, -1, -1);
-  SetSpriteClip(436, -1, -1, -1, -1);
+  SetSpriteClip(Spr::TallAnimStrip, -1, -1, -1, -1);
+  SetSpriteClip(Spr::AnimStrip, -1, -1, -1, -1);
 }
 
 }  // namespace
@@ -76,30 +84,30 @@ void BuildAnimatedFrames() {
 void FillTileKind(int tileSet) {
   TileKind.fill(0);
   if (tileSet < 1 || tileSet > 4) return;
-  for (int t : {31, 32, 33, 34, 39, 40, 74, 75}) TileKind[t] = 1;
-  for (int t : {35, 36, 37, 38, 41, 42, 76, 77}) TileKind[t] = 2;
+  for (int t : {31, 32, 33, 34, 39, 40, 74, 75}) TileKind[t] = TileKindOf::Slope;
+  for (int t : {35, 36, 37, 38, 41, 42, 76, 77}) TileKind[t] = TileKindOf::Rough;
 }
 
 void LoadTiles() {
-  CheckLoad(OpenPack("paks\\Tiles.pak"), "Tiles");
+  CheckLoad(OpenPack(std::string("paks\\") + TilesPak::File), "Tiles");
   int t = ParseInt(TileSet);
-  if (t >= 1 && t <= 5) {
+  if (t >= 1 && t <= TilesPak::SetCount) {
     SkipEntries(2 * (t - 1));
-    CheckLoad(LoadNextTileSprite(435, TextureFlag), "Tiles_pic:1");
-    CheckLoad(LoadNextTileSprite(436, TextureFlag), "Tiles_pic:1");
-    SkipEntries(2 * (5 - t));
+    CheckLoad(LoadNextTileSprite(Spr::TallAnimStrip, TextureFlag), "Tiles_pic:1");
+    CheckLoad(LoadNextTileSprite(Spr::AnimStrip, TextureFlag), "Tiles_pic:1");
+    SkipEntries(2 * (TilesPak::SetCount - t));
   }
   // For any other set no strip was read, so the sheet index shifts with it.
-  SkipEntries(2);
+  SkipEntries(TilesPak::SpareEntries);
   if (t > 1) SkipEntries(t - 1);
-  CheckLoad(LoadNextTileSprite(0, TextureFlag), "Tiles_pic:5");
+  CheckLoad(LoadNextTileSprite(Spr::TileSheet, TextureFlag), "Tiles_pic:5");
   BuildSheetTiles();
   ClosePack();
-  AnimFrameBase = 6000;
+  AnimFrameBase = Spr::AnimFrames;
   BuildAnimatedFrames();
   // The closed door, kept for when a held key runs out.
-  DuplicateSprite(19, 433);
-  SetSpriteClip(433, 18 * TileSize, 0, TileSize, TileSize);
+  DuplicateSprite(Spr::LockedDoor, Spr::ClosedDoorCopy);
+  SetSpriteClip(Spr::ClosedDoorCopy, (Spr::LockedDoor - 1) * TileSize, 0, TileSize, TileSize);
   FillTileKind(t);
 }
 

@@ -24,6 +24,6 @@ int NewGameMenu() {
 
 int HighscoreScreen() { return 0; }  // the highscore part is not built yet
 int OptionsScreen() { return 0; }    // the options part is not built yet
-int ConfirmQuit() { return 356; }    // the quit confirmation part is not built yet: "Nein"
+int ConfirmQuit() { return MenuCode::No; }    // the quit confirmation part is not built yet: "Nein"
 
 }  // namespace kw

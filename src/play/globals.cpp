@@ -67,7 +67,7 @@ void ResetPlayRun() {
   LastSide = 0;
   HudVisible = MapRequest = DisplayToggleA = DisplayToggleB = 1;
   AuraStep = FloatStep = BombAnimStep = 1;
-  DecorationFrame = 401;
+  DecorationFrame = Spr::DecorationFirst;
   TextShift = 0;
   MessageTimer = 0;
   CheatFastRun = 0;
@@ -115,7 +115,7 @@ PlayerRecord& P() {
 // The record a new game starts with.
 void SetNewGamePlayer(PlayerRecord& p) {
   p = PlayerRecord{};
-  p.facing = 6;
+  p.facing = Facing::Right;
   p.mana = 100.0f;
   p.health = 500.0f;
   p.spare68 = {0, 340, 340, 340, 30000, 30000, 30000, 370, 550};
@@ -135,7 +135,7 @@ void ResetPlayerForNextMap(PlayerRecord& p) {
   p.animFrame = 0;
   p.hasKey = 0;
   p.keyTime = 0;
-  p.facing = 6;
+  p.facing = Facing::Right;
   p.spareLast = 4;
   p.mapDone = 0;
   // The guardian flag means "met in this map", so it starts over with each map.

@@ -40,15 +40,15 @@ void SpawnFromContactCodes() {
   for (int row = 0; row <= Map.H; ++row) {
     for (int col = 0; col <= Map.W; ++col) {
       int code = Map.At(col, row).pickup;
-      if (code == 12) {
+      if (code == Pickup::Slider) {
         Sliders.Last();
         Slider& s = Sliders.Add();
         s.col = int16_t(col);
         s.row = int16_t(row);
-      } else if (code == 19) {
+      } else if (code == Pickup::RandomEnemy) {
         AddEnemy(col, row, RandomUpTo(1), false);
-      } else if (code > 19) {
-        AddEnemy(col, row, code - 19, true);
+      } else if (code > Pickup::RandomEnemy) {
+        AddEnemy(col, row, code - Pickup::RandomEnemy, true);
       }
     }
   }

@@ -9,23 +9,23 @@ namespace {
 
 constexpr int FrameW = 42, FrameH = 58;
 
-// Clips the working figure 323 and its touch mask 438 to the same frame.
+// Clips the working figure and its touch mask to the same frame.
 void ClipFigure(int x, int y) {
-  SetSpriteClip(323, x, y, FrameW, FrameH);
-  SetSpriteClip(438, x, y, FrameW, FrameH);
+  SetSpriteClip(Spr::Figure, x, y, FrameW, FrameH);
+  SetSpriteClip(Spr::TouchMask, x, y, FrameW, FrameH);
 }
 
 // The hurt pose: one frame per side, the touch mask's hurt shape at the top left.
 void SelectHurtFrame(const PlayerRecord& p) {
-  if (p.facing == 4) {
-    SetSpriteClip(323, 43, 232, FrameW, FrameH);
-    SetSpriteClip(438, 43, 0, FrameW, FrameH);
-  } else if (p.facing == 6) {
-    SetSpriteClip(323, 0, 232, FrameW, FrameH);
-    SetSpriteClip(438, 0, 0, FrameW, FrameH);
-  } else if (p.facing == 2 && LastSide == 6) {
+  if (p.facing == Facing::Left) {
+    SetSpriteClip(Spr::Figure, 43, 232, FrameW, FrameH);
+    SetSpriteClip(Spr::TouchMask, 43, 0, FrameW, FrameH);
+  } else if (p.facing == Facing::Right) {
+    SetSpriteClip(Spr::Figure, 0, 232, FrameW, FrameH);
+    SetSpriteClip(Spr::TouchMask, 0, 0, FrameW, FrameH);
+  } else if (p.facing == Facing::Down && LastSide == Facing::Right) {
     ClipFigure(0, 0);
-  } else if (p.facing == 2 && LastSide == 4) {
+  } else if (p.facing == Facing::Down && LastSide == Facing::Left) {
     ClipFigure(43, 0);
   }
 }
@@ -35,25 +35,25 @@ void SelectHurtFrame(const PlayerRecord& p) {
 int SelectPlayerFrame() {
   const PlayerRecord& p = P();
   // Looking down keeps the side the figure last walked to.
-  bool left = p.facing == 4 || (p.facing == 2 && LastSide == 4);
+  bool left = p.facing == Facing::Left || (p.facing == Facing::Down && LastSide == Facing::Left);
   int x = p.frameX + (left ? 43 : 0);
   if (p.smallForm == 0) {
-    DuplicateSprite(AltSheet == 1 ? 437 : 324, 323);
+    DuplicateSprite(AltSheet == 1 ? Spr::AltFigureSheet : Spr::FigureSheet, Spr::Figure);
     if (HurtTime > 0) {
       SelectHurtFrame(p);
-    } else if (p.facing != 8) {
+    } else if (p.facing != Facing::Up) {
       ClipFigure(x, p.animFrame * 57);
-      SetSpriteClip(333, x, p.swordRow * 58, FrameW, FrameH);
+      SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58, FrameW, FrameH);
     }
   }
   if (p.smallForm == 1) {
-    DuplicateSprite(325, 323);
-    if (LastSide == 4) SetSpriteClip(323, 22, 0, 30, 30);
-    if (LastSide == 6) SetSpriteClip(323, 63, 0, 30, 30);
+    DuplicateSprite(Spr::SmallFormSheet, Spr::Figure);
+    if (LastSide == Facing::Left) SetSpriteClip(Spr::Figure, 22, 0, 30, 30);
+    if (LastSide == Facing::Right) SetSpriteClip(Spr::Figure, 63, 0, 30, 30);
   }
-  if (p.smallForm == 0 && p.throwPose == 1 && p.facing != 8) {
+  if (p.smallForm == 0 && p.throwPose == 1 && p.facing != Facing::Up) {
     ClipFigure(x, 172);
-    SetSpriteClip(333, x, p.swordRow * 58 + 172, FrameW, FrameH);
+    SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58 + 172, FrameW, FrameH);
   }
   return 0;
 }

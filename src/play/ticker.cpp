@@ -48,8 +48,8 @@ void WorldStep(unsigned now) {
     PlayerPhysics();
   }
   MoveEnemies();
-  AnimFrameBase += 1000;
-  if (AnimFrameBase > 9000) AnimFrameBase = 6000;
+  AnimFrameBase += Spr::AnimFrameStep;
+  if (AnimFrameBase > Spr::LastAnimFrames) AnimFrameBase = Spr::AnimFrames;
   MapRules();
   UpdateBombs();
   UpdateCombat();
@@ -99,8 +99,8 @@ void PauseScreen() {
     SetWindowMode(WindowMinimised);
     return;
   }
-  if (KeyReleased(25)) Paused = 0;  // P
-  DrawSprite(372, 0, 0);
+  if (KeyReleased(Key::P)) Paused = 0;
+  DrawSprite(Spr::PausePicture, 0, 0);
   SleepMs(10);
 }
 

@@ -15,7 +15,7 @@ bool CellShown(int col, int row) {
   return row >= 0 && col >= 0 && row <= p.mapHeight && col <= p.mapWidth;
 }
 
-// Step 5 and 6: the far background, composed in 434 and drawn under the world.
+// Step 5 and 6: the far background, composed in its buffer and drawn under the world.
 void DrawFarBackground() {
   PlayerRecord& p = P();
   if (0 <= -p.posX && -p.posX <= p.mapWidth * 30 - 610) p.backScrollX = int16_t(Nearest(-p.posX));
@@ -24,16 +24,16 @@ void DrawFarBackground() {
   if (BackgroundX < 0) BackgroundSide = 1;
   if (HideBackground == 1) return;
   if (StaticBackground != 0) {
-    DrawSprite(334, 0, 0);
+    DrawSprite(Spr::Background, 0, 0);
     return;
   }
   double d = double(p.posX) + p.backScrollX;
-  SetBlitTarget(434);
+  SetBlitTarget(Spr::BackgroundBuffer);
   ClearBackBuffer(0);
-  DrawSprite(334, Nearest(BackgroundX - d), p.pixelY);
-  DrawSprite(334, Nearest(BackgroundX - d + BackgroundSide * 640), p.pixelY);
+  DrawSprite(Spr::Background, Nearest(BackgroundX - d), p.pixelY);
+  DrawSprite(Spr::Background, Nearest(BackgroundX - d + BackgroundSide * 640), p.pixelY);
   SetBlitTarget(-1);
-  DrawSprite(434, Nearest(d), -10);
+  DrawSprite(Spr::BackgroundBuffer, Nearest(d), -10);
 }
 
 // Step 7: back-layer pictures above 101.
@@ -44,7 +44,7 @@ void DrawBackLayer() {
     for (int col = VisFromX; col <= VisToX; ++col) {
       if (!CellShown(col, row)) continue;
       const MapCell& c = Map.At(col, row);
-      if (c.back > 101)
+      if (c.back > Layer::NoBackUpTo)
         DrawSpriteKeyed(c.back, Nearest(col * 30 + p.posX), row * 30 + p.pixelY - 10);
     }
 }
@@ -53,8 +53,8 @@ void DrawBackLayer() {
 void DrawMainCell(int col, int row, const MapCell& c, bool doorTest) {
   const PlayerRecord& p = P();
   int x = Nearest(col * 30 + p.posX + c.offX), y = row * 30 + c.offY + p.pixelY - 10;
-  if (doorTest && p.hasKey == 1 && c.tile == 19)
-    DrawSpriteKeyed(440, x, y);
+  if (doorTest && p.hasKey == 1 && c.tile == Tile::LockedDoor)
+    DrawSpriteKeyed(Spr::OpenedDoor, x, y);
   else
     DrawSprite3D(c.tile + AnimFrameBase, x, y, c.alpha);
 }
@@ -76,22 +76,22 @@ void DrawMainLayer() {
 void DrawFigure() {
   const PlayerRecord& p = P();
   int y = Nearest(p.posY + p.pixelY + 230);
-  if (p.climbing == 0) DrawSpriteKeyed(323, PlayerScreenX, y);
-  if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(333, PlayerScreenX, y);
+  if (p.climbing == 0) DrawSpriteKeyed(Spr::Figure, PlayerScreenX, y);
+  if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(Spr::SwordOverlay, PlayerScreenX, y);
 }
 
 // The front pictures of still cells (from step 19) and of moving cells (step 20).
 void DrawFrontLayer() {
   const PlayerRecord& p = P();
   auto front = [&p](int col, int row, const MapCell& c) {
-    DrawSprite3D(c.tile + AnimFrameBase + 500, Nearest(col * 30 + p.posX + c.offX),
+    DrawSprite3D(c.tile + AnimFrameBase + Spr::FrontFrames, Nearest(col * 30 + p.posX + c.offX),
                  row * 30 + p.pixelY + c.offY + 10, c.alpha);
   };
   for (int row = VisFromY; row <= VisToY; ++row)
     for (int col = VisFromX; col <= VisToX; ++col) {
       const MapCell& c = Map.At(col, row);
-      bool door = p.hasKey == 1 && c.tile == 19;
-      if (c.tile > 1 && !door && c.front != 2 && c.vRange == 0 && c.hRange == 0) front(col, row, c);
+      bool door = p.hasKey == 1 && c.tile == Tile::LockedDoor;
+      if (c.tile > Tile::Air && !door && c.front != Layer::NoFront && c.vRange == 0 && c.hRange == 0) front(col, row, c);
     }
   for (const CellPos& m : MovingTiles) front(m.col, m.row, Map.At(m.col, m.row));
 }
@@ -104,7 +104,7 @@ void DrawOverlayLayer() {
       if (row >= p.mapHeight || !CellShown(col, row)) continue;
       const MapCell& c = Map.At(col, row);
       if (c.over == 0) continue;
-      int sprite = c.over > 200 ? c.over : c.over + 200;
+      int sprite = c.over > Layer::OverlayBase ? c.over : c.over + Layer::OverlayBase;
       DrawSprite3D(sprite, Nearest(col * 30 + p.posX), row * 30 + p.pixelY + 10, 255);
     }
 }
@@ -119,7 +119,7 @@ int DrawWorld() {
   DrawFarBackground();
   DrawBackLayer();
   DrawMainLayer();
-  DrawSpriteKeyed(340, ExitCol * 30 + Nearest(P().posX), ExitRow * 30 + P().pixelY - 20);
+  DrawSpriteKeyed(Spr::ExitDoor, ExitCol * 30 + Nearest(P().posX), ExitRow * 30 + P().pixelY - 20);
   DrawFigure();
   DrawFrontLayer();
   DrawOverlayLayer();

@@ -17,10 +17,10 @@ struct ItemRow {
   int32_t sprite;
 };
 constexpr ItemRow ItemTable[] = {
-    //  weaponName   throws recoil iconSprite weaponSprite
-    {"Default",   20,    0.0f,  442,       326},
-    {"Goldaxt",   0,     1.5f,  443,       327},
-    {"Feueraxt",  0,     4.0f,  443,       328},
+    //  weaponName   throws recoil iconSprite        weaponSprite
+    {"Default",   20,    0.0f,  Spr::AxeIcon,     Spr::ShotDefault},
+    {"Goldaxt",   0,     1.5f,  Spr::GoldAxeIcon, Spr::ShotGoldAxe},
+    {"Feueraxt",  0,     4.0f,  Spr::GoldAxeIcon, Spr::ShotFireAxe},
 };
 static_assert(sizeof(ItemTable) / sizeof(ItemTable[0]) == 3);
 
@@ -80,7 +80,7 @@ void CreateGameLists() {
   KeyBindings.Add();
   for (int i = 0; i < 14; ++i) {
     bool empty = i >= 1 && i <= 12;
-    Inventory[i] = empty ? InventorySlot{312, "Leer", 99999999} : InventorySlot{};
+    Inventory[i] = empty ? InventorySlot{Spr::EmptyItemSlot, "Leer", 99999999} : InventorySlot{};
   }
   Highscores.fill(HighscoreEntry{});
   Map.Create(0, 0);
@@ -94,11 +94,13 @@ void CreateGameLists() {
 void BindGamepadToKeys() {
   const KeyBindingRecord& k = *KeyBindings.Current();
   const std::pair<int, int> pad[] = {
-      {PadA, k.code[13]}, {PadB, k.code[14]}, {PadX, k.code[15]}, {PadY, 28},
-      {PadLeftShoulder, k.code[16]}, {PadRightShoulder, k.code[17]},
-      {PadLeftTrigger, k.code[18]}, {PadRightTrigger, k.code[19]},
-      {PadStart, k.code[0]}, {PadBack, k.code[1]},
-      {PadUp, k.code[10]}, {PadDown, k.code[9]}, {PadLeft, k.code[11]}, {PadRight, k.code[12]}};
+      {PadA, k.code[Bind::Jump]},          {PadB, k.code[Bind::Sword]},
+      {PadX, k.code[Bind::Throw]},         {PadY, Key::Return},
+      {PadLeftShoulder, k.code[Bind::Spell1]}, {PadRightShoulder, k.code[Bind::Spell2]},
+      {PadLeftTrigger, k.code[Bind::Spell3]},  {PadRightTrigger, k.code[Bind::Spell4]},
+      {PadStart, k.code[Bind::Cancel]},    {PadBack, k.code[Bind::Pause]},
+      {PadUp, k.code[Bind::Up]},           {PadDown, k.code[Bind::Down]},
+      {PadLeft, k.code[Bind::Left]},       {PadRight, k.code[Bind::Right]}};
   for (auto [input, key] : pad) SetGamepadKey(input, key);
 }
 

@@ -35,13 +35,13 @@ void LoadMap() {
 }
 
 void LoaderClosingSteps(int mapW, int mapH) {
-  for (int s : {379, 377, 378, 380, 381, 382}) StopSoundFx(s);
+  for (int s : MusicTracks) StopSoundFx(s);
   SetPlayerMapSize(mapW, mapH);
   ReadBestScore();
-  CreateSprite(434, ScreenWidth, ScreenHeight);
+  CreateSprite(Spr::BackgroundBuffer, ScreenWidth, ScreenHeight);
   // The ambient loops start silent; the volume goes first so no loop is heard at
   // full loudness for the moment between starting it and turning it down.
-  for (int s = 393; s <= 399; ++s) {
+  for (int s = Snd::FirstLoop; s <= Snd::LastLoop; ++s) {
     SetSoundVolume(s, 0);
     PlaySoundFx(s, 1);
   }

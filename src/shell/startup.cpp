@@ -52,7 +52,7 @@ void NewGame() {
   SetNewGamePlayer(Player.Add());
   CurrentScreen = Screen::NewGame;
   NewGameMenu();
-  SetSoundVolume(387, 50);
+  SetSoundVolume(Snd::Click, 50);
 }
 
 // Map start step 2: the title spins until a key is down, then the loader is awaited.
@@ -66,7 +66,7 @@ void ShowTitleWhileLoading() {
     ReadKeyboard();
     FlipScreen();
     ClearBackBuffer(0);
-    if (KeyDown(-1)) break;
+    if (KeyDown(Key::Any)) break;
   }
   while (ThreadRunning(MapLoader)) {
     FinishFailedLoad();
@@ -79,13 +79,15 @@ void ShowTitleWhileLoading() {
 void StartMapMusic() {
   if (Volume == 0) return;
   if (TimeMatch == 1) {
-    PlaySoundFx(382, 1);
-    SetSoundVolume(382, Volume);
+    PlaySoundFx(Snd::MusicTimeMatch, 1);
+    SetSoundVolume(Snd::MusicTimeMatch, Volume);
     return;
   }
-  PlaySoundFx(377 + RandomUpTo(1), 1);
-  SetSoundVolume(377, Volume + 20);
-  SetSoundVolume(378, Volume + 20);
+  // One of the two game tracks, which sit side by side in the catalogue.
+  static_assert(Snd::MusicCaves == Snd::MusicForest + 1);
+  PlaySoundFx(Snd::MusicForest + RandomUpTo(1), 1);
+  SetSoundVolume(Snd::MusicForest, Volume + 20);
+  SetSoundVolume(Snd::MusicCaves, Volume + 20);
 }
 
 // Map start step 8: the start block may move the start position.
@@ -118,9 +120,9 @@ void DrawTitleFrame() {
   IntroZoom = std::min(IntroZoom + Nearest(IntroSpin), MaxIntroZoom);
   IntroSpin += 0.1f;
   Begin3D();
-  ScaleSprite3D(322, IntroZoom + ScreenWidth, IntroZoom + ScreenHeight);
-  TurnSprite3D(322, float(Nearest(IntroSpin)), 1);
-  DrawSprite3D(322, -IntroZoom / 2, -IntroZoom / 2, 255);
+  ScaleSprite3D(Spr::TitlePicture, IntroZoom + ScreenWidth, IntroZoom + ScreenHeight);
+  TurnSprite3D(Spr::TitlePicture, float(Nearest(IntroSpin)), 1);
+  DrawSprite3D(Spr::TitlePicture, -IntroZoom / 2, -IntroZoom / 2, 255);
   End3D();
 }
 
@@ -136,8 +138,8 @@ void MapStart() {
     P().timeValue = int32_t(std::clamp<int64_t>(t, INT32_MIN, INT32_MAX));
   }
   ComputeVisibleWindow(0);
-  P().facing = 6;
-  LastSide = 6;
+  P().facing = Facing::Right;
+  LastSide = Facing::Right;
   WorldStepTime = int32_t(TimeMs());
   SetMouseCaptured(false);
   PlayerScreenX = 300;

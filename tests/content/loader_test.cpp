@@ -112,6 +112,40 @@ TEST_F(LoaderTest, MissingPackIsFatalWithItsLabel) {
   EXPECT_NE(err.find("Objecte"), std::string::npos) << err;
 }
 
+// A pack that ends early names its first missing entry the way the game always has:
+// Menu.pak and Interface.pak by index, the digit copies of Inventar.pak 6..15 and 16..25
+// and its last entry 26, the music of sounds.pak as the parts 13_1..13_6.
+TEST_F(LoaderTest, AShortPackNamesItsFirstMissingEntry) {
+  struct Case {
+    const char* pack;
+    int keep;
+    const char* label;
+    int progress;
+  };
+  const Case cases[] = {{"Menu.pak", 12, "Menue_pic:12", 3},       {"Interface.pak", 2, "Interface_pic:2", 4},
+                        {"Inventar.pak", 3, "Inventar_pic:3", 5},  {"Inventar.pak", 5, "Inventar_pic:6", 5},
+                        {"Inventar.pak", 6, "Inventar_pic:16", 5}, {"Inventar.pak", 7, "Inventar_pic:26", 5},
+                        {"sounds.pak", 11, "sounds_pic:11", 6},    {"sounds.pak", 12, "sounds_pic:12", 7},
+                        {"sounds.pak", 17, "sounds_pic:13_2", 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.pack) + " " + std::to_string(c.keep));
+    folder.WriteAllPacks();
+    std::vector<Bytes> entries;
+    for (int i = 0; i < c.keep; ++i) {
+      if (std::string(c.pack) == "sounds.pak") entries.push_back(Wav());
+      else if (std::string(c.pack) == "Inventar.pak" && i == 5) entries.push_back(Flat(63, 10, Argb(1, 1, 1)));
+      else if (std::string(c.pack) == "Inventar.pak" && i == 6) entries.push_back(Flat(114, 18, Argb(1, 1, 1)));
+      else entries.push_back(Flat(98, 98, Argb(50, 50, i + 1)));
+    }
+    WritePack(folder.game / "paks" / c.pack, entries);
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(kw::LoaderThread(0), FatalExit);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(std::string(c.label) + "\n"), std::string::npos) << err;
+    EXPECT_EQ(kw::LoadProgress, c.progress);
+  }
+}
+
 // The blue channel tells the pack entry: entry i has blue i * 10 + 5.
 int EntryOf(uint32_t pixel) { return int((pixel & 255) - 5) / 10; }
 

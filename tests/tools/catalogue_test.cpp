@@ -1,7 +1,8 @@
 // The generated game folder against the catalogue its users rely on: entry counts of every
 // pack, picture sizes and layouts, key colours, tile collision pictures that match their
 // meaning, and sounds of the right kind and length. Reads KW_GAME_DIR (the build generates
-// it before the tests run) through the game's own pack reader and sprite loader.
+// it before the tests run) through the game's own pack reader and sprite loader, and finds
+// each picture's entry through the catalogue's pack rows, as the loader does.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "content/catalogue.h"
 #include "media/pack.h"
 #include "media/sound.h"
 #include "media/sprites.h"
@@ -19,6 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+namespace Spr = kw::Spr;
 
 using Entries = std::vector<std::vector<uint8_t>>;
 
@@ -80,14 +83,43 @@ void ExpectSize(const std::string& pack, size_t entry, int w, int h) {
   EXPECT_EQ(kw::SpriteHeight(Scratch), h);
 }
 
+// The entry of a catalogue number in its pack, by the catalogue's rows.
+size_t At(const kw::PackTable& t, int number) {
+  int e = kw::EntryOf(t, number);
+  EXPECT_GE(e, 0) << t.file << " has no row for " << number;
+  return e < 0 ? size_t(1) << 30 : size_t(e);
+}
+
+// Loads the picture of a catalogue number from its pack.
+bool LoadNumber(const kw::PackTable& t, int number, int sprite = Scratch) {
+  return LoadPicture(t.file, At(t, number), sprite);
+}
+
+void ExpectSize(const kw::PackTable& t, int number, int w, int h) {
+  SCOPED_TRACE("sprite " + std::to_string(number));
+  ExpectSize(t.file, At(t, number), w, h);
+}
+
+// The pack a kwgen run wrote holds exactly the entries the rows name, and each entry is of
+// the kind its rows load: pictures decode, effects are WAV, music is Ogg.
+TEST(Catalogue, EveryPackMatchesItsRows) {
+  for (const kw::PackTable* t : {&kw::ObjectsPak, &kw::MenuPak, &kw::InterfacePak, &kw::InventarPak,
+                                 &kw::SoundsPak, &kw::LightsPak}) {
+    SCOPED_TRACE(t->file);
+    ASSERT_EQ(Pack(t->file).size(), size_t(kw::EntryCount(*t)));
+    for (int i = 0; i < t->rowCount; ++i) {
+      const kw::PackRow& row = t->rows[i];
+      const auto& data = Pack(t->file)[size_t(row.entry)];
+      ASSERT_GE(data.size(), 4u) << row.name;
+      if (row.how == kw::Load::Sound) EXPECT_EQ(std::memcmp(data.data(), "RIFF", 4), 0) << row.name;
+      else if (row.how == kw::Load::Music) EXPECT_EQ(std::memcmp(data.data(), "OggS", 4), 0) << row.name;
+      else EXPECT_TRUE(LoadPicture(t->file, size_t(row.entry))) << row.name;
+    }
+  }
+  EXPECT_EQ(Pack(kw::TilesPak::File).size(), size_t(kw::TilesPak::Entries));
+}
+
 TEST(Catalogue, EveryPackHasItsEntryCount) {
-  EXPECT_EQ(Pack("objects.pak").size(), 48u);
-  EXPECT_EQ(Pack("Menu.pak").size(), 16u);
-  EXPECT_EQ(Pack("Interface.pak").size(), 3u);
-  EXPECT_EQ(Pack("Inventar.pak").size(), 8u);
-  EXPECT_EQ(Pack("sounds.pak").size(), 22u);
-  EXPECT_EQ(Pack("Tiles.pak").size(), 17u);
-  EXPECT_EQ(Pack("Lights.pak").size(), 23u);
   EXPECT_GE(Pack("Backgrounds.pak").size(), 5u);
   EXPECT_EQ(Pack("cutscenes.pak").size(), 6u);
 }
@@ -101,30 +133,31 @@ TEST(Catalogue, EveryPictureEntryDecodes) {
 }
 
 TEST(Catalogue, ObjectPicturesHaveTheSizesTheGameUses) {
-  ExpectSize("objects.pak", 0, 640, 480);   // 322 title
-  ExpectSize("objects.pak", 1, 640, 480);   // 372 pause
-  ExpectSize("objects.pak", 2, 255, 290);   // 324 figure
-  ExpectSize("objects.pak", 4, 93, 30);     // 325 small form
-  ExpectSize("objects.pak", 6, 255, 290);   // 437 alternative figure
-  ExpectSize("objects.pak", 9, 255, 290);   // 438 touch mask
-  for (size_t e = 10; e <= 12; ++e) ExpectSize("objects.pak", e, 160, 48);  // shots
-  // Enemy sheets: 4 columns x 3 rows of the frame sizes of Gegner.ini.
-  const std::pair<size_t, std::pair<int, int>> enemies[] = {
-      {13, {38, 57}}, {14, {40, 30}}, {15, {40, 30}}, {16, {44, 58}}, {19, {30, 30}}, {20, {60, 80}}, {21, {36, 36}}};
-  for (auto& e : enemies) ExpectSize("objects.pak", e.first, 4 * e.second.first, 3 * e.second.second);
-  ExpectSize("objects.pak", 17, 255, 290);  // 333 sword overlay
-  ExpectSize("objects.pak", 18, 640, 480);  // 334 background
-  ExpectSize("objects.pak", 22, 30, 30);    // 320 open door collision
-  ExpectSize("objects.pak", 30, 120, 120);  // 344 slider sheet
-  ExpectSize("objects.pak", 44, 30, 30);    // 373 spikes
-  ExpectSize("objects.pak", 45, 30, 30);    // 374 spikes
-  ExpectSize("objects.pak", 46, 32, 111);   // 375 climbing
-  ExpectSize("objects.pak", 47, 69, 132);   // 9999 bombs
+  const kw::PackTable& o = kw::ObjectsPak;
+  ExpectSize(o, Spr::TitlePicture, 640, 480);
+  ExpectSize(o, Spr::PausePicture, 640, 480);
+  ExpectSize(o, Spr::FigureSheet, 255, 290);
+  ExpectSize(o, Spr::SmallFormSheet, 93, 30);
+  ExpectSize(o, Spr::AltFigureSheet, 255, 290);
+  ExpectSize(o, Spr::TouchMask, 255, 290);
+  for (int s : {Spr::ShotDefault, Spr::ShotGoldAxe, Spr::ShotFireAxe}) ExpectSize(o, s, 160, 48);
+  // Enemy sheets (by spriteOffset): 4 columns x 3 rows of the frame sizes of Gegner.ini.
+  const std::pair<int, std::pair<int, int>> enemies[] = {
+      {0, {38, 57}}, {1, {40, 30}}, {2, {40, 30}}, {3, {44, 58}}, {6, {30, 30}}, {7, {60, 80}}, {8, {36, 36}}};
+  for (auto& e : enemies) ExpectSize(o, Spr::EnemySheets + e.first, 4 * e.second.first, 3 * e.second.second);
+  ExpectSize(o, Spr::SwordOverlay, 255, 290);
+  ExpectSize(o, Spr::Background, 640, 480);
+  ExpectSize(o, Spr::OpenDoorCollision, 30, 30);
+  ExpectSize(o, Spr::SliderSheet, 120, 120);
+  ExpectSize(o, Spr::SpikesSideways, 30, 30);
+  ExpectSize(o, Spr::SpikesUpward, 30, 30);
+  ExpectSize(o, Spr::ClimbSheet, 32, 111);
+  ExpectSize(o, Spr::BombSheet, 69, 132);
 }
 
 TEST(Catalogue, FigureSheetFramesAreFilledAndTheTouchMaskCoversThem) {
-  for (size_t e : {size_t(2), size_t(6)}) {
-    ASSERT_TRUE(LoadPicture("objects.pak", e, Scratch));
+  for (int e : {Spr::FigureSheet, Spr::AltFigureSheet}) {
+    ASSERT_TRUE(LoadNumber(kw::ObjectsPak, e, Scratch));
     for (int frameX : {0, 85, 170})
       for (int side : {0, 43}) {
         for (int y : {0, 57, 114, 172})
@@ -138,8 +171,8 @@ TEST(Catalogue, FigureSheetFramesAreFilledAndTheTouchMaskCoversThem) {
     EXPECT_GT(OpaqueCount(Scratch, 0, 232, 42, 58), 200);
     EXPECT_GT(OpaqueCount(Scratch, 43, 232, 42, 58), 200);
   }
-  ASSERT_TRUE(LoadPicture("objects.pak", 2, Scratch));
-  ASSERT_TRUE(LoadPicture("objects.pak", 9, Scratch + 1));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::FigureSheet, Scratch));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::TouchMask, Scratch + 1));
   for (int y = 0; y < 290; ++y)
     for (int x = 0; x < 255; ++x)
       if (Opaque(Scratch, x, y)) {
@@ -154,80 +187,87 @@ TEST(Catalogue, FigureSheetFramesAreFilledAndTheTouchMaskCoversThem) {
 }
 
 TEST(Catalogue, SheetsOfSmallFormBombsSliderAndShotsHaveTheirFrames) {
-  ASSERT_TRUE(LoadPicture("objects.pak", 4));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::SmallFormSheet));
   EXPECT_GT(OpaqueCount(Scratch, 22, 0, 30, 30), 50);
   EXPECT_GT(OpaqueCount(Scratch, 63, 0, 30, 30), 50);
-  ASSERT_TRUE(LoadPicture("objects.pak", 47));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::BombSheet));
   for (int row = 0; row < 4; ++row)
     for (int tick = 0; tick < 3; ++tick) EXPECT_GT(OpaqueCount(Scratch, tick * 23, row * 33, 23, 33), 100);
-  ASSERT_TRUE(LoadPicture("objects.pak", 10));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::ShotDefault));
   for (int f = 0; f < 4; ++f) EXPECT_GT(OpaqueCount(Scratch, f * 20, 0, 20, 20), 20) << f;
-  ASSERT_TRUE(LoadPicture("objects.pak", 12));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::ShotFireAxe));
   for (int f = 0; f < 4; ++f) EXPECT_GT(OpaqueCount(Scratch, f * 40, 0, 40, 40), 50) << f;
-  ASSERT_TRUE(LoadPicture("objects.pak", 46));
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::ClimbSheet));
   EXPECT_GT(OpaqueCount(Scratch, 0, 0, 32, 55), 200);
   EXPECT_GT(OpaqueCount(Scratch, 0, 56, 32, 55), 200);
 }
 
 TEST(Catalogue, KeyColoursArePresentWhereTheGameSetsThem) {
-  ASSERT_TRUE(LoadPicture("objects.pak", 23));  // 340 exit door
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::ExitDoor));
   EXPECT_TRUE(HasColour(Scratch, 0x00FA00));
-  ASSERT_TRUE(LoadPicture("objects.pak", 30));  // 344 slider
+  ASSERT_TRUE(LoadNumber(kw::ObjectsPak, Spr::SliderSheet));
   EXPECT_TRUE(HasColour(Scratch, 0xB02000));
-  ASSERT_TRUE(LoadPicture("Menu.pak", 12));     // 353 pointer
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::Pointer));
   EXPECT_TRUE(HasColour(Scratch, 0x00FF00));
-  for (size_t i = 1; i <= 5; ++i) {             // 501..505 lights have a fully lit part
-    ASSERT_TRUE(LoadPicture("Lights.pak", i));
-    EXPECT_TRUE(HasColour(Scratch, 0x00FF00)) << i;
+  for (int n = Spr::AuraLight; n <= Spr::SpellLight + 3; ++n) {  // lights have a fully lit part
+    ASSERT_TRUE(LoadNumber(kw::LightsPak, n));
+    EXPECT_TRUE(HasColour(Scratch, 0x00FF00)) << n;
   }
-  ASSERT_TRUE(LoadPicture("Lights.pak", 0));    // 500 is darkness everywhere
+  ASSERT_TRUE(LoadNumber(kw::LightsPak, Spr::Darkness));  // darkness everywhere
   EXPECT_FALSE(HasColour(Scratch, 0x00FF00));
   EXPECT_EQ(OpaqueCount(Scratch, 0, 0, 30, 30), 900);
 }
 
 TEST(Catalogue, MenuInterfaceAndInventarSizes) {
-  ExpectSize("Menu.pak", 0, 640, 480);
-  ExpectSize("Menu.pak", 6, 640, 480);
-  ExpectSize("Menu.pak", 7, 98, 98);
-  ExpectSize("Menu.pak", 8, 70, 98);
-  ExpectSize("Menu.pak", 9, 640, 480);
-  ExpectSize("Menu.pak", 10, 20, 39);
-  ExpectSize("Menu.pak", 11, 20, 39);
-  ExpectSize("Interface.pak", 0, 640, 59);
-  ExpectSize("Inventar.pak", 4, 97, 7);
-  ExpectSize("Inventar.pak", 5, 63, 10);
-  ExpectSize("Inventar.pak", 6, 114, 18);
+  ExpectSize(kw::MenuPak, Spr::MenuBackground, 640, 480);
+  ExpectSize(kw::MenuPak, Spr::HighscoreBackground, 640, 480);
+  ExpectSize(kw::MenuPak, Spr::LargeButton, 98, 98);
+  ExpectSize(kw::MenuPak, Spr::SmallButton, 70, 98);
+  ExpectSize(kw::MenuPak, Spr::OptionsBackground, 640, 480);
+  ExpectSize(kw::MenuPak, Spr::YesArea, 20, 39);
+  ExpectSize(kw::MenuPak, Spr::NoArea, 20, 39);
+  ExpectSize(kw::InterfacePak, Spr::HudPanel, 640, 59);
+  ExpectSize(kw::InventarPak, Spr::AmmoStrip, 97, 7);
+  ExpectSize(kw::InventarPak, Spr::SmallDigits, 63, 10);
+  ExpectSize(kw::InventarPak, Spr::LargeDigits, 114, 18);
   // The hit areas and the volume band are solid where the game tests them.
-  ASSERT_TRUE(LoadPicture("Menu.pak", 10));
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::YesArea));
   EXPECT_EQ(OpaqueCount(Scratch, 0, 0, 20, 39), 20 * 39);
-  ASSERT_TRUE(LoadPicture("Menu.pak", 4));  // 317 at (72, 337): covers x 72..560
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::VolumeArea));  // at (72, 337): covers x 72..560
   EXPECT_GE(kw::SpriteWidth(Scratch), 488);
   EXPECT_GE(kw::SpriteHeight(Scratch), 40);
   // Buttons: both halves carry a picture.
-  ASSERT_TRUE(LoadPicture("Menu.pak", 7));
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::LargeButton));
   EXPECT_GT(OpaqueCount(Scratch, 0, 0, 98, 49), 1500);
   EXPECT_GT(OpaqueCount(Scratch, 0, 49, 98, 49), 1500);
-  // Every digit clip holds a glyph.
-  ASSERT_TRUE(LoadPicture("Inventar.pak", 5));
-  for (int i = 0; i < 10; ++i) EXPECT_GT(OpaqueCount(Scratch, int(std::nearbyint(i * 6.3)), 0, 6, 10), 5) << i;
-  ASSERT_TRUE(LoadPicture("Inventar.pak", 6));
-  for (int i = 0; i < 10; ++i) EXPECT_GT(OpaqueCount(Scratch, int(std::nearbyint(i * 11.4)), 0, 11, 18), 10) << i;
+  // Every digit clip holds a glyph and fits the picture.
+  for (const kw::DigitStrip& d : {kw::SmallDigitStrip, kw::LargeDigitStrip}) {
+    ASSERT_TRUE(LoadNumber(kw::InventarPak, d.first));
+    for (int i = 0; i < 10; ++i) {
+      int x = int(std::nearbyint(i * d.step));
+      ASSERT_LE(x + d.width, kw::SpriteWidth(Scratch)) << i;
+      EXPECT_GT(OpaqueCount(Scratch, x, 0, d.width, d.height), d.width == 6 ? 5 : 10) << i;
+    }
+  }
 }
 
 TEST(Catalogue, DoorsPortalSpellsAndIconsFitWhereTheGameDrawsThem) {
-  ExpectSize("objects.pak", 8, 30, 50);   // 440 opened door, drawn like a tile 10 px above its cell
-  ASSERT_TRUE(LoadPicture("objects.pak", 8));
+  const kw::PackTable& o = kw::ObjectsPak;
+  ExpectSize(o, Spr::OpenedDoor, 30, 50);  // drawn like a tile 10 px above its cell
+  ASSERT_TRUE(LoadNumber(o, Spr::OpenedDoor));
   EXPECT_EQ(OpaqueCount(Scratch, 0, 10, 30, 30), 900) << "the opened door covers the locked door's cell";
-  ExpectSize("objects.pak", 23, 30, 50);  // 340 exit door
-  ExpectSize("objects.pak", 24, 30, 50);  // 341 portal
-  ASSERT_TRUE(LoadPicture("objects.pak", 24));
+  ExpectSize(o, Spr::ExitDoor, 30, 50);
+  ExpectSize(o, Spr::Portal, 30, 50);
+  ASSERT_TRUE(LoadNumber(o, Spr::Portal));
   EXPECT_GT(OpaqueCount(Scratch, 0, 0, 30, 50), 800) << "the portal is touched pixel by pixel";
-  for (size_t e = 31; e <= 33; ++e) ExpectSize("objects.pak", e, 30, 30);  // spells
-  ExpectSize("Inventar.pak", 0, 40, 40);
-  ExpectSize("Inventar.pak", 1, 40, 40);
-  EXPECT_NE(Pack("Inventar.pak")[0], Pack("Inventar.pak")[1]) << "plain and golden axe look alike";
+  for (int s : {Spr::BombSpell, Spr::FetchSpell, Spr::TurnSpell}) ExpectSize(o, s, 30, 30);
+  ExpectSize(kw::InventarPak, Spr::AxeIcon, 40, 40);
+  ExpectSize(kw::InventarPak, Spr::GoldAxeIcon, 40, 40);
+  EXPECT_NE(Pack("Inventar.pak")[At(kw::InventarPak, Spr::AxeIcon)],
+            Pack("Inventar.pak")[At(kw::InventarPak, Spr::GoldAxeIcon)])
+      << "plain and golden axe look alike";
   // The slider's four frames each hold a wheel besides the key colour.
-  ASSERT_TRUE(LoadPicture("objects.pak", 30));
+  ASSERT_TRUE(LoadNumber(o, Spr::SliderSheet));
   for (int row = 0; row < 2; ++row)
     for (int col = 0; col < 2; ++col) {
       int wheel = 0;
@@ -242,9 +282,9 @@ TEST(Catalogue, DoorsPortalSpellsAndIconsFitWhereTheGameDrawsThem) {
 // are different magics, so no two pairs share their main colour.
 TEST(Catalogue, AuraPairsAreSoftFigureSizedAndDistinct) {
   std::vector<uint32_t> mainColour;
-  for (size_t e = 34; e <= 43; ++e) {
-    SCOPED_TRACE("objects.pak entry " + std::to_string(e));
-    ExpectSize("objects.pak", e, 42, 58);
+  for (int n = Spr::ShieldAura; n <= Spr::FetchAura + 1; ++n) {
+    SCOPED_TRACE("aura " + std::to_string(n));
+    ExpectSize(kw::ObjectsPak, n, 42, 58);
     int soft = 0, solid = 0, centre = 0;
     long sum[3] = {0, 0, 0};
     for (int y = 0; y < 58; ++y)
@@ -263,7 +303,7 @@ TEST(Catalogue, AuraPairsAreSoftFigureSizedAndDistinct) {
     uint32_t key = uint32_t(best);  // dominant channel and whether a second one is strong
     for (int k = 0; k < 3; ++k)
       if (k != best && sum[k] * 10 > sum[best] * 7) key |= 4u << k;
-    if (e % 2 == 0) mainColour.push_back(key);
+    if ((n - Spr::ShieldAura) % 2 == 0) mainColour.push_back(key);
   }
   std::set<uint32_t> distinct(mainColour.begin(), mainColour.end());
   EXPECT_EQ(distinct.size(), 5u);
@@ -272,21 +312,20 @@ TEST(Catalogue, AuraPairsAreSoftFigureSizedAndDistinct) {
 TEST(Catalogue, MenuPanelsButtonsAndPointerFitTheirScreens) {
   // The dialog panel at (200, 100) also carries the new-game and difficulty buttons, the
   // rightmost at x 406..476.
-  ASSERT_TRUE(LoadPicture("Menu.pak", 13));
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::DialogPanel));
   EXPECT_GE(kw::SpriteWidth(Scratch), 276);
   EXPECT_GE(kw::SpriteHeight(Scratch), 140);
-  ASSERT_TRUE(LoadPicture("Menu.pak", 8));  // 350: both halves carry a button
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::SmallButton));  // both halves carry a button
   EXPECT_GT(OpaqueCount(Scratch, 0, 0, 70, 49), 1500);
   EXPECT_GT(OpaqueCount(Scratch, 0, 49, 70, 49), 1500);
   // The pointer's hot spot is its top-left pixel: the tip is drawn there, not key colour.
-  ASSERT_TRUE(LoadPicture("Menu.pak", 12));
+  ASSERT_TRUE(LoadNumber(kw::MenuPak, Spr::Pointer));
   EXPECT_NE(Pixel(Scratch, 1, 1) & 0xFFFFFF, 0x00FF00u);
   EXPECT_TRUE(HasColour(Scratch, 0x00FF00));
 }
 
 TEST(Catalogue, LightsAreTileSized) {
-  for (size_t i = 0; i <= 10; ++i) ExpectSize("Lights.pak", i, 30, 30);
-  for (size_t i = 11; i < 23; ++i) EXPECT_TRUE(LoadPicture("Lights.pak", i)) << i;
+  for (int n = Spr::Darkness; n <= Spr::FirstShade + 4; ++n) ExpectSize(kw::LightsPak, n, 30, 30);
 }
 
 TEST(Catalogue, BackgroundsAndCutsceneStrips) {
@@ -310,7 +349,7 @@ TEST(Catalogue, LooseGuardianAndSwordPictures) {
     EXPECT_EQ(kw::SpriteWidth(Scratch), l.w) << l.name;
     EXPECT_EQ(kw::SpriteHeight(Scratch), l.h) << l.name;
   }
-  ExpectSize("objects.pak", 29, 120, 160);  // 338 has the size of its change pictures
+  ExpectSize(kw::ObjectsPak, Spr::Guardian, 120, 160);  // the size of its change pictures
 }
 
 // ---------------------------------------------------------------------------------------
@@ -322,12 +361,12 @@ TEST_P(TileSets, StripsAndSheetHaveTheirSizes) {
   int set = GetParam();
   ExpectSize("Tiles.pak", size_t(2 * (set - 1)), 120, 4000);
   ExpectSize("Tiles.pak", size_t(2 * (set - 1) + 1), 120, 2400);
-  ExpectSize("Tiles.pak", size_t(11 + set), 3000, 90);
+  ExpectSize("Tiles.pak", size_t(kw::TilesPak::FirstSheet + set - 1), 3000, 90);
 }
 
 TEST_P(TileSets, CollisionPicturesMatchTheTilesMeaning) {
   int set = GetParam();
-  ASSERT_TRUE(LoadPicture("Tiles.pak", size_t(11 + set)));
+  ASSERT_TRUE(LoadPicture("Tiles.pak", size_t(kw::TilesPak::FirstSheet + set - 1)));
   auto cellCount = [](int k) { return OpaqueCount(Scratch, (k - 1) * 30, 0, 30, 30); };
   EXPECT_EQ(cellCount(1), 0) << "air must be fully transparent";
   for (int k : {3, 8, 2, 4, 19}) EXPECT_EQ(cellCount(k), 900) << "tile " << k << " is a full block";
@@ -360,7 +399,7 @@ TEST_P(TileSets, CollisionPicturesMatchTheTilesMeaning) {
 
 TEST_P(TileSets, StripFramesShowTheCellTenPixelsBelowTheirTop) {
   int set = GetParam();
-  ASSERT_TRUE(LoadPicture("Tiles.pak", size_t(11 + set), Scratch + 1));
+  ASSERT_TRUE(LoadPicture("Tiles.pak", size_t(kw::TilesPak::FirstSheet + set - 1), Scratch + 1));
   ASSERT_TRUE(LoadPicture("Tiles.pak", size_t(2 * (set - 1)), Scratch));
   for (int f = 0; f < 4; ++f) {
     EXPECT_EQ(OpaqueCount(Scratch, 30 * f, 0, 30, 50), 0) << "air, frame " << f;
@@ -409,7 +448,10 @@ TEST(Catalogue, EffectsAreShortMonoWavesAndMusicIsLongOgg) {
   kw::InitSound();
   const Entries& s = Pack("sounds.pak");
   ASSERT_EQ(s.size(), 22u);
-  for (size_t i = 0; i < 16; ++i) {
+  // The effects come first, then the six tracks.
+  const size_t firstMusic = At(kw::SoundsPak, kw::Snd::MusicForest);
+  ASSERT_EQ(firstMusic, 16u);
+  for (size_t i = 0; i < firstMusic; ++i) {
     const auto& e = s[i];
     ASSERT_GE(e.size(), 44u) << i;
     ASSERT_EQ(std::memcmp(e.data(), "RIFF", 4), 0) << i;
@@ -422,7 +464,7 @@ TEST(Catalogue, EffectsAreShortMonoWavesAndMusicIsLongOgg) {
     EXPECT_TRUE(kw::LoadSoundFromMemory(100 + int(i), e.data(), e.size(), 0)) << i;
   }
   std::set<std::vector<uint8_t>> distinct;
-  for (size_t i = 16; i < 22; ++i) {
+  for (size_t i = firstMusic; i < s.size(); ++i) {
     const auto& e = s[i];
     ASSERT_EQ(std::memcmp(e.data(), "OggS", 4), 0) << i;
     double seconds = OggSeconds(e);

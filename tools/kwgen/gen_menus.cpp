@@ -272,7 +272,7 @@ constexpr uint8_t DigitRows[10][7] = {
 
 Image Solid(int w, int h, uint32_t c) { return Image(w, h, c); }
 
-void Add(PackFiles& pack, const Image& img) { pack.push_back(EncodePng(img)); }
+void Put(RowPack& pack, int sprite, const Image& img) { kwgen::Put(pack, sprite, EncodePng(img)); }
 
 // A cut gem for the HUD pips: an octagon with a table and facets lit from the top left.
 Image Gem(uint32_t base) {
@@ -498,7 +498,8 @@ Image AxeIcon(bool golden) {
 }  // namespace
 
 PackFiles MakeMenuPack() {
-  PackFiles pack;
+  namespace Spr = kw::Spr;
+  RowPack pack = StartPack(kw::MenuPak);
   Image panel(300, 440), pausePanel(300, 440);
   Panel(panel, 0, 0, 300, 440, 346);
   DrawTextCentred(panel, "Klingenwald", 150, 18, 28, Ink, Argb(255, 240, 200, 120), true);
@@ -507,55 +508,58 @@ PackFiles MakeMenuPack() {
   Image highscore = HighscoreBackground();
   Image dialog = DialogPanel();
   Image volumeArea(488, 43, Argb(90, 90, 90));  // covers x 72..560 at y 337..380
-  Add(pack, Background(345, "Klingenwald"));  // 0: 345
-  Add(pack, panel);                            // 1: 346
-  Add(pack, pausePanel);                       // 2: 347
-  Add(pack, Solid(110, 22, Argb(100, 100, 100)));  // 3: 318 row box
-  Add(pack, volumeArea);                       // 4: 317
-  Add(pack, Knob());                           // 5: 316
-  Add(pack, highscore);                        // 6: 348
-  Add(pack, TwoStateButton(98, 49));           // 7: 349
-  Add(pack, TwoStateButton(70, 49));           // 8: 350
-  Add(pack, OptionsBackground());              // 9: 354
-  Add(pack, Solid(20, 39, Argb(120, 120, 120)));  // 10: 355 "Ja"
-  Add(pack, Solid(20, 39, Argb(120, 120, 120)));  // 11: 356 "Nein"
-  Add(pack, Pointer());                        // 12: 353
-  Add(pack, dialog);                           // 13: 315
-  Add(pack, TwoStateButton(60, 30));           // 14: 313
-  Add(pack, Knob());                           // 15: 314
-  return pack;
+  Put(pack, Spr::MenuBackground, Background(345, "Klingenwald"));
+  Put(pack, Spr::MenuPanel, panel);
+  Put(pack, Spr::PauseMenuPanel, pausePanel);
+  Put(pack, Spr::KeyRowBox, Solid(110, 22, Argb(100, 100, 100)));
+  Put(pack, Spr::VolumeArea, volumeArea);
+  Put(pack, Spr::VolumeKnob, Knob());
+  Put(pack, Spr::HighscoreBackground, highscore);
+  Put(pack, Spr::LargeButton, TwoStateButton(98, 49));
+  Put(pack, Spr::SmallButton, TwoStateButton(70, 49));
+  Put(pack, Spr::OptionsBackground, OptionsBackground());
+  Put(pack, Spr::YesArea, Solid(20, 39, Argb(120, 120, 120)));
+  Put(pack, Spr::NoArea, Solid(20, 39, Argb(120, 120, 120)));
+  Put(pack, Spr::Pointer, Pointer());
+  Put(pack, Spr::DialogPanel, dialog);
+  Put(pack, Spr::SpareButton, TwoStateButton(60, 30));
+  Put(pack, Spr::SpareKnob, Knob());
+  return FinishPack(pack);
 }
 
 PackFiles MakeInterfacePack() {
-  PackFiles pack;
-  Add(pack, HudPanel());                        // 0: 407
-  Add(pack, Gem(Argb(214, 34, 44)));            // 1: 444 health pip
-  Add(pack, Gem(Argb(56, 110, 236)));           // 2: 445 mana pip
-  return pack;
+  namespace Spr = kw::Spr;
+  RowPack pack = StartPack(kw::InterfacePak);
+  Put(pack, Spr::HudPanel, HudPanel());
+  Put(pack, Spr::HealthPip, Gem(Argb(214, 34, 44)));
+  Put(pack, Spr::ManaPip, Gem(Argb(56, 110, 236)));
+  return FinishPack(pack);
 }
 
 PackFiles MakeInventarPack() {
-  PackFiles pack;
-  Add(pack, AxeIcon(false));                                    // 0: 442 throwing axe
-  Add(pack, AxeIcon(true));                                     // 1: 443 golden axe (and fire axe)
-  Add(pack, AxeIcon(false));                                    // 2: 411 (free)
+  namespace Spr = kw::Spr;
+  RowPack pack = StartPack(kw::InventarPak);
+  Put(pack, Spr::AxeIcon, AxeIcon(false));
+  Put(pack, Spr::GoldAxeIcon, AxeIcon(true));  // the golden and the fire axe
+  Put(pack, Spr::SpareIcon, AxeIcon(false));
   Image scroll(40, 40);
   FillRect(scroll, 8, 10, 24, 20, Parchment);
   HardenAlpha(scroll, 100);
   Outline(scroll, InkDark);
-  Add(pack, scroll);                                            // 3: 412
+  Put(pack, Spr::ScrollIcon, scroll);
   Image ammo(97, 7);
   for (int i = 0; i < 97; ++i) {
     float t = i / 96.0f;
     FillRect(ammo, i, 0, 1, 7, Mix(Argb(240, 200, 60), Argb(220, 70, 30), t));
   }
   FillRect(ammo, 0, 0, 97, 1, Argb(255, 240, 180));
-  Add(pack, ammo);                                              // 4: 413
+  Put(pack, Spr::AmmoStrip, ammo);
   // Digits: the small row clipped at round(i * 6.3), the large at round(i * 11.4); a crisp
   // 5 x 7 pixel face (doubled for the large digits) reads better than a scaled font.
   Image small(63, 10), large(114, 18);
   for (int i = 0; i < 10; ++i) {
-    int sx = int(std::nearbyint(i * 6.3)), lx = int(std::nearbyint(i * 11.4));
+    int sx = int(std::nearbyint(i * kw::SmallDigitStrip.step));
+    int lx = int(std::nearbyint(i * kw::LargeDigitStrip.step));
     for (int row = 0; row < 7; ++row)
       for (int col = 0; col < 5; ++col) {
         if (!(DigitRows[i][row] & (16 >> col))) continue;
@@ -565,13 +569,13 @@ PackFiles MakeInventarPack() {
     for (int col = 0; col < 5; ++col)  // a shadow row under the large digits
       if (DigitRows[i][6] & (16 >> col)) FillRect(large, lx + 1 + 2 * col, 15, 2, 1, Argb(150, 110, 60));
   }
-  Add(pack, small);                                             // 5: 414..423
-  Add(pack, large);                                             // 6: 446..455
+  Put(pack, Spr::SmallDigits, small);
+  Put(pack, Spr::LargeDigits, large);
   Image sep(6, 10);
   FillRect(sep, 2, 3, 2, 2, Argb(250, 236, 190));
   FillRect(sep, 2, 7, 2, 2, Argb(250, 236, 190));
-  Add(pack, sep);                                               // 7: 424
-  return pack;
+  Put(pack, Spr::ScoreSeparator, sep);
+  return FinishPack(pack);
 }
 
 }  // namespace kwgen

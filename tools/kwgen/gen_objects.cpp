@@ -547,55 +547,56 @@ Image OpenDoorCollision() {
   return c;
 }
 
-void Add(PackFiles& pack, const Image& img) { pack.push_back(EncodePng(img)); }
+void Put(RowPack& pack, int sprite, const Image& img) { kwgen::Put(pack, sprite, EncodePng(img)); }
 
 }  // namespace
 
 PackFiles MakeObjectsPack(std::vector<LooseFile>& loose) {
-  PackFiles pack;
+  namespace Spr = kw::Spr;
+  RowPack pack = StartPack(kw::ObjectsPak);
   Image sheet = DrawFigureSheet(false, false);
-  Add(pack, TitlePicture());                 // 0: 322
-  Add(pack, PausePicture());                 // 1: 372
-  Add(pack, sheet);                          // 2: 324
-  Add(pack, Sparkle());                      // 3: read and skipped
-  Add(pack, DrawSmallForm());                // 4: 325
-  Add(pack, Chest());                        // 5: read and skipped
-  Add(pack, DrawFigureSheet(true, false));   // 6: 437
-  Add(pack, Sparkle());                      // 7: 439
-  Add(pack, OpenedDoor());                   // 8: 440
-  Add(pack, DrawTouchMask(sheet));           // 9: 438
-  for (int k = 0; k < 3; ++k) Add(pack, ShotSheet(k));  // 10..12: 326..328
-  Add(pack, DrawEnemySheet(0));              // 13: 329
-  Add(pack, DrawEnemySheet(1));              // 14: 330
-  Add(pack, DrawEnemySheet(2));              // 15: 331
-  Add(pack, DrawEnemySheet(3));              // 16: 332
-  Add(pack, DrawSwordOverlay());             // 17: 333
-  Add(pack, DrawBackground(1));              // 18: 334 (replaced by Backgrounds.pak)
-  Add(pack, DrawEnemySheet(4));              // 19: 335
-  Add(pack, DrawEnemySheet(5));              // 20: 336
-  Add(pack, DrawEnemySheet(6));              // 21: 337
-  Add(pack, OpenDoorCollision());            // 22: 320
-  Add(pack, ExitDoor());                     // 23: 340
-  Add(pack, Portal());                       // 24: 341
-  Add(pack, PortalFlash());                  // 25: 441
-  Add(pack, Chest());                        // 26: 342
-  Add(pack, Banner());                       // 27: 343
-  Add(pack, DrawGuardian(1.0f));             // 28: 339
-  Add(pack, DrawGuardian(0.0f));             // 29: 338
-  Add(pack, SliderSheet());                  // 30: 344
-  Add(pack, FetchSpell());                   // 31: 358
-  Add(pack, BombSpell());                    // 32: 357
-  Add(pack, TurnSpell());                    // 33: 359
-  for (int i = 0; i < 10; ++i) Add(pack, Aura(i / 2, i % 2 == 1));  // 34..43: 360..369
-  Add(pack, Spikes(false));                  // 44: 373
-  Add(pack, Spikes(true));                   // 45: 374
-  Add(pack, DrawClimbSheet());               // 46: 375
-  Add(pack, BombSheet());                    // 47: 9999
+  Put(pack, Spr::TitlePicture, TitlePicture());
+  Put(pack, Spr::PausePicture, PausePicture());
+  Put(pack, Spr::FigureSheet, sheet);
+  PutSpare(pack, EncodePng(Sparkle()));
+  Put(pack, Spr::SmallFormSheet, DrawSmallForm());
+  PutSpare(pack, EncodePng(Chest()));
+  Put(pack, Spr::AltFigureSheet, DrawFigureSheet(true, false));
+  Put(pack, Spr::Sparkle, Sparkle());
+  Put(pack, Spr::OpenedDoor, OpenedDoor());
+  Put(pack, Spr::TouchMask, DrawTouchMask(sheet));
+  const int shots[3] = {Spr::ShotDefault, Spr::ShotGoldAxe, Spr::ShotFireAxe};
+  for (int k = 0; k < 3; ++k) Put(pack, shots[k], ShotSheet(k));
+  // Enemy type pictures: the sheet of offset o is EnemySheets + o; 333 and 334 sit between.
+  const int enemyOffsets[7] = {0, 1, 2, 3, 6, 7, 8};
+  for (int t = 0; t < 4; ++t) Put(pack, Spr::EnemySheets + enemyOffsets[t], DrawEnemySheet(t));
+  Put(pack, Spr::SwordOverlay, DrawSwordOverlay());
+  Put(pack, Spr::Background, DrawBackground(1));  // replaced by Backgrounds.pak per map
+  for (int t = 4; t < 7; ++t) Put(pack, Spr::EnemySheets + enemyOffsets[t], DrawEnemySheet(t));
+  Put(pack, Spr::OpenDoorCollision, OpenDoorCollision());
+  Put(pack, Spr::ExitDoor, ExitDoor());
+  Put(pack, Spr::Portal, Portal());
+  Put(pack, Spr::PortalFlash, PortalFlash());
+  Put(pack, Spr::Chest, Chest());
+  Put(pack, Spr::Banner, Banner());
+  Put(pack, Spr::GuardianSpirit, DrawGuardian(1.0f));
+  Put(pack, Spr::Guardian, DrawGuardian(0.0f));
+  Put(pack, Spr::SliderSheet, SliderSheet());
+  Put(pack, Spr::FetchSpell, FetchSpell());
+  Put(pack, Spr::BombSpell, BombSpell());
+  Put(pack, Spr::TurnSpell, TurnSpell());
+  // Aura kinds in the order of Aura(): shield, turn, frost, fire, fetch; two pictures each.
+  const int auras[5] = {Spr::ShieldAura, Spr::TurnAura, Spr::FrostAura, Spr::FireAura, Spr::FetchAura};
+  for (int i = 0; i < 10; ++i) Put(pack, auras[i / 2] + i % 2, Aura(i / 2, i % 2 == 1));
+  Put(pack, Spr::SpikesSideways, Spikes(false));
+  Put(pack, Spr::SpikesUpward, Spikes(true));
+  Put(pack, Spr::ClimbSheet, DrawClimbSheet());
+  Put(pack, Spr::BombSheet, BombSheet());
 
   loose.push_back({"player+k.png", EncodePng(DrawFigureSheet(false, true))});
   for (int k = 0; k < 3; ++k)
     loose.push_back({"gegner_g" + std::to_string(k) + ".png", EncodePng(DrawGuardian(0.25f + 0.25f * k))});
-  return pack;
+  return FinishPack(pack);
 }
 
 }  // namespace kwgen

@@ -144,6 +144,7 @@ Samples FuseHiss() {
 // Music
 
 struct Tune {
+  int sound;                // the catalogue number the track is loaded into
   int root;                 // MIDI note of the mode's final
   std::vector<int> mode;    // scale steps in semitones
   float bpm;
@@ -223,36 +224,38 @@ Samples Music(const Tune& t) {
 }  // namespace
 
 PackFiles MakeSoundsPack() {
-  PackFiles pack;
-  auto wav = [&](const Samples& s) { pack.push_back(EncodeWav(s, R)); };
-  wav(Fanfare());                    // 0: 319
-  wav(Pickup());                     // 1: 321
-  wav(Swing());                      // 2: 386
-  wav(Clang());                      // 3: 387
-  wav(Door());                       // 4: 388
-  wav(Thud());                       // 5: 389
-  wav(KeyJingle());                  // 6: 390
-  wav(Magic());                      // 7: 391
-  wav(Whoosh());                     // 8: 392
-  wav(AuraHum(110, 1.0f, 393));      // 9: 393
-  wav(AuraHum(147, 1.5f, 394));      // 10: 394
-  wav(Death());                      // 11: 395 and 396
-  wav(Hurt());                       // 12: 397
-  wav(AuraHum(196, 2.0f, 398));      // 13: 398
-  wav(AuraHum(131, 0.5f, 399));      // 14: 399
-  wav(FuseHiss());                   // 15: 447
+  namespace Snd = kw::Snd;
+  RowPack pack = StartPack(kw::SoundsPak);
+  auto wav = [&](int sound, const Samples& s) { Put(pack, sound, EncodeWav(s, R)); };
+  // The numbers in the calls are seeds and pitches, not catalogue numbers.
+  wav(Snd::ScoreBonus, Fanfare());
+  wav(Snd::Pickup, Pickup());
+  wav(Snd::SwordSwing, Swing());
+  wav(Snd::Click, Clang());
+  wav(Snd::Door, Door());
+  wav(Snd::Thud, Thud());
+  wav(Snd::KeyFound, KeyJingle());
+  wav(Snd::Magic, Magic());
+  wav(Snd::Respawn, Whoosh());
+  wav(Snd::TurnHum, AuraHum(110, 1.0f, 393));
+  wav(Snd::ShieldHum, AuraHum(147, 1.5f, 394));
+  wav(Snd::Death, Death());  // also loaded as Snd::Fall
+  wav(Snd::Hurt, Hurt());
+  wav(Snd::FrostHum, AuraHum(196, 2.0f, 398));
+  wav(Snd::FetchHum, AuraHum(131, 0.5f, 399));
+  wav(Snd::BombFuse, FuseHiss());
   const std::vector<int> dorian = {0, 2, 3, 5, 7, 9, 10}, aeolian = {0, 2, 3, 5, 7, 8, 10};
   const std::vector<int> mixolydian = {0, 2, 4, 5, 7, 9, 10}, phrygian = {0, 1, 3, 5, 7, 8, 10};
   const Tune tunes[6] = {
-      {62, dorian, 100, 14, 377, false, true, 2},      // 377: play, forest
-      {57, aeolian, 84, 12, 378, true, false, 1},      // 378: play, caves and castle
-      {60, mixolydian, 72, 10, 379, false, true, 0},   // 379: menu
-      {64, phrygian, 90, 12, 380, true, true, 1},      // 380: dark tower
-      {55, dorian, 112, 16, 381, false, false, 2},     // 381: frozen pass
-      {62, mixolydian, 132, 18, 382, false, true, 2},  // 382: time match
+      {Snd::MusicForest, 62, dorian, 100, 14, 377, false, true, 2},
+      {Snd::MusicCaves, 57, aeolian, 84, 12, 378, true, false, 1},
+      {Snd::MusicMenu, 60, mixolydian, 72, 10, 379, false, true, 0},
+      {Snd::MusicTower, 64, phrygian, 90, 12, 380, true, true, 1},
+      {Snd::MusicPass, 55, dorian, 112, 16, 381, false, false, 2},
+      {Snd::MusicTimeMatch, 62, mixolydian, 132, 18, 382, false, true, 2},
   };
-  for (const Tune& t : tunes) pack.push_back(EncodeOgg(Music(t), MusicRate, 0.3f));
-  return pack;
+  for (const Tune& t : tunes) Put(pack, t.sound, EncodeOgg(Music(t), MusicRate, 0.3f));
+  return FinishPack(pack);
 }
 
 }  // namespace kwgen

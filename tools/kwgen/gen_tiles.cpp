@@ -739,8 +739,8 @@ Image DrawOverlay(int set, int n) {
 
 PackFiles MakeTilesPack() {
   PackFiles pack;
-  Image sheets[5];
-  for (int set = 1; set <= 5; ++set) {
+  Image sheets[kw::TilesPak::SetCount];
+  for (int set = 1; set <= kw::TilesPak::SetCount; ++set) {
     Image strip(120, 4000), front(120, 2400), sheet(3000, 90);
     for (int k = 1; k <= 80; ++k) {
       Image still = DrawTileFrame(set, k, 0);
@@ -758,7 +758,8 @@ PackFiles MakeTilesPack() {
     pack.push_back(EncodePng(front));
     sheets[set - 1] = sheet;
   }
-  // Entries 10 and 11 are read past by the loader: two small pictures.
+  // The spare entries (10 and 11) are read past by the loader: two small pictures.
+  static_assert(kw::TilesPak::SpareEntries == 2);
   pack.push_back(EncodePng(DrawCell(1, 3, 0)));
   pack.push_back(EncodePng(DrawCell(4, 47, 0)));
   for (auto& sheet : sheets) pack.push_back(EncodePng(sheet));

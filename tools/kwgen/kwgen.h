@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "content/catalogue.h"
 #include "image.h"
 
 namespace kwgen {
@@ -20,6 +21,20 @@ struct LooseFile {
   std::string name;
   FileBytes bytes;
 };
+
+// A pack being filled by catalogue rows (rowpack.cpp).
+struct RowPack {
+  const kw::PackTable* table = nullptr;
+  PackFiles files;          // by entry
+  std::vector<bool> filled;
+};
+RowPack StartPack(const kw::PackTable& table);
+// Puts the file of the sprite or sound `number` into the entry of its row.
+void Put(RowPack& p, int number, FileBytes bytes);
+// Puts a file nobody loads into the next spare (skipped, unnumbered) entry.
+void PutSpare(RowPack& p, FileBytes bytes);
+// The finished pack; stops kwgen when an entry was left empty.
+PackFiles FinishPack(RowPack& p);
 
 PackFiles MakeObjectsPack(std::vector<LooseFile>& loose);
 PackFiles MakeMenuPack();

@@ -16,6 +16,7 @@
 
 #include "image.h"
 #include "maptext.h"
+#include "content/catalogue.h"
 #include "content/content.h"
 #include "media/media.h"
 
@@ -31,9 +32,10 @@ constexpr int CellSize = 30;
 // bottom row: the picture has that much room at the top and at the bottom.
 constexpr int Headroom = 10;
 constexpr int CanvasSprite = 60000;  // the big blit target, far above the game's numbers
-constexpr int ExitSprite = 340;
-constexpr int BackgroundSprite = 334;
-constexpr int ObjectsExitEntry = 23;  // objects.pak entry of the exit door
+constexpr int ExitSprite = kw::Spr::ExitDoor;
+constexpr int BackgroundSprite = kw::Spr::Background;
+constexpr int ObjectsExitEntry = kw::EntryOf(kw::ObjectsPak, kw::Spr::ExitDoor);
+static_assert(ObjectsExitEntry >= 0);
 constexpr int MaxCanvasSide = 16384;  // the media layer's largest picture
 // The figure's start: it stands at screen x 300 while the world scrolls by posX = -RespawnX.
 constexpr int FigureScreenX = 300, FigureTop = 230, FigureW = 42, FigureH = 58;
@@ -181,16 +183,16 @@ bool Moving(const kwmap::MapFile& m, int col, int row) {
 // and overlays, placed like the world pass places them with the view at the map's origin.
 void DrawLayers(const kwmap::MapFile& m, int exitCol, int exitRow) {
   using namespace kwmap;
-  const int base = 6000;  // animation frame 0
+  const int base = kw::Spr::AnimFrames;  // animation frame 0
   for (int row = 0; row < m.height; ++row)
     for (int col = 0; col < m.width; ++col) {
       const int back = m.At(Back, col, row);
-      if (back > 101) kw::DrawSpriteKeyed(back, col * CellSize, row * CellSize - 10 + Headroom);
+      if (back > kw::Layer::NoBackUpTo) kw::DrawSpriteKeyed(back, col * CellSize, row * CellSize - 10 + Headroom);
     }
   for (int row = m.height - 1; row >= 0; --row)
     for (int col = 0; col < m.width; ++col) {
       const int tile = m.At(Tile, col, row);
-      if (tile != 0)
+      if (tile != kw::Tile::None)
         kw::DrawSprite3D(tile + base, col * CellSize, row * CellSize - 10 + Headroom,
                          m.At(Alpha, col, row) & 255);
     }
@@ -198,9 +200,9 @@ void DrawLayers(const kwmap::MapFile& m, int exitCol, int exitRow) {
   for (int row = 0; row < m.height; ++row)
     for (int col = 0; col < m.width; ++col) {
       const int tile = m.At(Tile, col, row);
-      const bool shown = Moving(m, col, row) || ((m.At(Front, col, row) & 255) != 2);
-      if (tile > 1 && shown)
-        kw::DrawSprite3D(tile + base + 500, col * CellSize, row * CellSize + 10 + Headroom,
+      const bool shown = Moving(m, col, row) || ((m.At(Front, col, row) & 255) != kw::Layer::NoFront);
+      if (tile > kw::Tile::Air && shown)
+        kw::DrawSprite3D(tile + base + kw::Spr::FrontFrames, col * CellSize, row * CellSize + 10 + Headroom,
                          m.At(Alpha, col, row) & 255);
     }
   // The world pass leaves the overlays of the last row out.
@@ -208,7 +210,7 @@ void DrawLayers(const kwmap::MapFile& m, int exitCol, int exitRow) {
     for (int col = 0; col < m.width; ++col) {
       const int over = m.At(Over, col, row);
       if (over != 0)
-        kw::DrawSprite3D(over > 200 ? over : over + 200, col * CellSize,
+        kw::DrawSprite3D(over > kw::Layer::OverlayBase ? over : over + kw::Layer::OverlayBase, col * CellSize,
                          row * CellSize + 10 + Headroom, 255);
     }
 }
@@ -253,21 +255,21 @@ void SpikeMarker(kwgen::Image& img, int x, int y, bool sideways) {
 void PickupMarker(kwgen::Image& img, const kwmap::MapFile& m, int col, int row) {
   const int code = m.At(kwmap::Pickup, col, row), tile = m.At(kwmap::Tile, col, row);
   const int x = col * CellSize, y = row * CellSize + Headroom;
-  if (code == 0) return;
-  if (code == 12) {
+  if (code == kw::Pickup::None) return;
+  if (code == kw::Pickup::Slider) {
     Box(img, x, y, 60, 60, SliderColour);
     Label(img, "S", x + 4, y + 2, SliderColour);
-  } else if (code == 17 || code == 18) {
-    SpikeMarker(img, x, y, code == 17);
-  } else if (code >= 19) {
-    const int type = code == 19 ? 0 : code - 19;
+  } else if (code == kw::Pickup::SpikesSideways || code == kw::Pickup::SpikesUpward) {
+    SpikeMarker(img, x, y, code == kw::Pickup::SpikesSideways);
+  } else if (code >= kw::Pickup::RandomEnemy) {
+    const int type = code == kw::Pickup::RandomEnemy ? 0 : code - kw::Pickup::RandomEnemy;
     const EnemyBox b = EnemyBoxes[type < EnemyTypeCount ? type : EnemyTypeCount - 1];
     Box(img, x, y, b.w, b.h, EnemyColour);
-    Label(img, code == 19 ? "E0/1" : "E" + std::to_string(type), x + 3, y + 2, EnemyColour);
-  } else if (code == 4) {
+    Label(img, code == kw::Pickup::RandomEnemy ? "E0/1" : "E" + std::to_string(type), x + 3, y + 2, EnemyColour);
+  } else if (code == kw::Pickup::Key) {
     Box(img, x, y, CellSize, CellSize, KeyColour);
     Label(img, "K", x + 10, y + 8, KeyColour);
-  } else if (tile <= 1) {
+  } else if (tile <= kw::Tile::Air) {
     // A pickup nobody can see: the cell draws air.
     Box(img, x, y, CellSize, CellSize, HiddenColour);
     Label(img, "?" + std::to_string(code), x + 3, y + 8, HiddenColour);
