@@ -11,8 +11,6 @@ namespace kw {
 
 namespace {
 
-constexpr int LoadingPicture = 322;  // the key-wait picture, drawn without a key colour
-
 // Largest files a slot may hold: a slot beyond them is damaged and is not read, so a
 // huge file cannot fill the memory. The cell files hold at most one grid of the largest
 // map the game makes.
@@ -103,9 +101,9 @@ void WaitForKey() {
     }
     FlipScreen();
     ClearBackBuffer(0);
-    DrawSprite(LoadingPicture, 0, 0);
+    DrawSprite(Spr::TitlePicture, 0, 0);  // whole, without a key colour
     ReadKeyboard();
-    if (KeyDown(-1)) break;
+    if (KeyDown(Key::Any)) break;
   }
   CurrentScreen = before;
 }

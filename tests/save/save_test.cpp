@@ -11,7 +11,7 @@ using namespace kwtest;
 
 namespace {
 
-constexpr int SpaceKey = 57;
+constexpr int SpaceKey = kw::Key::Space;
 constexpr uint32_t WaitPictureColour = Argb(12, 34, 56);
 
 std::string Word(int v) { return {char(v & 255), char((uint32_t(v) >> 8) & 255)}; }
@@ -27,8 +27,8 @@ class SaveTest : public GameTest {
     kw::P().mapHeight = 2;
     kw::CurrentMap = 7;
     // The key-wait picture: one flat colour, so the back buffer shows whether it was drawn.
-    kw::CreateSprite(322, 640, 480);
-    kw::SetBlitTarget(322);
+    kw::CreateSprite(kw::Spr::TitlePicture, 640, 480);
+    kw::SetBlitTarget(kw::Spr::TitlePicture);
     kw::ClearBackBuffer(kw::Rgb(12, 34, 56));
     kw::SetBlitTarget(-1);
     kw::ResetInput();
