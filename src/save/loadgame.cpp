@@ -26,6 +26,7 @@ struct SlotHeader {
   SaveFormat format;        // sizes 0 when it was not
 };
 
+// True for a missing file too: a missing cell file reads as zeros, as a short one does.
 bool SizeAtMost(const std::string& path, long limit) { return FileSizeOf(path) <= limit; }
 
 // savegame.save and Format.dat; false when the slot has no savegame.save or a file is

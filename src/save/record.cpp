@@ -70,6 +70,7 @@ struct WordToField {
 
 }  // namespace
 
+// Both directions walk the same field list.
 RecordWords WordsOfRecord(const PlayerRecord& p) {
   RecordWords words{};
   FieldToWord put{words};
@@ -77,11 +78,13 @@ RecordWords WordsOfRecord(const PlayerRecord& p) {
   return words;
 }
 
+// Fields outside the list keep their values.
 void SetRecordFromWords(PlayerRecord& p, const RecordWords& words) {
   WordToField take{words};
   VisitSavedFields(p, take);
 }
 
+// Only one plain folder name below Saves: a slot name never reaches another folder.
 std::string SlotFolder(const std::string& slot) {
   std::string name = slot.empty() ? "quick" : slot;
   if (name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos) return "";

@@ -58,6 +58,7 @@ bool WriteFormatFile(const PlayerRecord& p) {
   return CloseFileNumber(1) == 1;
 }
 
+// Removes what a failed copy into the slot left behind.
 void RemovePendingFiles(const std::string& folder) {
   for (const char* name : SlotFiles) RemoveFile(folder + name + PendingSuffix);
 }
