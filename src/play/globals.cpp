@@ -59,12 +59,25 @@ List<Bomb> Bombs;
 List<Slider> Sliders;
 List<Portal> Portals;
 
+// --- Physics and player control ----------------------------------------------------
+int32_t GroundKind;
+int32_t TouchSprite;
+float OnSlope;
+uint8_t SlopeFrames;
+int32_t ControlMoved;
+int32_t ThrowRepeat;
+int32_t SwingStart;
+float GuardHealth;
+int32_t GuardMana;
+int32_t PauseBackground;
+// --- end physics and player control ------------------------------------------------
+
 void ResetPlayRun() {
   Player.Clear();
   Items.Clear();
   WeatherParticles.Clear();
   PlayerScreenX = 316;  // each map start sets 300
-  LastSide = 0;
+  LastSide = 6;  // as the figure's first facing: a throw or bomb before any walk goes right
   HudVisible = MapRequest = DisplayToggleA = DisplayToggleB = 1;
   AuraStep = FloatStep = BombAnimStep = 1;
   DecorationFrame = Spr::DecorationFirst;
@@ -92,6 +105,16 @@ void ResetPlayRun() {
   Bombs.Clear();
   Sliders.Clear();
   Portals.Clear();
+  // --- Physics and player control ---
+  OnSlope = 0;
+  SlopeFrames = 0;
+  ControlMoved = 0;
+  ThrowRepeat = 0;
+  SwingStart = 0;
+  GuardHealth = 0;
+  GuardMana = 0;
+  PauseBackground = 0;
+  // --- end physics and player control ---
   ResetPlayMap();
 }
 
@@ -104,6 +127,10 @@ void ResetPlayMap() {
   MapJustStarted = 0;
   MovingTileInterval = 0;
   Shots.Clear();
+  // --- Physics and player control: the world pass sets the ground on its first frame.
+  GroundKind = 5;
+  TouchSprite = 438;
+  // --- end physics and player control ---
 }
 
 PlayerRecord& P() {

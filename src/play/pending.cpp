@@ -5,10 +5,6 @@
 namespace kw {
 
 int DrawHud() { return 0; }                 // the HUD part is not built yet
-int PlayerControls() { return 0; }          // the player control part is not built yet
-int PlayerPhysics() { return 0; }           // the physics part is not built yet
-int PlayerPhysicsWithBombs() { return 0; }  // the physics part is not built yet
-int BombPhysics() { return 0; }             // the bombs part is not built yet
 int MoveEnemies() { return 0; }             // the enemies part is not built yet
 int MapRules() { return 0; }                // the map rules part is not built yet
 int UpdateBombs() { return 0; }             // the bombs part is not built yet

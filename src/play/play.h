@@ -117,8 +117,8 @@ struct Shot {
 struct Bomb {
   int32_t x = 0;
   int32_t y = 0;
-  int32_t standA = 0;  // used by the physics while the player stands on the bomb
-  int32_t standB = 0;
+  int32_t vx = 0;      // kick speed, positive moves the bomb left
+  int32_t vy = 0;      // fall speed, positive is down
   float fuse = 0;      // 0..24
   int32_t tick = 0;    // 0..2, also the picture column
 };
@@ -226,6 +226,19 @@ extern List<Bomb> Bombs;
 extern List<Slider> Sliders;
 extern List<Portal> Portals;
 
+// --- Physics and player control (physics.cpp, controls.cpp, spells.cpp) -----------
+extern int32_t GroundKind;        // wall touches that stop a walk: 5, 8 or 10 (world pass)
+extern int32_t TouchSprite;       // the figure's collision picture: 438, or 323 when small
+extern float OnSlope;             // 1 after a slope cell was touched
+extern uint8_t SlopeFrames;       // ticks since the last slope touch
+extern int32_t ControlMoved;      // the control started a jump or a push this tick
+extern int32_t ThrowRepeat;       // frames the fire axe key has been held
+extern int32_t SwingStart;        // TimeMs() of the last sword swing
+extern float GuardHealth;         // health kept while HitGuard is 1
+extern int32_t GuardMana;         // mana kept while HitGuard is 1
+extern int32_t PauseBackground;   // sprite of the scene under the pause menu
+// --- end physics and player control ------------------------------------------------
+
 // Start values of the whole run and of one game (program start; tests call it in SetUp).
 void ResetPlayRun();
 // Start values of one map, where a map begins (before its loader runs).
@@ -277,6 +290,23 @@ int PlayerPhysics();
 int PlayerPhysicsWithBombs();
 // One bomb's fall (the current element of Bombs).
 int BombPhysics();
+// --- Player control (controls.cpp, spells.cpp) ---
+// Slots of the bound keys in KeyBindings, in Setup.ini order.
+enum KeySlot {
+  KeyCancel, KeyPause, KeySave, KeyLoad, KeyRestart, KeyViewUp, KeyViewDown, KeyTextMinus,
+  KeyTextPlus, KeyDuck, KeyUp, KeyLeft, KeyRight, KeyJump, KeySword, KeyThrow, KeySpell1,
+  KeySpell2, KeySpell3, KeySpell4
+};
+// The key bound to a slot is held in this frame's snapshot.
+bool BoundHeld(int slot);
+// The key bound to a slot went up in this frame (reported once per snapshot).
+bool BoundReleased(int slot);
+// The spell keys and the health-to-mana exchange (the normal form's actions).
+void CastSpells();
+// The health rules the player control applies at the end of its frame: cheat refill,
+// hit guard, death, health cap.
+void ApplyHealthRules();
+// --- end player control ---
 // Movement and animation of every enemy.
 int MoveEnemies();
 // Exit, portals, respawn, timers and the other rules of the map.

@@ -1,6 +1,7 @@
 // The play ticker: the world step the frame loop runs when more than 15 ms have passed
 // (a short list of calls, in the order the game needs them), the moving cells, the
 // visible window of cells, the message line and the pause picture.
+#include <algorithm>
 #include <cstdlib>
 
 #include "media/media.h"
@@ -79,13 +80,15 @@ void ProcessMessageTicker() {
 void ComputeVisibleWindow(int mode) {
   const PlayerRecord& p = P();
   int w = p.mapWidth, h = p.mapHeight;
-  int cx = Nearest((-double(p.posX) + 300.0) / 30.0);
-  int ry = -int(p.pixelY) / 30 + 2;
-  int d = mode == 0 ? 11 : 100, e = mode == 0 ? 13 : 100;
-  VisFromX = cx - d >= 0 ? cx - d : 0;
-  VisToX = cx + d <= w ? cx + d : w;
-  VisFromY = ry - e >= 0 ? ry - e : 0;
-  VisToY = ry + e <= h ? ry + e : h;
+  // 64-bit: a scroll far outside the map saturates Nearest, and the window edges
+  // around it must not overflow.
+  int64_t cx = Nearest((-double(p.posX) + 300.0) / 30.0);
+  int64_t ry = -int(p.pixelY) / 30 + 2;
+  int64_t d = mode == 0 ? 11 : 100, e = mode == 0 ? 13 : 100;
+  VisFromX = int32_t(cx - d >= 0 ? std::min<int64_t>(cx - d, INT32_MAX) : 0);
+  VisToX = int32_t(cx + d <= w ? std::max<int64_t>(cx + d, INT32_MIN) : w);
+  VisFromY = int32_t(ry - e >= 0 ? ry - e : 0);
+  VisToY = int32_t(ry + e <= h ? ry + e : h);
 }
 
 void PauseScreen() {

@@ -101,6 +101,26 @@ std::string StateJson() {
   j.Number("ActiveRows", ActiveRows);
   j.Number("EnemyTypes", EnemyTypes.Count());
   j.Number("BossShown", BossShown);
+  // --- Physics and player control ---
+  j.Number("speedX", p.speedX);
+  j.Number("speedY", p.speedY);
+  j.Number("moveFlag", p.moveFlag);
+  j.Number("climbing", p.climbing);
+  j.Number("frameX", p.frameX);
+  j.Number("animFrame", p.animFrame);
+  j.Number("swordSwing", p.swordSwing);
+  j.Number("throwPose", p.throwPose);
+  j.Number("LastSide", LastSide);
+  j.Number("GroundKind", GroundKind);
+  j.Number("OnSlope", OnSlope);
+  j.Number("BackgroundX", BackgroundX);
+  j.Number("Spell", Spell);
+  j.Number("Aura", Aura);
+  j.Number("HitGuard", HitGuard);
+  j.Number("TextShift", TextShift);
+  const Item* weapon = Items.Current();
+  j.Number("throws", weapon ? weapon->throws : 0);
+  // --- end physics and player control ---
   return j.Finish();
 }
 

@@ -1,0 +1,384 @@
+// The player control, run by the frame loop once per pass of play after the HUD: it
+// reads the keyboard through the bound keys and turns keys into requests (pause menu,
+// pause, quick save and load, restart), the view, and the figure's speeds, forms and
+// actions (walk, jump, small form, look, climb, sword, throws). The spells and the
+// health rules that end the frame live in spells.cpp; the movement itself is the
+// physics' (physics.cpp). Play does not reach up into menus or saves: those keys leave
+// a PendingAction that the shell carries out right after this.
+#include <algorithm>
+#include <cstdint>
+
+#include "media/media.h"
+#include "play/play.h"
+
+namespace kw {
+
+namespace {
+
+static_assert(KeySpell4 + 1 == KeyBindingCount, "one slot per bound key");
+
+// Fixed keys besides the bound ones.
+constexpr int KeyDownArrow = 208;
+constexpr int KeyDigit2 = 3;
+constexpr int KeyK = 37;
+constexpr int KeyF2 = 60;
+
+constexpr int SoundSwordSwing = 386;
+constexpr int PauseBackgroundSprite = 376;  // the same picture every time the menu opens
+constexpr int FigureTop = 230;
+constexpr int StandUpProbe = 192;           // reference point of the stand-up test
+constexpr int ViewStep = 3;
+
+// The code bound to a slot; codes outside the key table are never held (a bound -1
+// would otherwise mean "any key").
+int BoundCode(int slot) {
+  const KeyBindingRecord* k = KeyBindings.Current();
+  if (!k && !KeyBindings.Empty()) k = &*KeyBindings.begin();
+  if (!k) return 0;
+  int code = k->code[size_t(slot)];
+  return code > 0 && code < KeyCount ? code : 0;
+}
+
+}  // namespace
+
+// A bound key is held in this frame.
+bool BoundHeld(int slot) {
+  int code = BoundCode(slot);
+  return code != 0 && KeyDown(code) == 1;
+}
+
+// A bound key went up in this frame (reported once).
+bool BoundReleased(int slot) {
+  int code = BoundCode(slot);
+  return code != 0 && KeyReleased(code) == 1;
+}
+
+namespace {
+
+// F2 + 2 toggles the HUD panel; K holds the small map.
+void DebugKeys() {
+  if (KeyDown(KeyF2) == 1 && KeyReleased(KeyDigit2) == 1) HudVisible = HudVisible == 0 ? 1 : 0;
+  if (KeyDown(KeyK) == 1) MapRequest = 1;
+}
+
+// The pause menu shows the scene frozen under it: the world is drawn once more and
+// grabbed into one fixed sprite, which each opening replaces.
+void OpenPauseMenu() {
+  ClearBackBuffer(0);
+  DrawWorld();
+  if (GrabScreenSprite(PauseBackgroundSprite, 0, 0, ScreenWidth, ScreenHeight) != 0)
+    PauseBackground = PauseBackgroundSprite;
+  PendingAction = GameAction::PauseMenu;
+}
+
+// The game keys, on release: pause menu, pause, quick save, quick load, restart; and
+// the message line's position while its keys are held.
+void GameKeys() {
+  PlayerRecord& p = P();
+  if (BoundReleased(KeyCancel)) OpenPauseMenu();
+  if (BoundReleased(KeyPause)) Paused = 1;
+  if (BoundReleased(KeySave)) PendingAction = GameAction::QuickSave;
+  if (BoundReleased(KeyLoad)) PendingAction = GameAction::QuickLoad;
+  if (BoundReleased(KeyRestart)) {
+    // The map end loads CurrentMap + 1: the same map again.
+    CurrentMap -= 1;
+    p.mapDone = 1;
+    p.contactFlag = 0;
+  }
+  if (BoundHeld(KeyTextMinus))
+    TextShift -= 1;
+  else if (BoundHeld(KeyTextPlus))
+    TextShift += 1;
+}
+
+// The view follows the figure up and down when it leaves the middle band of the screen.
+void FollowVertically() {
+  PlayerRecord& p = P();
+  p.frameX = 0;
+  double s = double(p.posY) + p.pixelY + FigureTop;
+  if (s >= 100 && s <= 300) return;
+  int64_t target = -int64_t(Nearest(p.posY));
+  int64_t bottom = 400 - int64_t(p.mapHeight) * 30;
+  if (p.pixelY > target && p.pixelY > bottom)
+    p.pixelY = int16_t(p.pixelY - ViewStep);
+  else if (p.pixelY < target && p.pixelY < -15)
+    p.pixelY = int16_t(p.pixelY + ViewStep);
+}
+
+// A jump starts only from standing: on something, and not moving up or down at all.
+void Jump() {
+  PlayerRecord& p = P();
+  if (!BoundHeld(KeyJump) || p.speedY != 0 || p.moveFlag != 1) return;
+  p.speedY = p.jumpSpeed;
+  p.moveFlag = 0;
+  ControlMoved = 1;
+  OnSlope = 0;
+  SlopeFrames = 0;
+}
+
+// Walking limits by form and the fast-run cheat.
+void SetWalkingLimits() {
+  PlayerRecord& p = P();
+  if (p.smallForm == 1) {
+    p.accel = 0.9f;
+    p.jumpSpeed = -10;
+    p.topSpeed = 9;
+  } else {
+    p.accel = 0.7f;
+    p.jumpSpeed = -8;
+    p.topSpeed = 7;
+  }
+  if (CheatFastRun == 1) {
+    p.accel = 4;
+    p.topSpeed = 18;
+  }
+}
+
+// Frames 1 and 2 of the walk, six frames each.
+void WalkAnimationStep() {
+  PlayerRecord& p = P();
+  p.animTick += 1;
+  if (p.animTick > 5) {
+    p.animTick = 0;
+    p.animFrame += 1;
+  }
+  if (p.animFrame >= 3) p.animFrame = 1;
+}
+
+// Without a walk key the figure slows down; on the slippery tile set eight times slower.
+void SlowDown() {
+  PlayerRecord& p = P();
+  float d = ParseInt(TileSet) == 2 ? 8.0f : 1.0f;
+  if (p.speedX > 0) {
+    p.speedX -= p.accel / d;
+    if (p.speedX < 0) {
+      p.speedX = 0;
+      p.animFrame = 0;
+    }
+  } else if (p.speedX < 0) {
+    p.speedX += p.accel / d;
+    if (p.speedX > 0) {
+      p.speedX = 0;
+      p.animFrame = 0;
+    }
+  }
+}
+
+// Walking right wins when both walk keys are held. The world scrolls by speedX, so
+// walking right makes it negative.
+void Walk() {
+  PlayerRecord& p = P();
+  if (BoundHeld(KeyRight)) {
+    if (p.speedX > -p.topSpeed) p.speedX -= p.accel;
+    ControlMoved = 1;
+    p.facing = LastSide = 6;
+    WalkAnimationStep();
+  } else if (BoundHeld(KeyLeft)) {
+    if (p.speedX < p.topSpeed) p.speedX += p.accel;
+    ControlMoved = 1;
+    p.facing = LastSide = 4;
+    WalkAnimationStep();
+  } else {
+    SlowDown();
+  }
+}
+
+// The tile of a cell; cells outside the map read as 0 (never free to stand up in).
+int TileAt(int64_t col, int64_t row) {
+  if (col < 0 || row < 0 || col > Map.W || row > Map.H) return 0;
+  return Map.At(int(col), int(row)).tile;
+}
+
+// Standing up needs four free cells: the figure's cell and the one above it, now and
+// one speed step on. (The vertical speed steps the column and the horizontal one the
+// row; the game has always tested it so.)
+bool RoomToStandUp() {
+  const PlayerRecord& p = P();
+  int64_t col = int64_t(std::clamp((-double(p.posX) + PlayerScreenX) / 30, -1e12, 1e12));
+  int64_t row = int64_t(std::clamp((double(p.posY) + StandUpProbe) / 30, -1e12, 1e12));
+  int64_t a = int64_t(p.speedY / 30), b = int64_t(p.speedX / 30);
+  return TileAt(col, row) == 1 && TileAt(col, row - 1) == 1 && TileAt(col + a, row + b) == 1 &&
+         TileAt(col + a, row + b - 1) == 1;
+}
+
+// The duck key makes the figure small at once; letting go stands it up when there is room.
+void SmallForm() {
+  PlayerRecord& p = P();
+  if (BoundHeld(KeyDuck)) {
+    if (p.smallForm == 0) {
+      p.posY += 34;
+      p.smallForm = 1;
+    }
+  } else if (p.smallForm == 1 && RoomToStandUp()) {
+    p.smallForm = 0;
+    p.posY -= 36;
+  }
+}
+
+// Looking down (the Down arrow) or up moves the view 3 pixels a frame within limits.
+void Look() {
+  PlayerRecord& p = P();
+  if (KeyDown(KeyDownArrow) == 1) {
+    p.facing = 2;
+    p.frameX = 170;
+    if (p.pixelY + double(p.posY) > -230 && p.pixelY > 400 - int64_t(p.mapHeight) * 30)
+      p.pixelY = int16_t(p.pixelY - ViewStep);
+  } else if (BoundHeld(KeyUp)) {
+    p.frameX = 85;
+    if (p.pixelY + double(p.posY) < 100 && p.pixelY < -15) p.pixelY = int16_t(p.pixelY + ViewStep);
+  } else {
+    p.frameX = 0;
+    p.facing = LastSide;
+  }
+}
+
+// On a ladder the keys climb; without a key the figure sinks very slowly.
+void Climb() {
+  PlayerRecord& p = P();
+  if (p.climbTick > 3) {
+    p.climbTick = 0;
+    p.climbFrame = p.climbFrame == 0 ? 1 : 0;
+  }
+  if (KeyDown(KeyDownArrow) == 1) {
+    p.speedY = 1;
+    p.speedX = 0;
+    p.climbTick += 1;
+  } else if (BoundHeld(KeyUp)) {
+    p.speedY = -2;
+    p.speedX = 0;
+    p.climbTick += 1;
+  } else {
+    p.speedY = -0.1f;
+  }
+}
+
+// A sword swing lasts 500 ms and needs a new release of the key.
+void SwingSword() {
+  PlayerRecord& p = P();
+  if (p.hasSword != 1 || !BoundReleased(KeySword) || p.swordSwing != 0) return;
+  p.swordRow = 1;
+  p.swordSwing = 1;
+  PlaySoundFx(SoundSwordSwing, 0);
+  SwingStart = int32_t(TimeMs());
+}
+
+// The swing ends 500 ms after it began.
+void EndSwordSwing() {
+  PlayerRecord& p = P();
+  if (p.swordSwing == 1 && MsSince(TimeMs(), SwingStart) > 500) {
+    p.swordRow = 0;
+    p.swordSwing = 0;
+  }
+}
+
+// Whether a throw goes off this frame: the fire axe repeats every ten frames while its
+// key is held (and only in a frame right after a world step), the others throw once per
+// release.
+bool ThrowTriggered(const Item& weapon) {
+  if (weapon.weaponName == "Feueraxt") {
+    if (!BoundHeld(KeyThrow)) {
+      ThrowRepeat = 0;
+      return false;
+    }
+    ThrowRepeat = ThrowRepeat < INT32_MAX ? ThrowRepeat + 1 : ThrowRepeat;
+    if (ThrowRepeat >= 10 && MsSince(TimeMs(), WorldStepTime) >= 14) {
+      ThrowRepeat = 0;
+      return true;
+    }
+    return false;
+  }
+  if (BoundReleased(KeyThrow)) return true;
+  ThrowRepeat = 0;
+  return false;
+}
+
+// The thrown shot's direction by look and facing, and the recoil on the figure.
+int16_t ThrowDirection(PlayerRecord& p, float v) {
+  if (p.frameX == 85) {
+    if (p.speedY < 1.5f * v) p.speedY += v;
+    return 2;
+  }
+  if (p.facing == 4) {
+    if (p.speedX > -1.5f * v) p.speedX -= v;
+    return -1;
+  }
+  if (p.facing == 6) {
+    if (p.speedX < 1.5f * v) p.speedX += v;
+    return 1;
+  }
+  if (p.facing == 2) {
+    if (p.speedY > -1.5f * v)
+      p.speedY -= v;
+    else
+      p.speedY -= 0.4f;
+    return 3;
+  }
+  return 0;
+}
+
+// One throw of the weapon in hand: a shot at the figure, recoil, one throw fewer.
+void Throw(Item& weapon) {
+  PlayerRecord& p = P();
+  Shot s;
+  s.y = p.posY + FigureTop;
+  s.x = -p.posX + float(PlayerScreenX);
+  s.damage = weapon.weaponName == "Goldaxt" ? 2 : weapon.weaponName == "Feueraxt" ? 6 : 1;
+  s.sprite = weapon.weaponSprite;
+  s.dir = ThrowDirection(p, weapon.recoil);
+  Shots.Add(s);
+  weapon.throws -= 1;
+}
+
+// The throwing weapon: pose, trigger, the switch back to the first weapon once the one
+// in hand is used up, and the throw.
+void ThrowWeapon() {
+  PlayerRecord& p = P();
+  p.throwPose = BoundHeld(KeyThrow) ? 1 : 0;
+  Item* weapon = Items.Current();
+  if (!weapon) {
+    if (!Items.Select(0)) return;  // no weapons at all
+    weapon = Items.Current();
+  }
+  bool fire = ThrowTriggered(*weapon);
+  if (weapon->throws <= 0) {
+    Items.Select(0);
+    weapon = Items.Current();
+  }
+  if ((CheatAutoFire == 1 || fire) && weapon->throws > 0) Throw(*weapon);
+}
+
+// The figure's own actions, only in the normal form.
+void Actions() {
+  if (P().smallForm != 0) return;
+  SwingSword();
+  ThrowWeapon();
+  CastSpells();
+}
+
+}  // namespace
+
+// One frame of control: keys to requests, view, speeds, forms and actions, then the
+// health rules. Without a keyboard snapshot only the form, climb, actions and rules run.
+int PlayerControls() {
+  bool keyboard = ReadKeyboard() == 1;
+  if (keyboard) {
+    DebugKeys();
+    GameKeys();
+    FollowVertically();
+    Jump();
+    SetWalkingLimits();
+    Walk();
+  }
+  if (P().climbing == 0) {
+    SmallForm();
+    Look();
+  } else {
+    Climb();
+  }
+  Actions();
+  EndSwordSwing();
+  ApplyHealthRules();
+  return 0;
+}
+
+}  // namespace kw

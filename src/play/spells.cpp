@@ -1,0 +1,110 @@
+// The spell keys of the player control (the bomb, the fetch spell, the slider spell,
+// the protective aura and the health-to-mana exchange) and the health rules that end
+// the control's frame. Called by PlayerControls; the flight, auras and lights of a cast
+// spell are the world pass's.
+#include "media/media.h"
+#include "play/play.h"
+
+namespace kw {
+
+namespace {
+
+constexpr int SpellBomb = 357;     // lays a bomb
+constexpr int SpellFetch = 358;    // collects the first pickup it touches
+constexpr int SpellSliders = 359;  // flips the sliders it touches
+constexpr int SpellGuard = 370;    // protective aura
+constexpr int SpellExchange = 371; // aura without protection
+constexpr int KeyDigit5 = 6;
+constexpr int SoundDeath = 396;
+constexpr int FigureTop = 230;
+
+// Aura and spell in flight are the same picture.
+void SetSpell(int sprite) {
+  Aura = sprite;
+  Spell = int16_t(sprite);
+}
+
+// Spell 1 lays a bomb at the figure's feet, in front of it when it faces right.
+void CastBomb(PlayerRecord& p) {
+  Bomb b;
+  b.x = Nearest(-double(p.posX) + PlayerScreenX) + (LastSide == 6 ? 30 : 0);
+  b.y = Nearest(double(p.posY) + FigureTop);
+  Bombs.Add(b);
+  HitGuard = 0;
+  p.mana -= 10;
+  SetSpell(SpellBomb);
+}
+
+// Spells 2 and 3 fly from the figure the way it looks.
+void CastFlyingSpell(PlayerRecord& p, int sprite, float cost) {
+  SpellDX = SpellDY = SpellTime = 0;
+  HitGuard = 0;
+  p.mana -= cost;
+  if (p.frameX == 85)
+    p.spellDir = 8;
+  else if (p.facing == 4)
+    p.spellDir = -1;
+  else if (p.facing == 6)
+    p.spellDir = 1;
+  else if (p.facing == 2)
+    p.spellDir = 2;
+  SetSpell(sprite);
+}
+
+// Spell 4, while held: mana into health under the guard. The guard keeps what the
+// frame left (mana after the cost too), not the values of an older hit.
+void CastGuard(PlayerRecord& p) {
+  SpellDX = SpellDY = SpellTime = 0;
+  HitGuard = 1;
+  p.mana -= 5;
+  p.health += 4;
+  GuardHealth = p.health;
+  GuardMana = Nearest(p.mana);
+  SetSpell(SpellGuard);
+}
+
+// Key 5, while held: health into mana.
+void Exchange(PlayerRecord& p) {
+  SpellDX = SpellTime = 0;
+  HitGuard = 0;
+  p.mana += 5;
+  p.health -= 4;
+  GuardMana = Nearest(p.mana);
+  SetSpell(SpellExchange);
+}
+
+}  // namespace
+
+// The spells in table order; each needs its ability, its key and enough mana.
+void CastSpells() {
+  PlayerRecord& p = P();
+  if (p.spell1Known == 1 && BoundReleased(KeySpell1) && p.mana > 10) CastBomb(p);
+  if (p.spell2Known == 1 && BoundReleased(KeySpell2) && p.mana > 2) CastFlyingSpell(p, SpellFetch, 2);
+  if (p.spell3Known == 1 && BoundReleased(KeySpell3) && p.mana > 20) CastFlyingSpell(p, SpellSliders, 20);
+  if (p.spell4Known == 1 && BoundHeld(KeySpell4) && p.mana > 4) CastGuard(p);
+  if (KeyDown(KeyDigit5) == 1 && p.health > 4) Exchange(p);
+}
+
+// The end of the control's frame: cheat refill, hit guard, death, health cap.
+void ApplyHealthRules() {
+  PlayerRecord& p = P();
+  if (CheatInvincible == 1) {
+    p.mana = 100;
+    p.health = float(MaxHealth);
+    if (Item* weapon = Items.Current()) weapon->throws = 1;
+  }
+  if (HitGuard == 1) {
+    p.health = GuardHealth;
+    p.mana = float(GuardMana);
+  }
+  if (p.health < 0) {
+    SetSoundVolume(SoundDeath, Volume);
+    PlaySoundFx(SoundDeath, 0);
+    SleepMs(2000);
+    GameOver = 1;
+    p.mapDone = 1;
+  }
+  if (p.health > MaxHealth) p.health = float(MaxHealth);
+}
+
+}  // namespace kw
