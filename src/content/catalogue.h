@@ -311,6 +311,11 @@ constexpr int AltSheet = 48;     // touching it switches to the alternative figu
 constexpr int SliderMarker = 49;
 constexpr int GoldAxe = 61;      // touching it: item 1, +10 throws
 constexpr int FireAxe = 79;      // touching it: item 2, +10 throws
+// Classes of tiles the physics tells apart.
+inline constexpr int Ladders[] = {26, 29, 55, 80};
+inline constexpr int SlopesA[] = {31, 33, 39, 74};     // rising to the right
+inline constexpr int SlopesB[] = {32, 34, 40, 75};     // rising to the left
+inline constexpr int Breakables[] = {2, 5, 6, 7, 9, 10};  // broken by the sword or a bomb
 }  // namespace Tile
 
 // Values of `TileKind`, by tile number, for the ground under the figure.

@@ -3,9 +3,7 @@
 // LoaderThread(0) runs it. CheckLoad turns any failed load into the fatal end of the
 // program. Runs on the loader thread; the main thread only reads LoadProgress meanwhile.
 #include <atomic>
-#include <chrono>
 #include <cmath>
-#include <thread>
 #include <utility>
 
 #include "content/catalogue.h"
@@ -18,8 +16,6 @@ namespace {
 
 std::function<void(int)> FatalExitHook;
 
-// The thread that owns the window: the program's first thread.
-const std::thread::id MainThread = std::this_thread::get_id();
 // A failed load seen on the loader thread, waiting for the main thread to end the program.
 std::atomic<bool> FailedLoadPending{false};
 std::string FailedLoadLabel;
@@ -197,12 +193,12 @@ void SetFatalExitHook(std::function<void(int)> hook) { FatalExitHook = std::move
 
 void CheckLoad(int result, const std::string& label) {
   if (result != 0) return;
-  if (std::this_thread::get_id() == MainThread) EndWithFailedLoad(label);
+  if (OnMainThread()) EndWithFailedLoad(label);
   // The window, the message boxes and the media shutdown belong to the main thread,
   // which may be drawing right now: hand the failure over and wait for the end.
   FailedLoadLabel = label;
   FailedLoadPending = true;
-  for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+  ParkThread();
 }
 
 void FinishFailedLoad() {

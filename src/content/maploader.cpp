@@ -20,6 +20,12 @@ int32_t NegatedRange(int32_t v) {
   return int32_t(std::min<int64_t>(r, INT32_MAX));
 }
 
+// Header positions and cell pictures far past anything a map can mean are cut to these
+// bounds, so the world pass can add screen offsets to them without overflowing; within
+// the bounds every value keeps its meaning (a picture number past the table draws nothing).
+constexpr int32_t MaxMapCoordinate = 1000000;
+int32_t SaneNumber(int32_t v, int32_t limit) { return std::clamp(v, -limit, limit); }
+
 int32_t Magnitude(int32_t v) { return v < 0 ? int32_t(std::min<int64_t>(-int64_t(v), INT32_MAX)) : v; }
 
 // Line 8: "kind/amount". Kind 1 and 2 pick the weather sprite; others leave it.
@@ -44,10 +50,10 @@ MapHeader ReadMapHeader() {
   ReadWeatherLine(ReadTextLine(1));
   TileSet = ReadTextLine(1);
   hd.background = ParseInt(ReadTextLine(1));
-  RespawnY = ParseInt(ReadTextLine(1));
-  RespawnX = ParseInt(ReadTextLine(1));
-  ExitCol = ParseInt(ReadTextLine(1));
-  ExitRow = ParseInt(ReadTextLine(1));
+  RespawnY = SaneNumber(ParseInt(ReadTextLine(1)), MaxMapCoordinate);
+  RespawnX = SaneNumber(ParseInt(ReadTextLine(1)), MaxMapCoordinate);
+  ExitCol = SaneNumber(ParseInt(ReadTextLine(1)), MaxMapCoordinate);
+  ExitRow = SaneNumber(ParseInt(ReadTextLine(1)), MaxMapCoordinate);
   ReadTextLine(1);  // line 15: not used
   return hd;
 }
@@ -61,7 +67,7 @@ bool HeaderSizeUsable(int w, int h) {
 void LoadBackground(int b) {
   if (!OpenPack("paks\\Backgrounds.pak")) return;
   for (int i = 0; i < b; ++i)
-    if (!NextPackEntry() && LastPackEntrySize() == 0) break;
+    if (!NextPackEntry() && PackEnded()) break;
   const uint8_t* data = NextPackEntry();
   if (data) LoadSpriteFromMemory(Spr::Background, data, LastPackEntrySize(), 0);
   ClosePack();
@@ -72,9 +78,9 @@ void ReadLayerPass() {
   for (int row = 0; row <= Map.H; ++row) {
     for (int col = 0; col <= Map.W; ++col) {
       MapCell& c = Map.At(col, row);
-      c.tile = ReadInt32(1);
-      c.over = ReadInt32(1);
-      c.back = ReadInt32(1);
+      c.tile = SaneNumber(ReadInt32(1), MaxSprites);
+      c.over = SaneNumber(ReadInt32(1), MaxSprites);
+      c.back = SaneNumber(ReadInt32(1), MaxSprites);
       c.vRange = NegatedRange(ReadInt32(1));
       c.hRange = NegatedRange(ReadInt32(1));
       c.front = uint8_t(ReadInt32(1) & 255);

@@ -17,7 +17,7 @@ constexpr int TileSize = 30;
 // Skips n entries; stops at the pack's end, so a huge set number cannot spin.
 void SkipEntries(int n) {
   for (int i = 0; i < n; ++i)
-    if (!NextPackEntry() && LastPackEntrySize() == 0) return;
+    if (!NextPackEntry() && PackEnded()) return;
 }
 
 int LoadNextTileSprite(int n, int flags) {

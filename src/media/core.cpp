@@ -7,8 +7,13 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -17,6 +22,7 @@
 #include <mutex>
 #include <random>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "media/files.h"
@@ -296,6 +302,45 @@ void AdvanceVirtualTimeToNextFrame() {
 
 }  // namespace
 
+namespace {
+
+// SIGTERM / SIGINT: the first one asks the game to close like the window's close button
+// (PumpEvents hands it on); whatever the game is doing then -- a stalled load, a decoder
+// that does not return -- the program ends a second later, or at once on a second one.
+volatile std::sig_atomic_t QuitSignal = 0;
+constexpr unsigned QuitGraceSeconds = 1;
+
+extern "C" void OnQuitAlarm(int) { _exit(128 + QuitSignal); }
+
+extern "C" void OnQuitSignal(int signal) {
+  if (QuitSignal) _exit(128 + signal);
+  QuitSignal = signal;
+  alarm(QuitGraceSeconds);
+}
+
+// Installed before SDL starts, so SDL keeps its own handlers out of the way.
+void InstallQuitSignals() {
+  struct sigaction action {};
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  action.sa_handler = OnQuitAlarm;
+  sigaction(SIGALRM, &action, nullptr);
+  action.sa_handler = OnQuitSignal;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+// The close request a quit signal left for the game, handed on once.
+void DeliverQuitSignal() {
+  static bool delivered = false;
+  if (QuitSignal && !delivered) {
+    delivered = true;
+    PendingWindowEvents.push_back(WindowEventClose);
+  }
+}
+
+}  // namespace
+
 bool InitMedia(const MediaOptions& options) {
   // A run starts from flip 0 at virtual time 0 with no input (tests start several runs).
   TheOptions = options;
@@ -309,6 +354,7 @@ bool InitMedia(const MediaOptions& options) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
   }
+  InstallQuitSignals();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
     std::fprintf(stderr, "klingenwald: SDL could not start: %s\n", SDL_GetError());
     if (!options.headless) std::fprintf(stderr, "(is there a display? try --headless)\n");
@@ -423,6 +469,7 @@ void PumpEvents() {
       if (ev.type == SDL_QUIT) PendingWindowEvents.push_back(WindowEventClose);
     }
   }
+  DeliverQuitSignal();
   ApplyReplayEvents();
 }
 
@@ -501,10 +548,16 @@ ThreadHandle StartThread(void (*procedure)(int), int argument) {
     return handle;
   }
   slot->running = true;
-  slot->thread = std::thread([slot, procedure, argument] {
-    procedure(argument);
+  try {
+    slot->thread = std::thread([slot, procedure, argument] {
+      procedure(argument);
+      slot->running = false;
+    });
+  } catch (const std::system_error&) {
+    // No thread for us (no memory for its stack, too many threads): the caller hears 0.
     slot->running = false;
-  });
+    return 0;
+  }
   return handle;
 }
 
@@ -528,6 +581,17 @@ void StopThread(ThreadHandle t) {
   // A thread cannot be killed safely; it is left to end with the process.
   ThreadSlot* s = SlotOf(t);
   if (s && s->thread.joinable()) s->thread.detach();
+}
+
+namespace {
+// The thread that owns the window: the program's first thread.
+const std::thread::id MainThreadId = std::this_thread::get_id();
+}  // namespace
+
+bool OnMainThread() { return std::this_thread::get_id() == MainThreadId; }
+
+void ParkThread() {
+  for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
 uint32_t TimeMs() {

@@ -85,6 +85,10 @@ ThreadHandle StartThread(void (*procedure)(int), int argument);
 int ThreadRunning(ThreadHandle t);
 int JoinThread(ThreadHandle t);
 void StopThread(ThreadHandle t);
+// True on the program's first thread, the one that owns the window.
+bool OnMainThread();
+// Parks the calling thread until the program ends (a thread handing its work over).
+[[noreturn]] void ParkThread();
 
 // Time and numbers.
 uint32_t TimeMs();              // ms since an arbitrary start; virtual when headless

@@ -247,6 +247,10 @@ bool WriteWholeFile(const std::string& gamePath, const std::string& data) {
   return WriteRealFileAtomically(ResolveForWriting(gamePath), data);
 }
 
+bool WriteOutsideFile(const std::string& realPath, const std::string& data) {
+  return !realPath.empty() && WriteRealFileAtomically(realPath, data);
+}
+
 int OpenFileForReading(int n, const std::string& path) {
   NumberedFile* f = FreshNumber(n);
   if (!f) return 0;

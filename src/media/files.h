@@ -23,6 +23,18 @@ std::string ResolveForWriting(const std::string& gamePath);
 bool ReadWholeFile(const std::string& gamePath, std::string& out);
 // Writes a whole file through a temporary name and a rename; false on failure.
 bool WriteWholeFile(const std::string& gamePath, const std::string& data);
+// Writes a file at a real path (a test or bug-report output, not a game path) through a
+// temporary name and a rename; false on failure.
+bool WriteOutsideFile(const std::string& realPath, const std::string& data);
+
+// The game folder: the one given, else $KLINGENWALD_DATA, else beside the program
+// (../share/klingenwald, then game/); "" when none is found. tried lists what was tried.
+std::string FindGameFolder(const std::string& given, std::string& tried);
+// A folder holding paks/.
+bool IsGameFolder(const std::string& folder);
+// The user folder: the one given, else $XDG_DATA_HOME/klingenwald, else
+// ~/.local/share/klingenwald.
+std::string FindUserFolder(const std::string& given);
 
 // Numbered files 0..MaxFiles-1. The bytes live in memory; a changed file is written
 // at close through a temporary name and a rename. Opens return 0 on failure, and a

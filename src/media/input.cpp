@@ -83,12 +83,13 @@ constexpr std::pair<SDL_Scancode, int> KeyTable[] = {
 // Live keyboard, changed by events between snapshots.
 std::array<bool, KeyCount> LiveDown{};    // held right now
 std::array<bool, KeyCount> LiveWentDown{};  // pressed since the last snapshot
-std::array<bool, KeyCount> LiveWentUp{};    // let go since the last snapshot
+std::array<int, KeyCount> LiveReleases{};   // times let go since the last snapshot
 std::string LiveText;                       // typed since the last TypedText
 
 // Keyboard snapshots.
 std::array<bool, KeyCount> SnapDown{};          // state at the last ReadKeyboard
 std::array<bool, KeyCount> SnapReleased{};      // a release happened for this snapshot
+std::array<int, KeyCount> ReleasesOwed{};       // releases still to show in later snapshots
 std::array<bool, KeyCount> ReleaseReported{};   // KeyReleased already answered 1
 
 // Mouse: the live device, its snapshot, and the system pointer in the window.
@@ -136,9 +137,10 @@ int ScancodeOfDirectInputCode(int code) {
 void ResetInput() {
   LiveDown.fill(false);
   LiveWentDown.fill(false);
-  LiveWentUp.fill(false);
+  LiveReleases.fill(0);
   SnapDown.fill(false);
   SnapReleased.fill(false);
+  ReleasesOwed.fill(0);
   ReleaseReported.fill(false);
   LiveText.clear();
   LiveMouseX = SnapMouseX = ScreenWidth / 2;
@@ -154,19 +156,23 @@ void InitKeyboard() {
   if (VideoRunning()) SDL_StartTextInput();
 }
 
-// Takes the keyboard snapshot for this frame.
+// Takes the keyboard snapshot for this frame. Every release is shown once, in its own
+// snapshot: a release of a press the game saw shows now; a press and release that both
+// fell between two snapshots shows as down now and as a release later, so a quick
+// double tap gives two releases.
 int ReadKeyboard() {
   PumpEvents();
   for (int k = 0; k < KeyCount; ++k) {
     bool wasDown = SnapDown[k];
-    // A tap between two snapshots shows as down now and as a release in the next one.
     SnapDown[k] = LiveDown[k] || LiveWentDown[k];
-    // Down, up and down again between snapshots still counts as one release.
-    SnapReleased[k] = wasDown && (!SnapDown[k] || LiveWentUp[k]);
+    int seenNow = wasDown && LiveReleases[k] > 0 ? 1 : 0;
+    int owed = ReleasesOwed[k] + seenNow;
+    SnapReleased[k] = owed > 0;
+    ReleasesOwed[k] = std::max(owed - 1, 0) + LiveReleases[k] - seenNow;
     ReleaseReported[k] = false;
   }
   LiveWentDown.fill(false);
-  LiveWentUp.fill(false);
+  LiveReleases.fill(0);
   return 1;
 }
 
@@ -202,7 +208,7 @@ std::string TypedText() {
 void InjectKey(int code, bool down) {
   if (!ValidCode(code)) return;
   if (down && !LiveDown[code]) LiveWentDown[code] = true;
-  if (!down && LiveDown[code]) LiveWentUp[code] = true;
+  if (!down && LiveDown[code]) ++LiveReleases[code];
   LiveDown[code] = down;
 }
 

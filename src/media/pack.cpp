@@ -19,6 +19,8 @@ constexpr uint32_t MaxPackEntrySize = 256u << 20;
 constexpr size_t StreamHeaderSize = 10;
 
 std::FILE* PackFile = nullptr;  // the open pack, null when none
+uint64_t PackFileLength = 0;       // measured once when the pack is opened
+bool PackAtEnd = true;             // no pack open, or its last entry was passed
 uint8_t* PackEntryData = nullptr;  // the last entry's decoded bytes
 size_t PackEntrySize = 0;          // U of the last entry
 
@@ -216,6 +218,35 @@ bool ReadExactly(uint8_t* data, size_t size) {
   return size == 0 || std::fread(data, 1, size, PackFile) == size;
 }
 
+// The file's length, or -1 when it cannot be measured (then it is no pack for us).
+long MeasureLength(std::FILE* file) {
+  if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+  long length = std::ftell(file);
+  if (std::fseek(file, 0, SEEK_SET) != 0) return -1;
+  return length;
+}
+
+// Reads P stored bytes into U decoded bytes (one spare byte so an empty entry still has
+// a non-null block); null when memory runs out or the read fails.
+uint8_t* ReadEntryData(uint32_t unpacked, uint32_t stored) {
+  uint8_t* data = new (std::nothrow) uint8_t[size_t(unpacked) + 1]();
+  if (!data) return nullptr;
+  if (stored == unpacked) {
+    if (ReadExactly(data, stored)) return data;
+    delete[] data;
+    return nullptr;
+  }
+  uint8_t* packed = new (std::nothrow) uint8_t[size_t(stored) + 1];
+  if (!packed || !ReadExactly(packed, stored)) {
+    delete[] packed;
+    delete[] data;
+    return nullptr;
+  }
+  DecodePackStream(packed, stored, data, unpacked);
+  delete[] packed;
+  return data;
+}
+
 }  // namespace
 
 uint32_t PackChecksum(const uint8_t* data, size_t size) {
@@ -254,51 +285,56 @@ int OpenPack(const std::string& path) {
   std::string real = !path.empty() && path[0] == '/' ? path : ResolveForReading(path);
   if (real.empty()) return 0;
   PackFile = std::fopen(real.c_str(), "rb");
-  return PackFile ? 1 : 0;
+  if (!PackFile) return 0;
+  long length = MeasureLength(PackFile);
+  if (length < 0) {
+    ClosePack();
+    return 0;
+  }
+  PackFileLength = uint64_t(length);
+  PackAtEnd = false;
+  return 1;
 }
 
+// A refused entry (too large, or no memory for it) is stepped over so the entries after
+// it keep their numbers; an entry cut short by the file's end is the end of the pack.
 const uint8_t* NextPackEntry() {
-  if (!PackFile) return nullptr;
-  uint8_t header[8];
-  if (std::fread(header, 1, 8, PackFile) != 8) return nullptr;
   ReleaseEntry();
   PackEntrySize = 0;
-  uint32_t unpacked = Load32(header), stored = Load32(header + 4);
+  if (!PackFile || PackAtEnd) return nullptr;
+  uint8_t header[8];
   long here = std::ftell(PackFile);
-  std::fseek(PackFile, 0, SEEK_END);
-  long fileEnd = std::ftell(PackFile);
-  std::fseek(PackFile, here, SEEK_SET);
-  if (unpacked > MaxPackEntrySize || stored > MaxPackEntrySize || here < 0 ||
-      stored > uint64_t(fileEnd - here))
+  if (here < 0 || std::fread(header, 1, 8, PackFile) != 8) {
+    PackAtEnd = true;
     return nullptr;
-  // One spare byte so an empty entry still has a non-null block.
-  uint8_t* data = new (std::nothrow) uint8_t[size_t(unpacked) + 1]();
-  if (!data) return nullptr;
-  if (stored == unpacked) {
-    if (!ReadExactly(data, stored)) {
-      delete[] data;
-      return nullptr;
-    }
-  } else {
-    uint8_t* packed = new (std::nothrow) uint8_t[size_t(stored) + 1];
-    if (!packed || !ReadExactly(packed, stored)) {
-      delete[] packed;
-      delete[] data;
-      return nullptr;
-    }
-    DecodePackStream(packed, stored, data, unpacked);
-    delete[] packed;
+  }
+  uint32_t unpacked = Load32(header), stored = Load32(header + 4);
+  uint64_t dataStart = uint64_t(here) + 8;
+  if (dataStart > PackFileLength || stored > PackFileLength - dataStart) {
+    PackAtEnd = true;
+    return nullptr;
+  }
+  uint8_t* data = nullptr;
+  if (unpacked <= MaxPackEntrySize && stored <= MaxPackEntrySize)
+    data = ReadEntryData(unpacked, stored);
+  if (!data) {
+    if (std::fseek(PackFile, long(dataStart + stored), SEEK_SET) != 0) PackAtEnd = true;
+    return nullptr;
   }
   PackEntryData = data;
   PackEntrySize = unpacked;
   return data;
 }
 
+bool PackEnded() { return PackAtEnd; }
+
 size_t LastPackEntrySize() { return PackEntrySize; }
 
 void ClosePack() {
   if (PackFile) std::fclose(PackFile);
   PackFile = nullptr;
+  PackFileLength = 0;
+  PackAtEnd = true;
   ReleaseEntry();
   PackEntrySize = 0;
 }

@@ -11,7 +11,10 @@ namespace kw {
 
 int OpenPack(const std::string& path);     // game path; 1 on success
 const uint8_t* NextPackEntry();            // U decoded bytes, valid until the next call
-size_t LastPackEntrySize();                // U of the last entry read
+size_t LastPackEntrySize();                // U of the last entry read, 0 after a null
+// True once NextPackEntry has passed the pack's last entry (or no pack is open): a null
+// from NextPackEntry is either this end or one damaged entry that was stepped over.
+bool PackEnded();
 void ClosePack();
 
 // Decodes one compressed stream of streamSize bytes into output (room for outputSize

@@ -8,20 +8,22 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "media/core.h"
+#include "media/sound_internal.h"
 
 namespace kw {
 
 namespace {
 
-constexpr size_t MaxDecodedBytes = 64000000;
 constexpr int FullVolume = 100;
 
 struct SoundSlot {
@@ -57,17 +59,130 @@ int MixerVolumeOf(int volume) {
   return std::clamp(static_cast<int>(std::lround(level)), 1, MIX_MAX_VOLUME);
 }
 
-// Decodes a checked WAVE or Ogg stream with the mixer; null on failure.
-Mix_Chunk* DecodeChunk(const uint8_t* data, size_t size) {
+// Samples as their decoder gives them, before the mixer converts them.
+struct DecodedPcm {
+  SDL_AudioFormat format = AUDIO_S16LSB;
+  int channels = 0;
+  int rate = 0;
+  std::vector<uint8_t> bytes;
+};
+
+// A WAVE file through SDL's loader: its samples, at most limit bytes of them.
+bool DecodeWave(const uint8_t* data, size_t size, size_t limit, DecodedPcm& out) {
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
-  if (!rw) return nullptr;
-  // We close the stream ourselves: the mixer forgets to on some failed Ogg streams.
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 0);
-  SDL_RWclose(rw);
-  if (chunk && chunk->alen > MaxDecodedBytes) {
-    // Keep whole sample frames (16-bit stereo) when cutting an overlong sound.
-    chunk->alen = static_cast<Uint32>(MaxDecodedBytes - MaxDecodedBytes % 4);
+  if (!rw) return false;
+  SDL_AudioSpec spec;
+  Uint8* samples = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV_RW(rw, 1, &spec, &samples, &length)) return false;
+  size_t frame = size_t(SDL_AUDIO_BITSIZE(spec.format) / 8) * std::max<size_t>(spec.channels, 1);
+  size_t kept = std::min<size_t>(length, limit - limit % frame);
+  out.format = spec.format;
+  out.channels = spec.channels;
+  out.rate = spec.freq;
+  out.bytes.assign(samples, samples + kept);
+  SDL_FreeWAV(samples);
+  return true;
+}
+
+// Reading an Ogg stream that lies in memory.
+struct MemoryStream {
+  const uint8_t* data;
+  size_t size;
+  size_t pos = 0;
+};
+
+size_t ReadMemory(void* ptr, size_t size, size_t count, void* source) {
+  auto* in = static_cast<MemoryStream*>(source);
+  size_t n = size == 0 ? 0 : std::min(count, (in->size - in->pos) / size);
+  std::memcpy(ptr, in->data + in->pos, n * size);
+  in->pos += n * size;
+  return n;
+}
+
+int SeekMemory(void* source, ogg_int64_t offset, int whence) {
+  auto* in = static_cast<MemoryStream*>(source);
+  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(in->pos)
+                                                                  : ogg_int64_t(in->size);
+  if (offset < -base || base + offset > ogg_int64_t(in->size)) return -1;
+  in->pos = size_t(base + offset);
+  return 0;
+}
+
+long TellMemory(void* source) { return long(static_cast<MemoryStream*>(source)->pos); }
+
+// An Ogg Vorbis stream decoded piece by piece as 16-bit samples, stopping at limit
+// bytes: a small stream that decodes for hours never takes more than that.
+bool DecodeOgg(const uint8_t* data, size_t size, size_t limit, DecodedPcm& out) {
+  MemoryStream in{data, size};
+  OggVorbis_File file;
+  ov_callbacks callbacks = {ReadMemory, SeekMemory, nullptr, TellMemory};
+  if (ov_open_callbacks(&in, &file, nullptr, 0, callbacks) != 0) return false;
+  vorbis_info* info = ov_info(&file, -1);
+  bool ok = info && info->channels > 0 && info->rate > 0;
+  if (ok) {
+    out.format = AUDIO_S16LSB;
+    out.channels = info->channels;
+    out.rate = int(info->rate);
+    size_t frame = size_t(info->channels) * 2;
+    limit -= limit % frame;
+    char piece[8192];
+    int section = 0;
+    while (out.bytes.size() < limit) {
+      int want = int(std::min<size_t>(sizeof piece, limit - out.bytes.size()));
+      long got = ov_read(&file, piece, want, 0, 2, 1, &section);
+      if (got == OV_HOLE) continue;
+      if (got <= 0) break;
+      // A chained stream that changes its format mid-way ends the sound there.
+      vorbis_info* now = ov_info(&file, section);
+      if (!now || now->channels != out.channels || now->rate != out.rate) break;
+      out.bytes.insert(out.bytes.end(), piece, piece + got);
+    }
+    ok = !out.bytes.empty();
   }
+  ov_clear(&file);
+  return ok;
+}
+
+// The bytes of data that make up the sound: a WAVE file ends where its RIFF header says
+// (cut to what is really there); 0 when it is neither WAVE nor Ogg.
+size_t SoundBytesOf(const uint8_t* data, size_t size) {
+  if (IsWave(data, size)) return std::min<size_t>(size, size_t(ReadLe32(data + 4)) + 8);
+  return IsOgg(data, size) ? size : 0;
+}
+
+// A checked WAVE or Ogg sound decoded into pcm, at most limit bytes of samples.
+bool DecodeSoundData(const uint8_t* data, size_t size, size_t limit, DecodedPcm& pcm) {
+  return IsWave(data, size) ? DecodeWave(data, size, limit, pcm) : DecodeOgg(data, size, limit, pcm);
+}
+
+// The decoded samples in the mixer's format, as a chunk the mixer frees itself.
+Mix_Chunk* ToMixerChunk(const DecodedPcm& pcm) {
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  if (!Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
+  SDL_AudioStream* stream =
+      SDL_NewAudioStream(pcm.format, Uint8(pcm.channels), pcm.rate, format, Uint8(channels), rate);
+  if (!stream) return nullptr;
+  Uint8* buffer = nullptr;
+  int length = 0;
+  if (SDL_AudioStreamPut(stream, pcm.bytes.data(), int(pcm.bytes.size())) == 0 &&
+      SDL_AudioStreamFlush(stream) == 0) {
+    length = SDL_AudioStreamAvailable(stream);
+    buffer = static_cast<Uint8*>(SDL_malloc(size_t(std::max(length, 1))));
+    if (buffer) length = SDL_AudioStreamGet(stream, buffer, length);
+  }
+  SDL_FreeAudioStream(stream);
+  auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
+  if (!buffer || length < 0 || !chunk) {
+    SDL_free(buffer);
+    SDL_free(chunk);
+    return nullptr;
+  }
+  chunk->allocated = 1;
+  chunk->abuf = buffer;
+  chunk->alen = Uint32(length);
+  chunk->volume = MIX_MAX_VOLUME;
   return chunk;
 }
 
@@ -92,6 +207,18 @@ Mix_Chunk* ChunkOf(int sound) {
 
 }  // namespace
 
+size_t DecodedSoundLength(const uint8_t* data, size_t size, size_t limit) {
+  DecodedPcm pcm;
+  size_t length = data ? SoundBytesOf(data, size) : 0;
+  if (length == 0) return 0;
+  return DecodeSoundData(data, length, limit, pcm) ? pcm.bytes.size() : 0;
+}
+
+size_t SoundMixerBytes(int sound) {
+  Mix_Chunk* chunk = ChunkOf(sound);
+  return chunk ? chunk->alen : 0;
+}
+
 // At start: opens the audio device; without one the game runs silently.
 int InitSound() {
   if (MixerOpen) return 1;
@@ -109,21 +236,19 @@ void EnableOggDecoding() {
   if (MixerOpen) Mix_Init(MIX_INIT_OGG);
 }
 
-// WAVE: the length comes from the RIFF header (cut to what is really there).
 // Ogg Vorbis: the whole stream is decoded whatever length the caller states, since a
-// stated size smaller than the stream would only cut the sound short.
+// stated size smaller than the stream would only cut the sound short. Either kind is
+// decoded piece by piece up to the decode limit, then converted for the mixer.
 int LoadSoundFromMemory(int sound, const uint8_t* data, size_t size, size_t statedLength) {
   (void)statedLength;
   if (!ValidSound(sound) || !data) return 0;
-  size_t length = size;
-  if (IsWave(data, size)) {
-    length = std::min<size_t>(size, size_t(ReadLe32(data + 4)) + 8);
-  } else if (!IsOgg(data, size)) {
-    return 0;
-  }
+  size_t length = SoundBytesOf(data, size);
+  if (length == 0) return 0;
   Mix_Chunk* chunk = nullptr;
   if (MixerOpen) {
-    chunk = DecodeChunk(data, length);
+    DecodedPcm pcm;
+    if (!DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return 0;
+    chunk = ToMixerChunk(pcm);
     if (!chunk) return 0;
   }
   Mix_Chunk* old = StoreSound(sound, chunk);

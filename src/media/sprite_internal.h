@@ -2,11 +2,21 @@
 // few helpers that sprites.cpp, collision.cpp and sprite3d.cpp share. Not for game code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 namespace kw {
+
+// Largest side we accept for a picture; keeps width * height far from overflowing.
+constexpr int MaxPictureSide = 16384;
+
+// What a block of picture data is, after its structure and size were checked.
+enum class PictureKind { None, Png, Jpeg };
+// PNG: every chunk inside the data, IHDR first, IEND reached; JPEG: the segments up to
+// the frame header inside the data. Both: sides 1..MaxPictureSide. None otherwise.
+PictureKind CheckPictureHeader(const uint8_t* data, size_t size);
 
 // A rectangle inside a picture or on a target: x, y, width, height.
 struct PixelRect {

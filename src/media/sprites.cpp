@@ -21,9 +21,6 @@ namespace kw {
 
 namespace {
 
-// Largest side we accept for a picture; keeps width * height far from overflowing.
-constexpr int MaxPictureSide = 16384;
-
 // The sprite table never reallocates, so a load into one number cannot move another
 // number's picture while a second thread draws it.
 std::array<PicturePtr, MaxSprites> Sprites;
@@ -58,13 +55,18 @@ void InitImageDecoders() {
   std::call_once(once, [] { IMG_Init(IMG_INIT_PNG | IMG_INIT_JPG); });
 }
 
-// Decodes a PNG or JPEG picture into a new ARGB picture; nullptr when it is none.
+// Decodes a PNG or JPEG picture into a new ARGB picture; nullptr when it is none or
+// its header is damaged or claims a picture larger than we take.
 PicturePtr DecodePicture(const uint8_t* data, size_t size, bool texture) {
   if (!data || size == 0 || size > size_t(INT32_MAX)) return nullptr;
+  // Size and structure first: a damaged or hostile header never reaches a decoder.
+  PictureKind kind = CheckPictureHeader(data, size);
+  if (kind == PictureKind::None) return nullptr;
   InitImageDecoders();
   SDL_RWops* rw = SDL_RWFromConstMem(data, int(size));
   if (!rw) return nullptr;
-  SDL_Surface* decoded = IMG_Load_RW(rw, 1);
+  SDL_Surface* decoded = kind == PictureKind::Png ? IMG_LoadPNG_RW(rw) : IMG_LoadJPG_RW(rw);
+  SDL_RWclose(rw);
   if (!decoded) return nullptr;
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(decoded);

@@ -171,12 +171,12 @@ void Walk() {
   if (BoundHeld(KeyRight)) {
     if (p.speedX > -p.topSpeed) p.speedX -= p.accel;
     ControlMoved = 1;
-    p.facing = LastSide = 6;
+    p.facing = LastSide = Facing::Right;
     WalkAnimationStep();
   } else if (BoundHeld(KeyLeft)) {
     if (p.speedX < p.topSpeed) p.speedX += p.accel;
     ControlMoved = 1;
-    p.facing = LastSide = 4;
+    p.facing = LastSide = Facing::Left;
     WalkAnimationStep();
   } else {
     SlowDown();
@@ -219,7 +219,7 @@ void SmallForm() {
 void Look() {
   PlayerRecord& p = P();
   if (KeyDown(KeyDownArrow) == 1) {
-    p.facing = 2;
+    p.facing = Facing::Down;
     p.frameX = 170;
     if (p.pixelY + double(p.posY) > -230 && p.pixelY > 400 - int64_t(p.mapHeight) * 30)
       p.pixelY = int16_t(p.pixelY - ViewStep);
@@ -298,15 +298,15 @@ int16_t ThrowDirection(PlayerRecord& p, float v) {
     if (p.speedY < 1.5f * v) p.speedY += v;
     return 2;
   }
-  if (p.facing == 4) {
+  if (p.facing == Facing::Left) {
     if (p.speedX > -1.5f * v) p.speedX -= v;
     return -1;
   }
-  if (p.facing == 6) {
+  if (p.facing == Facing::Right) {
     if (p.speedX < 1.5f * v) p.speedX += v;
     return 1;
   }
-  if (p.facing == 2) {
+  if (p.facing == Facing::Down) {
     if (p.speedY > -1.5f * v)
       p.speedY -= v;
     else

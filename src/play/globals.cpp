@@ -77,7 +77,7 @@ void ResetPlayRun() {
   Items.Clear();
   WeatherParticles.Clear();
   PlayerScreenX = 316;  // each map start sets 300
-  LastSide = 6;  // as the figure's first facing: a throw or bomb before any walk goes right
+  LastSide = Facing::Right;  // as the figure's first facing: a throw or bomb before any walk goes right
   HudVisible = MapRequest = DisplayToggleA = DisplayToggleB = 1;
   AuraStep = FloatStep = BombAnimStep = 1;
   DecorationFrame = Spr::DecorationFirst;

@@ -28,12 +28,16 @@ struct CellWindow {
 };
 
 // Cell classes by tile number.
-bool IsLadder(int tile) { return tile == 26 || tile == 29 || tile == 55 || tile == 80; }
-bool IsSlopeA(int tile) { return tile == 31 || tile == 33 || tile == 39 || tile == 74; }
-bool IsSlopeB(int tile) { return tile == 32 || tile == 34 || tile == 40 || tile == 75; }
-bool IsBreakable(int tile) {
-  return tile == 2 || tile == 5 || tile == 6 || tile == 7 || tile == 9 || tile == 10;
+template <size_t N>
+bool OneOf(int tile, const int (&tiles)[N]) {
+  for (int t : tiles)
+    if (t == tile) return true;
+  return false;
 }
+bool IsLadder(int tile) { return OneOf(tile, Tile::Ladders); }
+bool IsSlopeA(int tile) { return OneOf(tile, Tile::SlopesA); }
+bool IsSlopeB(int tile) { return OneOf(tile, Tile::SlopesB); }
+bool IsBreakable(int tile) { return OneOf(tile, Tile::Breakables); }
 bool IsMoving(const MapCell& c) { return c.vRange != 0 || c.hRange != 0; }
 
 // Clamps a 64-bit value into the int32 range.

@@ -27,7 +27,7 @@ void SetSpell(int sprite) {
 // Spell 1 lays a bomb at the figure's feet, in front of it when it faces right.
 void CastBomb(PlayerRecord& p) {
   Bomb b;
-  b.x = Nearest(-double(p.posX) + PlayerScreenX) + (LastSide == 6 ? 30 : 0);
+  b.x = Nearest(-double(p.posX) + PlayerScreenX) + (LastSide == Facing::Right ? 30 : 0);
   b.y = Nearest(double(p.posY) + FigureTop);
   Bombs.Add(b);
   HitGuard = 0;
@@ -42,11 +42,11 @@ void CastFlyingSpell(PlayerRecord& p, int sprite, float cost) {
   p.mana -= cost;
   if (p.frameX == 85)
     p.spellDir = 8;
-  else if (p.facing == 4)
+  else if (p.facing == Facing::Left)
     p.spellDir = -1;
-  else if (p.facing == 6)
+  else if (p.facing == Facing::Right)
     p.spellDir = 1;
-  else if (p.facing == 2)
+  else if (p.facing == Facing::Down)
     p.spellDir = 2;
   SetSpell(sprite);
 }

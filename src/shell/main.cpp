@@ -1,17 +1,12 @@
 // Program entry of klingenwald: reads the command line, finds the game folder and the
 // user folder, starts the media layer and hands over to the game's start-up.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "media/media.h"
 #include "shell/shell.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -36,40 +31,6 @@ const char* const Usage =
     "  --frames N        end after N frames\n"
     "  --screenshot F    write the last picture to the PNG file F at the end\n"
     "  --state F         write the game state as JSON to F at the end\n";
-
-std::string ExecutableFolder() {
-  std::error_code ec;
-  fs::path p = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : p.parent_path().string();
-}
-
-bool IsGameFolder(const fs::path& dir) {
-  std::error_code ec;
-  return !dir.empty() && fs::is_directory(dir / "paks", ec);
-}
-
-// --data, then $KLINGENWALD_DATA, then beside the executable.
-std::string FindGameFolder(const std::string& given, std::string& tried) {
-  if (!given.empty()) { tried = given; return given; }
-  if (const char* env = std::getenv("KLINGENWALD_DATA"); env && *env) {
-    tried = env;
-    return env;
-  }
-  fs::path exe = ExecutableFolder();
-  for (fs::path candidate : {exe / ".." / "share" / "klingenwald", exe / "game"}) {
-    tried += (tried.empty() ? "" : ", ") + candidate.lexically_normal().string();
-    if (IsGameFolder(candidate)) return candidate.lexically_normal().string();
-  }
-  return "";
-}
-
-std::string FindUserFolder(const std::string& given) {
-  if (!given.empty()) return given;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
-    return (fs::path(xdg) / "klingenwald").string();
-  const char* home = std::getenv("HOME");
-  return (fs::path(home && *home ? home : ".") / ".local" / "share" / "klingenwald").string();
-}
 
 bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
   for (int i = 1; i < argc; ++i) {
@@ -115,15 +76,15 @@ int main(int argc, char** argv) {
   kw::MediaOptions options;
   if (!ParseCommandLine(argc, argv, options)) return 2;
   std::string tried;
-  options.dataDir = FindGameFolder(options.dataDir, tried);
-  if (!IsGameFolder(options.dataDir)) {
+  options.dataDir = kw::FindGameFolder(options.dataDir, tried);
+  if (!kw::IsGameFolder(options.dataDir)) {
     std::fprintf(stderr,
                  "klingenwald: no game folder found (looked in: %s).\n"
                  "Build it with ./play, or pass its place with --data DIR.\n",
                  tried.c_str());
     return 1;
   }
-  options.userDir = FindUserFolder(options.userDir);
+  options.userDir = kw::FindUserFolder(options.userDir);
   if (!kw::InitMedia(options)) {
     std::fprintf(stderr, "klingenwald: the media layer could not start\n");
     return 1;

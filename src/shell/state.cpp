@@ -3,7 +3,6 @@
 // the JSON.
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "media/media.h"
@@ -126,8 +125,8 @@ std::string StateJson() {
 
 void RegisterStateWriter() {
   SetStateWriter([](const std::string& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << StateJson();
+    if (!WriteOutsideFile(path, StateJson()))
+      ShowMessage("klingenwald", "cannot write the state file " + path);
   });
 }
 

@@ -51,8 +51,13 @@ TEST_F(LoaderTest, CatalogueFillsNumbersClipsKeyColoursAndProgress) {
   EXPECT_EQ(DrawnPixel(351), Argb(7, 2, 7));
   EXPECT_EQ(DrawnPixel(349, 98, 0), Argb(1, 2, 3));
   // Digits: 414 + i starts at nearest(i * 6.3), 446 + i at nearest(i * 11.4).
-  EXPECT_EQ(DrawnPixel(419), Argb(32 + 1, 70, 70));  // 31.5 -> 32 (half to even)
+  // Nearest, not truncation: 31.5 -> 32 and 18.9 -> 19 (no digit offset is a tie that
+  // tells half to even from half up; the tie rule itself is checked below).
+  EXPECT_EQ(DrawnPixel(419), Argb(32 + 1, 70, 70));  // 31.5 -> 32
   EXPECT_EQ(DrawnPixel(417), Argb(19 + 1, 70, 70));  // 18.9 -> 19
+  for (auto [v, nearest] : {std::pair{0.5, 0}, std::pair{1.5, 2}, std::pair{2.5, 2},
+                            std::pair{94.5, 94}, std::pair{-0.5, 0}, std::pair{-3.5, -4}})
+    EXPECT_EQ(kw::Nearest(v), nearest) << v << " rounds half to even";
   EXPECT_EQ(DrawnPixel(414, 6, 0), Argb(1, 2, 3));   // 6 wide
   EXPECT_EQ(DrawnPixel(448), Argb(23 + 1, 71, 71));  // 22.8 -> 23
   // Sounds, 395 and 396 from the same entry, music tracks, ambient loops silent.
@@ -221,9 +226,15 @@ TEST_F(LoaderTest, LightsLoadInOrderAndShortPacksLeaveTheRestEmpty) {
   kw::DrawSprite3D(503, 0, 0, 255);  // pure green is the key colour
   EXPECT_EQ(Pixel(0, 0), Argb(1, 2, 3));
   EXPECT_FALSE(kw::SpriteExists(601));
-  // Without the pack nothing is loaded and nothing fails.
+  // Without the pack nothing is loaded and nothing fails: the numbers loaded above are
+  // left as they were, a freed one stays empty, none of the rest appears.
   std::filesystem::remove(folder.game / "paks" / "Lights.pak");
+  kw::FreeSprite(505);
   kw::LoadLights();
+  EXPECT_FALSE(kw::SpriteExists(505));
+  EXPECT_TRUE(kw::SpriteExists(510));
+  EXPECT_FALSE(kw::SpriteExists(612));
+  EXPECT_EQ(kw::GameOver, 0);
 }
 
 }  // namespace

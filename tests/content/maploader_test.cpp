@@ -1,6 +1,8 @@
 // The map loader: grid shape and column-major order, range signs, the collision window,
 // enemies, the boss and sliders from the pickup codes, weather, damaged headers and
 // short files, paths by mode with the story alignment, and the missing map.
+#include <chrono>
+
 #include "test_data.h"
 
 using namespace kwtest;
@@ -184,6 +186,42 @@ TEST_F(MapLoaderTest, DamagedHeadersAndShortFilesAreSafe) {
   EXPECT_EQ(kw::Map.At(0, 1).tile, 9);  // fifth cell in row order: column 0 of row 1
   EXPECT_EQ(kw::Map.At(1, 1).tile, 0);
   EXPECT_EQ(kw::Map.At(3, 2).pickup, 0);
+}
+
+// A huge tile-set or background number must not walk the pack two billion times: the
+// skip loops stop at the pack's end, so the load ends (or fails) at once.
+TEST_F(MapLoaderTest, HugeTileSetOrBackgroundNumbersEndTheLoadAtOnce) {
+  struct FatalEnd {};
+  kw::SetFatalExitHook([](int) { throw FatalEnd{}; });
+  WritePack(folder.game / "paks" / "Backgrounds.pak", {Flat(4, 4, Argb(1, 2, 3))});
+  auto seconds = [](auto start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  // The time of an ordinary load, so a slow (sanitizer) build is measured fairly.
+  WriteMap(MapSpec{});
+  auto start = std::chrono::steady_clock::now();
+  kw::LoaderThread(1);
+  double ordinary = seconds(start);
+  MapSpec farBackground;
+  farBackground.background = 2000000000;
+  WriteMap(farBackground);
+  start = std::chrono::steady_clock::now();
+  kw::LoaderThread(1);
+  EXPECT_LT(seconds(start), ordinary + 1.0);
+  EXPECT_EQ(kw::Map.CellCount(), 12);
+  MapSpec farTileSet;
+  farTileSet.tileSet = "2000000000";
+  WriteMap(farTileSet);
+  start = std::chrono::steady_clock::now();
+  bool ended = false;
+  try {
+    kw::LoaderThread(1);
+  } catch (const FatalEnd&) {
+    ended = true;  // no tile sheet that far: the fatal load message
+  }
+  EXPECT_TRUE(ended);
+  EXPECT_LT(seconds(start), ordinary + 1.0);
+  kw::SetFatalExitHook(nullptr);
 }
 
 TEST_F(MapLoaderTest, PathsByModeAndStoryAlignment) {

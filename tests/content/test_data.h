@@ -162,6 +162,7 @@ struct MapSpec {
   std::string tileSet = "1";
   int background = 1;
   int startY = 40, startX = -200;
+  int exitCol = 5, exitRow = 1;
   std::function<std::array<int32_t, 7>(int, int)> layers = [](int, int) {
     return std::array<int32_t, 7>{2, 0, 0, 0, 0, 1, 255};
   };
@@ -175,7 +176,7 @@ struct MapSpec {
     line(std::to_string(w)); line(std::to_string(h)); line("120");
     line("a"); line("b"); line("c"); line("77"); line(weather); line(tileSet);
     line(std::to_string(background)); line(std::to_string(startY)); line(std::to_string(startX));
-    line("5"); line("1"); line("0");
+    line(std::to_string(exitCol)); line(std::to_string(exitRow)); line("0");
     std::string body;
     auto put = [&body](int32_t v) { for (int i = 0; i < 4; ++i) body += char(uint32_t(v) >> (8 * i)); };
     for (int r = 0; r <= h; ++r)

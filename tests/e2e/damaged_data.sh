@@ -2,6 +2,7 @@
 # Damaged game files never crash the game: maps, packs and ini files with flipped bytes,
 # cut short or with garbage headers either load (exit 0 after the frames) or end with the
 # loader's message (exit 1); nothing else, and no sanitizer report in the sanitizer build.
+# Every run has a time limit: a stall is a failure, not a pass.
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
 game=$1 gamedir=$3 work=$4
@@ -36,9 +37,12 @@ for target in maps/map1.map maps/map1_Script_Map.dat paks/objects.pak paks/Tiles
     rm -rf "$work/game" "$work/user"
     cp -r "$gamedir" "$work/game"
     damage "$work/game/$target" "$mode" "$n" || fail "could not damage $target"
-    ASAN_OPTIONS=detect_leaks=0 "$game" --headless --data "$work/game" --user "$work/user" \
+    ASAN_OPTIONS=detect_leaks=0 timeout -k 5 120 "$game" --headless --data "$work/game" --user "$work/user" \
       --frames 40 --replay "$work/keys.txt" > "$work/out.txt" 2> "$work/err.txt"
     rc=$?
+    if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+      fail "$target ($mode) did not end within its time limit"
+    fi
     if [ $rc -ne 0 ] && [ $rc -ne 1 ]; then
       tail -20 "$work/err.txt"; fail "$target ($mode) ended with $rc"
     fi

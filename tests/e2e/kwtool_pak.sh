@@ -41,4 +41,18 @@ printf '\x01' | dd of=bad.pak bs=1 seek=14 conv=notrunc 2>/dev/null   # checksum
 "$KWTOOL" pak list missing.pak 2>/dev/null; [ $? -eq 1 ] || fail "missing file should exit 1"
 "$KWTOOL" pak create 2>/dev/null; [ $? -eq 2 ] || fail "usage should exit 2"
 "$KWTOOL" pak frobnicate x 2>/dev/null; [ $? -eq 2 ] || fail "usage should exit 2"
+# A folder, or an entry claiming more than the game takes: one line, status 1, no abort.
+mkdir -p folder
+for args in "list folder" "extract folder outf"; do
+  timeout -k 5 60 "$KWTOOL" pak $args 2> err.txt; rc=$?
+  [ $rc -eq 1 ] || fail "pak $args ended with $rc"
+  [ "$(wc -l < err.txt)" -eq 1 ] || fail "pak $args: expected one line, got: $(cat err.txt)"
+done
+cp t.pak huge.pak
+printf '\xf0\xff\xff\xff' | dd of=huge.pak bs=1 seek=0 conv=notrunc 2>/dev/null  # U of entry 0
+for args in "list huge.pak" "extract huge.pak outh"; do
+  timeout -k 5 60 "$KWTOOL" pak $args > /dev/null 2> err.txt; rc=$?
+  [ $rc -eq 1 ] || fail "pak $args ended with $rc"
+  grep -q 'entry 0' err.txt || fail "pak $args does not name the bad entry: $(cat err.txt)"
+done
 echo "kwtool pak: ok"

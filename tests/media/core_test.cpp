@@ -1,6 +1,8 @@
 // The run services of the media layer in a headless run: virtual time, flips, replays,
 // threads, random numbers, program arguments, screenshots.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -106,6 +108,31 @@ TEST_F(CoreTest, HeadlessThreadsRunToTheirEndInsideStart) {
   EXPECT_EQ(kw::ThreadRunning(t), 0);
   EXPECT_GE(kw::TimeMs() - before, 3u);
   EXPECT_EQ(kw::JoinThread(t), 1);
+}
+
+void DoNothing(int) {}
+
+// With no room left for a thread's stack, StartThread answers 0 instead of ending the
+// program. Tried in a child process whose address space is capped just above its size.
+TEST(CoreThreads, AThreadThatCannotStartGivesZero) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's own bookkeeping needs the address space capped here";
+#endif
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlim_t size = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (1u << 20);
+    rlimit limit{size, size};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+    kw::ThreadHandle t = kw::StartThread(DoNothing, 0);
+    _exit(t == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child ended with signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(CoreTest, RandomUpToStaysInRangeAndFollowsTheSeed) {

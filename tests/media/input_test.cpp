@@ -58,6 +58,38 @@ TEST_F(InputTest, ReleaseAndPressAgainBetweenSnapshotsCountsAsRelease) {
   EXPECT_EQ(KeyReleased(57), 1);
 }
 
+// Tap and press again between two snapshots, then let go: two releases, one a snapshot.
+TEST_F(InputTest, QuickDoubleTapGivesTwoReleases) {
+  ReadKeyboard();
+  InjectKey(28, true);
+  InjectKey(28, false);
+  InjectKey(28, true);
+  ReadKeyboard();
+  EXPECT_EQ(KeyDown(28), 1);
+  EXPECT_EQ(KeyReleased(28), 0);  // the game has not seen it down before
+  ReadKeyboard();                 // still held: the tap's release shows now
+  EXPECT_EQ(KeyDown(28), 1);
+  EXPECT_EQ(KeyReleased(28), 1);
+  InjectKey(28, false);
+  ReadKeyboard();
+  EXPECT_EQ(KeyDown(28), 0);
+  EXPECT_EQ(KeyReleased(28), 1);
+  ReadKeyboard();
+  EXPECT_EQ(KeyReleased(28), 0);
+  // Two taps while held between snapshots: both releases arrive, one per snapshot.
+  InjectKey(57, true);
+  ReadKeyboard();
+  InjectKey(57, false);
+  InjectKey(57, true);
+  InjectKey(57, false);
+  ReadKeyboard();
+  EXPECT_EQ(KeyReleased(57), 1);
+  ReadKeyboard();
+  EXPECT_EQ(KeyReleased(57), 1);
+  ReadKeyboard();
+  EXPECT_EQ(KeyReleased(57), 0);
+}
+
 TEST_F(InputTest, AnyKeyQueries) {
   ReadKeyboard();
   EXPECT_EQ(KeyDown(-1), 0);

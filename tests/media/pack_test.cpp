@@ -344,6 +344,45 @@ TEST_F(PackFileTest, DamagedHeadersGiveNull) {
   EXPECT_EQ(Bytes(data, data + 8), Bytes(8, 'a'));
 }
 
+TEST_F(PackFileTest, TheEndIsSeenAtOnce) {
+  ASSERT_TRUE(kw::WritePackFile(PathOf("e.pak"), {Bytes(40, 1), Bytes(30, 2)}));
+  ASSERT_EQ(kw::OpenPack(PathOf("e.pak")), 1);
+  EXPECT_FALSE(kw::PackEnded());
+  ASSERT_NE(kw::NextPackEntry(), nullptr);
+  ASSERT_NE(kw::NextPackEntry(), nullptr);
+  EXPECT_FALSE(kw::PackEnded());
+  EXPECT_EQ(kw::NextPackEntry(), nullptr);
+  // A skip loop asking for a huge entry number stops here, not two billion calls later.
+  EXPECT_TRUE(kw::PackEnded());
+  EXPECT_EQ(kw::LastPackEntrySize(), 0u);
+  kw::ClosePack();
+  EXPECT_TRUE(kw::PackEnded());
+}
+
+TEST_F(PackFileTest, RefusedEntryIsSteppedOverSoTheNextKeepsItsNumber) {
+  auto header = [](uint32_t u, uint32_t p) {
+    Bytes h;
+    for (uint32_t v : {u, p})
+      for (int i = 0; i < 4; ++i) h.push_back(uint8_t(v >> (8 * i)));
+    return h;
+  };
+  // Entry 0 claims 512 MiB unpacked from 6 stored bytes; entry 1 is fine.
+  Bytes file = header(512u << 20, 6);
+  file.insert(file.end(), {'Q', 'Z', 0, 0, 0, 0});
+  Bytes good = header(3, 3);
+  good.insert(good.end(), {'a', 'b', 'c'});
+  file.insert(file.end(), good.begin(), good.end());
+  WriteRaw("refused.pak", file);
+  ASSERT_EQ(kw::OpenPack(PathOf("refused.pak")), 1);
+  EXPECT_EQ(kw::NextPackEntry(), nullptr);
+  EXPECT_FALSE(kw::PackEnded());
+  const uint8_t* data = kw::NextPackEntry();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(Bytes(data, data + 3), Text("abc"));
+  EXPECT_EQ(kw::NextPackEntry(), nullptr);
+  EXPECT_TRUE(kw::PackEnded());
+}
+
 TEST_F(PackFileTest, GamePathsAreResolved) {
   std::filesystem::create_directories(dir / "game" / "paks");
   std::filesystem::create_directories(dir / "user");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "media/sound.h"
+#include "media/sound_internal.h"
 
 namespace kw {
 namespace {
@@ -117,13 +118,35 @@ TEST_F(SoundTest, WaveLoadsPlaysAndStops) {
 }
 
 TEST_F(SoundTest, WaveLengthComesFromItsHeaderAndIsCutToTheData) {
-  std::vector<uint8_t> wav = MakeWave(1000);
-  std::vector<uint8_t> padded = wav;
-  padded.resize(wav.size() + 4000, 0xEE);  // the rest of a pack entry, not sound
-  EXPECT_EQ(LoadSoundFromMemory(1, padded.data(), padded.size(), 0), 1);
+  // The data chunk claims 2000 frames, the RIFF header only 1000; what follows the
+  // RIFF length is the rest of a pack entry, not sound.
+  std::vector<uint8_t> wav = MakeWave(2000);
+  uint32_t riff = 36 + 1000 * 4;
+  for (int i = 0; i < 4; ++i) wav[4 + i] = uint8_t(riff >> (8 * i));
+  EXPECT_EQ(LoadSoundFromMemory(1, wav.data(), wav.size(), 0), 1);
+  EXPECT_EQ(SoundMixerBytes(1), 1000u * 4);  // 16-bit stereo 44.1 kHz, as the mixer plays
+  EXPECT_EQ(DecodedSoundLength(wav.data(), wav.size(), MaxDecodedSoundBytes), 1000u * 4);
   // A header claiming more than there is must not read past the data.
-  std::vector<uint8_t> truncated(wav.begin(), wav.begin() + 44 + 400);
+  std::vector<uint8_t> whole = MakeWave(1000);
+  std::vector<uint8_t> truncated(whole.begin(), whole.begin() + 44 + 400);
   EXPECT_EQ(LoadSoundFromMemory(2, truncated.data(), truncated.size(), 0), 1);
+  EXPECT_EQ(SoundMixerBytes(2), 400u);
+}
+
+// The decode stops at the limit (whole sample frames) instead of decoding everything
+// and cutting afterwards; the limit counts the sound's own samples.
+TEST_F(SoundTest, DecodingStopsAtTheLimit) {
+  EXPECT_EQ(MaxDecodedSoundBytes, 64000000u);
+  std::vector<uint8_t> ogg = MakeOgg(44100);  // one second, mono 16-bit
+  ASSERT_GT(ogg.size(), 100u);
+  size_t whole = DecodedSoundLength(ogg.data(), ogg.size(), MaxDecodedSoundBytes);
+  EXPECT_NEAR(double(whole), 44100.0 * 2, 2048.0);
+  EXPECT_EQ(DecodedSoundLength(ogg.data(), ogg.size(), 10001), 10000u);
+  std::vector<uint8_t> wav = MakeWave(3000);
+  EXPECT_EQ(DecodedSoundLength(wav.data(), wav.size(), 5003), 5000u);
+  EXPECT_EQ(DecodedSoundLength(wav.data(), wav.size(), MaxDecodedSoundBytes), 12000u);
+  const char text[] = "not a sound";
+  EXPECT_EQ(DecodedSoundLength(reinterpret_cast<const uint8_t*>(text), sizeof text, 100), 0u);
 }
 
 TEST_F(SoundTest, GarbageIsRejectedAndKeepsTheOldSound) {

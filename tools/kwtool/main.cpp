@@ -1,6 +1,7 @@
 // kwtool: dispatches to the subcommands; `kwtool --help` documents them all.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 
 #include "kwtool.h"
 
@@ -31,9 +32,15 @@ int main(int argc, char** argv) {
   }
   kwtool::Args args(argv + 2, argv + argc);
   const std::string command = argv[1];
-  if (command == "pak") return kwtool::PakCommand(args);
-  if (command == "map") return kwtool::MapCommand(args);
-  if (command == "script") return kwtool::ScriptCommand(args);
+  // Whatever a damaged input does to a command, it ends with one line and status 1.
+  try {
+    if (command == "pak") return kwtool::PakCommand(args);
+    if (command == "map") return kwtool::MapCommand(args);
+    if (command == "script") return kwtool::ScriptCommand(args);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kwtool %s: cannot handle the input: %s\n", argv[1], e.what());
+    return 1;
+  }
   std::fprintf(stderr, "kwtool: unknown command '%s' (see kwtool --help)\n", argv[1]);
   return 2;
 }

@@ -160,7 +160,7 @@ void StopMedia() {
 int LoadPackEntry(const std::string& pack, int entry, int sprite) {
   if (!kw::OpenPack(pack)) return 0;
   for (int i = 0; i < entry; ++i)
-    if (!kw::NextPackEntry() && kw::LastPackEntrySize() == 0) break;
+    if (!kw::NextPackEntry() && kw::PackEnded()) break;
   const uint8_t* data = kw::NextPackEntry();
   int ok = data ? kw::LoadSpriteFromMemory(sprite, data, kw::LastPackEntrySize(), 0) : 0;
   kw::ClosePack();

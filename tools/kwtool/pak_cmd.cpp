@@ -25,10 +25,20 @@ uint32_t Load32(const uint8_t* p) {
   return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// The game refuses entries larger than this as damage; so do we.
+constexpr uint32_t MaxEntrySize = 256u << 20;
+
+// Reads a whole regular file; false for a folder, a missing or an unreadable file.
 bool ReadFile(const std::string& path, Bytes& out) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
-  out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  try {
+    out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  } catch (const std::exception&) {
+    return false;
+  }
   return !file.bad();
 }
 
@@ -48,6 +58,11 @@ bool SplitPack(const std::string& path, const Bytes& pack, std::vector<RawEntry>
                    entries.size());
       return false;
     }
+    if (entry.unpacked > MaxEntrySize || entry.stored > MaxEntrySize) {
+      std::fprintf(stderr, "kwtool pak: %s: entry %zu: size %u/%u is larger than 256 MiB\n",
+                   path.c_str(), entries.size(), entry.unpacked, entry.stored);
+      return false;
+    }
     entry.bytes = pack.data() + at;
     at += entry.stored;
     entries.push_back(entry);
@@ -57,7 +72,8 @@ bool SplitPack(const std::string& path, const Bytes& pack, std::vector<RawEntry>
 
 bool LoadPack(const std::string& path, Bytes& pack, std::vector<RawEntry>& entries) {
   if (!ReadFile(path, pack)) {
-    std::fprintf(stderr, "kwtool pak: cannot read %s\n", path.c_str());
+    std::fprintf(stderr, "kwtool pak: cannot read %s (missing, a folder or unreadable)\n",
+                 path.c_str());
     return false;
   }
   return SplitPack(path, pack, entries);

@@ -1,0 +1,55 @@
+// Finding the game folder (read-only data) and the user folder (what the game writes)
+// from the command line, the environment and the program's own place. Called once by
+// the program entry before the media layer starts.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "media/files.h"
+
+namespace kw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The folder the running program lies in ("." when it cannot be told).
+std::string ExecutableFolder() {
+  std::error_code ec;
+  fs::path p = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : p.parent_path().string();
+}
+
+}  // namespace
+
+bool IsGameFolder(const std::string& folder) {
+  fs::path dir = folder;
+  std::error_code ec;
+  return !dir.empty() && fs::is_directory(dir / "paks", ec);
+}
+
+// --data, then $KLINGENWALD_DATA, then beside the executable.
+std::string FindGameFolder(const std::string& given, std::string& tried) {
+  if (!given.empty()) { tried = given; return given; }
+  if (const char* env = std::getenv("KLINGENWALD_DATA"); env && *env) {
+    tried = env;
+    return env;
+  }
+  fs::path exe = ExecutableFolder();
+  for (fs::path candidate : {exe / ".." / "share" / "klingenwald", exe / "game"}) {
+    tried += (tried.empty() ? "" : ", ") + candidate.lexically_normal().string();
+    if (IsGameFolder(candidate.string())) return candidate.lexically_normal().string();
+  }
+  return "";
+}
+
+// --user, then $XDG_DATA_HOME/klingenwald, then ~/.local/share/klingenwald.
+std::string FindUserFolder(const std::string& given) {
+  if (!given.empty()) return given;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    return (fs::path(xdg) / "klingenwald").string();
+  const char* home = std::getenv("HOME");
+  return (fs::path(home && *home ? home : ".") / ".local" / "share" / "klingenwald").string();
+}
+
+}  // namespace kw

@@ -1,0 +1,19 @@
+// Inside the sound layer: the decode limit and the getters its tests look through.
+// Not for game code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kw {
+
+// No sound decodes to more than this many bytes of samples (in its own format).
+constexpr size_t MaxDecodedSoundBytes = 64000000;
+
+// Decodes a WAVE or Ogg Vorbis sound held in memory, stopping after limit bytes of
+// samples; the number of sample bytes decoded, 0 when it is no sound.
+size_t DecodedSoundLength(const uint8_t* data, size_t size, size_t limit);
+// Bytes of samples the mixer holds for a loaded sound (0 when none).
+size_t SoundMixerBytes(int sound);
+
+}  // namespace kw

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The platform layer stays alone: outside src/media no source file includes SDL, <thread>,
+# <fstream>, <filesystem> or a POSIX header. (tools/ and tests/ may use the standard
+# file headers; this check is for the game itself.)
+# Arguments: <klingenwald> <kwtool> <gamedir> <workdir> (only the script's place is used)
+set -u
+src=$(cd "$(dirname "$0")/../../src" && pwd) || { echo "FAIL: no src folder"; exit 1; }
+posix='unistd|fcntl|dirent|pthread|signal|poll|dlfcn|termios|pwd|grp|spawn|syslog|sched|semaphore|netdb|poll'
+pattern="^[[:space:]]*#[[:space:]]*include[[:space:]]*[<\"]((SDL[^>\"]*)|thread|fstream|filesystem|(sys|netinet|arpa)/[^>\"]*|($posix)\.h)[>\"]"
+found=$(grep -rnE --include='*.cpp' --include='*.h' --include='*.hpp' --include='*.cc' "$pattern" "$src" \
+        | grep -v "^$src/media/")
+if [ -n "$found" ]; then
+  echo "FAIL: platform headers outside src/media:"
+  echo "$found"
+  exit 1
+fi
+echo "platform alone: ok"
