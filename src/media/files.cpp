@@ -354,17 +354,44 @@ long FileLength(int n) {
   return f ? long(f->data.size()) : 0;
 }
 
-void CloseFileNumber(int n) {
-  if (n < 0 || n >= MaxFiles) return;
+int CloseFileNumber(int n) {
+  if (n < 0 || n >= MaxFiles) return 0;
   NumberedFile& f = Files[size_t(n)];
-  if (f.open && f.writable && f.changed) WriteRealFileAtomically(f.writePath, f.data);
+  int ok = f.open ? 1 : 0;
+  if (f.open && f.writable && f.changed && !WriteRealFileAtomically(f.writePath, f.data)) ok = 0;
   f = NumberedFile();
+  return ok;
 }
 
 int CopyFileTo(const std::string& source, const std::string& target) {
   std::string data;
   if (!ReadWholeFile(source, data)) return 0;
   return WriteWholeFile(target, data) ? 1 : 0;
+}
+
+int MoveFileTo(const std::string& source, const std::string& target) {
+  std::string from = ResolveForWriting(source);
+  std::string to = ResolveForWriting(target);
+  if (from.empty() || to.empty() || !IsRegularFile(from)) return 0;
+  std::error_code ec;
+  fs::path toPath(to);
+  if (toPath.has_parent_path()) fs::create_directories(toPath.parent_path(), ec);
+  fs::rename(from, toPath, ec);
+  return ec ? 0 : 1;
+}
+
+void RemoveFile(const std::string& path) {
+  std::string real = ResolveForWriting(path);
+  std::error_code ec;
+  if (IsRegularFile(real)) fs::remove(real, ec);
+}
+
+long FileSizeOf(const std::string& path) {
+  std::string real = ResolveForReading(path);
+  std::error_code ec;
+  if (!IsRegularFile(real)) return -1;
+  uintmax_t size = fs::file_size(real, ec);
+  return ec ? -1 : long(size);
 }
 
 void CloseAllFiles() {

@@ -54,9 +54,18 @@ void WriteInt8(int n, int value);
 int AtEndOfFile(int n);
 long FilePosition(int n);
 long FileLength(int n);
-void CloseFileNumber(int n);
+// Closes the number, writing a changed file. 1 when the number held a file and its
+// changes (if any) reached the disk, else 0; callers that do not care ignore it.
+int CloseFileNumber(int n);
 // Copies over the target (temporary name and rename); nonzero on success.
 int CopyFileTo(const std::string& source, const std::string& target);
+// Renames a file over the target (both game paths of the user folder), making the
+// target's folder when missing; nonzero on success.
+int MoveFileTo(const std::string& source, const std::string& target);
+// Removes a file of the user folder; a missing file is no failure.
+void RemoveFile(const std::string& path);
+// Size in bytes of the file a game path names for reading, -1 when there is none.
+long FileSizeOf(const std::string& path);
 // Closes every number, writing the changed files.
 void CloseAllFiles();
 

@@ -1,0 +1,96 @@
+// The quick save: the map number, the player record, the cells and the map sizes go to
+// four working copies in Temp\, which are then put into the slot folder. A save either
+// replaces the whole slot or leaves it as it was: the copies land beside the slot's
+// files under temporary names first and are renamed over them only when all four are
+// there, so a full disk or a missing folder never leaves a slot of mixed saves.
+// Called by the shell when the player control asks for a quick save.
+#include "media/media.h"
+#include "save/save.h"
+
+namespace kw {
+
+namespace {
+
+// The slot's four files, in the order they are put into the slot; savegame.save comes
+// last because a load starts from it.
+constexpr std::array<const char*, 4> SlotFiles = {"map.dat", "back.dat", "Format.dat",
+                                                  "savegame.save"};
+constexpr const char* PendingSuffix = ".new";  // a file copied into the slot, not yet in place
+
+// Temp\savegame.save: word 0 the map number, then the record's words.
+bool WriteRecordFile(const PlayerRecord& p) {
+  if (!CreateFileForWriting(1, "Temp\\savegame.save")) return false;
+  WriteInt16(1, CurrentMap);
+  for (int16_t w : WordsOfRecord(p)) WriteInt16(1, w);
+  return CloseFileNumber(1) == 1;
+}
+
+// Temp\map.dat: tile and overlay of each cell, then the contact codes, then the
+// shades, one byte each; every pass goes row by row.
+bool WriteCellFile(int w, int h) {
+  if (!CreateFileForWriting(2, "Temp\\map.dat")) return false;
+  for (int row = 0; row <= h; ++row)
+    for (int col = 0; col <= w; ++col) {
+      WriteInt8(2, Map.At(col, row).tile);
+      WriteInt8(2, Map.At(col, row).over);
+    }
+  for (int row = 0; row <= h; ++row)
+    for (int col = 0; col <= w; ++col) WriteInt8(2, Map.At(col, row).pickup);
+  for (int row = 0; row <= h; ++row)
+    for (int col = 0; col <= w; ++col) WriteInt8(2, Map.At(col, row).shade);
+  return CloseFileNumber(2) == 1;
+}
+
+// Temp\back.dat: the back layer of each cell as a word.
+bool WriteBackFile(int w, int h) {
+  if (!CreateFileForWriting(2, "Temp\\back.dat")) return false;
+  for (int row = 0; row <= h; ++row)
+    for (int col = 0; col <= w; ++col) WriteInt16(2, Map.At(col, row).back);
+  return CloseFileNumber(2) == 1;
+}
+
+// Temp\Format.dat: sizes, darkness and the three header values, one number a line.
+bool WriteFormatFile(const PlayerRecord& p) {
+  if (!CreateFileForWriting(1, "Temp\\Format.dat")) return false;
+  for (int v : {int(p.mapWidth), int(p.mapHeight), int(p.darkness), int(p.headerC),
+                int(p.headerA), int(p.headerB)})
+    WriteTextLine(1, IntToText(v));
+  return CloseFileNumber(1) == 1;
+}
+
+// Removes what a failed copy into the slot left behind.
+void RemovePendingFiles(const std::string& folder) {
+  for (const char* name : SlotFiles) RemoveFile(folder + name + PendingSuffix);
+}
+
+// Copies the working files into the slot under temporary names, then renames them
+// into place. Nothing of the slot changes unless all four copies succeed.
+bool PutIntoSlot(const std::string& folder) {
+  for (const char* name : SlotFiles) {
+    if (!CopyFileTo(std::string("Temp\\") + name, folder + name + PendingSuffix)) {
+      RemovePendingFiles(folder);
+      return false;
+    }
+  }
+  bool ok = true;
+  for (const char* name : SlotFiles)
+    ok = MoveFileTo(folder + name + PendingSuffix, folder + name) && ok;
+  return ok;
+}
+
+}  // namespace
+
+int SaveGame(const std::string& slot) {
+  std::string folder = SlotFolder(slot);
+  const PlayerRecord& p = P();
+  // A record whose sizes no map can have would write a slot no load accepts.
+  if (folder.empty() || !SaveSizeUsable(p.mapWidth, p.mapHeight)) return 0;
+  bool written = WriteRecordFile(p);
+  written = WriteCellFile(p.mapWidth, p.mapHeight) && written;
+  written = WriteBackFile(p.mapWidth, p.mapHeight) && written;
+  written = WriteFormatFile(p) && written;
+  if (written) PutIntoSlot(folder);
+  return 0;
+}
+
+}  // namespace kw
