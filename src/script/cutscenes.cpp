@@ -104,6 +104,16 @@ int PlayCutscene(const std::string& name) {
   return 0;
 }
 
+// Without a picture (no pack) only the text lines are drawn, over black.
+void DrawCutsceneFrame(const Cutscene& c) {
+  if (c.picture > 0) {
+    int64_t top = int64_t(ScreenHeight) * CutsceneFrame;
+    SetSpriteClip(c.picture, 0, top > INT32_MAX ? INT32_MAX : int(top), ScreenWidth, ScreenHeight);
+    DrawSprite(c.picture, 0, 0);
+  }
+  DrawCutsceneText(c);
+}
+
 void ReleaseCutscene(const std::string& name) {
   for (Cutscene& c : Cutscenes) {
     if (c.name != name || c.released) continue;
@@ -130,12 +140,7 @@ int CutsceneStep() {
   }
   int64_t next = int64_t(CutsceneFrame) + 1;
   CutsceneFrame = next > c->frames ? 0 : int32_t(next);
-  if (c->picture > 0) {
-    int64_t top = 480 * int64_t(CutsceneFrame);
-    SetSpriteClip(c->picture, 0, top > INT32_MAX ? INT32_MAX : int(top), 640, 480);
-    DrawSprite(c->picture, 0, 0);
-  }
-  DrawCutsceneText(*c);
+  DrawCutsceneFrame(*c);
   FlipScreen();
   ClearBackBuffer(0);
   if (ended) ReleaseCutscene(c->name);

@@ -159,6 +159,8 @@ int LoadCutscene(const std::string& name);
 int PlayCutscene(const std::string& name);
 // One frame of the playing cutscene.
 int CutsceneStep();
+// Draws frame CutsceneFrame of the cutscene's picture strip and its text lines.
+void DrawCutsceneFrame(const Cutscene& c);
 // Frees the picture and sound of every loaded cutscene of that name.
 void ReleaseCutscene(const std::string& name);
 
