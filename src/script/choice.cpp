@@ -47,11 +47,18 @@ int WaitForChoice(const std::string& text1, const std::string& text2, const std:
   p.message3 = "3. " + text3;
   Screen before = CurrentScreen;
   CurrentScreen = Screen::Choice;
-  TypedText();  // what was typed before the question is no answer
   DrawChoiceLines();
+  // A key still held when the question comes (the player was walking) is no answer:
+  // the wait takes the first key that goes down after all keys were up.
+  bool armed = false;
   for (;;) {
     ReadKeyboard();
-    if (KeyDown(-1)) break;
+    bool down = KeyDown(-1) != 0;
+    if (armed && down) break;
+    if (!armed && !down) {
+      armed = true;
+      TypedText();  // what was typed before is no answer either
+    }
     FlipScreen();
     if (!ServeWindow()) {
       CurrentScreen = Screen::Quit;

@@ -274,21 +274,4 @@ TEST_F(InterpreterTest, ValuesUnknownCommandsAndMissingArguments) {
   EXPECT_EQ(kw::GetVal(""), 3);
 }
 
-// The wait itself is played through in the end-to-end replay; here the key that is
-// already held when the question comes: it ends the wait at once, and what was typed
-// before the question is no answer.
-TEST_F(InterpreterTest, ChoiceWithAKeyAlreadyHeldAnswersZero) {
-  kw::CurrentScreen = kw::Screen::Play;
-  kw::SetVal("wahl", 5);
-  kw::InjectKey(3, true);
-  kw::InjectText("2");
-  RunMain("choice(ja,nein,vielleicht,wahl)\n");
-  kw::InjectKey(3, false);
-  EXPECT_EQ(kw::GetVal("wahl"), 0);
-  EXPECT_EQ(kw::P().message, "");
-  EXPECT_EQ(kw::P().message2, "");
-  EXPECT_EQ(kw::P().message3, "");
-  EXPECT_EQ(kw::CurrentScreen, kw::Screen::Play);
-}
-
 }  // namespace
