@@ -236,24 +236,66 @@ void EnableOggDecoding() {
   if (MixerOpen) Mix_Init(MIX_INIT_OGG);
 }
 
-// Ogg Vorbis: the whole stream is decoded whatever length the caller states, since a
-// stated size smaller than the stream would only cut the sound short. Either kind is
-// decoded piece by piece up to the decode limit, then converted for the mixer.
+namespace {
+
+// WAVE or Ogg Vorbis (an Ogg stream is decoded whatever length the caller states, since a
+// stated size smaller than the stream would only cut the sound short), decoded piece by
+// piece up to the decode limit, then converted for the mixer. Without a mixer the data
+// is only checked and chunk stays null. False when it is neither or fails.
+bool DecodeSound(const uint8_t* data, size_t size, Mix_Chunk*& chunk) {
+  chunk = nullptr;
+  if (!data) return false;
+  size_t length = SoundBytesOf(data, size);
+  if (length == 0) return false;
+  if (!MixerOpen) return true;
+  DecodedPcm pcm;
+  if (!DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return false;
+  chunk = ToMixerChunk(pcm);
+  return chunk != nullptr;
+}
+
+// Stores a decoded sound in the highest free slot (never 0); 0 when all are taken.
+int StoreInFreeSlot(Mix_Chunk* chunk) {
+  std::lock_guard<std::mutex> lock(SoundTableLock);
+  for (int n = MaxSounds - 1; n > 0; --n) {
+    if (Sounds[n].loaded) continue;
+    Sounds[n] = SoundSlot{true, chunk, FullVolume};
+    return n;
+  }
+  return 0;
+}
+
+}  // namespace
+
 int LoadSoundFromMemory(int sound, const uint8_t* data, size_t size, size_t statedLength) {
   (void)statedLength;
-  if (!ValidSound(sound) || !data) return 0;
-  size_t length = SoundBytesOf(data, size);
-  if (length == 0) return 0;
   Mix_Chunk* chunk = nullptr;
-  if (MixerOpen) {
-    DecodedPcm pcm;
-    if (!DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return 0;
-    chunk = ToMixerChunk(pcm);
-    if (!chunk) return 0;
-  }
+  if (!ValidSound(sound) || !DecodeSound(data, size, chunk)) return 0;
   Mix_Chunk* old = StoreSound(sound, chunk);
   if (old) Mix_FreeChunk(old);
   return 1;
+}
+
+int LoadNewSoundFromMemory(const uint8_t* data, size_t size, size_t statedLength) {
+  (void)statedLength;
+  Mix_Chunk* chunk = nullptr;
+  if (!DecodeSound(data, size, chunk)) return 0;
+  int sound = StoreInFreeSlot(chunk);
+  if (sound == 0 && chunk) Mix_FreeChunk(chunk);
+  return sound;
+}
+
+// The channel is halted before the chunk goes, as the mixer may still be reading it.
+void FreeSound(int sound) {
+  if (!ValidSound(sound)) return;
+  if (MixerOpen) Mix_HaltChannel(sound);
+  Mix_Chunk* old;
+  {
+    std::lock_guard<std::mutex> lock(SoundTableLock);
+    old = Sounds[sound].chunk;
+    Sounds[sound] = SoundSlot{};
+  }
+  if (old) Mix_FreeChunk(old);
 }
 
 // Starts the sound from its beginning on its own channel; loop 1 repeats it.

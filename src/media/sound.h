@@ -12,6 +12,10 @@ int InitSound();
 // WAV (length from its own header) or Ogg Vorbis held in memory; statedLength is the
 // size the caller states for Ogg data (0 = not stated); size is what is really there.
 int LoadSoundFromMemory(int sound, const uint8_t* data, size_t size, size_t statedLength);
+// The same into a free number (taken from the top, never 0) and returns it; 0 on failure.
+int LoadNewSoundFromMemory(const uint8_t* data, size_t size, size_t statedLength);
+// Stops the sound and releases it; its number is free again.
+void FreeSound(int sound);
 void PlaySoundFx(int sound, int loop);
 void StopSoundFx(int sound);               // -1: all
 void SetSoundVolume(int sound, int volume);  // clamped to 0..100, logarithmic

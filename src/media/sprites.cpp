@@ -213,12 +213,24 @@ int DuplicateSprite(int source, int target) {
   return 1;
 }
 
+// A free sprite number, -1 when every number is taken. Free numbers are taken from the
+// top so the game's own numbers stay clear; 0 is never handed out.
+int FreeSpriteNumber() {
+  for (int n = MaxSprites - 1; n > 0; --n)
+    if (!Sprites[n]) return n;
+  return -1;
+}
+
+int LoadNewSpriteFromMemory(const uint8_t* data, size_t size, int textureFlag) {
+  int sprite = FreeSpriteNumber();
+  if (sprite < 0) return 0;
+  return LoadSpriteFromMemory(sprite, data, size, textureFlag) ? sprite : 0;
+}
+
 int GrabScreenSprite(int sprite, int x, int y, int width, int height) {
   bool picked = sprite == -1;
   if (picked) {
-    // Free numbers are taken from the top so the game's own numbers stay clear.
-    for (int n = MaxSprites - 1; n > 0 && sprite == -1; --n)
-      if (!Sprites[n]) sprite = n;
+    sprite = FreeSpriteNumber();
     if (sprite == -1) return 0;
   } else if (!ValidNumber(sprite)) {
     return 0;

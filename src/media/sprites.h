@@ -16,6 +16,8 @@ constexpr int MaxSprites3D = MaxSprites;
 // Loading and making. Results: nonzero on success, 0 on failure.
 int LoadSpriteFromMemory(int sprite, const uint8_t* data, size_t size, int textureFlag);
 int LoadSpriteFromFile(int sprite, const std::string& path, int textureFlag);  // game path
+// Loads into a free number (taken from the top) and returns it; 0 on failure.
+int LoadNewSpriteFromMemory(const uint8_t* data, size_t size, int textureFlag);
 int CreateSprite(int sprite, int width, int height);
 int DuplicateSprite(int source, int target);
 int GrabScreenSprite(int sprite, int x, int y, int width, int height);  // -1 picks a free number

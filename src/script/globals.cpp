@@ -7,7 +7,6 @@ namespace kw {
 List<NumVar> NumVars;
 List<TextVar> TextVars;
 List<int32_t> CondStack;
-List<int32_t> LoopStack;
 List<Cutscene> Cutscenes;
 std::array<InventorySlot, 14> Inventory;
 std::string LastOutcry;
@@ -23,7 +22,6 @@ void ResetScriptRun() {
   NumVars.Clear();
   TextVars.Clear();
   CondStack.Clear();
-  LoopStack.Clear();
   Cutscenes.Clear();
   Inventory.fill(InventorySlot{});
   LastOutcry.clear();
@@ -37,11 +35,11 @@ void ResetScriptRun() {
 void CreateScriptLists() {
   StartScript.Clear();
   MainScript.Clear();
-  LoopStack.Clear();
   NumVars.Clear();
   TextVars.Clear();
   Cutscenes.Clear();
   CutscenePlaying = 0;
+  CurrentCutscene = nullptr;
 }
 
 void ClearScriptLists() {
