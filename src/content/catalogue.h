@@ -194,6 +194,7 @@ constexpr int Escape = 1;
 constexpr int Digit2 = 3;                 // with F2 held: toggles the HUD
 constexpr int Digit5 = 6;
 constexpr int Backspace = 14;             // highscore name entry; leaves the list screen                 // held: the health-to-mana exchange
+constexpr int Q = 16;                     // held: shots stand still
 constexpr int P = 25;                     // ends the pause
 constexpr int Return = 28;                // doors, portals, cutscenes
 constexpr int K = 37;                     // held: the HUD's information page

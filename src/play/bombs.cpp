@@ -8,9 +8,7 @@ namespace kw {
 
 namespace {
 
-constexpr int BombSheet = 9999;   // frames 23 x 33: column tick, row fuse / 8
 constexpr int BombFrameW = 23, BombFrameH = 33;
-constexpr int FuseSound = 447;
 constexpr float FuseLength = 24;  // the bomb goes off when the fuse passes this
 constexpr float FuseSoundStep = 15;
 constexpr int BombPlayerDamage = 80;
@@ -37,15 +35,15 @@ void HurtEnemiesAndSliders(int bx, int by) {
     if (!e.type) continue;
     int sheet = ClipEnemyCollisionFrame(e, false);
     if (SpriteBoxesTouch(sheet, Nearest(double(p.posX) + e.x), Nearest(double(e.y) + p.pixelY),
-                         BombSheet, bx, by))
+                         Spr::BombSheet, bx, by))
       e.health = int16_t(e.health - BombEnemyDamage);
   }
   Sliders.Reset();
   while (Sliders.Next()) {
     const Slider& s = *Sliders.Current();
-    SetSpriteClip(344, s.side * 60, s.hit * 60, 60, 60);
-    if (SpriteBoxesTouch(344, Nearest(s.col * 30 + double(p.posX) + s.offX), s.row * 30 + p.pixelY,
-                         BombSheet, bx, by))
+    SetSpriteClip(Spr::SliderSheet, s.side * 60, s.hit * 60, 60, 60);
+    if (SpriteBoxesTouch(Spr::SliderSheet, Nearest(s.col * 30 + double(p.posX) + s.offX), s.row * 30 + p.pixelY,
+                         Spr::BombSheet, bx, by))
       Sliders.Delete();
   }
 }
@@ -56,9 +54,9 @@ void Explode() {
   PlayerRecord& p = P();
   b.fuse = 0;
   BlowHole(b);
-  SetSpriteClip(BombSheet, b.tick * BombFrameW, 0, BombFrameW, BombFrameH);
+  SetSpriteClip(Spr::BombSheet, b.tick * BombFrameW, 0, BombFrameW, BombFrameH);
   int bx = Nearest(double(b.x) + p.posX), by = b.y + p.pixelY;
-  if (SpriteBoxesTouch(323, PlayerScreenX, Nearest(double(p.posY) + p.pixelY + 230), BombSheet, bx, by))
+  if (SpriteBoxesTouch(Spr::Figure, PlayerScreenX, Nearest(double(p.posY) + p.pixelY + 230), Spr::BombSheet, bx, by))
     p.health -= BombPlayerDamage;
   HurtEnemiesAndSliders(bx, by);
   Bombs.Delete();
@@ -78,7 +76,7 @@ int UpdateBombs() {
     if (b.fuse > FuseLength) {
       Explode();
     } else if (b.fuse == FuseSoundStep) {
-      PlaySoundFx(FuseSound, 0);
+      PlaySoundFx(Snd::BombFuse, 0);
     }
   }
   PlayerRecord& p = P();

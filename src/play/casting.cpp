@@ -8,12 +8,6 @@ namespace kw {
 
 namespace {
 
-constexpr int SpellBomb = 357;     // lays a bomb
-constexpr int SpellFetch = 358;    // collects the first pickup it touches
-constexpr int SpellSliders = 359;  // flips the sliders it touches
-constexpr int SpellGuard = 370;    // protective aura
-constexpr int SpellExchange = 371; // aura without protection
-constexpr int KeyDigit5 = 6;
 constexpr int FigureTop = 230;
 
 // Aura and spell in flight are the same picture.
@@ -30,7 +24,7 @@ void CastBomb(PlayerRecord& p) {
   Bombs.Add(b);
   HitGuard = 0;
   p.mana -= 10;
-  SetSpell(SpellBomb);
+  SetSpell(Spr::BombSpell);
 }
 
 // Spells 2 and 3 fly from the figure the way it looks.
@@ -58,7 +52,7 @@ void CastGuard(PlayerRecord& p) {
   p.health += 4;
   GuardHealth = p.health;
   GuardMana = Nearest(p.mana);
-  SetSpell(SpellGuard);
+  SetSpell(Spr::ShieldSpell);
 }
 
 // Key 5, while held: health into mana.
@@ -68,7 +62,7 @@ void Exchange(PlayerRecord& p) {
   p.mana += 5;
   p.health -= 4;
   GuardMana = Nearest(p.mana);
-  SetSpell(SpellExchange);
+  SetSpell(Spr::ExchangeSpell);
 }
 
 }  // namespace
@@ -77,10 +71,10 @@ void Exchange(PlayerRecord& p) {
 void CastSpells() {
   PlayerRecord& p = P();
   if (p.spell1Known == 1 && BoundReleased(KeySpell1) && p.mana > 10) CastBomb(p);
-  if (p.spell2Known == 1 && BoundReleased(KeySpell2) && p.mana > 2) CastFlyingSpell(p, SpellFetch, 2);
-  if (p.spell3Known == 1 && BoundReleased(KeySpell3) && p.mana > 20) CastFlyingSpell(p, SpellSliders, 20);
+  if (p.spell2Known == 1 && BoundReleased(KeySpell2) && p.mana > 2) CastFlyingSpell(p, Spr::FetchSpell, 2);
+  if (p.spell3Known == 1 && BoundReleased(KeySpell3) && p.mana > 20) CastFlyingSpell(p, Spr::TurnSpell, 20);
   if (p.spell4Known == 1 && BoundHeld(KeySpell4) && p.mana > 4) CastGuard(p);
-  if (KeyDown(KeyDigit5) == 1 && p.health > 4) Exchange(p);
+  if (KeyDown(Key::Digit5) == 1 && p.health > 4) Exchange(p);
 }
 
 }  // namespace kw

@@ -10,14 +10,7 @@ namespace kw {
 
 namespace {
 
-constexpr int ShotSprite = 326;     // collision image of every shot
-constexpr int SliderSheet = 344;    // slider frames, 60 x 60
 constexpr int SliderFrame = 60;
-constexpr int MarkerSprite = 1;     // 30 x 30 collision image of a marker cell
-constexpr int MarkerTile = 49;
-constexpr int FlipSpell = 359;
-constexpr int ProtectiveAura = 370;
-constexpr int FreezeShotsKey = 16;  // held: shots stand still
 constexpr int ShotSpeed = 20;
 constexpr int SliderSpeed = 4;
 constexpr int SliderFlipJump = 25;
@@ -47,7 +40,7 @@ Enemy* EnemyHitBy(const Shot& s) {
     if (!e.type) continue;
     int sheet = ClipEnemyCollisionFrame(e, false);
     if (SpriteBoxesTouch(sheet, Nearest(double(p.posX) + e.x), Nearest(double(e.y) + p.pixelY),
-                         ShotSprite, sx, sy))
+                         Spr::ShotDefault, sx, sy))
       return &e;
   }
   return nullptr;
@@ -56,7 +49,7 @@ Enemy* EnemyHitBy(const Shot& s) {
 // Clips the slider sheet to the slider's frame and gives its screen position.
 void PlaceSlider(const Slider& s, int& x, int& y) {
   const PlayerRecord& p = P();
-  SetSpriteClip(SliderSheet, s.side * SliderFrame, s.hit * SliderFrame, SliderFrame, SliderFrame);
+  SetSpriteClip(Spr::SliderSheet, s.side * SliderFrame, s.hit * SliderFrame, SliderFrame, SliderFrame);
   x = Nearest(s.col * 30 + double(p.posX) + s.offX);
   y = s.row * 30 + p.pixelY;
 }
@@ -85,10 +78,10 @@ void GlideOrHurt(Slider& s) {
   int x, y;
   PlaceSlider(s, x, y);
   int figureY = Nearest(double(p.posY) + p.pixelY + 230);
-  if (SpritesTouch(323, PlayerScreenX, figureY, SliderSheet, x, y) && Aura != ProtectiveAura) {
+  if (SpritesTouch(Spr::Figure, PlayerScreenX, figureY, Spr::SliderSheet, x, y) && Aura != Spr::ShieldSpell) {
     p.health -= 15;
     StopSlider(s);
-    Aura = ProtectiveAura;
+    Aura = Spr::ShieldSpell;
     GuardAfterHit();
     return;
   }
@@ -100,14 +93,14 @@ void TurnAtMarkerOrSpell(const MapCell& cell, int col, int row, Slider& s) {
   const PlayerRecord& p = P();
   int x, y;
   PlaceSlider(s, x, y);
-  if (cell.tile == MarkerTile &&
-      SpriteBoxesTouch(MarkerSprite, Nearest(col * 30 + double(p.posX)), row * 30 + p.pixelY,
-                       SliderSheet, x, y)) {
+  if (cell.tile == Tile::SliderMarker &&
+      SpriteBoxesTouch(Spr::FirstTile, Nearest(col * 30 + double(p.posX)), row * 30 + p.pixelY,
+                       Spr::SliderSheet, x, y)) {
     StopSlider(s);
     PlaceSlider(s, x, y);
   }
-  if (Spell == FlipSpell &&
-      SpriteBoxesTouch(SliderSheet, x, y, FlipSpell, PlayerScreenX + SpellDX,
+  if (Spell == Spr::TurnSpell &&
+      SpriteBoxesTouch(Spr::SliderSheet, x, y, Spr::TurnSpell, PlayerScreenX + SpellDX,
                        Nearest(double(p.posY) + p.pixelY + 234))) {
     StopSlider(s);
     Spell = 0;
@@ -127,7 +120,7 @@ void UpdateShots() {
       Shots.Delete();
       return;
     }
-    if (!KeyDown(FreezeShotsKey)) FlyShot(s);
+    if (!KeyDown(Key::Q)) FlyShot(s);
     Enemy* hit = EnemyHitBy(s);
     if (!hit) continue;
     hit->health = int16_t(hit->health - s.damage);
@@ -143,7 +136,7 @@ void UpdateSliders() {
   for (int col = 0; col <= lastCol; ++col)
     for (int row = 0; row <= lastRow; ++row) {
       const MapCell& cell = Map.At(col, row);
-      if (cell.tile != MarkerTile && Spell != FlipSpell) continue;
+      if (cell.tile != Tile::SliderMarker && Spell != Spr::TurnSpell) continue;
       for (Slider& s : Sliders) TurnAtMarkerOrSpell(cell, col, row, s);
     }
 }

@@ -18,12 +18,7 @@ namespace {
 static_assert(KeySpell4 + 1 == KeyBindingCount, "one slot per bound key");
 
 // Fixed keys besides the bound ones.
-constexpr int KeyDownArrow = 208;
-constexpr int KeyDigit2 = 3;
-constexpr int KeyK = 37;
-constexpr int KeyF2 = 60;
 
-constexpr int SoundSwordSwing = 386;
 constexpr int FigureTop = 230;
 constexpr int StandUpProbe = 192;           // reference point of the stand-up test
 constexpr int ViewStep = 3;
@@ -56,8 +51,8 @@ namespace {
 
 // F2 + 2 toggles the HUD panel; K holds the small map.
 void DebugKeys() {
-  if (KeyDown(KeyF2) == 1 && KeyReleased(KeyDigit2) == 1) HudVisible = HudVisible == 0 ? 1 : 0;
-  if (KeyDown(KeyK) == 1) MapRequest = 1;
+  if (KeyDown(Key::F2) == 1 && KeyReleased(Key::Digit2) == 1) HudVisible = HudVisible == 0 ? 1 : 0;
+  if (KeyDown(Key::K) == 1) MapRequest = 1;
 }
 
 // The pause menu shows the scene frozen under it: the world is drawn once more and
@@ -217,7 +212,7 @@ void SmallForm() {
 // Looking down (the Down arrow) or up moves the view 3 pixels a frame within limits.
 void Look() {
   PlayerRecord& p = P();
-  if (KeyDown(KeyDownArrow) == 1) {
+  if (KeyDown(Key::Down) == 1) {
     p.facing = Facing::Down;
     p.frameX = 170;
     if (p.pixelY + double(p.posY) > -230 && p.pixelY > 400 - int64_t(p.mapHeight) * 30)
@@ -238,7 +233,7 @@ void Climb() {
     p.climbTick = 0;
     p.climbFrame = p.climbFrame == 0 ? 1 : 0;
   }
-  if (KeyDown(KeyDownArrow) == 1) {
+  if (KeyDown(Key::Down) == 1) {
     p.speedY = 1;
     p.speedX = 0;
     p.climbTick += 1;
@@ -257,7 +252,7 @@ void SwingSword() {
   if (p.hasSword != 1 || !BoundReleased(KeySword) || p.swordSwing != 0) return;
   p.swordRow = 1;
   p.swordSwing = 1;
-  PlaySoundFx(SoundSwordSwing, 0);
+  PlaySoundFx(Snd::SwordSwing, 0);
   SwingStart = int32_t(TimeMs());
 }
 

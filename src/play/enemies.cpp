@@ -14,9 +14,6 @@ namespace kw {
 
 namespace {
 
-constexpr int EnemySheetBase = 329;  // enemy sheets are 329 + spriteOffset
-constexpr int FigureSprite = 323;    // the player's working figure
-constexpr int SwordSprite = 333;     // the sword overlay
 constexpr float Gravity = 0.4f;
 
 // The last column and row a whole-map scan may visit: the player record's map size,
@@ -173,12 +170,12 @@ bool FightCurrentEnemy() {
   int sheet = ClipEnemyCollisionFrame(e, false);
   int ex = EnemyScreenX(e), ey = EnemyScreenY(e);
   int figureY = Nearest(double(p.posY) + p.pixelY + 230);
-  if (p.swordSwing == 1 && SpritesTouch(SwordSprite, PlayerScreenX, figureY, sheet, ex, ey)) {
+  if (p.swordSwing == 1 && SpritesTouch(Spr::SwordOverlay, PlayerScreenX, figureY, sheet, ex, ey)) {
     // The sword kills outright and gives no points.
     DeleteCurrentEnemy();
     return false;
   }
-  if (SpritesTouch(FigureSprite, PlayerScreenX, figureY, sheet, ex, ey) && HitGuard != 1) {
+  if (SpritesTouch(Spr::Figure, PlayerScreenX, figureY, sheet, ex, ey) && HitGuard != 1) {
     if (OnSlope == 0) {
       p.health -= 10;
       TakeEnemyHealth(e, 1);
@@ -204,7 +201,7 @@ int ClipEnemyCollisionFrame(const Enemy& e, bool inMove) {
   const EnemyType& t = *e.type;
   int column = t.baseColumn + 2 * e.dir;
   if (inMove && t.spriteOffset == 0) column = 2 * e.dir;
-  int sheet = EnemySheetBase + t.spriteOffset;
+  int sheet = Spr::EnemySheets + t.spriteOffset;
   SetSpriteClip(sheet, column * t.frameWidth, 2 * t.frameHeight, t.frameWidth, t.frameHeight);
   return sheet;
 }

@@ -10,13 +10,6 @@ namespace kw {
 
 namespace {
 
-constexpr int PanelSprite = 407;
-constexpr int HealthPip = 444;
-constexpr int ManaPip = 445;
-constexpr int AmmoStrip = 413;     // at least 97 x 7
-constexpr int SmallDigits = 414;   // 414..423 = 0..9
-constexpr int ScoreSeparator = 424;
-constexpr int LargeDigits = 446;   // 446..455 = 0..9
 constexpr int MaxThrows = 97;      // what the ammunition strip can show
 constexpr char BossMark = char(143);
 // The boss line ends where the screen does: a type with an absurd hit-point count must
@@ -44,28 +37,28 @@ void DrawDigits(const std::string& text, int base, double x0, double step, int y
 // Health pips (10 when full), mana pips (7 when full).
 void DrawPips(const PlayerRecord& p) {
   int n = Nearest(double(p.health) / MaxHealth * 10 - 1);
-  for (int i = 0; i <= n && i < 10; ++i) DrawSpriteKeyed(HealthPip, 427 + 20 * i, 425);
+  for (int i = 0; i <= n && i < 10; ++i) DrawSpriteKeyed(Spr::HealthPip, 427 + 20 * i, 425);
   n = Nearest(double(p.mana) / 100 * 7 - 1);
-  for (int i = 0; i <= n && i < 7; ++i) DrawSpriteKeyed(ManaPip, Nearest(457 + 20.5 * i), 451);
+  for (int i = 0; i <= n && i < 7; ++i) DrawSpriteKeyed(Spr::ManaPip, Nearest(457 + 20.5 * i), 451);
 }
 
 // The status panel: pips, ammunition, weapon icon, score, best score, map, key time.
 void DrawPanel(const PlayerRecord& p) {
-  DrawSpriteKeyed(PanelSprite, 0, 421);
+  DrawSpriteKeyed(Spr::HudPanel, 0, 421);
   DrawPips(p);
   if (const Item* item = Items.Current()) {
-    SetSpriteClip(AmmoStrip, 0, 0, item->throws, 7);
-    DrawSpriteKeyed(AmmoStrip, 5, 468);
+    SetSpriteClip(Spr::AmmoStrip, 0, 0, item->throws, 7);
+    DrawSpriteKeyed(Spr::AmmoStrip, 5, 468);
     DrawSpriteKeyed(item->iconSprite, 33, 425);
   }
   std::string score = IntToText(p.score);
-  DrawDigits(score, SmallDigits, 238.0, 6.3, 455);
+  DrawDigits(score, Spr::SmallDigits, 238.0, 6.3, 455);
   double L = double(score.size());
-  DrawSpriteKeyed(ScoreSeparator, Nearest(244.0 + 6.3 * (L + 1)), 455);
-  DrawDigits(BestScore, SmallDigits, 243.0 + 6.3 * (L + 1), 5.7, 455);
-  DrawDigits(IntToText(CurrentMap), SmallDigits, 270.0, 5.7, 435);
+  DrawSpriteKeyed(Spr::ScoreSeparator, Nearest(244.0 + 6.3 * (L + 1)), 455);
+  DrawDigits(BestScore, Spr::SmallDigits, 243.0 + 6.3 * (L + 1), 5.7, 455);
+  DrawDigits(IntToText(CurrentMap), Spr::SmallDigits, 270.0, 5.7, 435);
   int time = TimeMatch == 1 ? p.timeValue : p.keyTime;
-  DrawDigits(IntToText(time), LargeDigits, 355.0, 11.4, 441);
+  DrawDigits(IntToText(time), Spr::LargeDigits, 355.0, 11.4, 441);
 }
 
 // The colour of the small map's cell with this tile, for its upper-left, upper-right
@@ -90,7 +83,7 @@ void SmallMapColours(int tile, int& upperLeft, int& upperRight, int& lower) {
 // The small map: 50 x 20 cells from the screen's left edge, two pixels a cell.
 void DrawSmallMap(const PlayerRecord& p) {
   BeginText();
-  SelectFont(1);
+  SelectFont(Font::Small);
   SetTextBackground(1);
   SetTextColour(TopTextColour);
   int c0 = TruncToInt(-double(p.posX) / 30), r0 = TruncToInt(double(p.posY) / 30);
@@ -112,7 +105,7 @@ void DrawSmallMap(const PlayerRecord& p) {
 // The boss line and the message line at the top of the screen.
 void DrawTopTexts(const PlayerRecord& p, const std::string& bossLine) {
   BeginText();
-  SelectFont(1);
+  SelectFont(Font::Small);
   SetTextBackgroundColour(0);
   SetTextColour(p.textColor != 0 ? p.textColor : TopTextColour);
   if (BossShown == 1) DrawTextAt(TextShift + 25, 42, bossLine);

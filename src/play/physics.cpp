@@ -17,10 +17,7 @@ namespace {
 
 constexpr int CellSize = 30;
 constexpr int FigureTop = 230;       // world y of the figure's top is posY + 230
-constexpr int BombSheet = 9999;      // bomb pictures, frames 23 x 33
 constexpr int BombFrameW = 23, BombFrameH = 33;
-constexpr int SoundBlockBroken = 321;
-constexpr int DoorTile = 19;
 
 // A rectangle of cells, first to last inclusive; empty when from > to.
 struct CellWindow {
@@ -49,7 +46,7 @@ int32_t Clamp32(int64_t v) {
 // map or save) mean nothing rather than some unrelated sprite's picture.
 bool IsCandidate(const MapCell& c) {
   if (c.front != 1 || c.tile <= 1 || c.tile >= int(TileKind.size())) return false;
-  return !(c.tile == DoorTile && P().hasKey == 1);
+  return !(c.tile == Tile::LockedDoor && P().hasKey == 1);
 }
 
 // The cells within reach cols / rows of (col, row), clamped to the map. The grid
@@ -92,7 +89,7 @@ bool TouchesFigure(int col, int row, const MapCell& c) {
 // The bomb sheet clipped to the bomb's current picture, as the world pass draws it.
 void ClipBombPicture(const Bomb& b) {
   int row = int(std::floor(std::clamp(b.fuse, 0.0f, 24.0f) / 8));
-  SetSpriteClip(BombSheet, std::clamp(b.tick, 0, 2) * BombFrameW, row * BombFrameH,
+  SetSpriteClip(Spr::BombSheet, std::clamp(b.tick, 0, 2) * BombFrameW, row * BombFrameH,
                 BombFrameW, BombFrameH);
 }
 
@@ -102,7 +99,7 @@ int BombScreenX(const Bomb& b) { return Nearest(double(b.x) + P().posX); }
 // The figure and a bomb overlap (pixel test).
 bool BombTouchesFigure(const Bomb& b) {
   ClipBombPicture(b);
-  return SpritesTouch(BombSheet, BombScreenX(b), b.y, TouchSprite, PlayerScreenX,
+  return SpritesTouch(Spr::BombSheet, BombScreenX(b), b.y, TouchSprite, PlayerScreenX,
                       FigureY()) != 0;
 }
 
@@ -164,7 +161,7 @@ void BreakBlock(PlayerRecord& p, int col, int row, MapCell& c) {
   if (AltSheet == 1 && p.smallForm == 0 && p.speedY < 0 && col == playerCol &&
       row <= playerRow && IsBreakable(c.tile)) {
     c.tile = 1;
-    PlaySoundFx(SoundBlockBroken, 0);
+    PlaySoundFx(Snd::Pickup, 0);
   }
 }
 
@@ -336,7 +333,7 @@ CellWindow BombWindow(const Bomb& b) { return WindowAround(b.x / CellSize, b.y /
 
 // A candidate cell touches the bomb, or the bomb lies on the figure.
 bool BombTouches(const Bomb& b, int col, int row, const MapCell& c, bool onFigure) {
-  return onFigure || SpritesTouch(c.tile, CellX(col, c), CellY(row, c), BombSheet,
+  return onFigure || SpritesTouch(c.tile, CellX(col, c), CellY(row, c), Spr::BombSheet,
                                   BombScreenX(b), b.y) != 0;
 }
 

@@ -12,18 +12,6 @@ namespace kw {
 
 namespace {
 
-constexpr int FigureSprite = 323;
-constexpr int ExitSprite = 340;
-constexpr int PortalSprite = 341;
-constexpr int GuardianSprite = 338;
-constexpr int GuardianDoneSprite = 339;
-constexpr int ClosedDoorSprite = 433;
-constexpr int DoorTile = 19;
-constexpr int ReturnKey = 28;
-constexpr int BonusSound = 319;
-constexpr int KeyLostSound = 390;
-constexpr int RespawnSound = 392;
-constexpr int HurtSound = 397;
 constexpr int KeySeconds = 30;
 constexpr int HurtSteps = 25;
 const char* const ExitMessage = "Dr\xFC" "cke Return zum betreten";
@@ -42,13 +30,13 @@ bool MarkerTouchesPlayer(int sprite, int64_t col, int64_t row) {
   const PlayerRecord& p = P();
   int x = Nearest(double(p.posX) + 30.0 * double(col));
   int y = Nearest(30.0 * double(row) + p.pixelY);
-  return SpritesTouch(sprite, x, y, FigureSprite, PlayerScreenX, FigureY()) != 0;
+  return SpritesTouch(sprite, x, y, Spr::Figure, PlayerScreenX, FigureY()) != 0;
 }
 
 // Once per run, beating the best score of the highscore list earns a bonus.
 void GiveScoreBonus(PlayerRecord& p) {
   if (ScoreBonusGiven != 0 || p.score <= ParseInt(BestScore)) return;
-  PlaySoundFx(BonusSound, 0);
+  PlaySoundFx(Snd::ScoreBonus, 0);
   ScoreBonusGiven = 1;
   if (Item* item = Items.Current()) item->throws += 20;
   p.health += 10;
@@ -67,9 +55,9 @@ void CountDownKey(PlayerRecord& p, uint32_t now) {
   if (p.keyTime > 0) return;
   p.hasKey = 0;
   p.keyTime = 0;
-  DuplicateSprite(ClosedDoorSprite, DoorTile);
-  SetSpriteClip(DoorTile, 540, 0, 30, 30);
-  PlayAtVolume(KeyLostSound);
+  DuplicateSprite(Spr::ClosedDoorCopy, Tile::LockedDoor);
+  SetSpriteClip(Tile::LockedDoor, 540, 0, 30, 30);
+  PlayAtVolume(Snd::KeyFound);
   KeyExpired = 1;
 }
 
@@ -77,26 +65,26 @@ void CountDownKey(PlayerRecord& p, uint32_t now) {
 void ReactToHurt(const PlayerRecord& p) {
   if (double(LastHealth) > double(p.health)) {
     HurtTime = HurtSteps;
-    PlayAtVolume(HurtSound);
+    PlayAtVolume(Snd::Hurt);
   }
   LastHealth = Nearest(p.health);
 }
 
 // The exit opens with Return, but not while a boss lives.
 void CheckExit(PlayerRecord& p) {
-  if (!MarkerTouchesPlayer(ExitSprite, ExitCol, ExitRow)) return;
+  if (!MarkerTouchesPlayer(Spr::ExitDoor, ExitCol, ExitRow)) return;
   p.message = ExitMessage;
-  if (KeyDown(ReturnKey) && BossShown == 0) p.mapDone = 1;
+  if (KeyDown(Key::Return) && BossShown == 0) p.mapDone = 1;
 }
 
 // An active portal shows its message while touched and sends the player to its target
 // when Return is let go (so holding Return while walking in does not travel).
 void CheckPortals(PlayerRecord& p) {
   for (const Portal& portal : Portals) {
-    if (portal.active != 1 || !MarkerTouchesPlayer(PortalSprite, portal.col, portal.row)) continue;
+    if (portal.active != 1 || !MarkerTouchesPlayer(Spr::Portal, portal.col, portal.row)) continue;
     p.message = portal.portalMessage;
     ReadKeyboard();
-    if (KeyReleased(ReturnKey)) {
+    if (KeyReleased(Key::Return)) {
       p.posX = float(360.0 - 30.0 * double(portal.targetCol));
       p.posY = float(30.0 * double(portal.targetRow) - 230.0);
     }
@@ -107,7 +95,7 @@ void CheckPortals(PlayerRecord& p) {
 // without a key it throws the player up.
 void MeetGuardian(PlayerRecord& p) {
   if (p.mapDone == 1 || p.guardianDone != 0) return;
-  if (!SpritesTouch(GuardianSprite, Nearest(double(p.posX) + 2404), FloatY + 190, FigureSprite,
+  if (!SpritesTouch(Spr::Guardian, Nearest(double(p.posX) + 2404), FloatY + 190, Spr::Figure,
                     PlayerScreenX, Nearest(double(p.posY) + 230)))
     return;
   if (p.hasKey == 1) {
@@ -124,20 +112,20 @@ void MeetGuardian(PlayerRecord& p) {
 void ChangeGuardianPicture() {
   if (GuardianState != 1) return;
   int k = int(GuardianFrame);
-  LoadSpriteFromFile(GuardianSprite, "paks\\npf\\gegner_g" + IntToText(k) + ".png", TextureFlag);
-  MakeSprite3D(GuardianSprite, GuardianSprite);
+  LoadSpriteFromFile(Spr::Guardian, "paks\\npf\\gegner_g" + IntToText(k) + ".png", TextureFlag);
+  MakeSprite3D(Spr::Guardian, Spr::Guardian);
   GuardianFrame += 0.05f;
   if (int(GuardianFrame) > 2) {
     GuardianState = 2;
-    DuplicateSprite(GuardianDoneSprite, GuardianSprite);
-    MakeSprite3D(GuardianSprite, GuardianSprite);
+    DuplicateSprite(Spr::GuardianSpirit, Spr::Guardian);
+    MakeSprite3D(Spr::Guardian, Spr::Guardian);
   }
 }
 
 // Back to the map's start position when asked (a new game).
 void Respawn(PlayerRecord& p) {
   if (RespawnRequest != 1) return;
-  PlayAtVolume(RespawnSound);
+  PlayAtVolume(Snd::Respawn);
   p.posX = -float(RespawnX);
   p.posY = float(RespawnY);
   RespawnRequest = 0;

@@ -13,13 +13,8 @@ namespace kw {
 
 namespace {
 
-constexpr int BombSpell = 357, FetchSpell = 358, SliderSpell = 359;
-constexpr int ProtectiveAura = 370;
 constexpr int SpellRange = 1000;       // pixels a spell flies before it fades
 constexpr int AuraFrames = 100;        // frames the protective aura lasts at most
-constexpr int DarkEdge = 500;          // the darkness above the map's top row
-constexpr int TorchLight = 501;        // light mark 1, the glow around an aura
-constexpr int LightBase = 500;         // light marks 1..5 are 501..505
 constexpr int PulseLimit = 50;
 
 // One row of the aura table: the looping sound at full volume and the two pictures.
@@ -36,7 +31,7 @@ constexpr AuraRow AuraTable[] = {
     {358, 399, 368, 369},
     {357, 399, 366, 367},
 };
-constexpr int AuraSounds[] = {393, 394, 398, 399};
+constexpr int AuraSounds[] = {Snd::TurnHum, Snd::ShieldHum, Snd::FrostHum, Snd::FetchHum};
 
 // trunc(v) as a cell index, kept inside int32 for views far off the map.
 int32_t CellOf(double v) {
@@ -81,7 +76,7 @@ int ClampAlpha(int a) { return a < 0 ? 0 : a > 255 ? 255 : a; }
 // The protective aura wears off after 100 frames; a spell fades 1000 px ahead.
 void SpellTimers() {
   const PlayerRecord& p = P();
-  if (Spell == ProtectiveAura) {
+  if (Spell == Spr::ShieldSpell) {
     SpellTime = int16_t(SpellTime + 1);
     if (SpellTime > AuraFrames) {
       SpellTime = 0;
@@ -89,8 +84,8 @@ void SpellTimers() {
       HitGuard = 0;
     }
   }
-  bool tooFar = (p.facing == 4 && SpellDX < -SpellRange) || (p.facing == 6 && SpellDX > SpellRange) ||
-                (p.facing == 8 && SpellDY < -SpellRange) || (p.facing == 2 && SpellDY > SpellRange);
+  bool tooFar = (p.facing == Facing::Left && SpellDX < -SpellRange) || (p.facing == Facing::Right && SpellDX > SpellRange) ||
+                (p.facing == Facing::Up && SpellDY < -SpellRange) || (p.facing == Facing::Down && SpellDY > SpellRange);
   if (tooFar) {
     Spell = 0;
     SpellTime = 0;
@@ -102,10 +97,10 @@ void DrawLightsAndDarkness() {
   const PlayerRecord& p = P();
   if (p.darkness <= 0) return;
   if (Aura != 0) MarkAuraLight();
-  if (Spell == BombSpell || Spell == FetchSpell || Spell == SliderSpell) MarkSpellLight();
+  if (Spell == Spr::BombSpell || Spell == Spr::FetchSpell || Spell == Spr::TurnSpell) MarkSpellLight();
   int alpha = ClampAlpha(p.darkness);
   for (int col = VisFromX; col <= VisToX; ++col)
-    DrawSprite3D(DarkEdge, WorldCellX(col, p.posX), WorldCellY(0, p.pixelY, -20), alpha);
+    DrawSprite3D(Spr::Darkness, WorldCellX(col, p.posX), WorldCellY(0, p.pixelY, -20), alpha);
   for (int row = VisFromY; row <= VisToY; ++row)
     for (int col = VisFromX; col <= VisToX; ++col) {
       if (!LightGrid.Inside(col, row)) continue;
@@ -115,8 +110,8 @@ void DrawLightsAndDarkness() {
         if (int s = ShadeSprite(Map.At(col, row).shade)) DrawSprite3D(s, x, y, alpha);
       } else if (v >= 1 && v <= 5) {
         // The glow flickers: a turned picture and an alpha a little off.
-        if (v == 1) TurnSprite3D(TorchLight, float(RandomUpTo(3) * 90), 0);
-        DrawSprite3D(LightBase + v, x, y, ClampAlpha(p.darkness + RandomUpTo(10) - 5));
+        if (v == 1) TurnSprite3D(Spr::AuraLight, float(RandomUpTo(3) * 90), 0);
+        DrawSprite3D(Spr::Darkness + v, x, y, ClampAlpha(p.darkness + RandomUpTo(10) - 5));
       }
       v = 0;
     }
@@ -126,8 +121,8 @@ void DrawLightsAndDarkness() {
 void SpellFlightAndAura() {
   const PlayerRecord& p = P();
   // Flight.
-  if (p.spellDir == 2) SpellDY = int16_t(SpellDY + 3);
-  else if (p.spellDir == 8) SpellDY = int16_t(SpellDY - 3);
+  if (p.spellDir == Facing::Down) SpellDY = int16_t(SpellDY + 3);
+  else if (p.spellDir == Facing::Up) SpellDY = int16_t(SpellDY - 3);
   else SpellDX = int16_t(SpellDX + p.spellDir * 3);
   // Pulse: the aura ends at its second reversal.
   AuraPulse += AuraStep;
@@ -151,7 +146,7 @@ void SpellFlightAndAura() {
     DrawSprite3D(row->pictureB, PlayerScreenX, y, ClampAlpha(100 - AuraPulse * 10));
   }
   // The flying spell; the bomb spell and the protective aura do not fly.
-  if (Spell != 0 && Spell != ProtectiveAura && Spell != BombSpell)
+  if (Spell != 0 && Spell != Spr::ShieldSpell && Spell != Spr::BombSpell)
     DrawSprite3D(Spell, Nearest(double(PlayerScreenX) + SpellDX + 30),
                  Nearest(double(p.posY) + p.pixelY + SpellDY + 234), 200);
 }

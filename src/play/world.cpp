@@ -12,10 +12,6 @@ namespace kw {
 
 namespace {
 
-constexpr int FigureSprite = 323;
-constexpr int SwordSprite = 333;
-constexpr int ClimbingSheet = 375;
-constexpr int DecorationSprite = 338;
 
 // Screen y of the figure's top.
 int FigureScreenY() { return Nearest(double(P().posY) + P().pixelY + 230); }
@@ -24,15 +20,15 @@ int FigureScreenY() { return Nearest(double(P().posY) + P().pixelY + 230); }
 void DrawFigure() {
   const PlayerRecord& p = P();
   int y = FigureScreenY();
-  if (p.climbing == 0) DrawSpriteKeyed(FigureSprite, PlayerScreenX, y);
-  if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(SwordSprite, PlayerScreenX, y);
+  if (p.climbing == 0) DrawSpriteKeyed(Spr::Figure, PlayerScreenX, y);
+  if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(Spr::SwordOverlay, PlayerScreenX, y);
 }
 
 // Step 17: the bobbing decoration of map 3, while the map is played.
 void DrawDecoration() {
   const PlayerRecord& p = P();
   if (CurrentMap != 3 || p.mapDone == 1) return;
-  DrawSprite3D(DecorationSprite, Nearest(double(p.posX) + 2404), WorldCellY(0, p.pixelY, int64_t(FloatY) + 190),
+  DrawSprite3D(Spr::Guardian, Nearest(double(p.posX) + 2404), WorldCellY(0, p.pixelY, int64_t(FloatY) + 190),
                150);
   FloatY += FloatStep;
   if (FloatY > 50 || FloatY < -100) FloatStep = -FloatStep;
@@ -53,8 +49,8 @@ void MoveSpikes() {
 void DrawClimbingFigure() {
   const PlayerRecord& p = P();
   if (p.climbing != 1) return;
-  SetSpriteClip(ClimbingSheet, 0, p.climbFrame * 56, 32, 55);
-  DrawSpriteKeyed(ClimbingSheet, PlayerScreenX, FigureScreenY());
+  SetSpriteClip(Spr::ClimbSheet, 0, p.climbFrame * 56, 32, 55);
+  DrawSpriteKeyed(Spr::ClimbSheet, PlayerScreenX, FigureScreenY());
 }
 
 }  // namespace

@@ -12,16 +12,7 @@ namespace kw {
 
 namespace {
 
-constexpr int FigureSprite = 323;
-constexpr int TouchMask = 438;
-constexpr int SwordSprite = 333;
-constexpr int ShotImage = 326;
-constexpr int FetchSpell = 358;
-constexpr int SpikesSideways = 373, SpikesUpright = 374;
-constexpr int KeySprite = 320, DoorTile = 19;
-constexpr int PickupSound = 321, KeySound = 390, SwordOnWallSound = 387;
 constexpr char NewSwordPicture[] = "paks\\npf\\player+k.png";
-constexpr int NewSwordSprite = 40;
 
 // What one code of the pickup table does on a touch and on a fetch.
 enum class Effect { None, Hurt, Throws, Heal, Key, Sword, Score50, Score100, Spell1, Spell2, Spell3, Spell4 };
@@ -67,7 +58,7 @@ void TakeKey(int sound) {
   PlayerRecord& p = P();
   if (p.hasKey != 0) return;
   p.hasKey = 1;
-  DuplicateSprite(KeySprite, DoorTile);
+  DuplicateSprite(Spr::OpenDoorCollision, Tile::LockedDoor);
   PlaySoundFx(sound, 0);
 }
 
@@ -81,12 +72,12 @@ void ApplyPickup(MapCell& cell, const PickupRow& row, bool touched) {
     case Effect::Hurt: p.health -= float(amount); break;
     case Effect::Throws: if (item) item->throws += amount; break;
     case Effect::Heal: p.health += float(amount); break;
-    case Effect::Key: TakeKey(touched ? KeySound : PickupSound); break;
+    case Effect::Key: TakeKey(touched ? Snd::KeyFound : Snd::Pickup); break;
     case Effect::Sword:
       p.hasSword = 1;
       // The fetched sword brings its picture from a loose file; a missing or broken
       // file leaves the old picture.
-      if (!touched) LoadSpriteFromFile(NewSwordSprite, NewSwordPicture, 0);
+      if (!touched) LoadSpriteFromFile(Spr::FetchedSwordFigure, NewSwordPicture, 0);
       break;
     case Effect::Score50:
     case Effect::Score100: p.score = int16_t(p.score + amount); break;
@@ -97,14 +88,14 @@ void ApplyPickup(MapCell& cell, const PickupRow& row, bool touched) {
   }
   if (!row.clears) return;
   ClearCell(cell);
-  if (touched) PlaySoundFx(PickupSound, 0);
+  if (touched) PlaySoundFx(Snd::Pickup, 0);
 }
 
 // A weapon lying on the map: it becomes the weapon in hand with ten more throws.
 void TakeWeapon(MapCell& cell, int index) {
   if (Items.Select(index)) Items.Current()->throws += 10;
   ClearCell(cell);
-  PlaySoundFx(PickupSound, 0);
+  PlaySoundFx(Snd::Pickup, 0);
 }
 
 // The screen position of the figure (and of its sword overlay).
@@ -115,7 +106,7 @@ void GroundContact(int col, int row, const MapCell& c, bool& groundSet) {
   const PlayerRecord& p = P();
   int picture = MainLayerSprite(c.tile, AnimFrameBase);
   if (c.tile <= 1 || picture == 0) return;
-  if (!SpriteBoxesTouch(picture, WorldCellX(col, p.posX), WorldCellY(row, 0), FigureSprite,
+  if (!SpriteBoxesTouch(picture, WorldCellX(col, p.posX), WorldCellY(row, 0), Spr::Figure,
                         PlayerScreenX, Nearest(double(p.posY) + 230)))
     return;
   if (groundSet) return;
@@ -135,28 +126,28 @@ void GroundContact(int col, int row, const MapCell& c, bool& groundSet) {
 void SpikeContact(int col, int row, const MapCell& c) {
   PlayerRecord& p = P();
   int sprite = 0, x = WorldCellX(col, p.posX), y = WorldCellY(row, p.pixelY);
-  if (c.pickup == 17) {
-    sprite = SpikesSideways;
+  if (c.pickup == Pickup::SpikesSideways) {
+    sprite = Spr::SpikesSideways;
     x = WorldCellX(col, p.posX, SpikeShift);
-  } else if (c.pickup == 18) {
-    sprite = SpikesUpright;
+  } else if (c.pickup == Pickup::SpikesUpward) {
+    sprite = Spr::SpikesUpward;
     y = WorldCellY(row, p.pixelY, SpikeShift);
   } else {
     return;
   }
   DrawSpriteKeyed(sprite, x, y);
-  if (SpritesTouch(sprite, x, y, FigureSprite, PlayerScreenX, FigureScreenY())) p.health -= 5;
+  if (SpritesTouch(sprite, x, y, Spr::Figure, PlayerScreenX, FigureScreenY())) p.health -= 5;
 }
 
 // 19.3: the sword on a wall picture rings while it swings.
 void SwordContact(int col, int row, const MapCell& c) {
   PlayerRecord& p = P();
   if (p.hasSword != 1 || c.tile < 1) return;
-  if (!SpritesTouch(c.tile, WorldCellX(col, p.posX), WorldCellY(row, p.pixelY), SwordSprite,
+  if (!SpritesTouch(c.tile, WorldCellX(col, p.posX), WorldCellY(row, p.pixelY), Spr::SwordOverlay,
                     PlayerScreenX, FigureScreenY()))
     return;
   p.contactFlag = 1;
-  if (p.swordSwing == 1) PlaySoundFx(SwordOnWallSound, 0);
+  if (p.swordSwing == 1) PlaySoundFx(Snd::Click, 0);
 }
 
 // 19.4: shots that touch a wall picture are gone.
@@ -167,7 +158,7 @@ void ShotsAgainstWall(int col, int row, const MapCell& c) {
   Shots.Reset();
   while (Shots.Next()) {
     const Shot& s = *Shots.Current();
-    if (SpritesTouch(ShotImage, Nearest(double(p.posX) + s.x), Nearest(double(s.y) + p.pixelY), c.tile, x, y))
+    if (SpritesTouch(Spr::ShotDefault, Nearest(double(p.posX) + s.x), Nearest(double(s.y) + p.pixelY), c.tile, x, y))
       Shots.Delete();
   }
 }
@@ -176,7 +167,7 @@ void ShotsAgainstWall(int col, int row, const MapCell& c) {
 void CollectContact(int col, int row, MapCell& c) {
   PlayerRecord& p = P();
   int picture = MainLayerSprite(c.tile, AnimFrameBase);
-  if (c.tile <= 1 || picture == 0 || (p.hasKey == 1 && c.tile == DoorTile)) return;
+  if (c.tile <= 1 || picture == 0 || (p.hasKey == 1 && c.tile == Tile::LockedDoor)) return;
   // Moving cells get their front picture in their own step, after this pass.
   if (c.vRange == 0 && c.hRange == 0) DrawFrontPicture(col, row, c, false);
   int x = WorldCellX(col, p.posX, c.offX), y = WorldCellY(row, 0, c.offY);
@@ -184,8 +175,8 @@ void CollectContact(int col, int row, MapCell& c) {
   if (SpriteBoxesTouch(picture, x, y, TouchSprite, PlayerScreenX, probeY)) {
     TouchPickup(c);
     ApplyTileNumberRules(c);
-  } else if (Spell == FetchSpell &&
-             SpritesTouch(picture, x, y, FetchSpell, Nearest(double(PlayerScreenX) + SpellDX + 30),
+  } else if (Spell == Spr::FetchSpell &&
+             SpritesTouch(picture, x, y, Spr::FetchSpell, Nearest(double(PlayerScreenX) + SpellDX + 30),
                           Nearest(double(p.posY) + 234))) {
     FetchPickup(c);
     Spell = 0;
@@ -207,22 +198,22 @@ void FetchPickup(MapCell& cell) {
 
 // First match only; the weapons and the alternative sheet clear their cell.
 void ApplyTileNumberRules(MapCell& cell) {
-  if (cell.tile == 61) {
+  if (cell.tile == Tile::GoldAxe) {
     TakeWeapon(cell, 1);
-  } else if (cell.tile == 79) {
+  } else if (cell.tile == Tile::FireAxe) {
     TakeWeapon(cell, 2);
-  } else if (cell.tile == 48) {
+  } else if (cell.tile == Tile::AltSheet) {
     AltSheet = 1;
     cell.tile = 1;
-  } else if (cell.tile == 20 && P().hasKey == 0) {
-    TakeKey(KeySound);
+  } else if (cell.tile == Tile::KeyTile && P().hasKey == 0) {
+    TakeKey(Snd::KeyFound);
   }
 }
 
 // Walks the visible cells row by row; a tile beyond the kind table touches nothing.
 void WorldContactPass() {
   const PlayerRecord& p = P();
-  TouchSprite = p.smallForm == 0 ? TouchMask : FigureSprite;
+  TouchSprite = p.smallForm == 0 ? Spr::TouchMask : Spr::Figure;
   bool groundSet = false;
   for (int row = VisFromY; row <= VisToY; ++row)
     for (int col = VisFromX; col <= VisToX; ++col) {

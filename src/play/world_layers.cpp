@@ -12,12 +12,7 @@ namespace kw {
 namespace {
 
 constexpr int BackPicturesFrom = 102, BackPicturesTo = 200;
-constexpr int OverlaysFrom = 201, OverlaysTo = 281;
 constexpr int ShadeCount = 11;         // darkness tiles 500..510
-constexpr int ShadeBase = 500;
-constexpr int FrontPictureShift = 500;
-constexpr int OpenDoorSprite = 440;    // tile 19 while the key is held
-constexpr int DoorTile = 19;
 
 // A sprite number from a sum that a damaged map can push anywhere; 0 when it is not one.
 int SpriteOrNone(int64_t n) { return n > 0 && n < MaxSprites ? int(n) : 0; }
@@ -37,8 +32,8 @@ void DrawMainCell(int col, int row, const MapCell& c, bool doorTest) {
   const PlayerRecord& p = P();
   int x = WorldCellX(col, p.posX, c.offX);
   int y = WorldCellY(row, p.pixelY, int64_t(c.offY) + MainLayerDY);
-  if (doorTest && p.hasKey == 1 && c.tile == DoorTile)
-    DrawSpriteKeyed(OpenDoorSprite, x, y);
+  if (doorTest && p.hasKey == 1 && c.tile == Tile::LockedDoor)
+    DrawSpriteKeyed(Spr::OpenedDoor, x, y);
   else if (int s = MainLayerSprite(c.tile, AnimFrameBase))
     DrawSprite3D(s, x, y, c.alpha);
 }
@@ -60,18 +55,18 @@ int MainLayerSprite(int32_t tile, int32_t frameBase) {
 int FrontLayerSprite(int32_t tile, int32_t front, bool moving, bool openDoor, int32_t frameBase) {
   if (!TileInTable(tile)) return 0;
   if (!moving && (tile <= 1 || front == 2 || openDoor)) return 0;
-  return SpriteOrNone(int64_t(tile) + frameBase + FrontPictureShift);
+  return SpriteOrNone(int64_t(tile) + frameBase + Spr::FrontFrames);
 }
 
 // Overlay values 1..81 name the pictures 201..281, which may also be named directly.
 int OverlaySprite(int32_t over) {
-  if (over >= OverlaysFrom && over <= OverlaysTo) return over;
-  if (over >= OverlaysFrom - 200 && over <= OverlaysTo - 200) return over + 200;
+  if (over >= Spr::FirstOverlayTile && over <= Spr::LastOverlayTile) return over;
+  if (over >= Spr::FirstOverlayTile - 200 && over <= Spr::LastOverlayTile - 200) return over + 200;
   return 0;
 }
 
 // Shade 0..10 picks one of the darkness pictures 500..510.
-int ShadeSprite(int32_t shade) { return shade >= 0 && shade < ShadeCount ? ShadeBase + shade : 0; }
+int ShadeSprite(int32_t shade) { return shade >= 0 && shade < ShadeCount ? Spr::Darkness + shade : 0; }
 
 // Worked in double and rounded to nearest, so no map value can overflow.
 int32_t WorldCellX(int64_t col, double posX, int64_t offX) {
@@ -97,16 +92,16 @@ void DrawFarBackground() {
   if (BackgroundX < 0) BackgroundSide = 1;
   if (HideBackground == 1) return;
   if (StaticBackground != 0) {
-    DrawSprite(334, 0, 0);
+    DrawSprite(Spr::Background, 0, 0);
     return;
   }
   double d = double(p.posX) + p.backScrollX;
-  SetBlitTarget(434);
+  SetBlitTarget(Spr::BackgroundBuffer);
   ClearBackBuffer(0);
-  DrawSprite(334, Nearest(BackgroundX - d), p.pixelY);
-  DrawSprite(334, Nearest(BackgroundX - d + BackgroundSide * 640), p.pixelY);
+  DrawSprite(Spr::Background, Nearest(BackgroundX - d), p.pixelY);
+  DrawSprite(Spr::Background, Nearest(BackgroundX - d + BackgroundSide * 640), p.pixelY);
   SetBlitTarget(-1);
-  DrawSprite(434, Nearest(d), -10);
+  DrawSprite(Spr::BackgroundBuffer, Nearest(d), -10);
 }
 
 // Step 7: back-layer pictures; a fixed background has no back layer.
@@ -142,7 +137,7 @@ void DrawMovingTiles() {
 // The front picture of one cell, still or moving (steps 19 and 20).
 void DrawFrontPicture(int col, int row, const MapCell& c, bool moving) {
   const PlayerRecord& p = P();
-  bool openDoor = p.hasKey == 1 && c.tile == DoorTile;
+  bool openDoor = p.hasKey == 1 && c.tile == Tile::LockedDoor;
   if (int s = FrontLayerSprite(c.tile, c.front, moving, openDoor, AnimFrameBase))
     DrawSprite3D(s, WorldCellX(col, p.posX, c.offX),
                  WorldCellY(row, p.pixelY, int64_t(c.offY) + FrontLayerDY), c.alpha);

@@ -11,16 +11,8 @@ namespace kw {
 
 namespace {
 
-constexpr int ExitSprite = 340;        // also an inactive portal
-constexpr int PortalSprite = 341;
-constexpr int PortalFlashSprite = 441;
-constexpr int EnemySheetBase = 329;
-constexpr int BombSheet = 9999;
 constexpr int BombW = 23, BombH = 33;
-constexpr int SliderSheet = 344;
 constexpr int SliderSize = 60;
-constexpr int FigureSprite = 323;
-constexpr int ProtectiveAura = 370;
 constexpr int SliderPauseMs = 2000;
 constexpr int WeatherAlpha = 150;
 constexpr int WeatherFall = 2;         // pixels per frame
@@ -40,12 +32,12 @@ int FigureY() {
 // aura already runs, then starts that aura.
 void PortalFlash(Portal& portal, int x, int y) {
   PlayerRecord& p = P();
-  DrawSprite3D(PortalFlashSprite, x, y, 255);
-  if (SpritesTouch(FigureSprite, PlayerScreenX, FigureY(), PortalFlashSprite, x, y) &&
-      Aura != ProtectiveAura) {
+  DrawSprite3D(Spr::PortalFlash, x, y, 255);
+  if (SpritesTouch(Spr::Figure, PlayerScreenX, FigureY(), Spr::PortalFlash, x, y) &&
+      Aura != Spr::ShieldSpell) {
     p.health -= 20;
     portal.phase = 1.0f;
-    Aura = ProtectiveAura;
+    Aura = Spr::ShieldSpell;
     GuardAfterHit();
   }
   if (portal.phase >= portal.period) portal.phase = 1.0f;
@@ -75,7 +67,7 @@ void ExpireSliderHits() {
 // Step 10: the exit door, standing on its cell.
 void DrawExitMarker() {
   const PlayerRecord& p = P();
-  DrawSpriteKeyed(ExitSprite, WorldCellX(ExitCol, p.posX), WorldCellY(ExitRow, p.pixelY, ExitMarkerDY));
+  DrawSpriteKeyed(Spr::ExitDoor, WorldCellX(ExitCol, p.posX), WorldCellY(ExitRow, p.pixelY, ExitMarkerDY));
 }
 
 // Step 11: portals in list order; an active one flashes once per period.
@@ -85,11 +77,11 @@ void DrawPortals() {
     int x = WorldCellX(portal.col, p.posX), y = WorldCellY(portal.row, p.pixelY);
     if (portal.active == 1) {
       if (portal.row < 1 || portal.col < 1) continue;
-      DrawSpriteKeyed(PortalSprite, x, y);
+      DrawSpriteKeyed(Spr::Portal, x, y);
       if (portal.phase >= float(int64_t(portal.period) - 20)) PortalFlash(portal, x, y);
       if (portal.phase >= 1.0f) portal.phase += 1.0f;
     } else if (portal.active == 0) {
-      DrawSpriteKeyed(ExitSprite, x, y);
+      DrawSpriteKeyed(Spr::ExitDoor, x, y);
     }
   }
 }
@@ -100,7 +92,7 @@ void DrawEnemies() {
   for (const Enemy& e : Enemies) {
     const EnemyType* t = e.type;
     if (!t) continue;
-    int64_t sheet = EnemySheetBase + int64_t(t->spriteOffset);
+    int64_t sheet = Spr::EnemySheets + int64_t(t->spriteOffset);
     if (sheet < 0 || sheet >= MaxSprites) continue;
     int64_t column = int64_t(t->baseColumn) + 2 * int64_t(e.dir);
     int64_t row = std::isfinite(e.frame) ? int64_t(std::trunc(std::fmax(-1e6, std::fmin(e.frame, 1e6)))) : 0;
@@ -115,8 +107,8 @@ void DrawBombs() {
   const PlayerRecord& p = P();
   for (const Bomb& b : Bombs) {
     double fuseRow = std::isfinite(b.fuse) ? std::floor(b.fuse / 8.0) : 0.0;
-    SetSpriteClip(BombSheet, Clamp32(int64_t(b.tick) * BombW), Nearest(fuseRow * BombH), BombW, BombH);
-    DrawSpriteKeyed(BombSheet, Nearest(double(b.x) + p.posX), WorldCellY(0, p.pixelY, b.y));
+    SetSpriteClip(Spr::BombSheet, Clamp32(int64_t(b.tick) * BombW), Nearest(fuseRow * BombH), BombW, BombH);
+    DrawSpriteKeyed(Spr::BombSheet, Nearest(double(b.x) + p.posX), WorldCellY(0, p.pixelY, b.y));
   }
 }
 
@@ -124,9 +116,9 @@ void DrawBombs() {
 void DrawSliders() {
   const PlayerRecord& p = P();
   for (const Slider& s : Sliders) {
-    SetSpriteClip(SliderSheet, s.side * SliderSize, Clamp32(int64_t(s.hit) * SliderSize), SliderSize,
+    SetSpriteClip(Spr::SliderSheet, s.side * SliderSize, Clamp32(int64_t(s.hit) * SliderSize), SliderSize,
                   SliderSize);
-    DrawSpriteKeyed(SliderSheet, WorldCellX(s.col, p.posX, s.offX), WorldCellY(s.row, p.pixelY));
+    DrawSpriteKeyed(Spr::SliderSheet, WorldCellX(s.col, p.posX, s.offX), WorldCellY(s.row, p.pixelY));
   }
 }
 

@@ -10,14 +10,13 @@ namespace kw {
 namespace {
 
 constexpr int TextLeft = 25, TextTop = 12, LineGap = 20;  // where the HUD puts the message
-constexpr int MessageFont = 1;
 constexpr int DefaultTextColour = Rgb(1, 11, 141);  // the HUD's message colour
 
 // The three lines over whatever the screen shows.
 void DrawChoiceLines() {
   const PlayerRecord& p = P();
   if (!BeginText()) return;
-  SelectFont(MessageFont);
+  SelectFont(Font::Small);
   SetTextBackground(1);
   int colour = p.textColor != 0 ? p.textColor : DefaultTextColour;
   const std::string* lines[] = {&p.message, &p.message2, &p.message3};

@@ -16,10 +16,8 @@ namespace kw {
 
 namespace {
 
-constexpr int16_t EmptySlotSprite = 312;  // picture of an empty inventory slot
 constexpr int32_t EmptySlotPrice = 99999999;
 constexpr int GivenItemSlot = 12;          // "giveitem" always fills this slot
-constexpr int32_t SnowSprite = 431, RainSprite = 432;  // weather pictures
 
 using Command = void (*)(const Statement&);
 
@@ -55,7 +53,7 @@ void NextLevel(const Statement&) { P().mapDone = 1; }
 void DeleteItem(const Statement& s) {
   for (int i = 1; i <= GivenItemSlot; ++i) {
     if (Inventory[size_t(i)].itemName != Text(s, 1)) continue;
-    Inventory[size_t(i)] = InventorySlot{EmptySlotSprite, "leer", EmptySlotPrice};
+    Inventory[size_t(i)] = InventorySlot{Spr::EmptyItemSlot, "leer", EmptySlotPrice};
     return;
   }
 }
@@ -109,8 +107,8 @@ void SetTileSet(const Statement& s) {
 
 // Kind "1" snow, "2" rain, any other kind keeps the picture.
 void ChangeWeather(const Statement& s) {
-  if (Text(s, 1) == "1") WeatherSprite = SnowSprite;
-  if (Text(s, 1) == "2") WeatherSprite = RainSprite;
+  if (Text(s, 1) == "1") WeatherSprite = Spr::Weather1;
+  if (Text(s, 1) == "2") WeatherSprite = Spr::Weather2;
   WeatherAmount = std::min(Number(s, 2), int32_t(MaxWeatherParticles));
 }
 

@@ -16,7 +16,6 @@ namespace kw {
 
 namespace {
 
-constexpr int ReturnKey = 28;
 constexpr size_t StatedSoundSize = 60000;
 const std::array<int, 5> MusicSounds = {377, 378, 380, 381, 382};  // 379 keeps playing
 
@@ -133,7 +132,7 @@ int CutsceneStep() {
     return 0;
   }
   ReadKeyboard();
-  bool ended = KeyDown(ReturnKey) != 0;
+  bool ended = KeyDown(Key::Return) != 0;
   if (ended) {
     CutscenePlaying = 0;
     StopSoundFx(c->sound);  // -1 stops every sound

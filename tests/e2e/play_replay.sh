@@ -13,10 +13,12 @@ HERE=$(cd "$(dirname "$0")" && pwd)/play_replay
 rm -rf "$WORK"
 mkdir -p "$WORK/user"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/common/menu_start.sh"
+kw_through_menus "$HERE/replay.txt" "$WORK/replay.txt"
 
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 \
-  "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/user" --frames 720 \
-  --replay "$HERE/replay.txt" --screenshot "$WORK/s.png" --state "$WORK/s.json" \
+  "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/user" --frames $((720 + KW_MENU_FRAMES)) \
+  --replay "$WORK/replay.txt" --screenshot "$WORK/s.png" --state "$WORK/s.json" \
   > "$WORK/out.txt" 2> "$WORK/err.txt"
 code=$?
 [ $code -eq 0 ] || { cat "$WORK/err.txt" >&2; fail "exit code $code"; }

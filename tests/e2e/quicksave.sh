@@ -12,6 +12,7 @@ WORK=$4
 rm -rf "$WORK"
 mkdir -p "$WORK"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/common/menu_start.sh"
 
 # Flips: Return ends the title picture; the player lands; F5 saves at 204; Right is held
 # from 220 to 320; F9 loads at 344; Q (no binding) ends the key wait at 360.
@@ -28,11 +29,13 @@ cat > "$WORK/replay.txt" <<'REPLAY'
 364 key up 16
 REPLAY
 
-# run NAME FRAMES [REPLAY]: a headless run in a fresh user folder, state in NAME.json.
+# run NAME FRAMES [REPLAY]: a headless run through the menus in a fresh user folder,
+# FRAMES counted from the title picture, state in NAME.json.
 run() {
   mkdir -p "$WORK/$1"
+  kw_through_menus "${3:-$WORK/replay.txt}" "$WORK/$1/replay.txt"
   timeout 120 "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/$1/user" \
-    --frames "$2" --replay "${3:-$WORK/replay.txt}" --state "$WORK/$1.json" \
+    --frames $(($2 + KW_MENU_FRAMES)) --replay "$WORK/$1/replay.txt" --state "$WORK/$1.json" \
     > "$WORK/$1/out.txt" 2> "$WORK/$1/err.txt"
   local code=$?
   [ $code -eq 0 ] || { cat "$WORK/$1/err.txt" >&2; fail "$1: exit code $code"; }

@@ -12,11 +12,14 @@ WORK=$4
 rm -rf "$WORK"
 mkdir -p "$WORK/user" "$WORK/story/maps"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/common/menu_start.sh"
 
-# run NAME DATADIR FRAMES: plays with replay.txt, writes NAME.png and NAME.json.
+# run NAME DATADIR FRAMES: plays with replay.txt through the menus (FRAMES counted from
+# the title picture), writes NAME.png and NAME.json.
 run() {
-  timeout 120 "$GAME" --headless --seed 1 --data "$2" --user "$WORK/user" --frames "$3" \
-    --replay "$WORK/replay.txt" --screenshot "$WORK/$1.png" --state "$WORK/$1.json" \
+  kw_through_menus "$WORK/replay.txt" "$WORK/$1.replay.txt"
+  timeout 120 "$GAME" --headless --seed 1 --data "$2" --user "$WORK/user" --frames $(($3 + KW_MENU_FRAMES)) \
+    --replay "$WORK/$1.replay.txt" --screenshot "$WORK/$1.png" --state "$WORK/$1.json" \
     > "$WORK/$1.out" 2> "$WORK/$1.err"
   local code=$?
   [ $code -eq 0 ] || { cat "$WORK/$1.err" >&2; fail "$1: exit code $code"; }

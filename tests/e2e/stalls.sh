@@ -7,7 +7,9 @@ set -u
 game=$1 gamedir=$3 work=$4
 rm -rf "$work" && mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }
-printf '5 key down 57\n8 key up 57\n' > "$work/keys.txt"
+. "$(dirname "$0")/common/menu_start.sh"
+printf '5 key down 57\n8 key up 57\n' > "$work/title_keys.txt"
+kw_through_menus "$work/title_keys.txt" "$work/keys.txt"
 
 # flip PACK ENTRY: sets the sRGB chunk length of a stored PNG entry to 0x00100001.
 flip() {
@@ -30,12 +32,12 @@ sys.exit('no entry %d' % wanted)
 PY
 }
 
-# run: the game on $work/game for 40 flips, at most 120 s (sanitizer builds are slow);
+# run: the game on $work/game through the menus and 40 flips of play, at most 120 s (sanitizer builds are slow);
 # sets rc and secs (milliseconds).
 run() {
   local start=$(date +%s%N)
   ASAN_OPTIONS=detect_leaks=0 timeout -k 5 120 "$game" --headless --data "$work/game" \
-    --user "$work/user" --frames 40 --replay "$work/keys.txt" > "$work/out.txt" 2> "$work/err.txt"
+    --user "$work/user" --frames $((40 + KW_MENU_FRAMES)) --replay "$work/keys.txt" > "$work/out.txt" 2> "$work/err.txt"
   rc=$?
   secs=$(( ($(date +%s%N) - start) / 1000000 ))
 }
