@@ -4,6 +4,7 @@
 #include "media/textutil.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 
 namespace kw {
@@ -77,6 +78,24 @@ std::string Utf8ToLatin1(const std::string& utf8) {
     out += (cp < 0 || cp > 0xFF) ? '?' : char(cp);
   }
   return out;
+}
+
+std::string JsonString(const std::string& latin1) {
+  std::string out = "\"";
+  for (char ch : Latin1ToUtf8(latin1)) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += ch;
+    } else if (c < 0x20) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+    } else {
+      out += ch;
+    }
+  }
+  return out + "\"";
 }
 
 }  // namespace kw

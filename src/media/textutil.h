@@ -16,6 +16,10 @@ std::string Latin1ToUtf8(const std::string& latin1);
 // Characters outside Latin-1 become '?'.
 std::string Utf8ToLatin1(const std::string& utf8);
 
+// A JSON string literal of a Latin-1 text (converted to UTF-8, quotes, backslashes and
+// control characters escaped): the --state file and kwtool's dumps.
+std::string JsonString(const std::string& latin1);
+
 // Nearest integer, a half to the even neighbour, kept inside the int32 range (a float
 // far outside it would otherwise be undefined to convert).
 inline int32_t Nearest(double v) {

@@ -65,7 +65,8 @@ void WriteStoryProgress();
 // The map end: story progress, item bonus, lists, player reset, next map number.
 void MapEnd();
 // Map start up to the frame loop: loader thread, title picture, music, start block.
-void MapStart();
+// False when the window was closed while the title picture showed (the program quits).
+bool MapStart();
 // The frame loop of one map; returns 0 at map end, 1 when the program is to quit.
 int FrameLoop();
 

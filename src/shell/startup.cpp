@@ -57,12 +57,19 @@ void NewGame() {
 }
 
 // Map start step 2: the title spins until a key is down, then the loader is awaited.
-void ShowTitleWhileLoading() {
+// A close request ends the wait as well; it returns true then, and the program quits
+// once the loader has finished (it may be writing pictures the shutdown would free).
+bool ShowTitleWhileLoading() {
   CurrentScreen = Screen::Title;
   IntroZoom = 100;
   IntroSpin = 1.0f;
+  bool quit = false;
   for (;;) {
     FinishFailedLoad();
+    if (PollWindowEvent() == WindowEventClose) {
+      quit = true;
+      break;
+    }
     DrawTitleFrame();
     ReadKeyboard();
     FlipScreen();
@@ -74,6 +81,7 @@ void ShowTitleWhileLoading() {
     SleepMs(1);
   }
   JoinThread(MapLoader);
+  return quit;
 }
 
 // Map start step 4: game music, only with a volume.
@@ -127,9 +135,9 @@ void DrawTitleFrame() {
   End3D();
 }
 
-void MapStart() {
+bool MapStart() {
   MapLoader = StartThread(LoaderThread, 1);
-  ShowTitleWhileLoading();
+  if (ShowTitleWhileLoading()) return false;
   MapJustStarted = 1;
   StartMapMusic();
   MapStartTime = int32_t(TimeMs());
@@ -151,6 +159,7 @@ void MapStart() {
     portal.phase = float(RandomUpTo(1));
   }
   CurrentScreen = Screen::Play;
+  return true;
 }
 
 void GameMain() {
@@ -161,8 +170,7 @@ void GameMain() {
     NewGame();
     bool quit = false;
     for (;;) {
-      MapStart();
-      if (FrameLoop() == 1) { quit = true; break; }
+      if (!MapStart() || FrameLoop() == 1) { quit = true; break; }
       bool over = GameOver == 1;
       MapEnd();
       if (over) {

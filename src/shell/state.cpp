@@ -12,24 +12,6 @@ namespace kw {
 
 namespace {
 
-std::string JsonString(const std::string& latin1) {
-  std::string out = "\"";
-  for (char ch : Latin1ToUtf8(latin1)) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (c < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
-
 // Appends "key": value pairs with commas.
 class JsonObject {
  public:

@@ -102,24 +102,6 @@ ParsedScript Parse(const std::string& bytes) {
 // dump
 // ---------------------------------------------------------------------------------
 
-std::string JsonString(const std::string& latin1) {
-  std::string out = "\"";
-  for (char c : kw::Latin1ToUtf8(latin1)) {
-    unsigned char u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 // The highest argument index with a non-empty text (0 when none).
 int HighestArg(const kw::Statement& s) {
   int m = int(s.arg.size()) - 1;
@@ -133,9 +115,9 @@ int Dump(const std::string& path) {
   for (const Placed& p : Parse(bytes).statements) {
     std::string line = "{\"list\":\"" + std::string(p.start ? "start" : "main") +
                        "\",\"kind\":" + std::to_string(p.s->kind) +
-                       ",\"command\":" + JsonString(p.s->command) + ",\"args\":[";
+                       ",\"command\":" + kw::JsonString(p.s->command) + ",\"args\":[";
     for (int i = 1; i <= HighestArg(*p.s); ++i)
-      line += (i > 1 ? "," : "") + JsonString(kw::ScriptArg(*p.s, i));
+      line += (i > 1 ? "," : "") + kw::JsonString(kw::ScriptArg(*p.s, i));
     std::printf("%s]}\n", line.c_str());
   }
   return 0;
