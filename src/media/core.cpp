@@ -3,6 +3,7 @@
 // and the test switches: headless runs, replays and recordings, --frames, screenshots
 // and the state hook. Everything else in the media layer draws into BackBuffer().
 #include "media/core.h"
+#include "media/core_internal.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -28,6 +29,7 @@
 #include "media/files.h"
 #include "media/gamepad_internal.h"
 #include "media/input.h"
+#include "media/input_internal.h"
 #include "media/pack.h"
 #include "media/sound.h"
 #include "media/sprite_internal.h"
@@ -471,6 +473,13 @@ void PumpEvents() {
   }
   DeliverQuitSignal();
   ApplyReplayEvents();
+}
+
+// A close request as the window manager sends it, through SDL's own queue.
+void InjectCloseRequest() {
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
 }
 
 int PollWindowEvent() {

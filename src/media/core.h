@@ -72,12 +72,8 @@ int GetWindowMode();
 void SetWindowMode(int mode);
 void CloseDisplay();
 void ShowMessage(const std::string& caption, const std::string& text);  // Latin-1 texts
-// The 640 x 480 back buffer, 0xAARRGGBB, row after row; tests read it.
-uint32_t* BackBuffer();
 // Number of flips since the start.
 long FlipCount();
-// Writes the back buffer as a PNG file; false on failure.
-bool SaveBackBufferPng(const std::string& path);
 
 // Threads (headless: the procedure runs to its end inside StartThread).
 using ThreadHandle = int;
@@ -99,9 +95,5 @@ void SleepMs(int ms);
 int RandomUpTo(int max);        // 0..max inclusive
 void SeedRandom(uint32_t seed);
 std::string ProgramArgument(int n);  // n-th non-option argument, "" when missing
-
-// Events from the platform are pumped here (input, window, replay). Called by flips,
-// keyboard and mouse reads and window-event queries.
-void PumpEvents();
 
 }  // namespace kw

@@ -11,6 +11,7 @@
 #include "media/core.h"
 #include "media/gamepad_internal.h"
 #include "media/input.h"
+#include "media/input_internal.h"
 
 namespace kw {
 

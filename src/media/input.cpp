@@ -3,6 +3,7 @@
 // the game queries for the rest of the frame. Keys are DirectInput codes: the PC
 // set-1 scan codes, extended keys with 128 added.
 #include "media/input.h"
+#include "media/input_internal.h"
 
 #include <SDL.h>
 
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 
 namespace kw {
 

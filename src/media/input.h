@@ -26,19 +26,6 @@ int WindowPointerY();
 int WindowMouseButtonWentDown();    // left button went down since the last query
 int WindowMouseButtonHeld();        // left button down now (in the window)
 
-// Fed by the platform layer and by replays.
-void InjectKey(int code, bool down);
-void InjectMouseMove(int dx, int dy);          // relative device movement
-void InjectMousePosition(int x, int y);        // absolute logical position
-void InjectMouseButton(bool down);
-void InjectMouseInside(bool inside);         // pointer entered / left the window
-void InjectText(const std::string& latin1);
-void ResetInput();
-// DirectInput code of an SDL scancode, 0 when the key has none.
-int DirectInputCodeOfScancode(int sdlScancode);
-// SDL scancode of a DirectInput code, 0 when none (used by tests and the recorder).
-int ScancodeOfDirectInputCode(int code);
-
 }  // namespace kw
 
 namespace kw {
@@ -50,10 +37,7 @@ enum PadInput {
   PadA, PadB, PadX, PadY, PadBack, PadStart, PadLeftShoulder, PadRightShoulder,
   PadLeftTrigger, PadRightTrigger, PadUp, PadDown, PadLeft, PadRight, PadInputCount
 };
-void InitGamepads();
 void SetGamepadKey(int padInput, int keyCode);
 int GamepadKey(int padInput);
-// A pad input went down or up: presses or releases its key. Returns the key code (0 = none).
-int InjectPadInput(int padInput, bool down);
 
 }  // namespace kw

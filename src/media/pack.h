@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace kw {
 
@@ -23,15 +22,5 @@ void ClosePack();
 size_t DecodePackStream(const uint8_t* stream, size_t streamSize, uint8_t* output,
                         size_t outputSize);
 uint32_t PackChecksum(const uint8_t* data, size_t size);
-
-// Encoder: a compressed stream for data (magic, size, checksum, bit stream).
-std::vector<uint8_t> EncodePackStream(const uint8_t* data, size_t size);
-// One whole pack entry (U, P, stored bytes): compressed when that is smaller, else
-// stored; compress = false always stores.
-std::vector<uint8_t> EncodePackEntry(const uint8_t* data, size_t size, bool compress = true);
-// Writes a whole pack file (a real path, not a game path) from the entries' plain
-// data, each through EncodePackEntry, via a temporary name; false on failure.
-bool WritePackFile(const std::string& path, const std::vector<std::vector<uint8_t>>& entries,
-                   bool compress = true);
 
 }  // namespace kw

@@ -19,8 +19,6 @@ void FreeSound(int sound);
 void PlaySoundFx(int sound, int loop);
 void StopSoundFx(int sound);               // -1: all
 void SetSoundVolume(int sound, int volume);  // clamped to 0..100, logarithmic
-int SoundVolume(int sound);                // the clamped 0..100 value, for tests
-int SoundMixerVolume(int sound);           // 0..128 as handed to the mixer, for tests
 int SoundLoaded(int sound);
 int SoundPlaying(int sound);
 void EnableOggDecoding();

@@ -13,6 +13,10 @@ constexpr size_t MaxDecodedSoundBytes = 64000000;
 // Decodes a WAVE or Ogg Vorbis sound held in memory, stopping after limit bytes of
 // samples; the number of sample bytes decoded, 0 when it is no sound.
 size_t DecodedSoundLength(const uint8_t* data, size_t size, size_t limit);
+// The clamped 0..100 volume of a sound.
+int SoundVolume(int sound);
+// Its volume 0..128 as handed to the mixer.
+int SoundMixerVolume(int sound);
 // Bytes of samples the mixer holds for a loaded sound (0 when none).
 size_t SoundMixerBytes(int sound);
 

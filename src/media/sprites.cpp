@@ -14,6 +14,7 @@
 #include <mutex>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/files.h"
 #include "media/sprite_internal.h"
 

@@ -3,6 +3,7 @@
 // and become UTF-8 only on their way to SDL_ttf. Fonts are loaded by the loader thread
 // while the main thread draws, so the font table and SDL_ttf sit behind one lock.
 #include "media/text.h"
+#include "media/text_internal.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/textutil.h"
 
 namespace kw {

@@ -24,7 +24,5 @@ void FreeAllFonts();
 // 1 when the face text of that font is drawn with has a picture for the Latin-1
 // character (control characters never have one).
 int FontHasGlyph(int font, unsigned char ch);
-// The family name of the face a font number ended up with ("" when none), for tests.
-std::string FontFamilyOf(int font);
 
 }  // namespace kw

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/sprites.h"
 
 namespace kwtest {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <thread>
 
+#include "media/sound_internal.h"
 #include "test_data.h"
 
 using namespace kwtest;

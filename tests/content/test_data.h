@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "content/content.h"
+#include "media/core_internal.h"
 #include "media/media.h"
+#include "packencoder.h"
 #include "shell/shell.h"
 
 namespace kwtest {

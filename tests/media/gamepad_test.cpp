@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "media/gamepad_internal.h"
+#include "media/input_internal.h"
 #include "media/media.h"
 
 namespace {

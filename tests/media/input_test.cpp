@@ -6,6 +6,7 @@
 
 #include "media/core.h"
 #include "media/input.h"
+#include "media/input_internal.h"
 
 namespace kw {
 namespace {

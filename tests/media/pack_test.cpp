@@ -10,6 +10,7 @@
 
 #include "media/files.h"
 #include "media/pack.h"
+#include "packencoder.h"
 
 namespace {
 

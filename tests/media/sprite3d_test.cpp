@@ -1,8 +1,6 @@
 // 3D sprites on the back buffer: blending with the global and the picture's own alpha,
 // key colours, scaling and turning with and without filtering, and how a 3D sprite
 // follows its sprite's pixels.
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +9,7 @@
 
 #include "common/pictures.h"
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/sprites.h"
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "common/pictures.h"
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/sprites.h"
 
 namespace {

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/text.h"
+#include "media/text_internal.h"
 
 namespace kw {
 namespace {

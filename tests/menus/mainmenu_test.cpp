@@ -1,5 +1,6 @@
 // The main and pause menu driven frame by frame: the slide-in, the click rule across
 // entries, the story entry, the typed commands, leaving to play, and the quit dialog.
+#include "media/input_internal.h"
 #include "menu_fixture.h"
 
 using namespace kwtest;

@@ -10,6 +10,7 @@
 
 #include "../content/test_data.h"
 #include "common/temp_folders.h"
+#include "media/input_internal.h"
 #include "media/media.h"
 #include "shell/shell.h"
 

@@ -2,6 +2,7 @@
 // difficulty, the volume track, key binding (also for the game pad), Abbruch and
 // Bestetigen with the Setup.ini round trip, the highscore insertion, name entry and
 // Löschen, and files written whole or not at all.
+#include "media/input_internal.h"
 #include "menu_fixture.h"
 
 using namespace kwtest;

@@ -1,6 +1,7 @@
 // Shots (flight, freezing, leaving the screen one per step, hits, the fire axe passing
 // through) and sliders (gliding between markers, the pause after a hit, hurting the
 // player, the aura, the flip spell).
+#include "media/input_internal.h"
 #include "play/combat_fixture.h"
 
 namespace kwtest {

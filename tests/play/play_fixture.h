@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "content/test_data.h"
+#include "media/input_internal.h"
 #include "media/media.h"
 #include "play/play.h"
 

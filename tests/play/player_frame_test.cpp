@@ -2,6 +2,7 @@
 // and the throwing pose.
 #include <gtest/gtest.h>
 
+#include "media/core_internal.h"
 #include "media/media.h"
 #include "play/play.h"
 

@@ -1,6 +1,7 @@
 // The player's rules carried out by the world pass and the control: the protective
 // aura's timer, a spell's range and flight, the aura's pulse, sounds and pictures, the
 // light marks in the dark, and the health rules with the guard.
+#include "media/sound_internal.h"
 #include "play/world_fixture.h"
 
 using namespace kwtest;

@@ -3,6 +3,7 @@
 // respawn, the time-match end and the map-3 arena and guardian.
 #include <string>
 
+#include "media/input_internal.h"
 #include "play/combat_fixture.h"
 
 namespace kwtest {

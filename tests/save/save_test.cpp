@@ -1,10 +1,11 @@
 // The quick save and load: the bytes of the four slot files for a known state, the
 // round trip with its rounding and range rules, slot names, missing, short, damaged and
 // mismatched slots, the whole-slot replace, and the key-wait picture.
-#include <SDL.h>
 
 #include "../content/test_data.h"
 #include "common/temp_folders.h"
+#include "media/core_internal.h"
+#include "media/input_internal.h"
 #include "save/save.h"
 
 using namespace kwtest;
@@ -379,9 +380,7 @@ TEST_F(SaveTest, CloseRequestDuringTheKeyWaitQuits) {
   EXPECT_EXIT(
       {
         alarm(30);  // a wait that missed the request ends by the alarm, not the test run
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
+        kw::InjectCloseRequest();
         kw::LoadGame("");
       },
       ::testing::ExitedWithCode(0), "");

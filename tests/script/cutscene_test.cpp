@@ -1,5 +1,6 @@
 // Cutscenes: loading by name from cutscenes.ini and the entry pairs of cutscenes.pak,
 // playing, the frame count, the text lines, Return, and freeing what a cutscene loaded.
+#include "media/input_internal.h"
 #include "script_fixture.h"
 
 namespace {

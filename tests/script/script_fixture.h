@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "content/test_data.h"
+#include "media/input_internal.h"
 #include "script/script.h"
 
 namespace kwtest {

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "../content/test_data.h"
+#include "media/input_internal.h"
 #include "play/play.h"
 
 using namespace kwtest;

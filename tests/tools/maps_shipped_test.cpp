@@ -10,6 +10,7 @@
 
 #include "mapbuild.h"
 #include "maptext.h"
+#include "media/textutil.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ const ShippedMap& Find(const std::string& name) {
   return none;
 }
 
-int Header(const ShippedMap& m, int line) { return kwmap::HeaderNumber(m.source.map.header[line - 1]); }
+int Header(const ShippedMap& m, int line) { return kw::ParseInt(m.source.map.header[line - 1]); }
 
 bool IsLadder(int tile) { return tile == 26 || tile == 29 || tile == 55 || tile == 80; }
 
@@ -256,7 +257,7 @@ TEST(ShippedScripts, UseEveryCommandAndCondition) {
         else seen.insert("if " + s.command);
         if (s.command == "playerontag") {
           // The tag tested is in the tag grid or created by the script.
-          const int tag = kwmap::HeaderNumber(s.args.at(0));
+          const int tag = kw::ParseInt(s.args.at(0));
           const bool inGrid = std::count(m.source.tags.begin(), m.source.tags.end(), tag) > 0;
           const bool created = m.script.find("," + std::to_string(tag) + ")") != std::string::npos;
           EXPECT_TRUE(inGrid || created) << "tag " << tag << " line " << s.line;
@@ -350,7 +351,7 @@ TEST(ShippedIni, EnemyTypesMatchTheWorld) {
   for (int i = 0; i < 7; ++i) {
     SCOPED_TRACE(types[i].name);
     const std::string* e = &lines[size_t(i) * 14];
-    auto num = [&](int line) { return kwmap::HeaderNumber(e[line - 1]); };
+    auto num = [&](int line) { return kw::ParseInt(e[line - 1]); };
     EXPECT_EQ(e[0], "[" + std::to_string(i) + "]");
     EXPECT_EQ(num(2), types[i].next);
     EXPECT_EQ(num(3), types[i].points);

@@ -167,11 +167,34 @@ TEST(MapText, ErrorsNameTheLine) {
   }
 }
 
-TEST(MapText, HeaderNumbersFollowTheGamesRule) {
-  EXPECT_EQ(kwmap::HeaderNumber(" \t-42x"), -42);
-  EXPECT_EQ(kwmap::HeaderNumber("abc"), 0);
-  EXPECT_EQ(kwmap::HeaderNumber("99999999999"), 2147483647);
-  EXPECT_EQ(kwmap::HeaderNumber("-99999999999"), -2147483647 - 1);
+// Header numbers are read as the game reads them; the text form takes whole decimal
+// words only and refuses what the game would saturate.
+TEST(MapText, NumbersFollowTheGamesRule) {
+  MapSource s;
+  s.map.header = {" \t+2x", "1 row", "", "", "", "", "", "", "", "", "", "", "", "", ""};
+  kwmap::ResetMap(s.map, 3, 2);
+  MapFile back;
+  std::string error;
+  ASSERT_TRUE(kwmap::ReadMapBytes(kwmap::WriteMapBytes(s.map), back, error)) << error;
+  EXPECT_EQ(back.width, 3);
+  EXPECT_EQ(back.height, 2);
+  s.map.header[0] = "99999999999";  // saturates: far more cells than the body holds
+  EXPECT_FALSE(kwmap::ReadMapBytes(kwmap::WriteMapBytes(s.map), back, error));
+  EXPECT_NE(error.find("2147483648 x 2"), std::string::npos) << error;
+
+  MapSource t;
+  ASSERT_TRUE(kwmap::TextToMap("width: 2\nheight: 0\nset tile 0 0 -2147483648\n"
+                               "set over 1 0 +0012\nset back -0 0 2147483647\n", t, error))
+      << error;
+  EXPECT_EQ(t.map.At(kwmap::Tile, 0, 0), -2147483647 - 1);
+  EXPECT_EQ(t.map.At(kwmap::Over, 1, 0), 12);
+  EXPECT_EQ(t.map.At(kwmap::Back, 0, 0), 2147483647);
+  for (const char* word :
+       {"2147483648", "-2147483649", "99999999999", "12x", "+", "-", "1e3", "0x10"}) {
+    const std::string text = std::string("width: 2\nheight: 0\nset tile 0 0 ") + word + "\n";
+    EXPECT_FALSE(kwmap::TextToMap(text, t, error)) << word;
+    EXPECT_NE(error.find("is not a number"), std::string::npos) << word << ": " << error;
+  }
 }
 
 TEST(MapText, InfoCountsPickupsEnemiesSlidersAndMovingCells) {

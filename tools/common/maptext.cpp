@@ -25,13 +25,12 @@
 #include "maptext.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
+
+#include "media/textutil.h"
 
 namespace kwmap {
 
@@ -86,13 +85,16 @@ std::vector<std::string> Words(const std::string& s) {
   return words;
 }
 
-// A whole word as a decimal int32, nothing else allowed.
+// A whole word as a decimal int32, nothing else allowed: an optional sign and digits,
+// read by the game's rule. The game saturates where the text form refuses, so the
+// value must give back the word's own digits (leading zeros aside).
 bool StrictInt(const std::string& word, int32_t& value) {
-  if (word.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const long long v = std::strtoll(word.c_str(), &end, 10);
-  if (*end != '\0' || errno == ERANGE || v < INT32_MIN || v > INT32_MAX) return false;
+  const size_t first = (!word.empty() && (word[0] == '+' || word[0] == '-')) ? 1 : 0;
+  if (first == word.size() || word.find_first_not_of("0123456789", first) != std::string::npos)
+    return false;
+  const size_t lead = std::min(word.find_first_not_of('0', first), word.size() - 1);
+  const long long v = kw::ParseInt(word);
+  if (kw::IntToText(v < 0 ? -v : v) != word.substr(lead)) return false;
   value = int32_t(v);
   return true;
 }
@@ -162,18 +164,6 @@ int HeaderByName(const std::string& name) {
 
 }  // namespace
 
-int32_t HeaderNumber(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long v = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    v = std::min<long long>(v * 10 + (text[i] - '0'), 1LL << 32);
-  if (negative) v = -v;
-  return int32_t(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
-}
-
 void ResetMap(MapFile& map, int width, int height) {
   map.width = width;
   map.height = height;
@@ -193,8 +183,8 @@ bool ReadMapBytes(const std::string& bytes, MapFile& map, std::string& error) {
     pos = end + 2;
   }
   // The game loops over rows 0..H and columns 0..W, so a negative W or H means no cells.
-  const long long cols = std::max<long long>(0, (long long)HeaderNumber(map.header[0]) + 1);
-  const long long rows = std::max<long long>(0, (long long)HeaderNumber(map.header[1]) + 1);
+  const long long cols = std::max<long long>(0, (long long)kw::ParseInt(map.header[0]) + 1);
+  const long long rows = std::max<long long>(0, (long long)kw::ParseInt(map.header[1]) + 1);
   const size_t remaining = bytes.size() - pos;
   if (cols * rows > (long long)(remaining / BytesPerCell)) {
     error = "not a map file: " + std::to_string(cols) + " x " + std::to_string(rows) +
@@ -326,8 +316,8 @@ struct TextReader {
     if (!headerGiven[1] && gridHeight >= 0) map.header[1] = std::to_string(gridHeight - 1);
     if ((!headerGiven[0] || !headerGiven[1]) && gridWidth < 0)
       return Fail(line, "the map's size is not known yet: give width and height or a grid first");
-    const long long cols = std::max<long long>(0, (long long)HeaderNumber(map.header[0]) + 1);
-    const long long rows = std::max<long long>(0, (long long)HeaderNumber(map.header[1]) + 1);
+    const long long cols = std::max<long long>(0, (long long)kw::ParseInt(map.header[0]) + 1);
+    const long long rows = std::max<long long>(0, (long long)kw::ParseInt(map.header[1]) + 1);
     if (cols * rows > 64LL * 1024 * 1024) return Fail(line, "the map is too large");
     ResetMap(map, int(cols), int(rows));
     tagValues.assign(size_t(cols * rows), 0);

@@ -30,7 +30,8 @@ extern const std::array<LayerInfo, LayerCount> Layers;
 extern const std::array<const char*, HeaderLines> HeaderNames;
 
 struct MapFile {
-  std::array<std::string, HeaderLines> header;  // the lines without their CR LF
+  // The lines without their CR LF; numbers in them are read with the game's ParseInt.
+  std::array<std::string, HeaderLines> header;
   int width = 0;                                // columns, W + 1 (0 for a negative W)
   int height = 0;                               // rows, H + 1
   std::array<std::vector<int32_t>, LayerCount> cells;  // each row-major, width * height
@@ -46,10 +47,6 @@ struct MapSource {
   MapFile map;
   std::vector<int8_t> tags;  // row-major like the layers
 };
-
-// The game's number rule: leading blanks and tabs, an optional sign, digits up to the
-// first other character; no digits gives 0; saturates at the int32 limits.
-int32_t HeaderNumber(const std::string& text);
 
 // Makes an empty map of the given size with every layer at its default value.
 void ResetMap(MapFile& map, int width, int height);

@@ -15,6 +15,7 @@
 #include "bench.h"
 #include "media/pack.h"
 #include "media/sprites.h"
+#include "packencoder.h"
 
 namespace kwbench {
 

@@ -10,7 +10,7 @@
 
 #include "kwgen.h"
 #include "mapbuild.h"
-#include "media/pack.h"
+#include "packencoder.h"
 
 namespace {
 

@@ -296,8 +296,8 @@ void DrawMarkers(kwgen::Image& img, const kwmap::MapFile& m, const std::vector<i
 }
 
 void StartMarker(kwgen::Image& img, const kwmap::MapFile& m) {
-  const int x = FigureScreenX + kwmap::HeaderNumber(m.header[11]);
-  const int y = kwmap::HeaderNumber(m.header[10]) + FigureTop + Headroom;
+  const int x = FigureScreenX + kw::ParseInt(m.header[11]);
+  const int y = kw::ParseInt(m.header[10]) + FigureTop + Headroom;
   Box(img, x, y, FigureW, FigureH, StartColour);
   Label(img, "Start", x + 2, y + 20, StartColour);
 }
@@ -320,11 +320,11 @@ bool RenderPicture(const RenderJob& job, const kwmap::MapFile& m, kwgen::Image& 
   const bool made = kw::CreateSprite(CanvasSprite, width, height) != 0;
   if (made) {
     kw::SetBlitTarget(CanvasSprite);
-    const int bg = job.background >= 0 ? job.background : kwmap::HeaderNumber(m.header[9]);
+    const int bg = job.background >= 0 ? job.background : kw::ParseInt(m.header[9]);
     if (job.drawBackground) DrawBackground(bg, width, height);
     kw::SetSprite3DFiltering(0);
     kw::Begin3D();
-    DrawLayers(m, kwmap::HeaderNumber(m.header[12]), kwmap::HeaderNumber(m.header[13]));
+    DrawLayers(m, kw::ParseInt(m.header[12]), kw::ParseInt(m.header[13]));
     kw::End3D();
     kw::SetBlitTarget(-1);
     img = CanvasImage(width, height, job.drawBackground);

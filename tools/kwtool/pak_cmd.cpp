@@ -7,6 +7,7 @@
 
 #include "kwtool.h"
 #include "media/pack.h"
+#include "packencoder.h"
 
 namespace kwtool {
 

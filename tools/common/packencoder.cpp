@@ -5,6 +5,8 @@
 // per position, with hash chains for match finding. From the first parse it picks
 // the index width and plans 7-bit literal windows (a second dynamic programme over
 // the literals), then parses again under those costs.
+#include "packencoder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "media/pack.h"
+#include "packencoder.h"
 
 namespace {
 

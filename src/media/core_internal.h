@@ -1,0 +1,23 @@
+// Inside the media layer: the back buffer every draw writes into, the event pump the
+// input reads call, and the hooks tests use to look at a frame or ask for a close.
+// Not for game code.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kw {
+
+// The 640 x 480 back buffer, 0xAARRGGBB, row after row; the renderer draws into it and
+// tests read it.
+uint32_t* BackBuffer();
+// Writes the back buffer as a PNG file; false on failure.
+bool SaveBackBufferPng(const std::string& path);
+// Events from the platform are pumped here (input, window, replay). Called by flips,
+// keyboard and mouse reads and window-event queries.
+void PumpEvents();
+// Leaves a window close request in the platform's event queue, as the window manager
+// would; the next pump hands it to the game.
+void InjectCloseRequest();
+
+}  // namespace kw

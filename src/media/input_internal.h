@@ -1,0 +1,29 @@
+// Inside the media layer: how input reaches the live state. The platform events
+// (core.cpp), replays, game controllers and tests feed keys, the mouse and typed text
+// here; the game only reads snapshots through input.h. Not for game code.
+#pragma once
+
+#include <string>
+
+namespace kw {
+
+void InjectKey(int code, bool down);
+void InjectMouseMove(int dx, int dy);          // relative device movement
+void InjectMousePosition(int x, int y);        // absolute logical position
+void InjectMouseButton(bool down);
+void InjectMouseInside(bool inside);           // pointer entered / left the window
+void InjectText(const std::string& latin1);
+// Clears every live and snapshot state (start, and tests).
+void ResetInput();
+
+// DirectInput code of an SDL scancode, 0 when the key has none.
+int DirectInputCodeOfScancode(int sdlScancode);
+// SDL scancode of a DirectInput code, 0 when none.
+int ScancodeOfDirectInputCode(int code);
+
+// Opens the game controllers present at start (windowed runs only).
+void InitGamepads();
+// A pad input went down or up: presses or releases its key. Returns the key code (0 = none).
+int InjectPadInput(int padInput, bool down);
+
+}  // namespace kw
