@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "kwtool.h"
 #include "map_reach.h"
@@ -184,7 +183,6 @@ struct Checker {
       return;
     }
     ReachResult r = SearchReach(reach);
-    if (std::getenv("KWDBG")) for (int rr = 0; rr < rows; ++rr) { for (int c = 0; c < cols; ++c) std::fputc(r.visited[size_t(rr)*cols+c] ? 'o' : (SolidCell(c,rr)?'#':'.'), stderr); std::fputc('\n', stderr); }
     if (r.stoppedEarly) Add(reach.exitCol, reach.exitRow, "the search for a way stopped at its work limit");
     if (!r.exitReached && !r.stoppedEarly)
       Add(reach.exitCol, reach.exitRow, "the exit cannot be reached from the start");

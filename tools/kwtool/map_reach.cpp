@@ -2,8 +2,9 @@
 //
 // The model: a position is the figure's box (the touch mask's 42 x 58 pixels) standing
 // with its feet on a cell's top edge, or hanging on a ladder, in one of the 30-pixel
-// column slots of the map; four layers tell whether a key and the block-breaking sheet
-// are held. From a position the search runs short flights tick by tick with the game's
+// column slots of the map; eight layers tell whether a key and the block-breaking sheet
+// are held and whether the figure is in its small form (22 x 29, jump speed -10,
+// walking up to 9), which crawls through one-cell gaps. From a position the search runs short flights tick by tick with the game's
 // own numbers (gravity 0.4 a tick, jump speed -8, walking up to 7 pixels a tick with
 // 0.7 a tick of push): standing jumps, running jumps, jumps that wait before pushing
 // sideways, and walks that step off an edge. A flight ends where the figure stands again
@@ -25,8 +26,8 @@ namespace kwtool {
 namespace {
 
 constexpr int CellSize = 30;
-constexpr int Layers = 4;             // bit 0: key held, bit 1: block-breaking sheet
-constexpr int KeyBit = 1, SheetBit = 2;
+constexpr int Layers = 8;             // bit 0: key held, bit 1: block-breaking sheet, bit 2: small form
+constexpr int KeyBit = 1, SheetBit = 2, SmallBit = 4;
 constexpr int FlightTicks = 240;      // a longer flight ends unresolved
 constexpr double FallLimit = 29;      // fastest fall a tick: keeps a fall from skipping a cell
 constexpr int64_t WorkLimit = 80000000;  // simulated ticks for the whole search
@@ -98,23 +99,25 @@ struct Box {
   int fromCol, toCol, fromRow, toRow;
 };
 
-Box BoxAt(double x, double top, int grow = 0) {
-  const Movement& m = FigureMovement();
-  int px = int(std::floor(x)), py = int(std::floor(top));
+const Movement& Form(int layer) { return FigureMovement((layer & SmallBit) != 0); }
+
+Box BoxAt(double x, double top, int layer, int grow = 0) {
+  const Movement& m = Form(layer);
+  int px = int(std::floor(x)) + m.figureDX, py = int(std::floor(top));
   return {FloorDiv(px - grow, CellSize), FloorDiv(px + m.figureW - 1 + grow, CellSize),
           FloorDiv(py - grow, CellSize), FloorDiv(py + m.figureH - 1 + grow, CellSize)};
 }
 
 bool BoxBlocked(const Grid& g, double x, double top, int layer) {
-  Box b = BoxAt(x, top);
+  Box b = BoxAt(x, top, layer);
   for (int c = b.fromCol; c <= b.toCol; ++c)
     for (int r = b.fromRow; r <= b.toRow; ++r)
       if (Blocks(g, c, r, layer)) return true;
   return false;
 }
 
-bool BoxOnLadder(const Grid& g, double x, double top) {
-  Box b = BoxAt(x, top);
+bool BoxOnLadder(const Grid& g, double x, double top, int layer) {
+  Box b = BoxAt(x, top, layer);
   for (int c = b.fromCol; c <= b.toCol; ++c)
     for (int r = b.fromRow; r <= b.toRow; ++r)
       if (IsLadderCell(g, c, r)) return true;
@@ -124,7 +127,7 @@ bool BoxOnLadder(const Grid& g, double x, double top) {
 // Something to stand on right under feet at pixel row feet (a cell's top edge).
 bool GroundUnder(const Grid& g, double x, int feet, int layer, bool laddersToo) {
   if (feet % CellSize != 0) return false;
-  Box b = BoxAt(x, 0);
+  Box b = BoxAt(x, 0, layer);
   int row = feet / CellSize;
   for (int c = b.fromCol; c <= b.toCol; ++c)
     if (Blocks(g, c, row, layer) || IsPlatformCell(g, c, row) || (laddersToo && IsLadderCell(g, c, row)))
@@ -132,12 +135,12 @@ bool GroundUnder(const Grid& g, double x, int feet, int layer, bool laddersToo) 
   return false;
 }
 
-double Top(int feet) { return double(feet - FigureMovement().figureH); }
+double Top(int feet, int layer) { return double(feet - Form(layer).figureH); }
 
 // The figure can stay at x with its feet at feet: free, and standing or hanging.
 bool Held(const Grid& g, double x, int feet, int layer) {
-  if (BoxBlocked(g, x, Top(feet), layer)) return false;
-  return GroundUnder(g, x, feet, layer, true) || BoxOnLadder(g, x, Top(feet));
+  if (BoxBlocked(g, x, Top(feet, layer), layer)) return false;
+  return GroundUnder(g, x, feet, layer, true) || BoxOnLadder(g, x, Top(feet, layer), layer);
 }
 
 size_t NodeIndex(const Grid& g, int col, int feetRow, int layer) {
@@ -147,7 +150,7 @@ size_t NodeIndex(const Grid& g, int col, int feetRow, int layer) {
 // What the figure touches at a place: exit, items, doors; the layer it has after.
 int Touch(Search& s, double x, double top, int layer) {
   const Grid& g = s.grid;
-  Box b = BoxAt(x, top, 1);
+  Box b = BoxAt(x, top, layer, 1);
   for (int c = std::max(0, b.fromCol); c <= std::min(g.cols - 1, b.toCol); ++c)
     for (int r = std::max(0, b.fromRow); r <= std::min(g.rows - 1, b.toRow); ++r) {
       size_t i = CellIndex(g, c, r);
@@ -174,7 +177,7 @@ void Enqueue(Search& s, const Outcome& o) {
 
 // A ladder caught in flight: the nearest whole-cell height where the figure hangs.
 bool CatchLadder(const Grid& g, double x, double top, int layer, Outcome& out) {
-  int feetRow = int(std::lround((top + FigureMovement().figureH) / CellSize));
+  int feetRow = int(std::lround((top + Form(layer).figureH) / CellSize));
   for (int r : {feetRow, feetRow - 1, feetRow + 1})
     if (r >= 0 && Held(g, x, r * CellSize, layer)) {
       out = {FloorDiv(int(std::floor(x)), CellSize), r, layer, x};
@@ -186,14 +189,14 @@ bool CatchLadder(const Grid& g, double x, double top, int layer, Outcome& out) {
 // The vertical part of a tick: fall or rise by vy, landing on the first cell top met.
 // Returns true when the figure landed.
 bool MoveVertically(const Grid& g, double x, double& top, double& vy, int layer) {
-  const int h = FigureMovement().figureH;
+  const int h = Form(layer).figureH;
   double next = top + vy;
   if (vy > 0) {
     int oldFeet = int(std::floor(top)) + h, newFeet = int(std::floor(next)) + h;
     for (int edge = (oldFeet + CellSize - 1) / CellSize * CellSize; edge <= newFeet; edge += CellSize) {
       if (edge == oldFeet && std::floor(top) != top) continue;
       if (GroundUnder(g, x, edge, layer, false) && edge >= oldFeet) {
-        top = Top(edge);
+        top = Top(edge, layer);
         vy = 0;
         return true;
       }
@@ -212,9 +215,9 @@ bool MoveVertically(const Grid& g, double x, double& top, double& vy, int layer)
 // One flight from a held place; its end, when it has one, goes into the queue.
 void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& st) {
   const Grid& g = s.grid;
-  const Movement& m = FigureMovement();
+  const Movement& m = Form(layer);
   const double maxX = double(g.cols * CellSize - m.figureW);
-  double x = x0, top = Top(feet), vy = vy0;
+  double x = x0, top = Top(feet, layer), vy = vy0;
   double vx = st.running ? st.dir * st.cap : 0;
   bool airborne = vy0 < 0;
   for (int tick = 0; tick < FlightTicks; ++tick) {
@@ -241,7 +244,7 @@ void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& 
     else
       x = nx;
     layer = Touch(s, x, top, layer);
-    if (airborne && tick > 0 && BoxOnLadder(g, x, top)) {
+    if (airborne && tick > 0 && BoxOnLadder(g, x, top, layer)) {
       Outcome o;
       if (CatchLadder(g, x, top, layer, o)) {
         Enqueue(s, o);
@@ -256,25 +259,28 @@ void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& 
   }
 }
 
-const std::vector<Steering>& SteeringChoices() {
-  static const std::vector<Steering> choices = [] {
-    const Movement& m = FigureMovement();
-    std::vector<Steering> list{{0, 0, false, 0}};
-    for (int dir : {-1, 1})
-      for (double cap : {double(m.topSpeed), m.topSpeed / 2.0}) {
-        list.push_back({dir, cap, true, 0});
-        list.push_back({dir, cap, false, 0});
-        list.push_back({dir, cap, false, 10});
-        list.push_back({dir, cap, false, 19});
-      }
-    return list;
-  }();
-  return choices;
+// Full and half pushes either way, from a run or from rest, at once or after a wait.
+std::vector<Steering> MakeSteering(const Movement& m) {
+  std::vector<Steering> list{{0, 0, false, 0}};
+  for (int dir : {-1, 1})
+    for (double cap : {double(m.topSpeed), m.topSpeed / 2.0}) {
+      list.push_back({dir, cap, true, 0});
+      list.push_back({dir, cap, false, 0});
+      list.push_back({dir, cap, false, 10});
+      list.push_back({dir, cap, false, 19});
+    }
+  return list;
+}
+
+const std::vector<Steering>& SteeringChoices(int layer) {
+  static const std::vector<Steering> normal = MakeSteering(FigureMovement(false));
+  static const std::vector<Steering> small = MakeSteering(FigureMovement(true));
+  return (layer & SmallBit) ? small : normal;
 }
 
 // A drop from a free place (the start, a portal's target) to where the figure stands.
 void Drop(Search& s, double x, double top, int layer) {
-  const Movement& m = FigureMovement();
+  const Movement& m = Form(layer);
   if (BoxBlocked(s.grid, x, top, layer)) return;
   int feet = int(std::floor(top)) + m.figureH;
   if (std::floor(top) == top && Held(s.grid, x, feet, layer)) {
@@ -287,7 +293,7 @@ void Drop(Search& s, double x, double top, int layer) {
     vy = std::min(vy + m.gravity, FallLimit);
     layer = Touch(s, x, t, layer);
     if (MoveVertically(s.grid, x, t, vy, layer) ||
-        (BoxOnLadder(s.grid, x, t) && Held(s.grid, x, int(std::lround(t)) + m.figureH, layer))) {
+        (BoxOnLadder(s.grid, x, t, layer) && Held(s.grid, x, int(std::lround(t)) + m.figureH, layer))) {
       int f = int(std::lround(t)) + m.figureH;
       Enqueue(s, {FloorDiv(int(std::floor(x)), CellSize), f / CellSize, Touch(s, x, t, layer), x});
       return;
@@ -296,10 +302,10 @@ void Drop(Search& s, double x, double top, int layer) {
 }
 
 // Whether the figure at x standing on feet touches the jump's entry.
-bool JumpApplies(const Search& s, const ReachJump& j, double x, int feet) {
+bool JumpApplies(const Search& s, const ReachJump& j, double x, int feet, int layer) {
   if (j.fromCol < 0 && j.fromTag == 0) return true;
   const Grid& g = s.grid;
-  Box b = BoxAt(x, Top(feet), 1);
+  Box b = BoxAt(x, Top(feet, layer), layer, 1);
   for (int c = std::max(0, b.fromCol); c <= std::min(g.cols - 1, b.toCol); ++c)
     for (int r = std::max(0, b.fromRow); r <= std::min(g.rows - 1, b.toRow); ++r) {
       if (c == j.fromCol && r == j.fromRow) return true;
@@ -311,28 +317,31 @@ bool JumpApplies(const Search& s, const ReachJump& j, double x, int feet) {
 // All moves from one position.
 void Expand(Search& s, int node) {
   const Grid& g = s.grid;
-  const Movement& m = FigureMovement();
-  int layer = node % Layers, cell = node / Layers;
+  int layer = node % Layers;
+  const Movement& m = Form(layer);
+  int cell = node / Layers;
   int col = cell % g.cols, feetRow = cell / g.cols, feet = feetRow * CellSize;
   std::vector<double> xs{double(s.arrivalX[size_t(node)])};
   for (int off : {0, 15, 29}) xs.push_back(double(col * CellSize + off));
   for (double x : xs) {
     if (x < 0 || x > g.cols * CellSize - m.figureW || !Held(g, x, feet, layer)) continue;
-    int now = Touch(s, x, Top(feet), layer);
+    int now = Touch(s, x, Top(feet, layer), layer);
     if (now != layer) Enqueue(s, {col, feetRow, now, x});
+    // Shrinking is always allowed, growing only where the normal form fits.
+    Enqueue(s, {col, feetRow, layer ^ SmallBit, x});
     for (const ReachJump& j : s.in.jumps)
-      if (JumpApplies(s, j, x, feet)) Drop(s, j.toX, j.toTop, layer);
-    bool onLadder = BoxOnLadder(g, x, Top(feet));
+      if (JumpApplies(s, j, x, feet, layer)) Drop(s, j.toX, j.toTop, layer);
+    bool onLadder = BoxOnLadder(g, x, Top(feet, layer), layer);
     bool onGround = GroundUnder(g, x, feet, layer, false);
-    for (const Steering& st : SteeringChoices()) {
+    for (const Steering& st : SteeringChoices(layer)) {
       if (st.delay == 0) Fly(s, x, feet, layer, 0, st);
       if (onGround && !onLadder) Fly(s, x, feet, layer, m.jumpSpeed, st);
     }
     // Climbing: up while the box touches a ladder, down onto or along one.
-    if (onLadder && feetRow > 0 && Held(g, x, feet - CellSize, layer) && BoxOnLadder(g, x, Top(feet - CellSize) + 1))
+    if (onLadder && feetRow > 0 && Held(g, x, feet - CellSize, layer) && BoxOnLadder(g, x, Top(feet - CellSize, layer) + 1, layer))
       Enqueue(s, {col, feetRow - 1, layer, x});
     bool ladderBelow = false;
-    Box b = BoxAt(x, 0);
+    Box b = BoxAt(x, 0, layer);
     for (int c = b.fromCol; c <= b.toCol; ++c) ladderBelow = ladderBelow || IsLadderCell(g, c, feetRow);
     if ((onLadder || ladderBelow) && Held(g, x, feet + CellSize, layer)) Enqueue(s, {col, feetRow + 1, layer, x});
   }
@@ -380,11 +389,13 @@ Grid MakeGrid(const kwmap::MapFile& map) {
 
 }  // namespace
 
-const Movement& FigureMovement() {
-  // The normal form: gravity of the physics step, jump speed, walking limit and push of
-  // the player control, and the touch mask's frame.
-  static const Movement m{0.4f, -8.0f, 7.0f, 0.7f, 42, 58};
-  return m;
+const Movement& FigureMovement(bool small) {
+  // Gravity of the physics step; jump speed, walking limit and push of the player
+  // control; the opaque part of the touch picture (the touch mask's 42 x 58 frame, or
+  // the small form's figure of 22 x 29 pixels, 4 pixels in from the frame's left).
+  static const Movement normal{0.4f, -8.0f, 7.0f, 0.7f, 0, 42, 58};
+  static const Movement smallForm{0.4f, -10.0f, 9.0f, 0.9f, 4, 22, 29};
+  return small ? smallForm : normal;
 }
 
 int JumpRise() {

@@ -34,12 +34,13 @@ struct ReachResult {
   int positions = 0;                   // positions the search reached
 };
 
-// Movement numbers of the normal form, from the player control and physics.
+// Movement numbers of a form, from the player control and physics, and the figure's
+// box: figureDX pixels right of the figure's x, figureW x figureH.
 struct Movement {
   float gravity, jumpSpeed, topSpeed, accel;
-  int figureW, figureH;
+  int figureDX, figureW, figureH;
 };
-const Movement& FigureMovement();
+const Movement& FigureMovement(bool small = false);
 
 // Highest rise of a standing jump and the widest horizontal travel of a running jump
 // that lands at the height it started from, in pixels, simulated tick by tick.
