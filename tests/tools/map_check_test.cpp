@@ -59,8 +59,8 @@ std::string Listed(const std::vector<kwtool::MapFinding>& found) {
 TEST(MapCheck, JumpNumbersComeFromThePhysics) {
   // -8 a tick against 0.4 of gravity: 7.6 + 7.2 + ... + 0.4 pixels up.
   EXPECT_EQ(kwtool::JumpRise(), 76);
-  // 38 ticks in the air at 7 pixels a tick.
-  EXPECT_EQ(kwtool::JumpTravel(), 266);
+  // 39 ticks in the air (19 up, one at the top, 19 down) at 7 pixels a tick.
+  EXPECT_EQ(kwtool::JumpTravel(), 273);
 }
 
 TEST(MapCheck, CleanMapHasNoFindings) {
@@ -94,17 +94,13 @@ TEST(MapCheck, GapOneCellTooWide) {
 }
 
 TEST(MapCheck, ExitReachableOnlyByALadder) {
-  // The exit on a ledge 7 cells up; a ladder of tile 26 beside it.
-  const std::string ledge = "fill tile 30 1 38 1 8\n"
-                            "fill tile 29 0 29 0 8\n"
-                            "fill tile 2 1 27 1 8\n";
-  const std::string map = Base(ledge + "fill tile 28 1 28 7 26\n");
-  std::string text = map;
-  text.replace(text.find("exit_row: 7"), 11, "exit_row: 0");
+  // The exit on a ledge 5 cells (150 pixels) up; a ladder of tile 26 beside it.
+  std::string text = Base("fill tile 30 3 38 3 8\nfill tile 29 3 29 7 26\n");
+  text.replace(text.find("exit_row: 7"), 11, "exit_row: 2");
   EXPECT_TRUE(Check(text).empty()) << Listed(Check(text));
   // The same ladder with front 2 is only a picture: the physics ignores it.
-  const auto found = Check(text + "fill front 28 1 28 7 2\n");
-  EXPECT_TRUE(Has(found, 35, 0, "cannot be reached")) << Listed(found);
+  const auto found = Check(text + "fill front 29 3 29 7 2\n");
+  EXPECT_TRUE(Has(found, 35, 2, "cannot be reached")) << Listed(found);
 }
 
 TEST(MapCheck, DoorBeforeItsKey) {

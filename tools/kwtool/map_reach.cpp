@@ -406,7 +406,7 @@ int JumpRise() {
     y += vy;
     highest = std::min(highest, y);
   }
-  return int(std::floor(-highest));
+  return int(std::lround(-highest));  // float steps leave a trace below a whole pixel
 }
 
 int JumpTravel() {
@@ -416,7 +416,7 @@ int JumpTravel() {
     vy += m.gravity;
     y += vy;
     x += m.topSpeed;
-    if (y >= 0) break;
+    if (y >= -1e-3) break;  // back at the start height, float steps aside
   }
   return int(std::floor(x));
 }
