@@ -26,6 +26,7 @@ constexpr int KeyTile = 20;
 constexpr int KeyPickup = 4;
 constexpr int MaxTagLines = 20;     // outside tags reported one by one, then counted
 
+// A number as text.
 std::string Num(int64_t v) { return std::to_string(v); }
 
 // One statement of the script, with the tag of the innermost "if playerontag(n)".
@@ -36,6 +37,7 @@ struct ScriptCall {
   int onTag;
 };
 
+// Drops blanks and tabs at both ends.
 std::string Trim(const std::string& s) {
   size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
   return a == std::string::npos ? "" : s.substr(a, b - a + 1);
@@ -114,20 +116,25 @@ struct Checker {
   explicit Checker(const MapCheckInput& input)
       : in(input), cols(input.map.width), rows(input.map.height) {}
 
+  // Records a finding at a cell.
   void Add(int64_t col, int64_t row, const std::string& message) {
     found.push_back({int(std::clamp<int64_t>(col, INT32_MIN, INT32_MAX)),
                      int(std::clamp<int64_t>(row, INT32_MIN, INT32_MAX)), message});
   }
+  // Whether a cell lies in the grid.
   bool Inside(int64_t col, int64_t row) const { return col >= 0 && row >= 0 && col < cols && row < rows; }
+  // Header line `line` (from 1) as a number.
   int Header(int line) const { return kwmap::HeaderNumber(in.map.header[size_t(line - 1)]); }
+  // One layer value of a cell.
   int At(kwmap::Layer layer, int col, int row) const { return in.map.At(layer, col, row); }
+  // A resting cell the figure cannot enter.
   bool SolidCell(int col, int row) const {
     int tile = At(kwmap::Tile, col, row);
     return (At(kwmap::Front, col, row) & 0xff) == 1 && tile > 1 && !IsLadderTile(tile) &&
            At(kwmap::VRange, col, row) == 0 && At(kwmap::HRange, col, row) == 0;
   }
 
-  // Where the figure's feet meet ground below a free start: the fall in pixels.
+  // The start: inside the map and free, with ground less than a cell below the feet.
   void CheckStart(int x, int top) {
     const Movement& m = FigureMovement();
     int col = x / CellSize, row = top / CellSize;
@@ -151,6 +158,7 @@ struct Checker {
     }
   }
 
+  // The tag of every cell, as the parser sign-extends the grid's bytes.
   std::vector<int32_t> Tags() const {
     size_t cells = size_t(cols) * size_t(rows);
     std::vector<int32_t> tags(cells, 0);
@@ -158,6 +166,7 @@ struct Checker {
     return tags;
   }
 
+  // The exit and the doors, from a search over the figure's positions.
   void CheckReach(int x, int top) {
     ReachInput reach;
     reach.map = &in.map;
@@ -189,6 +198,7 @@ struct Checker {
     CheckDoors(r);
   }
 
+  // Locked doors met before any key was in reach, and doors without any key.
   void CheckDoors(const ReachResult& r) {
     bool anyKey = false, anyDoor = false;
     int firstCol = 0, firstRow = 0;
@@ -213,6 +223,7 @@ struct Checker {
       }
   }
 
+  // Enemies and pickups inside solid cells.
   void CheckCells() {
     for (int row = 0; row < rows; ++row)
       for (int col = 0; col < cols; ++col) {
@@ -224,6 +235,7 @@ struct Checker {
       }
   }
 
+  // Non-zero bytes of the tag grid past the last cell.
   void CheckTags() {
     size_t cells = size_t(cols) * size_t(rows);
     int reported = 0, more = 0;
@@ -238,6 +250,7 @@ struct Checker {
     if (more) Add(0, rows, Num(more) + " more tags lie outside the grid");
   }
 
+  // Cells named by number in the script's cell commands.
   void CheckScriptCells() {
     for (const ScriptCall& call : calls)
       for (const CellArgs& cmd : CellCommands) {
@@ -249,6 +262,7 @@ struct Checker {
       }
   }
 
+  // All checks in their order.
   void Run() {
     calls = ParseCalls(in.script);
     int x = FigureScreenX + Header(12), top = Header(11) + FigureTop;
@@ -277,12 +291,14 @@ std::string Beside(const std::string& mapPath, const std::string& suffix) {
 
 }  // namespace
 
+// Runs every check on a map and what lies beside it.
 std::vector<MapFinding> CheckMap(const MapCheckInput& input) {
   Checker checker(input);
   checker.Run();
   return checker.found;
 }
 
+// The command: reads the map and its two companion files, prints the findings.
 int MapCheck(const Args& args) {
   std::string path, data;
   for (size_t i = 1; i < args.size(); ++i) {

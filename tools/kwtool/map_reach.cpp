@@ -30,7 +30,7 @@ constexpr int Layers = 8;             // bit 0: key held, bit 1: block-breaking 
 constexpr int KeyBit = 1, SheetBit = 2, SmallBit = 4;
 constexpr int FlightTicks = 240;      // a longer flight ends unresolved
 constexpr double FallLimit = 29;      // fastest fall a tick: keeps a fall from skipping a cell
-constexpr int64_t WorkLimit = 80000000;  // simulated ticks for the whole search
+constexpr int64_t WorkLimit = 30000000;  // simulated ticks for the whole search
 
 constexpr int LockedDoorTile = 19, KeyTile = 20, SheetTile = 48, GoldAxeTile = 61, FireAxeTile = 79;
 constexpr int KeyPickup = 4;
@@ -69,10 +69,13 @@ struct Search {
   explicit Search(const ReachInput& input) : in(input) {}
 };
 
+// Division rounding down, for pixels left of or above the map.
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
+// Row-major index of a cell.
 size_t CellIndex(const Grid& g, int col, int row) { return size_t(row) * size_t(g.cols) + size_t(col); }
 
+// Whether a cell lies in the grid.
 bool Inside(const Grid& g, int col, int row) { return col >= 0 && row >= 0 && col < g.cols && row < g.rows; }
 
 // Outside the grid is wall: the physics keeps the figure inside the map.
@@ -86,10 +89,12 @@ bool Blocks(const Grid& g, int col, int row, int layer) {
   }
 }
 
+// A ladder the physics takes part in collisions with.
 bool IsLadderCell(const Grid& g, int col, int row) {
   return Inside(g, col, row) && g.cls[CellIndex(g, col, row)] == Ladder;
 }
 
+// A cell some moving cell passes through.
 bool IsPlatformCell(const Grid& g, int col, int row) {
   return Inside(g, col, row) && g.platform[CellIndex(g, col, row)] != 0;
 }
@@ -99,8 +104,10 @@ struct Box {
   int fromCol, toCol, fromRow, toRow;
 };
 
+// The movement numbers of the form a layer stands for.
 const Movement& Form(int layer) { return FigureMovement((layer & SmallBit) != 0); }
 
+// The cells the figure's box covers, grown by grow pixels on every side.
 Box BoxAt(double x, double top, int layer, int grow = 0) {
   const Movement& m = Form(layer);
   int px = int(std::floor(x)) + m.figureDX, py = int(std::floor(top));
@@ -108,6 +115,7 @@ Box BoxAt(double x, double top, int layer, int grow = 0) {
           FloorDiv(py - grow, CellSize), FloorDiv(py + m.figureH - 1 + grow, CellSize)};
 }
 
+// Whether anything blocks the figure's box at x, top.
 bool BoxBlocked(const Grid& g, double x, double top, int layer) {
   Box b = BoxAt(x, top, layer);
   for (int c = b.fromCol; c <= b.toCol; ++c)
@@ -116,6 +124,7 @@ bool BoxBlocked(const Grid& g, double x, double top, int layer) {
   return false;
 }
 
+// Whether the figure's box touches a ladder.
 bool BoxOnLadder(const Grid& g, double x, double top, int layer) {
   Box b = BoxAt(x, top, layer);
   for (int c = b.fromCol; c <= b.toCol; ++c)
@@ -135,6 +144,7 @@ bool GroundUnder(const Grid& g, double x, int feet, int layer, bool laddersToo) 
   return false;
 }
 
+// The box top of a figure whose feet are at pixel row feet.
 double Top(int feet, int layer) { return double(feet - Form(layer).figureH); }
 
 // The figure can stay at x with its feet at feet: free, and standing or hanging.
@@ -143,6 +153,7 @@ bool Held(const Grid& g, double x, int feet, int layer) {
   return GroundUnder(g, x, feet, layer, true) || BoxOnLadder(g, x, Top(feet, layer), layer);
 }
 
+// Index of a position (column slot, feet row, layer) in the search.
 size_t NodeIndex(const Grid& g, int col, int feetRow, int layer) {
   return (size_t(feetRow) * size_t(g.cols) + size_t(col)) * Layers + size_t(layer);
 }
@@ -164,6 +175,7 @@ int Touch(Search& s, double x, double top, int layer) {
   return layer;
 }
 
+// Queues a position the first time the search meets it.
 void Enqueue(Search& s, const Outcome& o) {
   const Grid& g = s.grid;
   if (o.col < 0 || o.col >= g.cols || o.feetRow < 0 || o.feetRow > g.rows) return;
@@ -272,6 +284,7 @@ std::vector<Steering> MakeSteering(const Movement& m) {
   return list;
 }
 
+// The steering choices of a layer's form.
 const std::vector<Steering>& SteeringChoices(int layer) {
   static const std::vector<Steering> normal = MakeSteering(FigureMovement(false));
   static const std::vector<Steering> small = MakeSteering(FigureMovement(true));
@@ -347,6 +360,7 @@ void Expand(Search& s, int node) {
   }
 }
 
+// Classes every cell once, and marks the paths of moving cells.
 Grid MakeGrid(const kwmap::MapFile& map) {
   Grid g;
   g.cols = map.width;
@@ -421,6 +435,7 @@ int JumpTravel() {
   return int(std::floor(x));
 }
 
+// Tile classes of the physics.
 bool IsLadderTile(int tile) { return tile == 26 || tile == 29 || tile == 55 || tile == 80; }
 bool IsBreakableTile(int tile) {
   return tile == 2 || tile == 5 || tile == 6 || tile == 7 || tile == 9 || tile == 10;
@@ -429,6 +444,7 @@ bool IsTouchItemTile(int tile) {
   return tile == KeyTile || tile == SheetTile || tile == GoldAxeTile || tile == FireAxeTile;
 }
 
+// Breadth-first over positions from the start until nothing new is found.
 ReachResult SearchReach(const ReachInput& input) {
   Search s(input);
   s.grid = MakeGrid(*input.map);
