@@ -9,7 +9,8 @@ namespace kwtool {
 using Args = std::vector<std::string>;  // the words after the subcommand's name
 
 int PakCommand(const Args& args);     // pak list|extract|create
-int MapCommand(const Args& args);     // map compile|decompile|info
+int MapCommand(const Args& args);     // map compile|decompile|info|render|check
+int MapCheck(const Args& args);       // map check MAP [--data GAMEDIR]
 int ScriptCommand(const Args& args);  // script dump|check
 
 }  // namespace kwtool

@@ -20,6 +20,9 @@ const char* const HelpText =
     "  kwtool map render IN.map OUT.png --data GAMEDIR [--tileset N] [--background [N]]\n"
     "                                   the whole map as one picture (30 px a cell) with\n"
     "                                   markers for start, enemies, sliders, spikes, tags\n"
+    "  kwtool map check MAP [--data GAMEDIR]\n"
+    "                                   whether the map can be finished: MAP:COL,ROW: message,\n"
+    "                                   exit 1 on findings, 2 when the map cannot be read\n"
     "  kwtool script dump FILE.ssc      parsed statements as JSON lines\n"
     "  kwtool script check FILE.ssc     lint a script: FILE:LINE: message, exit 1 on findings\n";
 

@@ -72,8 +72,10 @@ int MapCommand(const Args& args) {
   if (verb == "decompile" && args.size() == 3) return Decompile(args[1], args[2]);
   if (verb == "info" && args.size() == 2) return Info(args[1]);
   if (verb == "render") return MapRender(args);
+  if (verb == "check") return MapCheck(args);
   std::fputs("usage: kwtool map compile SRC OUT.map | decompile IN.map OUT | info IN.map\n"
-             "       kwtool map render IN.map OUT.png --data GAMEDIR [--tileset N] [--background [N]]\n", stderr);
+             "       kwtool map render IN.map OUT.png --data GAMEDIR [--tileset N] [--background [N]]\n"
+             "       kwtool map check MAP [--data GAMEDIR]\n", stderr);
   return 2;
 }
 
