@@ -52,21 +52,19 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 } > "$WORK/cycles.txt"
 kw_through_menus "$WORK/cycles.txt" "$WORK/replay.txt"
 
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$GAME" --headless --seed 1 \
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 600 "$GAME" --headless --seed 1 \
   --data "$GAMEDIR" --user "$WORK/user" --frames $((FRAMES + KW_MENU_FRAMES)) \
   --replay "$WORK/replay.txt" --state "$WORK/state.json" > "$WORK/out.txt" 2> "$WORK/err.txt" &
 pid=$!
-# The game's own pid is sampled, so the time limit is a watchdog beside it.
-( sleep 600; kill "$pid" 2> /dev/null ) &
-watchdog=$!
-# Resident memory in kB, one sample every 50 ms while the game runs.
+# The game is timeout's child: its memory is what is sampled, in kB every 50 ms.
+game=""
 while kill -0 "$pid" 2> /dev/null; do
-  awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status" 2> /dev/null >> "$WORK/rss.txt"
+  [ -n "$game" ] || game=$(cat "/proc/$pid/task/$pid/children" 2> /dev/null | awk '{ print $1 }')
+  [ -n "$game" ] && awk '/^VmRSS:/ { print $2 }' "/proc/$game/status" 2> /dev/null >> "$WORK/rss.txt"
   sleep 0.05
 done
 wait "$pid"
 code=$?
-kill "$watchdog" 2> /dev/null
 [ $code -eq 0 ] || { cat "$WORK/err.txt" >&2; fail "exit code $code"; }
 [ -s "$WORK/state.json" ] || fail "no state written"
 
