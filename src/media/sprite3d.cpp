@@ -208,9 +208,13 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
     NarrowSpan(rowV, m.vPerX, picture.clip.h, from, to);
     int64_t u = std::llround((rowU + from * m.uPerX) * FixedOne);
     int64_t v = std::llround((rowV + from * m.vPerX) * FixedOne);
+    // The pixels inside the picture form one run (u and v are linear in px): find its
+    // ends once, so the loop below needs no bounds tests.
+    auto inside = [&](int64_t uu, int64_t vv) { return uu >= 0 && vv >= 0 && uu < limitU && vv < limitV; };
+    while (from < to && !inside(u, v)) ++from, u += du, v += dv;
+    while (to > from && !inside(u + (to - 1 - from) * du, v + (to - 1 - from) * dv)) --to;
     uint32_t* dst = target.pixels + size_t(py) * target.width;
     for (int px = from; px < to; ++px, u += du, v += dv) {
-      if (u < 0 || v < 0 || u >= limitU || v >= limitV) continue;
       uint32_t s = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
       uint32_t a = PixelOpacity(s, picture.keyRgb, alpha);
       if (a == 255) dst[px] = s | 0xFF000000u;
