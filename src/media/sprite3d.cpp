@@ -1,17 +1,14 @@
 // 3D sprites: pictures drawn scaled, rotated and blended (global opacity times the
 // picture's own alpha; key-colour pixels left out). The world drawing draws about a
 // thousand 30 x 30 tiles per frame through here, mostly unscaled and unturned, so that
-// case takes a row-copy path; turned or scaled pictures go through an inverse mapping,
-// nearest or bilinear.
+// case goes by runs found once per picture (skipped, copied, keyed or blended, see
+// PictureSpans); turned or scaled pictures go through an inverse mapping, nearest or
+// bilinear.
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cmath>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "media/sprite_internal.h"
 #include "media/sprites.h"
@@ -32,88 +29,120 @@ std::atomic<int> Filtering{1};
 
 bool Valid3D(int n) { return n >= 0 && n < MaxSprites3D; }
 
-// Effective opacity of one source pixel: alpha (0..255) times its own alpha, rounded.
-inline uint32_t PixelOpacity(uint32_t pixel, uint32_t keyRgb, uint32_t alpha) {
-  uint32_t own = IsTransparent(pixel, keyRgb) ? 0 : pixel >> 24;
-  return ((own * alpha + 128) * 257) >> 16;
+// Runs shorter than this are not worth a call of their own: they join their neighbours
+// in a keyed or blended run.
+constexpr int MinRun = 8;
+
+// Pixel classes while a row's runs are found.
+enum class PixelClass : uint8_t { Clear, Solid, Partial };
+
+PixelClass ClassOf(uint32_t pixel, uint32_t keyRgb) {
+  if (IsTransparent(pixel, keyRgb)) return PixelClass::Clear;
+  return (pixel >> 24) == 255 ? PixelClass::Solid : PixelClass::Partial;
 }
 
-// Blends src over dst with opacity a (0..255); the result is opaque where src is.
-// The same rounding as the SSE2 row below, so both give identical pixels.
-inline uint32_t BlendPixel(uint32_t dst, uint32_t src, uint32_t a) {
-  src |= 0xFF000000u;
-  uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
-    out |= (((s * a + d * (255 - a) + 128) * 257) >> 16) << shift;
-  }
-  return out;
-}
-
-#if defined(__SSE2__)
-// Four pixels' opacities, each spread over the four 16-bit lanes of its pixel.
-inline void SpreadOpacity(__m128i s, __m128i key, __m128i alpha16, __m128i& lo,
-                          __m128i& hi) {
-  const __m128i rgbMask = _mm_set1_epi32(0x00FFFFFF);
-  __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(s, rgbMask), key);
-  __m128i own = _mm_srli_epi32(_mm_andnot_si128(isKey, s), 24);
-  __m128i own16 = _mm_packs_epi32(own, own);  // a0 a1 a2 a3 a0 a1 a2 a3
-  __m128i a = _mm_add_epi16(_mm_mullo_epi16(own16, alpha16), _mm_set1_epi16(128));
-  a = _mm_mulhi_epu16(a, _mm_set1_epi16(257));
-  __m128i pairs = _mm_unpacklo_epi16(a, a);  // a0 a0 a1 a1 a2 a2 a3 a3
-  lo = _mm_unpacklo_epi32(pairs, pairs);
-  hi = _mm_unpackhi_epi32(pairs, pairs);
-}
-
-// Two pixels (as 16-bit lanes) blended with their spread opacities.
-inline __m128i Blend16(__m128i s, __m128i d, __m128i a) {
-  __m128i inv = _mm_sub_epi16(_mm_set1_epi16(255), a);
-  __m128i sum = _mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, inv));
-  sum = _mm_add_epi16(sum, _mm_set1_epi16(128));
-  return _mm_mulhi_epu16(sum, _mm_set1_epi16(257));
-}
-#endif
-
-// Blends one row of n pixels with the global opacity alpha (1..255).
-void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb) {
+// Appends the runs of one row of n pixels: long clear runs are skipped, long solid runs
+// copied, everything else drawn keyed (only solid and clear pixels) or blended.
+void AddRowSpans(const uint32_t* row, int n, uint32_t keyRgb, std::vector<Span>& spans) {
   int i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i key = _mm_set1_epi32(int(keyRgb));
-  const __m128i alpha16 = _mm_set1_epi16(short(alpha));
-  const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
-  for (; i + 4 <= n; i += 4) {
-    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    __m128i aLo, aHi;
-    SpreadOpacity(s, key, alpha16, aLo, aHi);
-    s = _mm_or_si128(s, opaque);
-    __m128i lo = Blend16(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), aLo);
-    __m128i hi = Blend16(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), aHi);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(lo, hi));
+  Span mixed;
+  bool partial = false;
+  auto closeMixed = [&] {
+    if (mixed.length == 0) return;
+    mixed.kind = partial ? SpanKind::Blend : SpanKind::Keyed;
+    spans.push_back(mixed);
+    mixed.length = 0;
+    partial = false;
+  };
+  while (i < n) {
+    PixelClass c = ClassOf(row[i], keyRgb);
+    int end = i + 1;
+    while (end < n && ClassOf(row[end], keyRgb) == c) ++end;
+    if (c != PixelClass::Partial && end - i >= MinRun) {
+      closeMixed();
+      spans.push_back({uint16_t(i), uint16_t(end - i), c == PixelClass::Solid ? SpanKind::Opaque : SpanKind::Skip});
+    } else {
+      if (mixed.length == 0) mixed.start = uint16_t(i);
+      mixed.length = uint16_t(end - mixed.start);
+      partial |= c == PixelClass::Partial;
+    }
+    i = end;
   }
-#endif
-  for (; i < n; ++i) dst[i] = BlendPixel(dst[i], src[i], PixelOpacity(src[i], keyRgb, alpha));
+  closeMixed();
 }
 
-// The common tile case: the clip rectangle 1:1 at (x, y).
+// One span of a row drawn with the global opacity alpha (1..255).
+inline void DrawSpan(const RowKernels& k, uint32_t* d, const uint32_t* s, int n, SpanKind kind,
+                     uint32_t alpha, uint32_t keyRgb) {
+  switch (kind) {
+    case SpanKind::Skip: break;
+    case SpanKind::Opaque:
+      if (alpha == 255) k.copy(d, s, n);
+      else k.blendEven(d, s, n, alpha);
+      break;
+    case SpanKind::Keyed:
+      if (alpha == 255) k.copyKeyed(d, s, n, keyRgb);
+      else k.blend(d, s, n, alpha, keyRgb);
+      break;
+    case SpanKind::Blend: k.blend(d, s, n, alpha, keyRgb); break;
+  }
+}
+
+// The common tile case: the clip rectangle 1:1 at (x, y), run by run.
 void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint32_t alpha) {
   int w = picture.clip.w, h = picture.clip.h, srcX = picture.clip.x, srcY = picture.clip.y;
   if (!CutToTarget(target, x, y, w, h, srcX, srcY)) return;
-  AlphaKind kind = PictureAlphaKind(picture);
-  const uint32_t* src = &picture.pixels[size_t(srcY) * picture.width + srcX];
-  uint32_t* dst = target.pixels + size_t(y) * target.width + x;
+  const SpanTable& table = PictureSpans(picture);
+  const int from = srcX - picture.clip.x, to = from + w;  // the visible part of each row
+  const int firstRow = srcY - picture.clip.y;
+  const uint32_t* rowStart = &picture.pixels[size_t(srcY) * picture.width + picture.clip.x];
+  uint32_t* dstRow = target.pixels + size_t(y) * target.width + x - from;
+  const RowKernels kernels = CurrentRowKernels();
+  if (table.oneSpanRows) {  // most tiles: the same kernel for every row, no run lookups
+    if (table.rowKind == SpanKind::Skip) return;
+    for (int row = 0; row < h; ++row)
+      DrawSpan(kernels, dstRow + size_t(row) * target.width + from,
+               rowStart + size_t(row) * picture.width + from, w, table.rowKind, alpha, picture.keyRgb);
+    return;
+  }
   for (int row = 0; row < h; ++row) {
-    const uint32_t* s = src + size_t(row) * picture.width;
-    uint32_t* d = dst + size_t(row) * target.width;
-    if (alpha == 255 && kind == AlphaKind::Opaque)
-      std::memcpy(d, s, size_t(w) * 4);
-    else if (alpha == 255 && kind == AlphaKind::Cutout)
-      CopyRowKeyed(d, s, w, picture.keyRgb);
-    else
-      BlendRow(d, s, w, alpha, picture.keyRgb);
+    const uint32_t* s = rowStart + size_t(row) * picture.width;
+    uint32_t* d = dstRow + size_t(row) * target.width;
+    const Span* span = table.spans.data() + table.rowFirst[size_t(firstRow + row)];
+    const Span* last = table.spans.data() + table.rowFirst[size_t(firstRow + row + 1)];
+    for (; span != last; ++span) {
+      int a = std::max<int>(span->start, from), b = std::min<int>(span->start + span->length, to);
+      if (a < b) DrawSpan(kernels, d + a, s + a, b - a, span->kind, alpha, picture.keyRgb);
+    }
   }
 }
+
+}  // namespace
+
+const SpanTable& PictureSpans(Picture& picture) {
+  SpanTable& t = picture.spans;
+  const PixelRect& c = picture.clip;
+  if (t.valid && t.keyRgb == picture.keyRgb && t.clip.x == c.x && t.clip.y == c.y &&
+      t.clip.w == c.w && t.clip.h == c.h)
+    return t;
+  t.clip = c;
+  t.keyRgb = picture.keyRgb;
+  t.rowFirst.clear();
+  t.spans.clear();
+  for (int row = 0; row < c.h; ++row) {
+    t.rowFirst.push_back(uint32_t(t.spans.size()));
+    AddRowSpans(&picture.pixels[size_t(c.y + row) * picture.width + c.x], c.w, t.keyRgb, t.spans);
+  }
+  t.rowFirst.push_back(uint32_t(t.spans.size()));
+  t.oneSpanRows = t.spans.size() == size_t(c.h) && !t.spans.empty();
+  t.rowKind = t.oneSpanRows ? t.spans[0].kind : SpanKind::Skip;
+  for (const Span& span : t.spans)
+    t.oneSpanRows = t.oneSpanRows && span.kind == t.rowKind && span.start == 0 && span.length == c.w;
+  t.valid = true;
+  return t;
+}
+
+namespace {
 
 // Inverse mapping of a target pixel to the source: s = origin + px * dx + py * dy, for
 // both source coordinates (texel units, 0 = left/top edge of the clip rectangle).
@@ -179,9 +208,13 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
     NarrowSpan(rowV, m.vPerX, picture.clip.h, from, to);
     int64_t u = std::llround((rowU + from * m.uPerX) * FixedOne);
     int64_t v = std::llround((rowV + from * m.vPerX) * FixedOne);
+    // The pixels inside the picture form one run (u and v are linear in px): find its
+    // ends once, so the loop below needs no bounds tests.
+    auto inside = [&](int64_t uu, int64_t vv) { return uu >= 0 && vv >= 0 && uu < limitU && vv < limitV; };
+    while (from < to && !inside(u, v)) ++from, u += du, v += dv;
+    while (to > from && !inside(u + (to - 1 - from) * du, v + (to - 1 - from) * dv)) --to;
     uint32_t* dst = target.pixels + size_t(py) * target.width;
     for (int px = from; px < to; ++px, u += du, v += dv) {
-      if (u < 0 || v < 0 || u >= limitU || v >= limitV) continue;
       uint32_t s = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
       uint32_t a = PixelOpacity(s, picture.keyRgb, alpha);
       if (a == 255) dst[px] = s | 0xFF000000u;

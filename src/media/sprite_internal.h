@@ -31,6 +31,31 @@ enum class AlphaKind : int8_t {
   Blended = 2,  // some pixels partly transparent
 };
 
+// What a 3D draw does with a run of pixels in a row of a picture's clip rectangle.
+enum class SpanKind : uint8_t {
+  Skip = 0,    // transparent (alpha 0 or key colour): nothing is drawn
+  Opaque = 1,  // alpha 255: a copy at full opacity, one opacity for the run otherwise
+  Keyed = 2,   // alpha 255 and transparent pixels mixed, too short apart to split
+  Blend = 3,   // some pixels with their own alpha in between
+};
+
+// One run: start is counted from the clip rectangle's left edge.
+struct Span {
+  uint16_t start = 0, length = 0;
+  SpanKind kind = SpanKind::Skip;
+};
+
+// The runs of every row of a clip rectangle, found once per picture, clip and key.
+struct SpanTable {
+  bool valid = false;
+  PixelRect clip;                 // the rectangle the runs were found for
+  uint32_t keyRgb = 0;
+  std::vector<uint32_t> rowFirst; // index of each row's first span, one more at the end
+  std::vector<Span> spans;
+  bool oneSpanRows = false;       // every row is one span of kind `rowKind` over the width
+  SpanKind rowKind = SpanKind::Skip;
+};
+
 // Pixels shared between duplicated sprites until one of them is written to, so the
 // tile loader's many clipped copies of one sheet cost no memory.
 class SharedPixels {
@@ -69,10 +94,12 @@ struct Picture {
   int maskWords = 0;             // 64-bit words per mask row, one spare word included
   std::vector<uint64_t> mask;    // bit set = solid pixel (not key, alpha not 0)
   AlphaKind alphaKind = AlphaKind::Unknown;
+  SpanTable spans;               // the 3D draws' runs of the clip rectangle
 
   void PixelsChanged() {
     maskValid = false;
     alphaKind = AlphaKind::Unknown;
+    spans.valid = false;
   }
 };
 
@@ -96,6 +123,12 @@ inline bool IsTransparent(uint32_t pixel, uint32_t keyRgb) {
   return (pixel >> 24) == 0 || (pixel & 0xFFFFFFu) == keyRgb;
 }
 
+// Effective opacity of one source pixel: alpha (0..255) times its own alpha, rounded.
+inline uint32_t PixelOpacity(uint32_t pixel, uint32_t keyRgb, uint32_t alpha) {
+  uint32_t own = IsTransparent(pixel, keyRgb) ? 0 : pixel >> 24;
+  return ((own * alpha + 128) * 257) >> 16;
+}
+
 // Cuts a draw of a w x h block at (x, y) to the target; false when nothing is left.
 // On return (x, y) is the first target pixel and (srcX, srcY) moved by the same amount.
 bool CutToTarget(const DrawTarget& target, int& x, int& y, int& w, int& h, int& srcX,
@@ -105,5 +138,31 @@ void CopyRowKeyed(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
 
 // Finds (and caches) how the picture's pixels blend.
 AlphaKind PictureAlphaKind(Picture& picture);
+
+// The runs of the picture's clip rectangle, rebuilt when pixels, clip or key changed.
+const SpanTable& PictureSpans(Picture& picture);
+
+// Blending (blend.cpp). src over dst with opacity a (0..255), the result opaque; a = 255
+// gives src, a = 0 leaves dst as it was.
+uint32_t BlendPixel(uint32_t dst, uint32_t src, uint32_t a);
+// The same with opacity alpha times the pixel's own alpha (0 for key-colour pixels).
+uint32_t BlendPixelOwnAlpha(uint32_t dst, uint32_t src, uint32_t alpha, uint32_t keyRgb);
+// A row of n pixels blended with their own alpha times alpha (1..255).
+void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
+// A row of n opaque pixels blended with the one opacity alpha.
+void BlendRowEven(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
+// One row's kernels, picked for the processor: a draw fetches them once.
+struct RowKernels {
+  void (*blend)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
+  void (*blendEven)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
+  void (*copy)(uint32_t* dst, const uint32_t* src, int n);
+  void (*copyKeyed)(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
+};
+RowKernels CurrentRowKernels();
+// The kernels in use: 0 plain code, 1 SSE2, 2 AVX2.
+int BlendKernels();
+// Picks the kernels (for tests and the benchmark); -1 or a level the processor lacks
+// picks the best it has. Returns the level now in use.
+int UseBlendKernels(int level);
 
 }  // namespace kw

@@ -2,7 +2,10 @@
 // synthetic pictures: a 640 x 480 opaque background, 1200 blended 30 x 30 tiles (3D
 // sprites, most at full opacity), 30 keyed 42 x 58 figures, 10 scaled and turned
 // 60 x 60 pictures (nearest, as the world pass draws) and 200 pixel-exact collision
-// tests. The same frame is then drawn with SDL2's own software renderer for comparison.
+// tests, then the darkness of a dark map over every cell (blended 30 x 30 pictures at the
+// map's darkness: most of them one opaque dark colour, some gradients with their own
+// alpha), as the world pass draws it. The same frame is then drawn with SDL2's own
+// software renderer for comparison.
 #include <SDL.h>
 
 #include <cmath>
@@ -20,8 +23,11 @@ namespace {
 constexpr int Runs = 200;
 constexpr int TileKinds = 16;
 constexpr int Tiles = 1200, Figures = 30, Turned = 10, Touches = 200;
+constexpr int ShadeKinds = 6;  // 0: full darkness, the rest gradients
+constexpr int Darkness = 190;  // the dark map's overlay alpha
 // Sprite numbers far above the game's own, freed again at the end.
 constexpr int BackgroundSprite = 60000, FigureSprite = 60001, TileSprite = 60010;
+constexpr int ShadeSprite = 60100;
 
 constexpr uint32_t KeyPixel = 0xFF000000u;  // black: the default key colour
 
@@ -40,6 +46,7 @@ struct Pictures {
   std::vector<uint32_t> background;                 // 640 x 480
   std::vector<uint32_t> figure;                     // 42 x 58, key areas around the body
   std::vector<std::vector<uint32_t>> tiles;         // 30 x 30 each, odd kinds with key holes
+  std::vector<std::vector<uint32_t>> shades;        // 30 x 30 darkness pictures
 };
 
 // One draw or test of the frame, placed once so both renderers do identical work.
@@ -47,11 +54,13 @@ struct TileDraw { int kind, x, y, alpha; };
 struct PlacedFigure { int x, y; };
 struct TurnedDraw { int kind, x, y; float angle; };
 struct TouchTest { int tileKind, tx, ty, fx, fy; };
+struct ShadeDraw { int kind, x, y; };
 struct Frame {
   std::vector<TileDraw> tiles;
   std::vector<PlacedFigure> figures;
   std::vector<TurnedDraw> turned;
   std::vector<TouchTest> touches;
+  std::vector<ShadeDraw> shades;
 };
 
 Pictures MakePictures(Noise& noise) {
@@ -75,6 +84,14 @@ Pictures MakePictures(Noise& noise) {
     }
     p.tiles.push_back(tile);
   }
+  for (int k = 0; k < ShadeKinds; ++k) {
+    std::vector<uint32_t> shade(30 * 30);
+    for (int i = 0; i < 900; ++i) {
+      uint32_t a = k == 0 ? 255 : uint32_t(std::min(255, 100 + k * 20 + (i / 30) * 3 + (i % 3)));
+      shade[i] = a << 24 | 0x040308u;
+    }
+    p.shades.push_back(shade);
+  }
   return p;
 }
 
@@ -91,6 +108,10 @@ Frame MakeFrame(Noise& noise) {
   for (int i = 0; i < Touches; ++i) {
     int tx = noise.Upto(600), ty = noise.Upto(440);
     f.touches.push_back({noise.Upto(TileKinds), tx, ty, tx - 30 + noise.Upto(60), ty - 50 + noise.Upto(80)});
+  }
+  for (int cell = 0; cell < 22 * 17; ++cell) {
+    int kind = noise.Upto(7) < 5 ? 0 : 1 + noise.Upto(ShadeKinds - 1);
+    f.shades.push_back({kind, (cell % 22) * 30 - 10, (cell / 22) * 30 - 10});
   }
   return f;
 }
@@ -110,6 +131,10 @@ void LoadOurs(const Pictures& p) {
     kw::MakeSprite3D(TileSprite + TileKinds + k, TileSprite + k);   // the turned one
     kw::ScaleSprite3D(TileSprite + TileKinds + k, 60, 60);
   }
+  for (int k = 0; k < ShadeKinds; ++k) {
+    fill(ShadeSprite + k, 30, 30, p.shades[k]);
+    kw::MakeSprite3D(ShadeSprite + k, ShadeSprite + k);
+  }
 }
 
 int DrawOurs(const Frame& f) {
@@ -125,6 +150,9 @@ int DrawOurs(const Frame& f) {
   kw::End3D();
   kw::SetSprite3DFiltering(1);
   for (const PlacedFigure& p : f.figures) kw::DrawSpriteKeyed(FigureSprite, p.x, p.y);
+  kw::SetSprite3DFiltering(0);
+  for (const ShadeDraw& d : f.shades) kw::DrawSprite3D(ShadeSprite + d.kind, d.x, d.y, Darkness);
+  kw::SetSprite3DFiltering(1);
   int touching = 0;
   for (const TouchTest& t : f.touches)
     touching += kw::SpritesTouch(TileSprite + t.tileKind, t.tx, t.ty, FigureSprite, t.fx, t.fy);
@@ -141,6 +169,7 @@ struct SdlScene {
   std::vector<SDL_Texture*> tiles;
   SDL_Surface* figureSurface = nullptr;
   std::vector<SDL_Surface*> tileSurfaces;
+  std::vector<SDL_Texture*> shades;
 };
 
 SDL_Surface* SurfaceOf(const std::vector<uint32_t>& px, int w, int h, bool keyed) {
@@ -169,6 +198,14 @@ bool LoadSdl(const Pictures& p, SdlScene& scene) {
     SDL_Texture* t = SDL_CreateTextureFromSurface(scene.renderer, s);
     SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
     scene.tiles.push_back(t);
+  }
+  for (const auto& shade : p.shades) {
+    SDL_Surface* s = SurfaceOf(shade, 30, 30, false);
+    SDL_Texture* t = SDL_CreateTextureFromSurface(scene.renderer, s);
+    SDL_FreeSurface(s);
+    SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureAlphaMod(t, Darkness);
+    scene.shades.push_back(t);
   }
   return scene.background && scene.figure;
 }
@@ -202,6 +239,10 @@ int DrawSdl(const Frame& f, SdlScene& s) {
     SDL_Rect r{p.x, p.y, 42, 58};
     SDL_RenderCopy(s.renderer, s.figure, nullptr, &r);
   }
+  for (const ShadeDraw& d : f.shades) {
+    SDL_Rect r{d.x, d.y, 30, 30};
+    SDL_RenderCopy(s.renderer, s.shades[d.kind], nullptr, &r);
+  }
   SDL_RenderFlush(s.renderer);
   int touching = 0;
   for (const TouchTest& t : f.touches)
@@ -211,6 +252,7 @@ int DrawSdl(const Frame& f, SdlScene& s) {
 
 void FreeSdl(SdlScene& s) {
   for (SDL_Texture* t : s.tiles) SDL_DestroyTexture(t);
+  for (SDL_Texture* t : s.shades) SDL_DestroyTexture(t);
   for (SDL_Surface* t : s.tileSurfaces) SDL_FreeSurface(t);
   if (s.figure) SDL_DestroyTexture(s.figure);
   if (s.background) SDL_DestroyTexture(s.background);
@@ -220,7 +262,7 @@ void FreeSdl(SdlScene& s) {
 }
 
 template <typename F>
-double MedianUs(F frame) {
+std::vector<double> FrameTimesUs(F frame) {
   std::vector<double> times;
   frame();  // warm caches and masks
   for (int run = 0; run < Runs; ++run) {
@@ -228,7 +270,7 @@ double MedianUs(F frame) {
     frame();
     times.push_back(NowUs() - start);
   }
-  return Median(times);
+  return times;
 }
 
 }  // namespace
@@ -239,13 +281,15 @@ void BenchDrawing() {
   Frame frame = MakeFrame(noise);
   LoadOurs(pictures);
   volatile int sink = 0;
-  double ours = MedianUs([&] { sink = sink + DrawOurs(frame); });
-  Print("workload_us", ours, "us");
+  std::vector<double> oursRuns = FrameTimesUs([&] { sink = sink + DrawOurs(frame); });
+  PrintRuns("workload_us", oursRuns, "us");
+  double ours = Median(oursRuns);
 
   SdlScene scene;
   if (LoadSdl(pictures, scene)) {
-    double sdl = MedianUs([&] { sink = sink + DrawSdl(frame, scene); });
-    Print("workload_sdl_us", sdl, "us");
+    std::vector<double> sdlRuns = FrameTimesUs([&] { sink = sink + DrawSdl(frame, scene); });
+    PrintRuns("workload_sdl_us", sdlRuns, "us");
+    double sdl = Median(sdlRuns);
     Print("workload_ratio", ours > 0 ? sdl / ours : 0, "x");
   } else {
     std::fprintf(stderr, "kwbench: SDL software renderer not available: %s\n", SDL_GetError());
@@ -254,6 +298,7 @@ void BenchDrawing() {
   kw::FreeSprite(BackgroundSprite);
   kw::FreeSprite(FigureSprite);
   for (int k = 0; k < TileKinds; ++k) kw::FreeSprite(TileSprite + k);
+  for (int k = 0; k < ShadeKinds; ++k) kw::FreeSprite(ShadeSprite + k);
 }
 
 }  // namespace kwbench

@@ -1,5 +1,6 @@
 // kwbench: runs every benchmark part and prints one figure a line.
-//   kwbench [--data GAMEDIR] [--only drawing|packs|game]
+//   kwbench [--data GAMEDIR] [--game BINARY] [--only drawing|packs|game|memory]
+// BINARY is the game program for the memory figure (default: klingenwald beside kwbench).
 #include <sys/resource.h>
 
 #include <cstring>
@@ -7,13 +8,27 @@
 
 #include "bench.h"
 
+namespace {
+
+// The game program beside this one.
+std::string BesideMe(const char* me, const std::string& name) {
+  std::string path = me;
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "./" + name : path.substr(0, slash + 1) + name;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  std::string gameDir, only;
+  std::string gameDir, only, binary = BesideMe(argv[0], "klingenwald");
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--data") && i + 1 < argc) gameDir = argv[++i];
+    else if (!std::strcmp(argv[i], "--game") && i + 1 < argc) binary = argv[++i];
     else if (!std::strcmp(argv[i], "--only") && i + 1 < argc) only = argv[++i];
     else {
-      std::fprintf(stderr, "usage: kwbench [--data GAMEDIR] [--only drawing|packs|game]\n");
+      std::fprintf(stderr,
+                   "usage: kwbench [--data GAMEDIR] [--game BINARY] "
+                   "[--only drawing|packs|game|memory]\n");
       return 2;
     }
   }
@@ -22,6 +37,13 @@ int main(int argc, char** argv) {
   if (only.empty() || only == "game") kwbench::BenchGame(gameDir);
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  kwbench::Print("peak_rss_mb", usage.ru_maxrss / 1024.0, "MB");
+  kwbench::Print("kwbench_rss_mb", usage.ru_maxrss / 1024.0, "MB");
+  if ((only.empty() || only == "memory") && !gameDir.empty()) {
+    double peak = 0;
+    if (kwbench::BenchGameMemory(binary, gameDir, peak))
+      kwbench::Print("peak_rss_mb", peak, "MB");
+    else
+      std::printf("# memory: skipped (%s did not run to its end)\n", binary.c_str());
+  }
   return 0;
 }
