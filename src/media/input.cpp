@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "media/core.h"
+#include "media/gamepad_internal.h"
 
 namespace kw {
 
@@ -120,6 +121,8 @@ void ApplyRelativeMode() {
 }
 
 }  // namespace
+
+void ApplyMouseMode() { ApplyRelativeMode(); }
 
 int DirectInputCodeOfScancode(int sdlScancode) {
   for (const auto& row : KeyTable)
