@@ -285,6 +285,7 @@ int HandleEvent(const SDL_Event& ev) {
       }
       break;
     case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
     case SDL_CONTROLLERAXISMOTION: {
@@ -568,6 +569,16 @@ int OpenFullScreenDisplay(int /*width*/, int /*height*/, int /*depth*/, const st
   int ok = OpenDisplay(title, false);
   if (ok && !IsHeadless()) SDL_ShowCursor(SDL_DISABLE);
   return ok;
+}
+
+// The inverse of WindowToPicture, for the pad's pointer in a window (the relative
+// full-screen pointer has no system pointer to move).
+void WarpSystemPointer(int x, int y) {
+  if (!Window || SDL_GetRelativeMouseMode()) return;
+  double ux, uy;
+  ScaleRect r = CurrentScaleRect(ux, uy);
+  double px = r.x + (x + 0.5) * r.width / ScreenWidth, py = r.y + (y + 0.5) * r.height / ScreenHeight;
+  SDL_WarpMouseInWindow(Window, int(px / ux), int(py / uy));
 }
 
 void ToggleFullScreen() {

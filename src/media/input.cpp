@@ -289,4 +289,13 @@ void InjectMouseButton(bool down) {
 
 void InjectMouseInside(bool inside) { PointerInside = inside; }
 
+// The pad's pointer: from where the pointer is, or where the device last was.
+void MovePointerBy(int dx, int dy) {
+  bool known = PointerInside && PointerX != NoPointer && PointerY != NoPointer;
+  int x = std::clamp((known ? PointerX : LiveMouseX) + dx, 0, ScreenWidth - 1);
+  int y = std::clamp((known ? PointerY : LiveMouseY) + dy, 0, ScreenHeight - 1);
+  InjectMousePosition(x, y);
+  WarpSystemPointer(x, y);
+}
+
 }  // namespace kw
