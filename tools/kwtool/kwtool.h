@@ -11,5 +11,6 @@ using Args = std::vector<std::string>;  // the words after the subcommand's name
 int PakCommand(const Args& args);     // pak list|extract|create
 int MapCommand(const Args& args);     // map compile|decompile|info
 int ScriptCommand(const Args& args);  // script dump|check
+int IconCommand(const Args& args);    // icon SHEET SIZE OUT
 
 }  // namespace kwtool
