@@ -14,10 +14,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -59,7 +61,11 @@ std::vector<uint32_t> TheBackBuffer(ScreenWidth * ScreenHeight, 0);
 SDL_Window* Window = nullptr;
 SDL_Renderer* Renderer = nullptr;
 SDL_Texture* ScreenTexture = nullptr;
+SDL_Texture* SharpTexture = nullptr;  // the picture enlarged by a whole factor (sharp scaling)
+int SharpFactor = 0;
 bool FullScreen = false;
+WindowState TheWindow;                // remembered between runs
+double RelativeRestX = 0, RelativeRestY = 0;  // fractions of relative pointer motion
 int HeadlessWindowMode = WindowNormal;
 
 long Flips = 0;
@@ -173,6 +179,12 @@ void RecordMouse() {
 
 void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   if (k.repeat) return;
+  // Alt+Enter belongs to the window, wherever the game is; the game never sees it.
+  if (k.type == SDL_KEYDOWN && (k.keysym.mod & KMOD_ALT) &&
+      (k.keysym.scancode == SDL_SCANCODE_RETURN || k.keysym.scancode == SDL_SCANCODE_KP_ENTER)) {
+    ToggleFullScreen();
+    return;
+  }
   int code = DirectInputCodeOfScancode(k.keysym.scancode);
   if (code <= 0) return;
   bool down = k.type == SDL_KEYDOWN;
@@ -180,21 +192,68 @@ void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
 }
 
+// Real pixels per window unit (high-DPI screens have more than one) and the picture's place.
+ScaleRect CurrentScaleRect(double& pixelsPerUnitX, double& pixelsPerUnitY) {
+  int winW = 1, winH = 1, outW = ScreenWidth, outH = ScreenHeight;
+  if (Window) SDL_GetWindowSize(Window, &winW, &winH);
+  if (Renderer) SDL_GetRendererOutputSize(Renderer, &outW, &outH);
+  pixelsPerUnitX = double(outW) / std::max(winW, 1);
+  pixelsPerUnitY = double(outH) / std::max(winH, 1);
+  return ComputeScaleRect(outW, outH, TheWindow.scaling);
+}
+
+// A window position as a picture position; the black bars lie outside 0..639 x 0..479.
+void WindowToPicture(int wx, int wy, int& px, int& py) {
+  double ux, uy;
+  ScaleRect r = CurrentScaleRect(ux, uy);
+  px = int(std::floor((wx * ux - r.x) * ScreenWidth / r.width));
+  py = int(std::floor((wy * uy - r.y) * ScreenHeight / r.height));
+}
+
 void HandleMouseMotion(const SDL_MouseMotionEvent& m) {
   if (SDL_GetRelativeMouseMode()) {
-    InjectMouseMove(m.xrel, m.yrel);
-    RecordMouseX = std::clamp(RecordMouseX + m.xrel, 0, ScreenWidth - 1);
-    RecordMouseY = std::clamp(RecordMouseY + m.yrel, 0, ScreenHeight - 1);
+    // Device motion in picture pixels; the fractions carry over so slow moves add up.
+    double ux, uy;
+    ScaleRect r = CurrentScaleRect(ux, uy);
+    RelativeRestX += m.xrel * ux * ScreenWidth / r.width;
+    RelativeRestY += m.yrel * uy * ScreenHeight / r.height;
+    int dx = int(RelativeRestX), dy = int(RelativeRestY);
+    RelativeRestX -= dx;
+    RelativeRestY -= dy;
+    InjectMouseMove(dx, dy);
+    RecordMouseX = std::clamp(RecordMouseX + dx, 0, ScreenWidth - 1);
+    RecordMouseY = std::clamp(RecordMouseY + dy, 0, ScreenHeight - 1);
   } else {
-    InjectMousePosition(m.x, m.y);
-    RecordMouseX = m.x;
-    RecordMouseY = m.y;
+    int x, y;
+    WindowToPicture(m.x, m.y, x, y);
+    InjectMousePosition(x, y);
+    RecordMouseX = x;
+    RecordMouseY = y;
   }
   RecordMouse();
 }
 
+// The plain window's place and size, kept while it is neither full screen nor maximised.
+void RememberWindowPlace() {
+  if (!Window) return;
+  Uint32 flags = SDL_GetWindowFlags(Window);
+  if (flags & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED)) return;
+  SDL_GetWindowPosition(Window, &TheWindow.x, &TheWindow.y);
+  SDL_GetWindowSize(Window, &TheWindow.width, &TheWindow.height);
+  // The position is the inside's; a new window is placed by its frame, so the frame's
+  // left and top are taken off (otherwise the window creeps down with every run).
+  int top = 0, left = 0;
+  if (SDL_GetWindowBordersSize(Window, &top, &left, nullptr, nullptr) == 0) {
+    TheWindow.x -= left;
+    TheWindow.y -= top;
+  }
+  TheWindow.positioned = true;
+}
+
 void HandleWindowEvent(const SDL_WindowEvent& w) {
   switch (w.event) {
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: RememberWindowPlace(); break;
     case SDL_WINDOWEVENT_CLOSE: PendingWindowEvents.push_back(WindowEventClose); break;
     case SDL_WINDOWEVENT_LEAVE: InjectMouseInside(false); break;
     case SDL_WINDOWEVENT_ENTER: InjectMouseInside(true); break;
@@ -228,6 +287,7 @@ int HandleEvent(const SDL_Event& ev) {
       }
       break;
     case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
     case SDL_CONTROLLERAXISMOTION: {
@@ -241,7 +301,27 @@ int HandleEvent(const SDL_Event& ev) {
   return 0;
 }
 
+std::string WindowStatePath() {
+  return (std::filesystem::path(TheOptions.userDir) / WindowStateFile).string();
+}
+
+// Writes the window's state for the next run (a failure costs only the memory of it).
+void SaveWindowState() {
+  if (!Window || TheOptions.userDir.empty()) return;
+  Uint32 flags = SDL_GetWindowFlags(Window);
+  TheWindow.fullScreen = (flags & SDL_WINDOW_FULLSCREEN) != 0;
+  TheWindow.maximised = (flags & SDL_WINDOW_MAXIMIZED) != 0;
+  std::error_code ec;
+  std::filesystem::create_directories(TheOptions.userDir, ec);
+  if (!WriteWindowState(WindowStatePath(), TheWindow))
+    std::fprintf(stderr, "klingenwald: cannot write %s\n", WindowStatePath().c_str());
+}
+
 void DestroyDisplay() {
+  SaveWindowState();
+  if (SharpTexture) SDL_DestroyTexture(SharpTexture);
+  SharpTexture = nullptr;
+  SharpFactor = 0;
   if (ScreenTexture) SDL_DestroyTexture(ScreenTexture);
   if (Renderer) SDL_DestroyRenderer(Renderer);
   if (Window) SDL_DestroyWindow(Window);
@@ -250,35 +330,100 @@ void DestroyDisplay() {
   Window = nullptr;
 }
 
-int OpenDisplay(int width, int height, const std::string& title, Uint32 flags) {
+// A first window: the largest whole multiple of the picture that fits the desktop's
+// usable area, so pixels are crisp from the first frame.
+void DefaultWindowSize(WindowState& s) {
+  SDL_Rect usable;
+  int factor = 2;
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+    factor = std::max(1, std::min((usable.w - 32) / ScreenWidth, (usable.h - 64) / ScreenHeight));
+  s.width = ScreenWidth * factor;
+  s.height = ScreenHeight * factor;
+}
+
+// The window as the last run left it when that run started the same way (window or full
+// screen); otherwise the way the command line asked. The scaling choice always carries over.
+Uint32 RestoreWindowState(bool startWindowed) {
+  WindowState read;
+  DefaultWindowSize(read);
+  bool remembered = ReadWindowState(WindowStatePath(), read);
+  TheWindow = read;
+  if (TheOptions.scaling >= 0) TheWindow.scaling = TheOptions.scaling;
+  bool full = remembered && read.startWindowed == startWindowed ? read.fullScreen : !startWindowed;
+  TheWindow.startWindowed = startWindowed;
+  Uint32 flags = 0;
+  if (full) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (remembered && read.maximised) flags |= SDL_WINDOW_MAXIMIZED;
+  return flags;
+}
+
+int OpenDisplay(const std::string& title, bool startWindowed) {
   if (IsHeadless()) return 1;
   DestroyDisplay();
-  Window = SDL_CreateWindow(Latin1ToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED,
-                            SDL_WINDOWPOS_CENTERED, width, height, flags | SDL_WINDOW_RESIZABLE);
+  Uint32 flags = RestoreWindowState(startWindowed);
+  int x = TheWindow.positioned ? TheWindow.x : int(SDL_WINDOWPOS_CENTERED);
+  int y = TheWindow.positioned ? TheWindow.y : int(SDL_WINDOWPOS_CENTERED);
+  Window = SDL_CreateWindow(Latin1ToUtf8(title).c_str(), x, y, TheWindow.width, TheWindow.height,
+                            flags | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
   if (!Window) {
     std::fprintf(stderr, "klingenwald: no window: %s\n", SDL_GetError());
     return 0;
   }
-  Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
+  FullScreen = (flags & SDL_WINDOW_FULLSCREEN) != 0;
+  SDL_SetWindowMinimumSize(Window, ScreenWidth / 2, ScreenHeight / 2);
+  Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
   if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
   if (!Renderer) {
     std::fprintf(stderr, "klingenwald: no renderer: %s\n", SDL_GetError());
     DestroyDisplay();
     return 0;
   }
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-  SDL_RenderSetLogicalSize(Renderer, ScreenWidth, ScreenHeight);
   ScreenTexture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888,
                                     SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight);
   return ScreenTexture ? 1 : 0;
 }
 
+// The picture enlarged by a whole factor with nearest-neighbour pixels, made again when
+// the factor changes; null when the renderer cannot draw into textures.
+SDL_Texture* SharpStep(int factor) {
+  if (factor != SharpFactor || !SharpTexture) {
+    if (SharpTexture) SDL_DestroyTexture(SharpTexture);
+    SharpTexture = nullptr;
+    SharpFactor = factor;
+    if (SDL_RenderTargetSupported(Renderer))
+      SharpTexture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                       ScreenWidth * factor, ScreenHeight * factor);
+    if (SharpTexture) SDL_SetTextureScaleMode(SharpTexture, SDL_ScaleModeLinear);
+  }
+  if (!SharpTexture || SDL_SetRenderTarget(Renderer, SharpTexture) != 0) return nullptr;
+  SDL_SetTextureScaleMode(ScreenTexture, SDL_ScaleModeNearest);
+  SDL_RenderCopy(Renderer, ScreenTexture, nullptr, nullptr);
+  SDL_SetRenderTarget(Renderer, nullptr);
+  return SharpTexture;
+}
+
+// Black bars around the picture; whole factors are drawn straight with nearest-neighbour
+// pixels, other sizes through the sharp step and a smooth last step.
 void PresentBackBuffer() {
   if (!Renderer || !ScreenTexture) return;
   SDL_UpdateTexture(ScreenTexture, nullptr, TheBackBuffer.data(), ScreenWidth * 4);
+  double ux, uy;
+  ScaleRect r = CurrentScaleRect(ux, uy);
+  SDL_Rect place{r.x, r.y, r.width, r.height};
+  bool whole = r.width == ScreenWidth * r.factor && r.height == ScreenHeight * r.factor;
+  SDL_Texture* source = ScreenTexture;
+  if (whole) {
+    SDL_SetTextureScaleMode(ScreenTexture, SDL_ScaleModeNearest);
+  } else if (r.factor > 1 && (source = SharpStep(r.factor)) == nullptr) {
+    source = ScreenTexture;
+    SDL_SetTextureScaleMode(ScreenTexture, SDL_ScaleModeNearest);
+  } else if (source == ScreenTexture) {
+    SDL_SetTextureScaleMode(ScreenTexture, SDL_ScaleModeLinear);  // smaller than the picture
+  }
   SDL_SetRenderDrawColor(Renderer, 0, 0, 0, 255);
   SDL_RenderClear(Renderer);
-  SDL_RenderCopy(Renderer, ScreenTexture, nullptr, nullptr);
+  SDL_RenderCopy(Renderer, source, nullptr, &place);
   SDL_RenderPresent(Renderer);
 }
 
@@ -416,17 +561,40 @@ void EndProgram(int code) {
   std::_Exit(code);
 }
 
-int OpenWindowedDisplay(int width, int height, const std::string& title) {
-  FullScreen = false;
-  return OpenDisplay(width, height, title, 0);
+// The picture is always 640 x 480; the window takes its remembered or default size.
+int OpenWindowedDisplay(int /*width*/, int /*height*/, const std::string& title) {
+  return OpenDisplay(title, true);
 }
 
-int OpenFullScreenDisplay(int width, int height, int /*depth*/, const std::string& title) {
-  FullScreen = true;
-  int ok = OpenDisplay(width, height, title, SDL_WINDOW_FULLSCREEN_DESKTOP);
-  if (ok) SDL_ShowCursor(SDL_DISABLE);
+// A game started for full screen draws its own pointer, whatever the window becomes.
+int OpenFullScreenDisplay(int /*width*/, int /*height*/, int /*depth*/, const std::string& title) {
+  int ok = OpenDisplay(title, false);
+  if (ok && !IsHeadless()) SDL_ShowCursor(SDL_DISABLE);
   return ok;
 }
+
+// The inverse of WindowToPicture, for the pad's pointer in a window (the relative
+// full-screen pointer has no system pointer to move).
+void WarpSystemPointer(int x, int y) {
+  if (!Window || SDL_GetRelativeMouseMode()) return;
+  double ux, uy;
+  ScaleRect r = CurrentScaleRect(ux, uy);
+  double px = r.x + (x + 0.5) * r.width / ScreenWidth, py = r.y + (y + 0.5) * r.height / ScreenHeight;
+  SDL_WarpMouseInWindow(Window, int(px / ux), int(py / uy));
+}
+
+void ToggleFullScreen() {
+  if (!Window) return;
+  FullScreen = !FullScreen;
+  if (SDL_SetWindowFullscreen(Window, FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    std::fprintf(stderr, "klingenwald: cannot switch the window: %s\n", SDL_GetError());
+    FullScreen = !FullScreen;
+  }
+  RelativeRestX = RelativeRestY = 0;
+  ApplyMouseMode();
+}
+
+bool DisplayFullScreen() { return Window && FullScreen; }
 
 void LimitFrameRate(int fps) { FrameRateLimit = fps; }
 

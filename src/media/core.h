@@ -21,6 +21,34 @@ constexpr int WindowEventOther = 1;
 // Window modes of GetWindowMode / SetWindowMode.
 enum WindowModeCode { WindowNormal = 0, WindowMaximised = 1, WindowMinimised = 2 };
 
+// How the 640 x 480 picture is enlarged to the window: sharp (nearest-neighbour up to the
+// largest whole factor, then smooth to the final size) or integer (whole factors only).
+enum ScalingCode { ScalingSharp = 0, ScalingInteger = 1 };
+
+// The picture's place inside the output, in real pixels, and the whole factor of its
+// nearest-neighbour step (at least 1).
+struct ScaleRect {
+  int x = 0, y = 0, width = ScreenWidth, height = ScreenHeight;
+  int factor = 1;
+};
+ScaleRect ComputeScaleRect(int outWidth, int outHeight, int scaling);
+
+// The window as remembered between runs, in the user folder's WindowStateFile.
+struct WindowState {
+  int x = 0, y = 0;                 // position of the plain window (when positioned)
+  int width = ScreenWidth * 2, height = ScreenHeight * 2;  // size of the plain window
+  bool positioned = false;          // false: centred on the screen
+  bool maximised = false;
+  bool fullScreen = false;          // desktop full screen when the run ended
+  bool startWindowed = false;       // that run was started in a window (argument 1)
+  int scaling = ScalingSharp;
+};
+constexpr const char* WindowStateFile = "Fenster.ini";
+// False (state untouched) for a missing or damaged file.
+bool ReadWindowState(const std::string& path, WindowState& state);
+// Through a temporary name and a rename; false on failure.
+bool WriteWindowState(const std::string& path, const WindowState& state);
+
 // Everything the command line can ask of the media layer.
 struct MediaOptions {
   bool headless = false;          // dummy video/audio, virtual time, synchronous threads
@@ -33,6 +61,7 @@ struct MediaOptions {
   std::string statePath;          // JSON of the game state when the program ends
   std::string dataDir;            // game folder (read-only data)
   std::string userDir;            // user folder (Setup.ini, Saves, Temp)
+  int scaling = -1;               // ScalingCode chosen on the command line (-1 = remembered)
   std::vector<std::string> programArguments;  // the arguments not starting with "--"
 };
 
@@ -71,6 +100,9 @@ int WaitWindowEvent();
 int GetWindowMode();
 void SetWindowMode(int mode);
 void CloseDisplay();
+// Switches between the window and desktop full screen (Alt+Enter does it at any time).
+void ToggleFullScreen();
+bool DisplayFullScreen();
 void ShowMessage(const std::string& caption, const std::string& text);  // Latin-1 texts
 // Number of flips since the start.
 long FlipCount();

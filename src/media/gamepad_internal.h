@@ -1,4 +1,5 @@
-// Inside the media layer: the game-controller events core.cpp hands to gamepad.cpp.
+// Inside the media layer: the game-controller events core.cpp hands to gamepad.cpp, and
+// the pointer mode input.cpp applies again when the window changes mode.
 #pragma once
 
 #include <SDL.h>
@@ -11,5 +12,11 @@ int HandleGamepadEvent(const SDL_Event& ev, bool& down);
 // Moves the pointer by the right stick; called once per flip.
 void StepGamepadPointer();
 void CloseGamepads();
+// Moves the game's pointer (and the system one in a window) by picture pixels (input.cpp).
+void MovePointerBy(int dx, int dy);
+// Puts the system pointer over a picture position, when there is a window (core.cpp).
+void WarpSystemPointer(int x, int y);
+// Relative pointer in full screen, the absolute window pointer otherwise (input.cpp).
+void ApplyMouseMode();
 
 }  // namespace kw

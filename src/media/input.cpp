@@ -13,6 +13,7 @@
 
 #include "media/core.h"
 #include "media/core_internal.h"
+#include "media/gamepad_internal.h"
 
 namespace kw {
 
@@ -122,6 +123,8 @@ void ApplyRelativeMode() {
 }
 
 }  // namespace
+
+void ApplyMouseMode() { ApplyRelativeMode(); }
 
 int DirectInputCodeOfScancode(int sdlScancode) {
   for (const auto& row : KeyTable)
@@ -287,5 +290,14 @@ void InjectMouseButton(bool down) {
 }
 
 void InjectMouseInside(bool inside) { PointerInside = inside; }
+
+// The pad's pointer: from where the pointer is, or where the device last was.
+void MovePointerBy(int dx, int dy) {
+  bool known = PointerInside && PointerX != NoPointer && PointerY != NoPointer;
+  int x = std::clamp((known ? PointerX : LiveMouseX) + dx, 0, ScreenWidth - 1);
+  int y = std::clamp((known ? PointerY : LiveMouseY) + dy, 0, ScreenHeight - 1);
+  InjectMousePosition(x, y);
+  WarpSystemPointer(x, y);
+}
 
 }  // namespace kw

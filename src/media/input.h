@@ -31,12 +31,21 @@ int WindowMouseButtonHeld();        // left button down now (in the window)
 namespace kw {
 
 // Game controllers act as a keyboard: each pad input presses the key code bound to it
-// (0 = none); the left stick counts as the D-pad. The right stick moves the mouse
-// pointer and clicking it is the left mouse button, so the menus work from the pad.
+// (0 = none); the left stick counts as the D-pad, the right stick's four directions are
+// inputs of their own. In the pointer menus (a frame that called UseGamepadAsPointer) the
+// left stick, the D-pad and the right stick move the pointer and the south button (A)
+// clicks instead. Pads may come and go at any time; one that goes releases all it held.
 enum PadInput {
   PadA, PadB, PadX, PadY, PadBack, PadStart, PadLeftShoulder, PadRightShoulder,
-  PadLeftTrigger, PadRightTrigger, PadUp, PadDown, PadLeft, PadRight, PadInputCount
+  PadLeftTrigger, PadRightTrigger, PadUp, PadDown, PadLeft, PadRight,
+  PadLeftStick, PadRightStick, PadGuide, PadRightUp, PadRightDown, PadRightLeft, PadRightRight,
+  PadInputCount
 };
+// The user folder's file of pad mappings for pads SDL does not know
+// ($SDL_GAMECONTROLLERCONFIG wins over it).
+constexpr const char* GamepadMappingFile = "gamecontrollerdb.txt";
+// This frame is a pointer menu: the pad drives the pointer until the next flip.
+void UseGamepadAsPointer();
 void SetGamepadKey(int padInput, int keyCode);
 int GamepadKey(int padInput);
 

@@ -21,7 +21,8 @@ int DirectInputCodeOfScancode(int sdlScancode);
 // SDL scancode of a DirectInput code, 0 when none.
 int ScancodeOfDirectInputCode(int code);
 
-// Opens the game controllers present at start (windowed runs only).
+// Opens the pads present (windowed runs only); reads the user folder's GamepadMappingFile
+// and $SDL_GAMECONTROLLERCONFIG for pads SDL does not know.
 void InitGamepads();
 // A pad input went down or up: presses or releases its key. Returns the key code (0 = none).
 int InjectPadInput(int padInput, bool down);

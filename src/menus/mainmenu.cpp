@@ -184,6 +184,7 @@ void DrawMainMenuScreen() {
 // design reads only "went down since the last frame", which would make holding the button
 // (key binding, volume) impossible there, so a held button counts as well.
 void ReadMouse() {
+  UseGamepadAsPointer();  // a pad drives the pointer in every pointer menu
   if (WindowedMode != 1) {
     ReadMouseDevice();
     MouseState.x = MouseDeviceX();

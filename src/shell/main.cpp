@@ -23,6 +23,9 @@ const char* const Usage =
     "                    ../share/klingenwald or game/ beside the program)\n"
     "  --user DIR        the user folder for Setup.ini, Saves and Temp\n"
     "                    (default: $XDG_DATA_HOME/klingenwald or ~/.local/share/klingenwald)\n"
+    "  --scaling MODE    sharp (crisp pixels at any size, the default) or integer\n"
+    "                    (whole multiples only); remembered for the next runs\n"
+    "Alt+Enter switches between a window and full screen at any time.\n"
     "For tests and bug reports:\n"
     "  --headless        no window, no sound, virtual time; runs as fast as it can\n"
     "  --seed N          seed of the random numbers\n"
@@ -57,6 +60,13 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
       if (!value(v)) return false;
       o.seedGiven = true;
       o.seed = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
+    } else if (a == "--scaling") {
+      if (!value(v)) return false;
+      if (v != "sharp" && v != "integer") {
+        std::fprintf(stderr, "klingenwald: --scaling is sharp or integer\n");
+        return false;
+      }
+      o.scaling = v == "sharp" ? kw::ScalingSharp : kw::ScalingInteger;
     } else if (a == "--frames") {
       if (!value(v)) return false;
       o.frames = std::strtol(v.c_str(), nullptr, 10);

@@ -25,11 +25,13 @@ SDL_Event ButtonEvent(int button, bool down) {
 class GamepadTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    kw::CloseGamepads();  // no pad state carries over from another test
     kw::ResetInput();
     for (int i = 0; i < kw::PadInputCount; ++i) saved_[i] = kw::GamepadKey(i);
   }
   void TearDown() override {
     for (int i = 0; i < kw::PadInputCount; ++i) kw::SetGamepadKey(i, saved_[i]);
+    kw::CloseGamepads();
     kw::ResetInput();
   }
   int saved_[kw::PadInputCount];
@@ -82,21 +84,137 @@ TEST_F(GamepadTest, LeftStickActsAsTheDpadWithHysteresis) {
   EXPECT_EQ(kw::KeyDown(203), 1);
 }
 
-TEST_F(GamepadTest, RightStickMovesThePointerAndClicks) {
+TEST_F(GamepadTest, RightStickDirectionsAreInputsOfTheirOwnInPlay) {
+  kw::SetGamepadKey(kw::PadRightUp, 201);
+  kw::SetGamepadKey(kw::PadRightRight, 13);
   kw::InjectMousePosition(100, 100);
   bool down = false;
-  kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_RIGHTX, 32767), down);
+  kw::StepGamepadPointer();  // a play frame: no pointer menu asked
+  EXPECT_EQ(kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_RIGHTY, -30000), down), 201);
+  EXPECT_EQ(kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_RIGHTX, 30000), down), 13);
   kw::StepGamepadPointer();
-  EXPECT_GT(kw::WindowPointerX(), 100);
-  EXPECT_EQ(kw::WindowPointerY(), 100);
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(201), 1);
+  EXPECT_EQ(kw::KeyDown(13), 1);
+  EXPECT_EQ(kw::WindowPointerX(), 100);  // the pointer stays where it is in play
+  kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_RIGHTY, 0), down);
   kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_RIGHTX, 0), down);
-  int x = kw::WindowPointerX();
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(-1), 0);
+}
+
+TEST_F(GamepadTest, InAPointerMenuTheStickAndDpadMoveThePointerAndSouthClicks) {
+  kw::SetGamepadKey(kw::PadA, 57);
+  kw::SetGamepadKey(kw::PadRight, 205);
+  kw::InjectMousePosition(100, 100);
+  bool down = false;
+  kw::UseGamepadAsPointer();
   kw::StepGamepadPointer();
-  EXPECT_EQ(kw::WindowPointerX(), x);  // dead zone: no drift
-  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_RIGHTSTICK, true), down);
+  kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_LEFTX, 32767), down);
+  for (int i = 0; i < 3; ++i) {
+    kw::UseGamepadAsPointer();
+    kw::StepGamepadPointer();
+  }
+  EXPECT_EQ(kw::WindowPointerX(), 100 + 3 * 11);
+  EXPECT_EQ(kw::WindowPointerY(), 100);
+  kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_LEFTX, 0), down);
+  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_DPAD_UP, true), down);
+  kw::UseGamepadAsPointer();
+  kw::StepGamepadPointer();
+  EXPECT_EQ(kw::WindowPointerX(), 133);
+  EXPECT_EQ(kw::WindowPointerY(), 94);
+  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_DPAD_UP, false), down);
+  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_A, true), down);
+  kw::ReadKeyboard();
   kw::ReadMouseDevice();
+  EXPECT_EQ(kw::KeyDown(-1), 0);  // neither the stick, the D-pad nor A pressed a key
   EXPECT_EQ(kw::MouseDeviceButton(1), 1);
   EXPECT_EQ(kw::WindowMouseButtonWentDown(), 1);
+  // Leaving the menu with A held: its release still lets go of the mouse button.
+  kw::StepGamepadPointer();
+  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_A, false), down);
+  EXPECT_EQ(kw::WindowMouseButtonHeld(), 0);
+  // Back in play, A is the jump key again and the stick walks.
+  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_A, true), down);
+  kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_LEFTX, 30000), down);
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 1);
+  EXPECT_EQ(kw::KeyDown(205), 1);
+  kw::HandleGamepadEvent(ButtonEvent(SDL_CONTROLLER_BUTTON_A, false), down);
+  kw::HandleGamepadEvent(AxisEvent(SDL_CONTROLLER_AXIS_LEFTX, 0), down);
+}
+
+SDL_Event PadEvent(Uint32 type, int which, int button = 0) {
+  SDL_Event ev{};
+  ev.type = type;
+  if (type == SDL_CONTROLLERDEVICEREMOVED || type == SDL_CONTROLLERDEVICEADDED) {
+    ev.cdevice.which = which;
+  } else {
+    ev.cbutton.which = which;
+    ev.cbutton.button = Uint8(button);
+  }
+  return ev;
+}
+
+TEST_F(GamepadTest, ADisconnectedPadReleasesEveryKeyItHeldButNotAnotherPads) {
+  kw::SetGamepadKey(kw::PadA, 57);
+  kw::SetGamepadKey(kw::PadX, 46);
+  kw::SetGamepadKey(kw::PadRight, 205);
+  bool down = false;
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERBUTTONDOWN, 7, SDL_CONTROLLER_BUTTON_A), down);
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERBUTTONDOWN, 7, SDL_CONTROLLER_BUTTON_DPAD_RIGHT), down);
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERBUTTONDOWN, 8, SDL_CONTROLLER_BUTTON_X), down);
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERBUTTONDOWN, 8, SDL_CONTROLLER_BUTTON_A), down);
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 1);
+  // Pad 8 lets go of A: pad 7 still holds the jump key.
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERBUTTONUP, 8, SDL_CONTROLLER_BUTTON_A), down);
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 1);
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERDEVICEREMOVED, 7), down);
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 0);
+  EXPECT_EQ(kw::KeyDown(205), 0);
+  EXPECT_EQ(kw::KeyReleased(57), 1);
+  EXPECT_EQ(kw::KeyDown(46), 1);  // the other pad's key stays down
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERDEVICEREMOVED, 8), down);
+  kw::HandleGamepadEvent(PadEvent(SDL_CONTROLLERDEVICEREMOVED, 99), down);  // unknown: nothing
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(-1), 0);
+}
+
+// A virtual pad stands in for a real one: it is opened when it appears, its buttons and
+// stick reach the bound keys through SDL's own events, and unplugging it lets go.
+TEST_F(GamepadTest, VirtualPadHotplugThroughSdl) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS), 0) << SDL_GetError();
+  kw::SetGamepadKey(kw::PadA, 57);
+  kw::SetGamepadKey(kw::PadLeft, 203);
+  int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                        SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  bool down = false;
+  auto pump = [&] {
+    SDL_GameControllerUpdate();
+    SDL_PumpEvents();
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) kw::HandleGamepadEvent(ev, down);
+  };
+  pump();  // the device-added event opens it
+  SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
+  ASSERT_NE(stick, nullptr);
+  SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, 1);
+  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+  pump();
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 1);
+  EXPECT_EQ(kw::KeyDown(203), 1);
+  SDL_JoystickDetachVirtual(index);
+  pump();
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(57), 0);
+  EXPECT_EQ(kw::KeyDown(203), 0);
+  kw::CloseGamepads();
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 }  // namespace

@@ -12,5 +12,6 @@ int PakCommand(const Args& args);     // pak list|extract|create
 int MapCommand(const Args& args);     // map compile|decompile|info|render|check
 int MapCheck(const Args& args);       // map check MAP [--data GAMEDIR]
 int ScriptCommand(const Args& args);  // script dump|check
+int IconCommand(const Args& args);    // icon SHEET SIZE OUT
 
 }  // namespace kwtool

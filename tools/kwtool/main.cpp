@@ -24,7 +24,9 @@ const char* const HelpText =
     "                                   whether the map can be finished: MAP:COL,ROW: message,\n"
     "                                   exit 1 on findings, 2 when the map cannot be read\n"
     "  kwtool script dump FILE.ssc      parsed statements as JSON lines\n"
-    "  kwtool script check FILE.ssc     lint a script: FILE:LINE: message, exit 1 on findings\n";
+    "  kwtool script check FILE.ssc     lint a script: FILE:LINE: message, exit 1 on findings\n"
+    "  kwtool icon SHEET.png SIZE OUT.png  the desktop icon: the sheet's first figure frame,\n"
+    "                                   centred on a SIZE x SIZE square, crisp pixels\n";
 
 }  // namespace
 
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
     if (command == "pak") return kwtool::PakCommand(args);
     if (command == "map") return kwtool::MapCommand(args);
     if (command == "script") return kwtool::ScriptCommand(args);
+    if (command == "icon") return kwtool::IconCommand(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kwtool %s: cannot handle the input: %s\n", argv[1], e.what());
     return 1;
