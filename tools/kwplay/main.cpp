@@ -92,6 +92,7 @@ bool Searching = false;          // set once the map is on screen
 int NodeId = 0;                  // this process's snapshot number
 int Depth = 0;                   // segments since the map start
 std::vector<Event> Log;          // keys injected so far
+std::vector<std::pair<int, long>> MapsLeft;  // map and flip of each map left on the way
 std::vector<int> Held;           // keys currently held
 long SegmentEnd = -1;            // flip at which the running segment ends
 std::vector<std::vector<double>> Dist;  // walking distance to the exit per cell
@@ -172,12 +173,14 @@ void HoldKeys(const std::vector<int>& keys) {
   Held = keys;
 }
 
-// 2 when the figure left the target map alive, 1 when it died or the game ended.
+// 2 when the figure left the target map alive, 1 when it died or the time ran out.
+// The hook sees every flip, so a death shows here before the map end resets health;
+// the story's last map ends the game alive, which counts as leaving it.
 int MapStatus() {
-  if (GameOver == 1) return 1;
-  if (CurrentMap != TargetMap) return 2;
-  if (P().mapDone == 1) return GameOver == 1 || P().health < 0 ? 1 : 2;
-  if (P().health < 0) return 1;
+  const PlayerRecord& p = P();
+  if (p.health < 0) return 1;
+  if (TimeMatch == 1 && p.timeValue <= 0) return 1;
+  if (CurrentMap != TargetMap || p.mapDone == 1) return 2;
   return 0;
 }
 
@@ -199,7 +202,8 @@ void WriteReplay(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "a");
   if (!f) return;
   for (const Event& e : Log) std::fprintf(f, "%ld key %s %d\n", e.flip, e.down ? "down" : "up", e.key);
-  std::fprintf(f, "# map left at flip %ld\n# frames %ld\n", FlipCount(), FlipCount() + Opt.tailFlips);
+  for (const auto& [map, flip] : MapsLeft) std::fprintf(f, "# map %d left at flip %ld\n", map, flip);
+  std::fprintf(f, "# frames %ld\n", FlipCount() + Opt.tailFlips);
   std::fclose(f);
 }
 
@@ -221,6 +225,7 @@ void StartSegment(int id, int seg) {
 void ReportAndServe(int status) {
   std::string path = CommandPath(NodeId);
   mkfifo(path.c_str(), 0600);
+  if (status == 2) MapsLeft.push_back({TargetMap, FlipCount()});
   WriteAll(ReplyWrite, ReportLine(status));
   if (status == 1) {
     unlink(path.c_str());
@@ -440,12 +445,11 @@ int Coordinate(int readFd) {
   }
 }
 
-// The menu clicks: the typed map command, "Start", the mode, "Leicht" (the title
-// picture's key comes from the search).
+// The menu clicks: "Start", the mode, "Leicht" (the title picture's key comes from the
+// search). A new game always begins at map 1, so later maps are reached by playing on.
 std::string MenuPrefix() {
   int modeX = Opt.mode == "story" ? 345 : Opt.mode == "time" ? 426 : 265;
   std::string s = "# kwplay: " + Opt.mode + " map " + std::to_string(Opt.map) + "\n";
-  s += "20 text etage-" + std::to_string(Opt.map) + "\n21 key down 28\n23 key up 28\n";
   s += "35 mouse 120 90 0\n38 mouse 120 90 1\n40 mouse 120 90 0\n";
   s += "45 mouse " + std::to_string(modeX) + " 170 1\n47 mouse " + std::to_string(modeX) + " 170 0\n";
   s += "52 mouse 240 170 1\n54 mouse 240 170 0\n";
