@@ -220,7 +220,8 @@ void StartSegment(int id, int seg) {
 }
 
 // Reports this snapshot, then waits for commands: "fork ID SEG" starts a child running
-// segment SEG (the child returns into the game), "dump" writes the replay, "quit" ends
+// segment SEG (the child returns into the game), "dump FILE" adds the keys to the replay
+// FILE, "next" goes on to the next map, "quit" ends
 // this process. The FIFO exists before the report, so a command never finds it missing.
 void ReportAndServe(int status) {
   std::string path = CommandPath(NodeId);
@@ -253,14 +254,15 @@ void ReportAndServe(int status) {
           return;  // back into the game: the flip hook finishes the segment
         }
       } else if (line == "next") {
-        // Go on to the map this one led to: it becomes the new search root.
-        TargetMap = CurrentMap;
+        // Go on to the next map (the map end may not have counted it yet): it becomes
+        // the new search root.
+        TargetMap += 1;
         Searching = false;
         HoldKeys({});
         Depth = 0;
         return;
-      } else if (line == "dump") {
-        WriteReplay(Opt.out);
+      } else if (line.rfind("dump ", 0) == 0) {
+        WriteReplay(line.substr(5));
         WriteAll(ReplyWrite, "dumped\n");
       } else if (line == "quit") {
         unlink(path.c_str());
@@ -342,6 +344,8 @@ bool ParseReport(const std::string& line, Report& r) {
   return std::sscanf(line.c_str(), "%d %d %lf %d %d %d %d %ld", &r.id, &r.status, &r.dist,
                      &r.col, &r.row, &r.health, &r.depth, &r.flip) == 8;
 }
+
+std::string MenuPrefix();
 
 // Ranks snapshots: nearer the exit first, then fewer segments and more health.
 bool Worse(const Report& a, const Report& b) {
@@ -435,11 +439,15 @@ int Coordinate(int readFd) {
     }
     int winner = SearchMap(in, root, nextId);
     if (winner < 0) return 1;
-    if (TargetMap >= Opt.until) {
-      Command(winner, "dump");
-      while (in.Next(line) && line != "dumped") {}
-      return 0;
+    // Every map reached is kept, so a later map that fails loses nothing.
+    std::string path = Opt.out + (TargetMap >= Opt.until ? "" : ".map" + std::to_string(TargetMap));
+    if (FILE* f = std::fopen(path.c_str(), "w")) {
+      std::fputs(MenuPrefix().c_str(), f);
+      std::fclose(f);
     }
+    Command(winner, "dump " + path);
+    while (in.Next(line) && line != "dumped") {}
+    if (TargetMap >= Opt.until) return 0;
     Command(winner, "next");
     TargetMap += 1;
   }
