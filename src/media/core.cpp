@@ -85,6 +85,8 @@ std::mutex RandomLock;
 std::mt19937 Random(0);
 
 std::function<void(const std::string&)> StateWriter;
+// The in-process driver's hook, run after every flip (empty for the game itself).
+std::function<void()> FlipHook;
 
 // Threads: a handle is an index into this table (0 = none).
 struct ThreadSlot {
@@ -531,6 +533,8 @@ void SetStateWriter(std::function<void(const std::string& path)> writer) {
   StateWriter = std::move(writer);
 }
 
+void SetFlipHook(std::function<void()> hook) { FlipHook = std::move(hook); }
+
 void ShutdownMedia() {
   if (ShutDown) return;
   ShutDown = true;
@@ -607,6 +611,7 @@ void FlipScreen() {
     StepGamepadPointer();
   }
   ++Flips;
+  if (FlipHook) FlipHook();
   PumpEvents();
   if (TheOptions.frames >= 0 && Flips >= TheOptions.frames) EndProgram(0);
 }

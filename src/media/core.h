@@ -87,6 +87,9 @@ void ShutdownMedia();
 [[noreturn]] void EndProgram(int code);
 // The game registers the writer of --state FILE.json; it runs when the program ends.
 void SetStateWriter(std::function<void(const std::string& path)> writer);
+// A tool that drives the game in-process (the replay search) registers a hook that runs
+// after every flip, at the point where that flip's replay events are applied.
+void SetFlipHook(std::function<void()> hook);
 
 // Display and window.
 int OpenWindowedDisplay(int width, int height, const std::string& title);

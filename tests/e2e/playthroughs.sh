@@ -1,0 +1,64 @@
+#!/bin/bash
+# Recorded playthroughs: every replay in playthroughs/ starts at the title, goes through
+# the real menus and plays maps to their exits. Each NAME.replay says in a line
+# "# frames N" how many flips it runs; the --state it ends in must equal
+# NAME.state.json key by key. A replay that no longer reaches the same end means a map
+# or the game's rules changed: re-record it on purpose (tools/kwplay finds one) and run
+# with KW_UPDATE=1 to store the new state.
+# Called as: bash playthroughs.sh <klingenwald> <kwtool> <gamedir> <workdir>
+set -u
+GAME=$1
+GAMEDIR=$3
+WORK=$4
+HERE=$(cd "$(dirname "$0")" && pwd)/playthroughs
+rm -rf "$WORK"
+mkdir -p "$WORK"
+failed=0
+count=0
+for replay in "$HERE"/*.replay; do
+  name=$(basename "$replay" .replay)
+  frames=$(sed -n 's/^# frames \([0-9][0-9]*\).*/\1/p' "$replay" | head -1)
+  if [ -z "$frames" ]; then
+    echo "FAIL: $name: no '# frames N' line" >&2
+    failed=1
+    continue
+  fi
+  mkdir -p "$WORK/$name/user"
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 \
+    "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/$name/user" --frames "$frames" \
+    --replay "$replay" --screenshot "$WORK/$name/end.png" --state "$WORK/$name/end.json" \
+    > "$WORK/$name/out.txt" 2> "$WORK/$name/err.txt"
+  code=$?
+  count=$((count + 1))
+  if [ $code -ne 0 ] || [ ! -s "$WORK/$name/end.json" ]; then
+    echo "FAIL: $name: exit code $code" >&2
+    cat "$WORK/$name/err.txt" >&2
+    failed=1
+    continue
+  fi
+  if [ "${KW_UPDATE:-0}" = 1 ]; then
+    cp "$WORK/$name/end.json" "$HERE/$name.state.json"
+    echo "$name: stored state updated"
+    continue
+  fi
+  python3 - "$HERE/$name.state.json" "$WORK/$name/end.json" <<'PY' || { echo "FAIL: $name: state differs (got $WORK/$name/end.json)" >&2; failed=1; }
+import json, sys
+want = json.load(open(sys.argv[1]))
+got = json.load(open(sys.argv[2]))
+bad = []
+for key, value in want.items():
+    if key not in got:
+        bad.append(f"  {key}: missing")
+    elif isinstance(value, float) or isinstance(got[key], float):
+        if abs(float(got[key]) - float(value)) > 1e-3:
+            bad.append(f"  {key}: {got[key]} instead of {value}")
+    elif got[key] != value:
+        bad.append(f"  {key}: {got[key]!r} instead of {value!r}")
+for line in bad:
+    print(line, file=sys.stderr)
+sys.exit(1 if bad else 0)
+PY
+done
+[ $count -gt 0 ] || { echo "FAIL: no playthroughs stored" >&2; exit 1; }
+[ $failed -eq 0 ] || exit 1
+echo "playthroughs ok ($count replays)"

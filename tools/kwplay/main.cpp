@@ -1,0 +1,541 @@
+// kwplay: finds a replay that plays one map from its start to its exit. The game runs
+// in this process (headless, virtual time) through the real menus; once the map is on
+// screen every live game process is a snapshot: a coordinator asks a snapshot to fork a
+// child that holds keys for a short segment (walk, jump, climb, strike, wait, Return),
+// and the child reports where the figure ended. A best-first search over these
+// snapshots, guided by the walking distance to the exit, ends at the first child that
+// left the map alive; that child writes its keys as a replay file.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <queue>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "content/content.h"
+#include "media/core.h"
+#include "media/files.h"
+#include "media/input.h"
+#include "menus/menus.h"
+#include "play/play.h"
+#include "shell/shell.h"
+
+namespace {
+
+using namespace kw;
+
+// DirectInput key codes the segments hold.
+constexpr int KeyLeft = 203, KeyRight = 205, KeyUp = 200, KeyDown = 208, KeySpace = 57,
+              KeyStrike = 45, KeyReturn = 28;
+
+// One input segment: keys held together for `flips` flips, then let go.
+struct Segment {
+  const char* name;
+  std::vector<int> keys;
+  int flips;
+};
+
+const std::vector<Segment> Segments = {
+    {"right", {KeyRight}, 16},           {"left", {KeyLeft}, 16},
+    {"jump-right", {KeyRight, KeySpace}, 24}, {"jump-left", {KeyLeft, KeySpace}, 24},
+    {"jump", {KeySpace}, 24},            {"long-right", {KeyRight}, 40},
+    {"long-jump-right", {KeyRight, KeySpace}, 40}, {"long-jump-left", {KeyLeft, KeySpace}, 40},
+    {"climb", {KeyUp}, 20},              {"down", {KeyDown}, 16},
+    {"strike", {KeyStrike}, 12},         {"wait", {}, 20},
+    {"enter", {KeyReturn}, 4},           {"strike-right", {KeyRight, KeyStrike}, 16},
+    {"climb-right", {KeyUp, KeyRight}, 20}, {"climb-left", {KeyUp, KeyLeft}, 20},
+};
+
+// One replay event the search injected.
+struct Event {
+  long flip;
+  int key;
+  bool down;
+};
+
+// What a child reports at the end of its segment.
+struct Report {
+  int id = 0;
+  int status = 0;  // 0 alive on the map, 1 dead or lost, 2 left the map alive
+  double dist = 0;
+  int col = 0, row = 0, health = 0, depth = 0;
+  long flip = 0;
+};
+
+// Settings from the command line.
+struct Settings {
+  std::string data, user, out, mode = "free";
+  int map = 1;
+  uint32_t seed = 1;
+  int maxNodes = 4000;
+  int maxLive = 120;
+  int until = 0;  // last map to play (0: only --map)
+  long tailFlips = 30;
+};
+
+Settings Opt;
+std::string WorkDir;             // FIFOs of the snapshots
+int ReplyWrite = -1;             // shared pipe every snapshot reports on
+int TargetMap = 0;               // the map being searched
+bool Searching = false;          // set once the map is on screen
+int NodeId = 0;                  // this process's snapshot number
+int Depth = 0;                   // segments since the map start
+std::vector<Event> Log;          // keys injected so far
+std::vector<std::pair<int, long>> MapsLeft;  // map and flip of each map left on the way
+std::vector<int> Held;           // keys currently held
+long SegmentEnd = -1;            // flip at which the running segment ends
+std::vector<std::vector<double>> Dist;  // walking distance to the exit per cell
+
+// The cell that the figure's lower body is in.
+void FigureCell(int& col, int& row) {
+  const PlayerRecord& p = P();
+  col = int(std::floor((double(PlayerScreenX) + 15.0 - double(p.posX)) / 30.0));
+  row = int(std::floor((double(p.posY) + 230.0 + 45.0) / 30.0));
+}
+
+// A cell the figure can be in: empty, a ladder, a door, or a block it can break.
+bool Open(const MapCell& c) {
+  if (c.front != 1 || c.tile <= 1) return true;
+  for (int t : {26, 29, 55, 80, 19}) if (c.tile == t) return true;
+  return false;
+}
+
+// Dijkstra from the exit door over open cells; going up costs more than walking so the
+// guide prefers routes along the ground and up ladders.
+void ComputeDistances() {
+  int w = Map.W + 1, h = Map.H + 1;
+  Dist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
+  using Node = std::pair<double, std::pair<int, int>>;
+  std::priority_queue<Node, std::vector<Node>, std::greater<Node>> q;
+  for (int r : {ExitRow, ExitRow + 1, ExitRow - 1})
+    if (ExitCol >= 0 && ExitCol < w && r >= 0 && r < h) {
+      Dist[size_t(ExitCol)][size_t(r)] = 0;
+      q.push({0, {ExitCol, r}});
+    }
+  while (!q.empty()) {
+    auto [d, cell] = q.top();
+    q.pop();
+    auto [c, r] = cell;
+    if (d > Dist[size_t(c)][size_t(r)]) continue;
+    const int dc[4] = {1, -1, 0, 0}, dr[4] = {0, 0, 1, -1};
+    for (int i = 0; i < 4; ++i) {
+      int nc = c + dc[i], nr = r + dr[i];
+      if (nc < 0 || nr < 0 || nc >= w || nr >= h || !Open(Map.At(nc, nr))) continue;
+      // Moving from (nc,nr) to (c,r): upwards when r < nr.
+      double step = dr[i] == 1 ? 2.5 : 1.0;
+      if (d + step < Dist[size_t(nc)][size_t(nr)]) {
+        Dist[size_t(nc)][size_t(nr)] = d + step;
+        q.push({d + step, {nc, nr}});
+      }
+    }
+  }
+}
+
+// Writes all of a buffer or gives up.
+void WriteAll(int fd, const std::string& s) {
+  size_t done = 0;
+  while (done < s.size()) {
+    ssize_t n = write(fd, s.data() + done, s.size() - done);
+    if (n <= 0) return;
+    done += size_t(n);
+  }
+}
+
+// True when `keys` holds `key`.
+bool InList(const std::vector<int>& keys, int key) {
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+// Holds exactly `keys` from now on (a change is one event at this flip).
+void HoldKeys(const std::vector<int>& keys) {
+  long now = FlipCount();
+  for (int k : Held)
+    if (std::find(keys.begin(), keys.end(), k) == keys.end()) {
+      InjectKey(k, false);
+      Log.push_back({now, k, false});
+    }
+  for (int k : keys)
+    if (std::find(Held.begin(), Held.end(), k) == Held.end()) {
+      InjectKey(k, true);
+      Log.push_back({now, k, true});
+    }
+  Held = keys;
+}
+
+// 2 when the figure left the target map alive, 1 when it died or the time ran out.
+// The hook sees every flip, so a death shows here before the map end resets health;
+// the story's last map ends the game alive, which counts as leaving it.
+int MapStatus() {
+  const PlayerRecord& p = P();
+  if (p.health < 0) return 1;
+  if (TimeMatch == 1 && p.timeValue <= 0) return 1;
+  if (CurrentMap != TargetMap || p.mapDone == 1) return 2;
+  return 0;
+}
+
+// The report line of this snapshot: id status dist col row health depth flip.
+std::string ReportLine(int status) {
+  int col = 0, row = 0;
+  FigureCell(col, row);
+  double d = 1e9;
+  if (col >= 0 && row >= 0 && size_t(col) < Dist.size() && size_t(row) < Dist[0].size())
+    d = Dist[size_t(col)][size_t(row)];
+  char buf[200];
+  std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld\n", NodeId, status, d, col, row,
+                int(P().health), Depth, FlipCount());
+  return buf;
+}
+
+// The replay of the keys injected so far, ending with all keys let go.
+void WriteReplay(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "a");
+  if (!f) return;
+  for (const Event& e : Log) std::fprintf(f, "%ld key %s %d\n", e.flip, e.down ? "down" : "up", e.key);
+  for (const auto& [map, flip] : MapsLeft) std::fprintf(f, "# map %d left at flip %ld\n", map, flip);
+  std::fprintf(f, "# frames %ld\n", FlipCount() + Opt.tailFlips);
+  std::fclose(f);
+}
+
+// The FIFO on which snapshot `id` waits for commands.
+std::string CommandPath(int id) { return WorkDir + "/" + std::to_string(id) + ".cmd"; }
+
+
+// In a forked child: become snapshot `id` and run segment `seg` from this flip.
+void StartSegment(int id, int seg) {
+  NodeId = id;
+  Depth += 1;
+  HoldKeys(Segments[size_t(seg)].keys);
+  SegmentEnd = FlipCount() + Segments[size_t(seg)].flips;
+}
+
+// Reports this snapshot, then waits for commands: "fork ID SEG" starts a child running
+// segment SEG (the child returns into the game), "dump FILE" adds the keys to the replay
+// FILE, "next" goes on to the next map, "quit" ends
+// this process. The FIFO exists before the report, so a command never finds it missing.
+void ReportAndServe(int status) {
+  std::string path = CommandPath(NodeId);
+  mkfifo(path.c_str(), 0600);
+  if (status == 2) MapsLeft.push_back({TargetMap, FlipCount()});
+  WriteAll(ReplyWrite, ReportLine(status));
+  if (status == 1) {
+    unlink(path.c_str());
+    _exit(0);
+  }
+  for (;;) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) _exit(1);
+    std::string text;
+    char buf[512];
+    ssize_t n;
+    while ((n = read(fd, buf, sizeof buf)) > 0) text.append(buf, size_t(n));
+    close(fd);
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      std::string line = text.substr(start, end - start);
+      start = end + 1;
+      int id = 0, seg = 0;
+      if (std::sscanf(line.c_str(), "fork %d %d", &id, &seg) == 2) {
+        pid_t pid = fork();
+        if (pid == 0) {
+          StartSegment(id, seg);
+          return;  // back into the game: the flip hook finishes the segment
+        }
+      } else if (line == "next") {
+        // Go on to the next map (the map end may not have counted it yet): it becomes
+        // the new search root.
+        TargetMap += 1;
+        Searching = false;
+        HoldKeys({});
+        Depth = 0;
+        return;
+      } else if (line.rfind("dump ", 0) == 0) {
+        WriteReplay(line.substr(5));
+        WriteAll(ReplyWrite, "dumped\n");
+      } else if (line == "quit") {
+        unlink(path.c_str());
+        _exit(0);
+      }
+    }
+  }
+}
+
+// Cutscenes and the title picture wait for a key: Return is tapped for them (and logged
+// like every other key). True while such a screen holds the game.
+bool TapThroughWaits() {
+  static long releaseAt = -1;
+  long now = FlipCount();
+  if (releaseAt >= 0 && now >= releaseAt) {
+    InjectKey(KeyReturn, false);
+    Log.push_back({now, KeyReturn, false});
+    releaseAt = -1;
+    return true;
+  }
+  bool waiting = CurrentScreen == Screen::Cutscene || CurrentScreen == Screen::Title;
+  if (!waiting || releaseAt >= 0 || InList(Held, KeyReturn)) return waiting;
+  InjectKey(KeyReturn, true);
+  Log.push_back({now, KeyReturn, true});
+  releaseAt = now + 2;
+  return true;
+}
+
+// The flip hook: starts the search when the map shows, finishes segments, and ends a
+// lost run early.
+void OnFlip() {
+  bool waiting = TapThroughWaits();
+  if (!Searching) {
+    if (waiting || CurrentScreen != Screen::Play || CurrentMap != TargetMap) return;
+    Searching = true;
+    ComputeDistances();
+    NodeId = 0;
+    ReportAndServe(0);
+    return;
+  }
+  if (SegmentEnd < 0) return;
+  int status = MapStatus();
+  if (status == 0 && FlipCount() < SegmentEnd) return;
+  SegmentEnd = -1;
+  ReportAndServe(status);
+}
+
+// Sends one command line to snapshot `id`.
+void Command(int id, const std::string& line) {
+  int fd = open(CommandPath(id).c_str(), O_WRONLY);
+  if (fd < 0) return;
+  WriteAll(fd, line + "\n");
+  close(fd);
+}
+
+// Reads report lines from the shared pipe.
+struct ReplyReader {
+  int fd;
+  std::string pending;
+  // The next whole line, blocking.
+  bool Next(std::string& line) {
+    for (;;) {
+      size_t nl = pending.find('\n');
+      if (nl != std::string::npos) {
+        line = pending.substr(0, nl);
+        pending.erase(0, nl + 1);
+        return true;
+      }
+      char buf[4096];
+      ssize_t n = read(fd, buf, sizeof buf);
+      if (n <= 0) return false;
+      pending.append(buf, size_t(n));
+    }
+  }
+};
+
+// Parses one report line.
+bool ParseReport(const std::string& line, Report& r) {
+  return std::sscanf(line.c_str(), "%d %d %lf %d %d %d %d %ld", &r.id, &r.status, &r.dist,
+                     &r.col, &r.row, &r.health, &r.depth, &r.flip) == 8;
+}
+
+std::string MenuPrefix();
+
+// Ranks snapshots: nearer the exit first, then fewer segments and more health.
+bool Worse(const Report& a, const Report& b) {
+  double fa = a.dist * 10 + a.depth * 0.5 - a.health * 0.02;
+  double fb = b.dist * 10 + b.depth * 0.5 - b.health * 0.02;
+  return fa > fb;
+}
+
+using Frontier = std::priority_queue<Report, std::vector<Report>, bool (*)(const Report&, const Report&)>;
+
+// Ends every snapshot in the frontier.
+void QuitAll(Frontier& open) {
+  while (!open.empty()) {
+    Command(open.top().id, "quit");
+    open.pop();
+  }
+}
+
+// Keeps the best two thirds of the frontier when it grew past the limit.
+void Prune(Frontier& open) {
+  if (int(open.size()) <= Opt.maxLive) return;
+  std::vector<Report> keep;
+  while (!open.empty()) {
+    keep.push_back(open.top());
+    open.pop();
+  }
+  for (size_t i = 0; i < keep.size(); ++i) {
+    if (int(i) < Opt.maxLive * 2 / 3) open.push(keep[i]);
+    else Command(keep[i].id, "quit");
+  }
+}
+
+// Best-first search of one map from the snapshot `root`; the id of the snapshot that
+// left the map alive, or -1. A cell seen with as much health is not expanded twice.
+int SearchMap(ReplyReader& in, const Report& root, int& nextId) {
+  Frontier open(Worse);
+  std::map<std::pair<int, int>, int> bestHealth;
+  open.push(root);
+  int expanded = 0, winner = -1;
+  double bestDist = root.dist;
+  std::string line;
+  while (!open.empty() && expanded < Opt.maxNodes && winner < 0) {
+    Report r = open.top();
+    open.pop();
+    ++expanded;
+    for (size_t s = 0; s < Segments.size(); ++s)
+      Command(r.id, "fork " + std::to_string(nextId++) + " " + std::to_string(s));
+    for (size_t s = 0; s < Segments.size(); ++s) {
+      Report c;
+      if (!in.Next(line) || !ParseReport(line, c)) return -1;
+      if (c.status == 1) continue;
+      if (c.status == 2 && winner < 0) {
+        std::fprintf(stderr, "kwplay: map %d left at flip %ld after %d segments (%d expanded)\n",
+                     TargetMap, c.flip, c.depth, expanded);
+        winner = c.id;
+        continue;
+      }
+      auto key = std::make_pair(c.col, c.row * 2 + (c.health > 0 ? 0 : 1));
+      auto seen = bestHealth.find(key);
+      if (c.status == 2 || (seen != bestHealth.end() && seen->second >= c.health)) {
+        Command(c.id, "quit");
+        continue;
+      }
+      bestHealth[key] = c.health;
+      bestDist = std::min(bestDist, c.dist);
+      open.push(c);
+    }
+    Command(r.id, "quit");
+    Prune(open);
+    if (expanded % 25 == 0)
+      std::fprintf(stderr, "kwplay: %d expanded, best distance %.1f, frontier %zu, at %d,%d\n",
+                   expanded, bestDist, open.size(), r.col, r.row);
+  }
+  if (winner < 0)
+    std::fprintf(stderr, "kwplay: no way out of map %d found (best distance %.1f)\n", TargetMap, bestDist);
+  QuitAll(open);
+  return winner;
+}
+
+// The search, map after map up to --until: the snapshot that left a map goes on to the
+// next one and reports again as its root; the last one writes the replay.
+int Coordinate(int readFd) {
+  ReplyReader in{readFd, {}};
+  std::string line;
+  Report root;
+  int nextId = 1;
+  for (;;) {
+    if (!in.Next(line) || !ParseReport(line, root) || root.status != 0) {
+      std::fprintf(stderr, "kwplay: map %d did not start\n", TargetMap);
+      return 1;
+    }
+    int winner = SearchMap(in, root, nextId);
+    if (winner < 0) return 1;
+    // Every map reached is kept, so a later map that fails loses nothing.
+    std::string path = Opt.out + (TargetMap >= Opt.until ? "" : ".map" + std::to_string(TargetMap));
+    if (FILE* f = std::fopen(path.c_str(), "w")) {
+      std::fputs(MenuPrefix().c_str(), f);
+      std::fclose(f);
+    }
+    Command(winner, "dump " + path);
+    while (in.Next(line) && line != "dumped") {}
+    if (TargetMap >= Opt.until) return 0;
+    Command(winner, "next");
+    TargetMap += 1;
+  }
+}
+
+// The menu clicks: "Start", the mode, "Leicht" (the title picture's key comes from the
+// search). A new game always begins at map 1, so later maps are reached by playing on.
+std::string MenuPrefix() {
+  int modeX = Opt.mode == "story" ? 345 : Opt.mode == "time" ? 426 : 265;
+  std::string s = "# kwplay: " + Opt.mode + " map " + std::to_string(Opt.map) + "\n";
+  s += "35 mouse 120 90 0\n38 mouse 120 90 1\n40 mouse 120 90 0\n";
+  s += "45 mouse " + std::to_string(modeX) + " 170 1\n47 mouse " + std::to_string(modeX) + " 170 0\n";
+  s += "52 mouse 240 170 1\n54 mouse 240 170 0\n";
+  return s;
+}
+
+// Command line: --data DIR --mode free|story|time --map N --out FILE [--seed N]
+// [--until M] [--user DIR] [--nodes N].
+bool ParseArgs(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; i += 2) {
+    std::string a = argv[i], v = argv[i + 1];
+    if (a == "--data") Opt.data = v;
+    else if (a == "--user") Opt.user = v;
+    else if (a == "--out") Opt.out = v;
+    else if (a == "--mode") Opt.mode = v;
+    else if (a == "--map") Opt.map = std::atoi(v.c_str());
+    else if (a == "--seed") Opt.seed = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
+    else if (a == "--nodes") Opt.maxNodes = std::atoi(v.c_str());
+    else if (a == "--until") Opt.until = std::atoi(v.c_str());
+    else return false;
+  }
+  Opt.until = std::max(Opt.until, Opt.map);
+  return !Opt.out.empty() && (Opt.mode == "free" || Opt.mode == "story" || Opt.mode == "time");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!ParseArgs(argc, argv)) {
+    std::fprintf(stderr,
+                 "usage: kwplay --data DIR --mode free|story|time --map N --out REPLAY "
+                 "[--until M] [--seed N] [--user DIR] [--nodes N]\n");
+    return 2;
+  }
+  signal(SIGCHLD, SIG_IGN);  // finished snapshots need no reaping
+  char tmpl[] = "/tmp/kwplay.XXXXXX";
+  if (!mkdtemp(tmpl)) return 1;
+  WorkDir = tmpl;
+  if (Opt.user.empty()) Opt.user = WorkDir + "/user";
+  mkdir(Opt.user.c_str(), 0700);
+  std::string prefix = MenuPrefix();
+  if (FILE* f = std::fopen(Opt.out.c_str(), "w")) {
+    std::fputs(prefix.c_str(), f);
+    std::fclose(f);
+  }
+  std::string menuReplay = WorkDir + "/menu.txt";
+  if (FILE* f = std::fopen(menuReplay.c_str(), "w")) {
+    std::fputs(prefix.c_str(), f);
+    std::fclose(f);
+  }
+  int fds[2];
+  if (pipe(fds) != 0) return 1;
+  TargetMap = Opt.map;
+  pid_t game = fork();
+  if (game == 0) {
+    setpgid(0, 0);  // the snapshots form one group the coordinator can end at once
+    close(fds[0]);
+    ReplyWrite = fds[1];
+    int devnull = open("/dev/null", O_WRONLY);
+    if (devnull >= 0) dup2(devnull, 1);
+    kw::MediaOptions o;
+    o.headless = true;
+    o.seedGiven = true;
+    o.seed = Opt.seed;
+    std::string tried;
+    o.dataDir = kw::FindGameFolder(Opt.data, tried);
+    o.userDir = Opt.user;
+    o.replayPath = menuReplay;
+    if (!kw::InitMedia(o)) _exit(1);
+    kw::SetFlipHook(OnFlip);
+    kw::GameMain();
+    _exit(0);
+  }
+  close(fds[1]);
+  int code = Coordinate(fds[0]);
+  // The snapshots still alive end with the pipe gone or on their quit command.
+  kill(-game, SIGKILL);
+  std::error_code ignored;
+  std::filesystem::remove_all(WorkDir, ignored);
+  return code;
+}
