@@ -29,21 +29,6 @@ if [ "${KW_UPDATE:-0}" = 1 ]; then
   echo "play replay: stored state updated"
   exit 0
 fi
-python3 - "$HERE/expected_state.json" "$WORK/s.json" <<'PY' || fail "state differs (got $WORK/s.json)"
-import json, sys
-want = json.load(open(sys.argv[1]))
-got = json.load(open(sys.argv[2]))
-bad = []
-for key, value in want.items():
-    if key not in got:
-        bad.append(f"{key}: missing")
-    elif isinstance(value, float) or isinstance(got[key], float):
-        if abs(float(got[key]) - float(value)) > 1e-3:
-            bad.append(f"{key}: {got[key]} instead of {value}")
-    elif got[key] != value:
-        bad.append(f"{key}: {got[key]!r} instead of {value!r}")
-for line in bad:
-    print(line, file=sys.stderr)
-sys.exit(1 if bad else 0)
-PY
+python3 "$(dirname "$0")/common/compare_state.py" "$HERE/expected_state.json" "$WORK/s.json" \
+  || fail "state differs (got $WORK/s.json)"
 echo "play replay e2e ok"

@@ -41,23 +41,7 @@ for replay in "$HERE"/*.replay; do
     echo "$name: stored state updated"
     continue
   fi
-  python3 - "$HERE/$name.state.json" "$WORK/$name/end.json" <<'PY' || { echo "FAIL: $name: state differs (got $WORK/$name/end.json)" >&2; failed=1; }
-import json, sys
-want = json.load(open(sys.argv[1]))
-got = json.load(open(sys.argv[2]))
-bad = []
-for key, value in want.items():
-    if key not in got:
-        bad.append(f"  {key}: missing")
-    elif isinstance(value, float) or isinstance(got[key], float):
-        if abs(float(got[key]) - float(value)) > 1e-3:
-            bad.append(f"  {key}: {got[key]} instead of {value}")
-    elif got[key] != value:
-        bad.append(f"  {key}: {got[key]!r} instead of {value!r}")
-for line in bad:
-    print(line, file=sys.stderr)
-sys.exit(1 if bad else 0)
-PY
+  python3 "$(dirname "$0")/common/compare_state.py" "$HERE/$name.state.json" "$WORK/$name/end.json" || { echo "FAIL: $name: state differs (got $WORK/$name/end.json)" >&2; failed=1; }
 done
 [ $count -gt 0 ] || { echo "FAIL: no playthroughs stored" >&2; exit 1; }
 [ $failed -eq 0 ] || exit 1

@@ -27,6 +27,7 @@
 #include "media/core.h"
 #include "media/files.h"
 #include "media/input.h"
+#include "media/input_internal.h"  // the search presses keys as a replay would
 #include "menus/menus.h"
 #include "play/play.h"
 #include "shell/shell.h"

@@ -11,6 +11,7 @@
 
 #include "kwtool.h"
 #include "map_reach.h"
+#include "media/textutil.h"
 #include "script/script.h"
 
 namespace kwtool {
@@ -54,27 +55,13 @@ bool LiteralNumber(const std::string& text, int64_t& value) {
   return true;
 }
 
-// The file's lines as the game's line reader cuts them.
-std::vector<std::string> Lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t end = bytes.find_first_of(std::string("\r\n\0", 3), at);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(at, end - at));
-    at = end;
-    if (at < bytes.size() && bytes[at++] == '\r' && at < bytes.size() && bytes[at] == '\n') ++at;
-  }
-  return lines;
-}
-
 // Runs the game's parser and flattens both lists into calls.
 std::vector<ScriptCall> ParseCalls(const std::string& script) {
   std::vector<ScriptCall> calls;
   kw::StartScript.Clear();
   kw::MainScript.Clear();
   kw::ScriptScan scan;
-  for (const std::string& raw : Lines(script)) kw::ParseScriptLine(scan, raw);
+  for (const std::string& raw : kwtool::SplitLines(script)) kw::ParseScriptLine(scan, raw);
   for (bool start : {true, false}) {
     std::vector<int> tags;  // one per open "if"
     for (const kw::Statement& s : start ? kw::StartScript : kw::MainScript) {
@@ -124,7 +111,7 @@ struct Checker {
   // Whether a cell lies in the grid.
   bool Inside(int64_t col, int64_t row) const { return col >= 0 && row >= 0 && col < cols && row < rows; }
   // Header line `line` (from 1) as a number.
-  int Header(int line) const { return kwmap::HeaderNumber(in.map.header[size_t(line - 1)]); }
+  int Header(int line) const { return kw::ParseInt(in.map.header[size_t(line - 1)]); }
   // One layer value of a cell.
   int At(kwmap::Layer layer, int col, int row) const { return in.map.At(layer, col, row); }
   // A resting cell the figure cannot enter.

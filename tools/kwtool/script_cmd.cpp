@@ -49,24 +49,6 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// The file's lines as the game's line reader cuts them: at CR LF, LF, a lone CR or a
-// zero byte.
-std::vector<std::string> SplitLines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t at = 0;
-  while (at < bytes.size()) {
-    size_t end = bytes.find_first_of(std::string("\r\n\0", 3), at);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(at, end - at));
-    at = end;
-    if (at < bytes.size()) {
-      char c = bytes[at++];
-      if (c == '\r' && at < bytes.size() && bytes[at] == '\n') ++at;
-    }
-  }
-  return lines;
-}
-
 // The statements added to a list since it held count elements.
 void CollectNew(kw::List<kw::Statement>& list, int count, int line, bool start,
                 std::vector<Placed>& out) {
@@ -83,7 +65,7 @@ ParsedScript Parse(const std::string& bytes) {
   kw::MainScript.Clear();
   kw::ScriptScan scan;
   int number = 0;
-  for (const std::string& raw : SplitLines(bytes)) {
+  for (const std::string& raw : kwtool::SplitLines(bytes)) {
     ++number;
     ReadLine line{number, kw::StripBlanks(kw::ScriptLowerCase(raw)), scan.inBlock, 0,
                   scan.inParens, 0};
