@@ -71,15 +71,15 @@ struct DecodedPcm {
 bool DecodeWave(const uint8_t* data, size_t size, size_t limit, DecodedPcm& out) {
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
   if (!rw) return false;
-  SDL_AudioSpec spec;
+  SDL_AudioSpec wave;
   Uint8* samples = nullptr;
   Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(rw, 1, &spec, &samples, &length)) return false;
-  size_t frame = size_t(SDL_AUDIO_BITSIZE(spec.format) / 8) * std::max<size_t>(spec.channels, 1);
+  if (!SDL_LoadWAV_RW(rw, 1, &wave, &samples, &length)) return false;
+  size_t frame = size_t(SDL_AUDIO_BITSIZE(wave.format) / 8) * std::max<size_t>(wave.channels, 1);
   size_t kept = std::min<size_t>(length, limit - limit % frame);
-  out.format = spec.format;
-  out.channels = spec.channels;
-  out.rate = spec.freq;
+  out.format = wave.format;
+  out.channels = wave.channels;
+  out.rate = wave.freq;
   out.bytes.assign(samples, samples + kept);
   SDL_FreeWAV(samples);
   return true;
