@@ -20,8 +20,9 @@ timeout -k 5 120 "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/use
   --replay "$WORK/replay.txt" --state "$WORK/s.json" > "$WORK/out.txt" 2> "$WORK/err.txt" &
 pid=$!
 # Wait until the title picture shows (the state is written only at the end, so watch the
-# flips go by: a headless run reaches the title within a few seconds, even under the sanitizers).
-sleep 8
+# flips go by: a headless run reaches the title within a few seconds, even under the sanitizers;
+# before the title, the start-up loading bar does not look at the window).
+sleep 20
 kill -TERM $pid 2> /dev/null || fail "the game ended before the title picture"
 wait $pid
 code=$?
