@@ -1,34 +1,81 @@
 #!/bin/bash
-# Recorded-input regression of play: free map 1 with the shipped keys, a replay that
-# walks, jumps out of a pit, throws, looks up, ducks and walks small (play_replay/
-# replay.txt). The --state it ends in must equal play_replay/expected_state.json, key
-# by key. A change that alters the result on purpose updates the stored state in the
-# same commit and says why (run with KW_UPDATE=1 to write it).
+# Recorded-input regressions of play on free map 1 with the shipped keys. Each
+# play_replay/NAME.replay starts at the title picture (the menu clicks are put in front
+# of it) and says in its comments how many flips it runs ("# frames N", counted from the
+# title) and what its end must show ("# expect KEY=VALUE ..."):
+#   walk   walks and jumps over the hills and the spike pit collecting coins, throws,
+#          looks up, ducks and walks small;
+#   sword  gets the sword from the pause menu's typed command and kills the bat with it;
+#   throw  kills the bat with thrown axes.
+# The --state a replay ends in must equal NAME.state.json key by key, and the pixels of
+# its last picture must hash to NAME.screenshot.txt. A change that alters either on
+# purpose updates the stored result in the same commit and says why (KW_UPDATE=1 writes
+# both; the "# expect" lines are checked then too, so a re-recording cannot lose what the
+# replay is for).
 # Called as: bash play_replay.sh <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
 GAME=$1
 GAMEDIR=$3
 WORK=$4
 HERE=$(cd "$(dirname "$0")" && pwd)/play_replay
+COMMON=$(cd "$(dirname "$0")" && pwd)/common
 rm -rf "$WORK"
-mkdir -p "$WORK/user"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-. "$(dirname "$0")/common/menu_start.sh"
-kw_through_menus "$HERE/replay.txt" "$WORK/replay.txt"
+mkdir -p "$WORK"
+. "$COMMON/menu_start.sh"
+failed=0
+count=0
+fail() { echo "FAIL: $name: $*" >&2; failed=1; }
 
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 \
-  "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/user" --frames $((720 + KW_MENU_FRAMES)) \
-  --replay "$WORK/replay.txt" --screenshot "$WORK/s.png" --state "$WORK/s.json" \
-  > "$WORK/out.txt" 2> "$WORK/err.txt"
-code=$?
-[ $code -eq 0 ] || { cat "$WORK/err.txt" >&2; fail "exit code $code"; }
-[ -s "$WORK/s.png" ] || fail "no screenshot"
-[ -s "$WORK/s.json" ] || fail "no state"
-if [ "${KW_UPDATE:-0}" = 1 ]; then
-  cp "$WORK/s.json" "$HERE/expected_state.json"
-  echo "play replay: stored state updated"
-  exit 0
-fi
-python3 "$(dirname "$0")/common/compare_state.py" "$HERE/expected_state.json" "$WORK/s.json" \
-  || fail "state differs (got $WORK/s.json)"
-echo "play replay e2e ok"
+# check_expect NAME STATE: every KEY=VALUE of the replay's "# expect" lines holds.
+check_expect() {
+  python3 - "$HERE/$1.replay" "$2" <<'PY'
+import json, sys
+state = json.load(open(sys.argv[2]))
+bad = []
+for line in open(sys.argv[1], encoding="utf-8"):
+    if not line.startswith("# expect "):
+        continue
+    for pair in line.split()[2:]:
+        key, _, want = pair.partition("=")
+        if str(state.get(key)) != want:
+            bad.append("%s=%s (want %s)" % (key, state.get(key), want))
+if bad:
+    print("expectations not met: " + ", ".join(bad), file=sys.stderr)
+    sys.exit(1)
+PY
+}
+
+for replay in "$HERE"/*.replay; do
+  name=$(basename "$replay" .replay)
+  count=$((count + 1))
+  frames=$(sed -n 's/^# frames \([0-9][0-9]*\).*/\1/p' "$replay" | head -1)
+  [ -n "$frames" ] || { fail "no '# frames N' line"; continue; }
+  out=$WORK/$name
+  mkdir -p "$out/user"
+  kw_through_menus "$replay" "$out/replay.txt"
+  SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 \
+    "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$out/user" \
+    --frames $((frames + KW_MENU_FRAMES)) --replay "$out/replay.txt" \
+    --screenshot "$out/s.png" --state "$out/s.json" > "$out/out.txt" 2> "$out/err.txt"
+  code=$?
+  if [ $code -ne 0 ] || [ ! -s "$out/s.json" ] || [ ! -s "$out/s.png" ]; then
+    cat "$out/err.txt" >&2
+    fail "exit code $code, or no state or screenshot"
+    continue
+  fi
+  check_expect "$name" "$out/s.json" || { fail "see above (state in $out/s.json)"; continue; }
+  hash=$(python3 "$COMMON/png_hash.py" "$out/s.png") || { fail "unreadable screenshot"; continue; }
+  if [ "${KW_UPDATE:-0}" = 1 ]; then
+    cp "$out/s.json" "$HERE/$name.state.json"
+    echo "$hash" > "$HERE/$name.screenshot.txt"
+    echo "$name: stored state and screenshot hash updated"
+    continue
+  fi
+  python3 "$COMMON/compare_state.py" "$HERE/$name.state.json" "$out/s.json" \
+    || fail "state differs (got $out/s.json)"
+  [ "$hash" = "$(cat "$HERE/$name.screenshot.txt")" ] \
+    || fail "the last picture differs: $hash (look at $out/s.png)"
+done
+[ $count -gt 0 ] || { echo "FAIL: no replays stored" >&2; exit 1; }
+[ $failed -eq 0 ] || exit 1
+echo "play replays ok ($count replays)"

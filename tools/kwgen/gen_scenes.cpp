@@ -58,6 +58,27 @@ Image DrawForestScene(int width, int height, uint32_t seed, float dawn) {
   return img;
 }
 
+// The far background follows the view down (it is drawn at the vertical scroll), so a
+// picture only as tall as the screen leaves a black band under it once the view has
+// scrolled down a deep map. Below the scene the picture goes on with its own lowest rows,
+// mirrored so that no seam shows and darkening with depth like a forest floor.
+Image ExtendBelow(const Image& scene, int height) {
+  Image img(scene.w, height);
+  constexpr int Band = 60;  // rows mirrored back and forth
+  for (int y = 0; y < height; ++y) {
+    const int depth = y - scene.h;
+    int from = y;
+    float factor = 1.0f;
+    if (depth >= 0) {
+      const int t = depth % (2 * Band);
+      from = scene.h - 1 - (t < Band ? t : 2 * Band - 1 - t);
+      factor = 1.0f - 0.45f * std::min(1.0f, depth / 300.0f);
+    }
+    for (int x = 0; x < img.w; ++x) img.Set(x, y, Shade(scene.Get(x, from), factor));
+  }
+  return img;
+}
+
 Image DrawBackground(int set) {
   Image img(640, 480);
   switch (set) {
@@ -99,6 +120,7 @@ Image DrawBackground(int set) {
       FillPolygon(img, {{280, 480}, {300, 100}, {320, 40}, {340, 100}, {360, 480}}, Argb(24, 18, 32));
       Glow(img, 320, 120, 40, Argb(200, 80, 255, 140));
   }
+  img = ExtendBelow(img, BackgroundHeight);
   AvoidPureBlack(img);
   return img;
 }

@@ -54,7 +54,10 @@ Image DrawSmallForm();                                  // 325
 Image DrawClimbSheet();                                 // 375
 Image DrawEnemySheet(int type);                         // 329 + spriteOffset
 Image DrawGuardian(float spirit);                       // 338 (0) .. 339 (1)
-Image DrawBackground(int set);                          // 640 x 480, sets 1..5
+// The far backgrounds are taller than the screen: the deepest shipped map scrolls the view
+// about 300 pixels down, and the picture follows it.
+constexpr int BackgroundHeight = 840;
+Image DrawBackground(int set);                          // 640 x BackgroundHeight, sets 1..5
 Image DrawForestScene(int width, int height, uint32_t seed, float dawn);
 Image DrawHeroLarge(int height, bool facingLeft);       // cutscenes and title
 
