@@ -43,11 +43,11 @@ void PortalFlash(Portal& portal, int x, int y) {
   if (portal.phase >= portal.period) portal.phase = 1.0f;
 }
 
-// A weather picture for maps and scripts that ask for rain (431) or snow (432) when the
-// packs bring none: a thin streak or a small flake.
+// A weather picture for maps and scripts that ask for snow (kind "1") or rain (kind "2")
+// when the packs bring none: a small flake or a thin streak.
 void EnsureWeatherPicture(int sprite) {
-  if (SpriteExists(sprite) || (sprite != 431 && sprite != 432)) return;
-  bool rain = sprite == 431;
+  if (SpriteExists(sprite) || (sprite != Spr::Weather1 && sprite != Spr::Weather2)) return;
+  bool rain = sprite == Spr::Weather2;
   int w = rain ? 1 : 3, h = rain ? 9 : 3;
   if (!CreateSprite(sprite, w, h)) return;
   uint32_t* px = SpritePixels(sprite);
