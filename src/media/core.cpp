@@ -179,6 +179,25 @@ void RecordMouse() {
              " " + (RecordMouseDown ? "1" : "0"));
 }
 
+}  // namespace
+
+void RecordKeyChange(int code, bool down) {
+  RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+}
+
+void RecordPointerAt(int x, int y) {
+  RecordMouseX = x;
+  RecordMouseY = y;
+  RecordMouse();
+}
+
+void RecordPointerButton(bool down) {
+  RecordMouseDown = down;
+  RecordMouse();
+}
+
+namespace {
+
 void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   if (k.repeat) return;
   // Alt+Enter belongs to the window, wherever the game is; the game never sees it.
@@ -191,7 +210,7 @@ void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   if (code <= 0) return;
   bool down = k.type == SDL_KEYDOWN;
   InjectKey(code, down);
-  RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+  RecordKeyChange(code, down);
 }
 
 // Real pixels per window unit (high-DPI screens have more than one) and the picture's place.
@@ -294,8 +313,7 @@ int HandleEvent(const SDL_Event& ev) {
     case SDL_CONTROLLERBUTTONUP:
     case SDL_CONTROLLERAXISMOTION: {
       bool down = false;
-      if (int code = HandleGamepadEvent(ev, down))
-        RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+      HandleGamepadEvent(ev, down);  // records what it presses itself
       break;
     }
     default: break;
@@ -608,9 +626,10 @@ void FlipScreen() {
   } else {
     WaitForFrameSlot();
     PresentBackBuffer();
-    StepGamepadPointer();
   }
   ++Flips;
+  // After the count, so a recording puts the pad's pointer moves at the flip that made them.
+  StepGamepadPointer();
   if (FlipHook) FlipHook();
   PumpEvents();
   if (TheOptions.frames >= 0 && Flips >= TheOptions.frames) EndProgram(0);

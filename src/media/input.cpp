@@ -297,6 +297,7 @@ void MovePointerBy(int dx, int dy) {
   int x = std::clamp((known ? PointerX : LiveMouseX) + dx, 0, ScreenWidth - 1);
   int y = std::clamp((known ? PointerY : LiveMouseY) + dy, 0, ScreenHeight - 1);
   InjectMousePosition(x, y);
+  RecordPointerAt(x, y);
   WarpSystemPointer(x, y);
 }
 
