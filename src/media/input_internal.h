@@ -27,6 +27,8 @@ void InitGamepads();
 // A pad input of pad 0 went down or up, handled as a real pad's (in a pointer menu the
 // south button clicks). Returns the key code pressed or released (0 = none).
 int InjectPadInput(int padInput, bool down);
+// Closes every pad, letting go of all it held (shutdown, and tests).
+void CloseGamepads();
 // Pad 0's left stick at (x, y), each -32768..32767.
 void InjectPadLeftStick(int x, int y);
 
