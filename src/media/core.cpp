@@ -65,7 +65,6 @@ SDL_Texture* SharpTexture = nullptr;  // the picture enlarged by a whole factor 
 int SharpFactor = 0;
 bool FullScreen = false;
 WindowState TheWindow;                // remembered between runs
-double RelativeRestX = 0, RelativeRestY = 0;  // fractions of relative pointer motion
 int HeadlessWindowMode = WindowNormal;
 
 long Flips = 0;
@@ -231,26 +230,16 @@ void WindowToPicture(int wx, int wy, int& px, int& py) {
   py = int(std::floor((wy * uy - r.y) * ScreenHeight / r.height));
 }
 
+// The pointer's place in the picture, in a window and in full screen alike. Full screen
+// once read relative motion, but relative mode lets the game's pointer and the system's
+// part at the first jump or edge (a pointer already on the screen when the full-screen
+// window opened put the game's at a corner), after which clicks landed off the buttons.
 void HandleMouseMotion(const SDL_MouseMotionEvent& m) {
-  if (SDL_GetRelativeMouseMode()) {
-    // Device motion in picture pixels; the fractions carry over so slow moves add up.
-    double ux, uy;
-    ScaleRect r = CurrentScaleRect(ux, uy);
-    RelativeRestX += m.xrel * ux * ScreenWidth / r.width;
-    RelativeRestY += m.yrel * uy * ScreenHeight / r.height;
-    int dx = int(RelativeRestX), dy = int(RelativeRestY);
-    RelativeRestX -= dx;
-    RelativeRestY -= dy;
-    InjectMouseMove(dx, dy);
-    RecordMouseX = std::clamp(RecordMouseX + dx, 0, ScreenWidth - 1);
-    RecordMouseY = std::clamp(RecordMouseY + dy, 0, ScreenHeight - 1);
-  } else {
-    int x, y;
-    WindowToPicture(m.x, m.y, x, y);
-    InjectMousePosition(x, y);
-    RecordMouseX = x;
-    RecordMouseY = y;
-  }
+  int x, y;
+  WindowToPicture(m.x, m.y, x, y);
+  InjectMousePosition(x, y);
+  RecordMouseX = std::clamp(x, 0, ScreenWidth - 1);
+  RecordMouseY = std::clamp(y, 0, ScreenHeight - 1);
   RecordMouse();
 }
 
@@ -612,7 +601,6 @@ void ToggleFullScreen() {
     std::fprintf(stderr, "klingenwald: cannot switch the window: %s\n", SDL_GetError());
     FullScreen = !FullScreen;
   }
-  RelativeRestX = RelativeRestY = 0;
   ApplyMouseMode();
 }
 

@@ -15,7 +15,7 @@ void StepGamepadPointer();
 void MovePointerBy(int dx, int dy);
 // Puts the system pointer over a picture position, when there is a window (core.cpp).
 void WarpSystemPointer(int x, int y);
-// Relative pointer in full screen, the absolute window pointer otherwise (input.cpp).
+// The pointer kept inside a full-screen window while captured (input.cpp).
 void ApplyMouseMode();
 
 }  // namespace kw
