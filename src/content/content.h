@@ -116,6 +116,8 @@ extern int32_t Volume;            // 0..100 from Setup.ini
 extern int32_t LoadProgress;      // start-up loading progress 0..10
 extern Screen CurrentScreen;      // which screen is showing
 extern List<KeyBindingRecord> KeyBindings;  // one record from Setup.ini
+// The pad input of each pad action (PadInput, -1 = none), from Gamepad.ini.
+extern std::array<int32_t, 21> PadBindings;
 extern List<EnemyType> EnemyTypes;          // from Gegner.ini
 // Half width and height (cells) of the collision window. Each map's loader raises them
 // from the previous map's values, so they carry over from map to map on purpose.
@@ -179,8 +181,22 @@ void FinishFailedLoad();
 // The end of the fatal path; by default EndProgram(code). Tests replace it with a hook
 // that must not return (it may throw).
 void SetFatalExitHook(std::function<void(int code)> hook);
-// Points the game controllers' inputs at the keys of a binding record (jump, sword,
-// throw, spells, menu, pause, directions), so the pad follows every new binding.
+// The pad's actions: the twenty bindings of Setup.ini in their order, then the doors
+// (the Return key); each has one line in GamepadBindingFile in the user folder.
+constexpr int PadActionCount = Bind::Count + 1;
+constexpr int PadActionDoor = Bind::Count;
+constexpr const char* GamepadBindingFile = "Gamepad.ini";
+constexpr const char* PadActionDoorName = "Eingang";
+static_assert(PadActionCount == std::tuple_size<decltype(PadBindings)>::value);
+// The default pad input of each action.
+void SetDefaultPadBindings();
+// Reads GamepadBindingFile into PadBindings, writing it with the defaults when missing;
+// an action whose line is missing or unreadable keeps its default.
+void ReadGamepadIni();
+// The text of GamepadBindingFile for the bindings in PadBindings.
+std::string GamepadIniText();
+// Points the game controllers' inputs at the keys of a binding record through
+// PadBindings, so the pad follows every new binding of keys and of pad inputs.
 void BindGamepadToKeys(const KeyBindingRecord& keys);
 // Loads the darkness and light pictures from Lights.pak and turns filtering on.
 void LoadLights();

@@ -20,6 +20,7 @@ int32_t Volume;
 int32_t LoadProgress;
 Screen CurrentScreen;
 List<KeyBindingRecord> KeyBindings;
+std::array<int32_t, 21> PadBindings;
 List<EnemyType> EnemyTypes;
 int32_t ActiveCols;
 int32_t ActiveRows;
@@ -53,6 +54,7 @@ void ResetContentRun() {
   LoadProgress = 0;
   CurrentScreen = Screen::Loading;
   KeyBindings.Clear();
+  SetDefaultPadBindings();
   EnemyTypes.Clear();
   ActiveCols = ActiveRows = 13;  // each map's loader raises them from here
   WeatherSprite = 0;

@@ -65,7 +65,6 @@ SDL_Texture* SharpTexture = nullptr;  // the picture enlarged by a whole factor 
 int SharpFactor = 0;
 bool FullScreen = false;
 WindowState TheWindow;                // remembered between runs
-double RelativeRestX = 0, RelativeRestY = 0;  // fractions of relative pointer motion
 int HeadlessWindowMode = WindowNormal;
 
 long Flips = 0;
@@ -179,6 +178,25 @@ void RecordMouse() {
              " " + (RecordMouseDown ? "1" : "0"));
 }
 
+}  // namespace
+
+void RecordKeyChange(int code, bool down) {
+  RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+}
+
+void RecordPointerAt(int x, int y) {
+  RecordMouseX = x;
+  RecordMouseY = y;
+  RecordMouse();
+}
+
+void RecordPointerButton(bool down) {
+  RecordMouseDown = down;
+  RecordMouse();
+}
+
+namespace {
+
 void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   if (k.repeat) return;
   // Alt+Enter belongs to the window, wherever the game is; the game never sees it.
@@ -191,7 +209,7 @@ void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   if (code <= 0) return;
   bool down = k.type == SDL_KEYDOWN;
   InjectKey(code, down);
-  RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+  RecordKeyChange(code, down);
 }
 
 // Real pixels per window unit (high-DPI screens have more than one) and the picture's place.
@@ -212,26 +230,16 @@ void WindowToPicture(int wx, int wy, int& px, int& py) {
   py = int(std::floor((wy * uy - r.y) * ScreenHeight / r.height));
 }
 
+// The pointer's place in the picture, in a window and in full screen alike. Full screen
+// once read relative motion, but relative mode lets the game's pointer and the system's
+// part at the first jump or edge (a pointer already on the screen when the full-screen
+// window opened put the game's at a corner), after which clicks landed off the buttons.
 void HandleMouseMotion(const SDL_MouseMotionEvent& m) {
-  if (SDL_GetRelativeMouseMode()) {
-    // Device motion in picture pixels; the fractions carry over so slow moves add up.
-    double ux, uy;
-    ScaleRect r = CurrentScaleRect(ux, uy);
-    RelativeRestX += m.xrel * ux * ScreenWidth / r.width;
-    RelativeRestY += m.yrel * uy * ScreenHeight / r.height;
-    int dx = int(RelativeRestX), dy = int(RelativeRestY);
-    RelativeRestX -= dx;
-    RelativeRestY -= dy;
-    InjectMouseMove(dx, dy);
-    RecordMouseX = std::clamp(RecordMouseX + dx, 0, ScreenWidth - 1);
-    RecordMouseY = std::clamp(RecordMouseY + dy, 0, ScreenHeight - 1);
-  } else {
-    int x, y;
-    WindowToPicture(m.x, m.y, x, y);
-    InjectMousePosition(x, y);
-    RecordMouseX = x;
-    RecordMouseY = y;
-  }
+  int x, y;
+  WindowToPicture(m.x, m.y, x, y);
+  InjectMousePosition(x, y);
+  RecordMouseX = std::clamp(x, 0, ScreenWidth - 1);
+  RecordMouseY = std::clamp(y, 0, ScreenHeight - 1);
   RecordMouse();
 }
 
@@ -294,8 +302,7 @@ int HandleEvent(const SDL_Event& ev) {
     case SDL_CONTROLLERBUTTONUP:
     case SDL_CONTROLLERAXISMOTION: {
       bool down = false;
-      if (int code = HandleGamepadEvent(ev, down))
-        RecordLine(std::string("key ") + (down ? "down " : "up ") + std::to_string(code));
+      HandleGamepadEvent(ev, down);  // records what it presses itself
       break;
     }
     default: break;
@@ -594,7 +601,6 @@ void ToggleFullScreen() {
     std::fprintf(stderr, "klingenwald: cannot switch the window: %s\n", SDL_GetError());
     FullScreen = !FullScreen;
   }
-  RelativeRestX = RelativeRestY = 0;
   ApplyMouseMode();
 }
 
@@ -608,9 +614,10 @@ void FlipScreen() {
   } else {
     WaitForFrameSlot();
     PresentBackBuffer();
-    StepGamepadPointer();
   }
   ++Flips;
+  // After the count, so a recording puts the pad's pointer moves at the flip that made them.
+  StepGamepadPointer();
   if (FlipHook) FlipHook();
   PumpEvents();
   if (TheOptions.frames >= 0 && Flips >= TheOptions.frames) EndProgram(0);

@@ -19,5 +19,11 @@ void PumpEvents();
 // Leaves a window close request in the platform's event queue, as the window manager
 // would; the next pump hands it to the game.
 void InjectCloseRequest();
+// What the game controllers did, written to a --record file as the key and mouse lines
+// a replay holds: replays have no pad events, and the keys and clicks a pad produced
+// come back through the same path when replayed.
+void RecordKeyChange(int code, bool down);
+void RecordPointerAt(int x, int y);
+void RecordPointerButton(bool down);
 
 }  // namespace kw

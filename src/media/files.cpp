@@ -71,6 +71,8 @@ SplitPath Split(const std::string& gamePath) {
   if (absolute) s.root = PathRoot::Absolute;
   else if (SameNoCase(s.parts[0], "saves") || SameNoCase(s.parts[0], "temp")) s.root = PathRoot::User;
   else if (s.parts.size() == 1 && SameNoCase(s.parts[0], "setup.ini")) s.root = PathRoot::SetupIni;
+  // The pad bindings are the player's alone: the game folder ships none.
+  else if (s.parts.size() == 1 && SameNoCase(s.parts[0], "gamepad.ini")) s.root = PathRoot::User;
   s.ok = true;
   return s;
 }

@@ -1,8 +1,8 @@
 // Numbered files, path resolution across the game folder and the user folder, and
 // settings (INI) files. Game paths are written as the game writes them
 // ("Saves\Story.save"): backslashes become slashes and every component is matched
-// without regard to case. Saves\ and Temp\ and writes of Setup.ini go to the user
-// folder; every other path names the game folder, which is never written.
+// without regard to case. Saves\ and Temp\, Gamepad.ini and writes of Setup.ini go to
+// the user folder; every other path names the game folder, which is never written.
 #pragma once
 
 #include <cstdint>
@@ -32,9 +32,16 @@ bool WriteOutsideFile(const std::string& realPath, const std::string& data);
 std::string FindGameFolder(const std::string& given, std::string& tried);
 // A folder holding paks/.
 bool IsGameFolder(const std::string& folder);
-// The user folder: the one given, else $XDG_DATA_HOME/klingenwald, else
+// The same with the program's folder given (tests).
+std::string FindGameFolderFrom(const std::string& given, const std::string& programFolder,
+                               std::string& tried);
+// The user folder: the one given, else the program's own folder when a file named
+// PortableMarkerFile lies there (portable mode), else $XDG_DATA_HOME/klingenwald, else
 // ~/.local/share/klingenwald.
 std::string FindUserFolder(const std::string& given);
+// The same with the program's folder given (tests).
+std::string FindUserFolderFrom(const std::string& given, const std::string& programFolder);
+constexpr const char* PortableMarkerFile = "portable";
 
 // Numbered files 0..MaxFiles-1. The bytes live in memory; a changed file is written
 // at close through a temporary name and a rename. Opens return 0 on failure, and a

@@ -30,12 +30,17 @@ bool IsGameFolder(const std::string& folder) {
 
 // --data, then $KLINGENWALD_DATA, then beside the executable.
 std::string FindGameFolder(const std::string& given, std::string& tried) {
+  return FindGameFolderFrom(given, ExecutableFolder(), tried);
+}
+
+std::string FindGameFolderFrom(const std::string& given, const std::string& programFolder,
+                               std::string& tried) {
   if (!given.empty()) { tried = given; return given; }
   if (const char* env = std::getenv("KLINGENWALD_DATA"); env && *env) {
     tried = env;
     return env;
   }
-  fs::path exe = ExecutableFolder();
+  fs::path exe = programFolder;
   for (fs::path candidate : {exe / ".." / "share" / "klingenwald", exe / "game"}) {
     tried += (tried.empty() ? "" : ", ") + candidate.lexically_normal().string();
     if (IsGameFolder(candidate.string())) return candidate.lexically_normal().string();
@@ -43,9 +48,28 @@ std::string FindGameFolder(const std::string& given, std::string& tried) {
   return "";
 }
 
-// --user, then $XDG_DATA_HOME/klingenwald, then ~/.local/share/klingenwald.
+// --user, then portable mode, then $XDG_DATA_HOME/klingenwald, then
+// ~/.local/share/klingenwald.
 std::string FindUserFolder(const std::string& given) {
+  return FindUserFolderFrom(given, ExecutableFolder());
+}
+
+namespace {
+
+// A file named "portable" beside the program (a folder of that name does not count) keeps
+// everything the game writes beside the program too, for a copy on a stick or in a
+// folder of its own; --user still wins, so tests and players can point elsewhere.
+bool IsPortable(const std::string& programFolder) {
+  std::error_code ec;
+  fs::path marker = fs::path(programFolder) / PortableMarkerFile;
+  return fs::exists(marker, ec) && !fs::is_directory(marker, ec);
+}
+
+}  // namespace
+
+std::string FindUserFolderFrom(const std::string& given, const std::string& programFolder) {
   if (!given.empty()) return given;
+  if (IsPortable(programFolder)) return fs::path(programFolder).lexically_normal().string();
   if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
     return (fs::path(xdg) / "klingenwald").string();
   const char* home = std::getenv("HOME");

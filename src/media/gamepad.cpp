@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/gamepad_internal.h"
 #include "media/input.h"
 #include "media/input_internal.h"
@@ -26,6 +27,13 @@ namespace {
 // Escape menu, P pause, Return to enter doors, arrows); the game binds its own at start.
 std::array<int, PadInputCount> PadKeys = {57, 45, 46, 28, 25, 1, 30, 31, 32, 33, 200, 208, 203, 205,
                                           0, 0, 0, 0, 0, 0, 0};
+
+// SDL's own names of the controller's buttons and axes, in PadInput order; the right
+// stick's halves as SDL writes half axes in its mappings.
+constexpr const char* PadInputNames[PadInputCount] = {
+    "a", "b", "x", "y", "back", "start", "leftshoulder", "rightshoulder",
+    "lefttrigger", "righttrigger", "dpup", "dpdown", "dpleft", "dpright",
+    "leftstick", "rightstick", "guide", "-righty", "+righty", "-rightx", "+rightx"};
 
 // One connected pad (or, in tests, an injected one with no device behind it).
 struct Pad {
@@ -91,7 +99,9 @@ int PressPadInput(Pad& pad, int input, bool down) {
   pad.held[input] = down;
   int key = PadKeys[input];
   if (key <= 0 || key >= KeyCount) return 0;
-  InjectKey(key, down || KeyHeldByAnyPad(key));
+  bool held = down || KeyHeldByAnyPad(key);
+  InjectKey(key, held);
+  RecordKeyChange(key, held);
   return key;
 }
 
@@ -134,6 +144,7 @@ bool HandlePointerButton(Pad& pad, int input, bool down) {
   if (input == PadA && (down ? PointerMode : pad.clicking)) {
     pad.clicking = down;
     InjectMouseButton(down);
+    RecordPointerButton(down);
     return true;
   }
   int d = input - PadUp;  // PadUp, PadDown, PadLeft, PadRight follow each other
@@ -167,9 +178,15 @@ void ReleasePad(SDL_JoystickID id) {
     for (int input = 0; input < PadInputCount; ++input)
       if (gone.held[input]) {
         int key = PadKeys[input];
-        if (key > 0 && key < KeyCount && !KeyHeldByAnyPad(key)) InjectKey(key, false);
+        if (key > 0 && key < KeyCount && !KeyHeldByAnyPad(key)) {
+          InjectKey(key, false);
+          RecordKeyChange(key, false);
+        }
       }
-    if (gone.clicking) InjectMouseButton(false);
+    if (gone.clicking) {
+      InjectMouseButton(false);
+      RecordPointerButton(false);
+    }
     if (gone.device) SDL_GameControllerClose(gone.device);
     return;
   }
@@ -227,7 +244,53 @@ int GamepadKey(int padInput) {
   return padInput >= 0 && padInput < PadInputCount ? PadKeys[padInput] : 0;
 }
 
-int InjectPadInput(int padInput, bool down) { return PressPadInput(PadOf(0), padInput, down); }
+const char* PadInputName(int padInput) {
+  return padInput >= 0 && padInput < PadInputCount ? PadInputNames[padInput] : "";
+}
+
+int PadInputOfName(const std::string& name) {
+  for (int i = 0; i < PadInputCount; ++i)
+    if (SDL_strcasecmp(name.c_str(), PadInputNames[i]) == 0) return i;
+  return -1;
+}
+
+// A test's pad (number 0) goes through the same handling as a real one: buttons as
+// button events (so the pointer menus see the south button and the D-pad), the rest
+// as the inputs they are.
+int InjectPadInput(int padInput, bool down) {
+  for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+    if (PadInputOfButton(b) != padInput) continue;
+    SDL_Event ev{};
+    ev.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    ev.cbutton.which = 0;
+    ev.cbutton.button = Uint8(b);
+    bool pressed = false;
+    return HandleGamepadEvent(ev, pressed);
+  }
+  return PressPadInput(PadOf(0), padInput, down);
+}
+
+void InjectPadLeftStick(int x, int y) {
+  bool down = false;
+  SDL_Event ev{};
+  ev.type = SDL_CONTROLLERAXISMOTION;
+  ev.caxis.which = 0;
+  ev.caxis.axis = SDL_CONTROLLER_AXIS_LEFTX;
+  ev.caxis.value = Sint16(std::clamp(x, -32768, 32767));
+  HandleGamepadEvent(ev, down);
+  ev.caxis.axis = SDL_CONTROLLER_AXIS_LEFTY;
+  ev.caxis.value = Sint16(std::clamp(y, -32768, 32767));
+  HandleGamepadEvent(ev, down);
+}
+
+// Pads without motors answer with an error, which is no concern of the game's.
+void RumbleGamepads(int strength, int ms) {
+  Uint16 power = Uint16(std::clamp(strength, 0, 100) * 65535 / 100);
+  for (const Pad& p : Pads)
+    if (p.device) SDL_GameControllerRumble(p.device, power, power, Uint32(std::max(ms, 0)));
+}
+
+int GamepadConnected() { return Pads.empty() ? 0 : 1; }
 
 void UseGamepadAsPointer() { PointerFrameAsked = true; }
 

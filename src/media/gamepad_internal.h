@@ -11,12 +11,11 @@ namespace kw {
 int HandleGamepadEvent(const SDL_Event& ev, bool& down);
 // Moves the pointer by the right stick; called once per flip.
 void StepGamepadPointer();
-void CloseGamepads();
 // Moves the game's pointer (and the system one in a window) by picture pixels (input.cpp).
 void MovePointerBy(int dx, int dy);
 // Puts the system pointer over a picture position, when there is a window (core.cpp).
 void WarpSystemPointer(int x, int y);
-// Relative pointer in full screen, the absolute window pointer otherwise (input.cpp).
+// The pointer kept inside a full-screen window while captured (input.cpp).
 void ApplyMouseMode();
 
 }  // namespace kw

@@ -111,20 +111,22 @@ bool ValidCode(int code) { return code >= 0 && code < KeyCount; }
 
 bool VideoRunning() { return !IsHeadless() && SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
-// Relative mode only makes sense in full screen: a windowed game reads the window
-// pointer, and grabbing it there would trap the player's pointer in the window.
-void ApplyRelativeMode() {
+// A captured pointer in full screen is kept inside the game's window (another screen
+// beside it would take it away); a windowed game never traps the player's pointer.
+// Positions stay absolute either way, so the game's pointer is where the system's is.
+void ApplyPointerGrab() {
   if (!VideoRunning()) return;
   SDL_Window* window = SDL_GetMouseFocus();
   if (!window) window = SDL_GetKeyboardFocus();
   if (!window) window = SDL_GetWindowFromID(1);  // the game's only window
-  bool fullScreen = window && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
-  SDL_SetRelativeMouseMode(MouseCaptured && fullScreen ? SDL_TRUE : SDL_FALSE);
+  if (!window) return;
+  bool fullScreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+  SDL_SetWindowMouseGrab(window, MouseCaptured && fullScreen ? SDL_TRUE : SDL_FALSE);
 }
 
 }  // namespace
 
-void ApplyMouseMode() { ApplyRelativeMode(); }
+void ApplyMouseMode() { ApplyPointerGrab(); }
 
 int DirectInputCodeOfScancode(int sdlScancode) {
   for (const auto& row : KeyTable)
@@ -247,7 +249,7 @@ int MouseDeviceButton(int n) { return n == 1 && SnapButton ? 1 : 0; }
 
 void SetMouseCaptured(bool captured) {
   MouseCaptured = captured;
-  ApplyRelativeMode();
+  ApplyPointerGrab();
 }
 
 int WindowPointerX() { return PointerInside ? PointerX : NoPointer; }
@@ -297,6 +299,7 @@ void MovePointerBy(int dx, int dy) {
   int x = std::clamp((known ? PointerX : LiveMouseX) + dx, 0, ScreenWidth - 1);
   int y = std::clamp((known ? PointerY : LiveMouseY) + dy, 0, ScreenHeight - 1);
   InjectMousePosition(x, y);
+  RecordPointerAt(x, y);
   WarpSystemPointer(x, y);
 }
 

@@ -44,9 +44,17 @@ enum PadInput {
 // The user folder's file of pad mappings for pads SDL does not know
 // ($SDL_GAMECONTROLLERCONFIG wins over it).
 constexpr const char* GamepadMappingFile = "gamecontrollerdb.txt";
+// Every connected pad that has motors shakes at strength 0..100 for ms milliseconds.
+void RumbleGamepads(int strength, int ms);
+// 1 while a game controller is connected.
+int GamepadConnected();
 // This frame is a pointer menu: the pad drives the pointer until the next flip.
 void UseGamepadAsPointer();
 void SetGamepadKey(int padInput, int keyCode);
 int GamepadKey(int padInput);
+// SDL's game-controller name of a pad input ("a", "dpup", "lefttrigger", "-righty", ...),
+// "" for none; and the input of a name (any case), -1 for a name that is none of them.
+const char* PadInputName(int padInput);
+int PadInputOfName(const std::string& name);
 
 }  // namespace kw

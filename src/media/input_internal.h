@@ -24,7 +24,12 @@ int ScancodeOfDirectInputCode(int code);
 // Opens the pads present (windowed runs only); reads the user folder's GamepadMappingFile
 // and $SDL_GAMECONTROLLERCONFIG for pads SDL does not know.
 void InitGamepads();
-// A pad input went down or up: presses or releases its key. Returns the key code (0 = none).
+// A pad input of pad 0 went down or up, handled as a real pad's (in a pointer menu the
+// south button clicks). Returns the key code pressed or released (0 = none).
 int InjectPadInput(int padInput, bool down);
+// Closes every pad, letting go of all it held (shutdown, and tests).
+void CloseGamepads();
+// Pad 0's left stick at (x, y), each -32768..32767.
+void InjectPadLeftStick(int x, int y);
 
 }  // namespace kw

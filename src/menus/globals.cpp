@@ -31,6 +31,10 @@ int32_t NewGameChoice;
 std::array<int16_t, 3> NewGameDown;
 int32_t OptionsVolume;
 int32_t OptionsChoice;
+int32_t NameGridShown;
+int32_t NameGridButtonDown;
+int32_t NamePointerX;
+int32_t NamePointerY;
 
 // Start values of the run.
 void ResetMenusRun() {
@@ -48,6 +52,8 @@ void ResetMenusRun() {
   StoryDown = 0;
   MenuTyped.clear();
   NewGameChoice = 0;
+  NameGridShown = NameGridButtonDown = 0;
+  NamePointerX = NamePointerY = NoPointerYet;
   NewGameDown.fill(0);
   OptionsVolume = OptionsChoice = 0;
 }

@@ -1,5 +1,6 @@
 // The highscore screen: after a game a score that beats the sixth entry is entered with
-// a typed name and the list is written to Saves\Savescore.save; otherwise the list is
+// a typed name (or, for a player with a pad alone, picked letter by letter from a choice
+// on the screen) and the list is written to Saves\Savescore.save; otherwise the list is
 // shown with "Zurück" and "Löschen". Called by the shell after a game over and by the
 // main menu's "Highscore" entry.
 #include "media/media.h"
@@ -26,6 +27,58 @@ void WriteEntries(const std::array<HighscoreEntry, 9>& entries) {
     WriteTextLine(0, entries[size_t(i)].name);
   }
   CloseFileNumber(0);
+}
+
+// The letter choice: cells of NameGridCellWidth x NameGridCellHeight from the top left.
+constexpr int NameGridX = 96, NameGridY = 200;
+constexpr int NameGridCellWidth = 56, NameGridCellHeight = 40;
+constexpr int NameGridCells = NameGridColumns * NameGridRows;
+// After A..Z: Ä, Ö, Ü (Latin-1), then the three command cells.
+constexpr int FirstUmlautCell = 26, SpaceCell = 29, DeleteCell = 30, OkCell = 31;
+static_assert(OkCell == NameGridCells - 1);
+const char Umlauts[] = "\xC4\xD6\xDC";
+constexpr int GridColour = Rgb(128, 255, 0);
+constexpr int GridPointedColour = Rgb(255, 255, 255);
+
+// The label of a cell as it is drawn.
+std::string NameGridLabel(int cell) {
+  if (cell < FirstUmlautCell) return std::string(1, char('A' + cell));
+  if (cell < SpaceCell) return std::string(1, Umlauts[cell - FirstUmlautCell]);
+  if (cell == SpaceCell) return "Leer";
+  return cell == DeleteCell ? "Entf" : "OK";
+}
+
+// The letter choice, the cell under the pointer drawn brighter.
+void DrawNameGrid() {
+  int pointed = NameGridCellAt(MouseState.x, MouseState.y);
+  for (int cell = 0; cell < NameGridCells; ++cell) {
+    int x = NameGridX + (cell % NameGridColumns) * NameGridCellWidth;
+    int y = NameGridY + (cell / NameGridColumns) * NameGridCellHeight;
+    DrawTextAt(x + 8, y + 12, NameGridLabel(cell), cell == pointed ? GridPointedColour : GridColour);
+  }
+}
+
+// The choice shows once a pad is connected or the pointer moves or clicks (a pad in the
+// pointer menus moves the pointer; a replay of such a run moves it the same way).
+void UpdateNameGridShown() {
+  bool moved = NamePointerX != MouseState.x || NamePointerY != MouseState.y;
+  if (GamepadConnected() || MouseState.button != 0 || (moved && NamePointerX != NoPointerYet))
+    NameGridShown = 1;
+  NamePointerX = MouseState.x;
+  NamePointerY = MouseState.y;
+}
+
+// A click acts when the button goes down, once per press, and only on a choice that was
+// already on the screen. True when OK was clicked.
+bool NameGridClick(bool shown) {
+  bool pressed = MouseState.button != 0;
+  bool click = pressed && !NameGridButtonDown;
+  NameGridButtonDown = pressed ? 1 : 0;
+  if (!click || !shown) return false;
+  int cell = NameGridCellAt(MouseState.x, MouseState.y);
+  if (cell < 0) return false;
+  PlaySoundFx(Snd::Click, 0);
+  return ApplyNameGridCell(cell, NameInput);
 }
 
 // The pointer on the large button at (x, 420), pixel-exact.
@@ -60,6 +113,9 @@ namespace {
 void EnterName(int16_t score) {
   std::string offered = NameInput;
   NameInput.clear();
+  NameGridShown = 0;
+  NameGridButtonDown = 0;
+  NamePointerX = NamePointerY = NoPointerYet;
   AppendNameCharacters(NameInput, offered);  // a long or odd name from the file is cut too
   while (!NameEntryFrame(score)) {
   }
@@ -79,21 +135,45 @@ void AppendNameCharacters(std::string& name, const std::string& typed) {
   }
 }
 
+int NameGridCellAt(int x, int y) {
+  if (x < NameGridX || y < NameGridY) return -1;
+  int column = (x - NameGridX) / NameGridCellWidth, row = (y - NameGridY) / NameGridCellHeight;
+  if (column >= NameGridColumns || row >= NameGridRows) return -1;
+  return row * NameGridColumns + column;
+}
+
+bool ApplyNameGridCell(int cell, std::string& name) {
+  if (cell < 0 || cell >= NameGridCells) return false;
+  if (cell == OkCell) return true;
+  if (cell == DeleteCell) {
+    if (!name.empty()) name.pop_back();
+  } else {
+    AppendNameCharacters(name, cell == SpaceCell ? " " : NameGridLabel(cell));
+  }
+  return false;
+}
+
 // Flip first, then read and draw: the line drawn last is shown by the next frame's flip.
+// Typing works as ever; the letter choice is there for the pointer as well.
 bool NameEntryFrame(int16_t score) {
   FlipScreen();
   ClearBackBuffer(0);
   ReadKeyboard();
+  ReadMouse();
   AppendNameCharacters(NameInput, TypedText());
   if (KeyReleased(Key::Backspace) && !NameInput.empty()) NameInput.pop_back();
+  bool ok = NameGridClick(NameGridShown != 0);
+  UpdateNameGridShown();
   if (BeginText()) {
     SelectFont(FontDefault);
     SetTextBackground(1);
     DrawTextAt(40, 80, "Your score " + IntToText(score) + "    Please input your name : " + NameInput,
                Rgb(128, 255, 0));
+    if (NameGridShown) DrawNameGrid();
     EndText();
   }
-  return KeyDown(Key::Return) != 0;
+  if (NameGridShown) DrawMousePointer();
+  return ok || KeyDown(Key::Return) != 0;
 }
 
 // Equal scores stay above the new one.

@@ -72,6 +72,13 @@ extern int32_t NewGameChoice;     // code of the chosen new-game button, 0 = non
 extern std::array<int16_t, 3> NewGameDown;  // pressed flags of the three buttons
 extern int32_t OptionsVolume;     // volume shown on the options screen
 extern int32_t OptionsChoice;     // 1 = "Bestetigen", 2 = "Abbruch"
+// The name entry's letter choice for a pad: A-Z, Ä Ö Ü, space, delete, OK.
+constexpr int NameGridColumns = 8, NameGridRows = 4;
+constexpr int32_t NoPointerYet = -1000;  // NamePointerX before the first frame
+extern int32_t NameGridShown;     // the letter choice is on the screen
+extern int32_t NameGridButtonDown;  // the pointer button was down last frame
+extern int32_t NamePointerX;      // the pointer's place last frame
+extern int32_t NamePointerY;
 
 // Start values of the whole run (program start; tests call it in SetUp).
 void ResetMenusRun();
@@ -164,8 +171,12 @@ int16_t PressedKey();
 int ConfirmQuit(const std::string& title, const std::string& text);
 // Name entry after a game, or the list.
 int HighscoreScreen();
-// One frame of the name entry; true once Return is down.
+// One frame of the name entry; true once Return is down or OK is clicked.
 bool NameEntryFrame(int16_t score);
+// The cell of the letter choice at a picture position, -1 for none.
+int NameGridCellAt(int x, int y);
+// A clicked cell changes the name (a letter, the space, delete); true for OK.
+bool ApplyNameGridCell(int cell, std::string& name);
 // Typed characters the menus' fonts can show, appended up to MaxNameLength.
 void AppendNameCharacters(std::string& name, const std::string& typed);
 // Puts a score below the entries with an equal or higher score (entry 6 drops out).

@@ -88,12 +88,14 @@ void CreateGameLists() {
   TileKind.fill(0);
 }
 
-// Setup.ini by position: "volumen" then the twenty key codes. A group header above
-// the keys shifts every value by one place; the game has no protection against it.
+// Gamepad.ini, then Setup.ini by position: "volumen" then the twenty key codes. A group
+// header above the keys shifts every value by one place; the game has no protection
+// against it.
 void ReadSetupIni() {
   if (KeyBindings.Empty()) KeyBindings.Add();
   KeyBindings.Select(0);
   KeyBindingRecord& keys = *KeyBindings.Current();
+  ReadGamepadIni();
   if (!OpenSettings("Setup.ini")) return;
   FirstSettingsKey();
   Volume = ParseInt(SettingsKeyValue());

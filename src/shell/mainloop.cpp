@@ -9,6 +9,9 @@ namespace {
 
 enum class PassResult { Continue, MapEnd, Quit };
 
+// A hit shakes the pad briefly: strength (0..100) and length in ms.
+constexpr int HitRumbleStrength = 60, HitRumbleMs = 200;
+
 // One pass of the frame loop (steps 1..9).
 PassResult FramePass() {
   if (P().mapDone == 1) return PassResult::MapEnd;
@@ -37,13 +40,16 @@ PassResult FramePass() {
 
 }  // namespace
 
-// Step 7 and 8 of a pass: the message line and the main script, the paced world step,
-// then drawing and control, and what the control asked the shell to do.
+// Step 7 and 8 of a pass: the message line and the main script, the paced world step
+// (a hit in it shakes the pads), then drawing and control, and what the control asked
+// the shell to do.
 void PlayPass() {
   ProcessMessageTicker();
   RunScript(0);
   uint32_t now = TimeMs();
+  float healthBefore = P().health;
   if (MsSince(now, WorldStepTime) > 15) WorldStep(now);
+  if (P().health < healthBefore) RumbleGamepads(HitRumbleStrength, HitRumbleMs);
   DrawWorld();
   DrawHud();
   PlayerControls();

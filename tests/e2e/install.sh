@@ -1,6 +1,7 @@
 #!/bin/bash
 # Desktop install end to end: `cmake --install` into a temporary prefix yields the game,
-# kwtool, the game folder, the desktop entry, valid AppStream metadata and the icons; the
+# kwtool, the game folder, the desktop entry, valid AppStream metadata, the icons and the
+# manual page (naming every option of --help); the
 # installed game then finds its game folder beside its binary with no --data and runs.
 # Called as: bash install.sh <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
@@ -17,7 +18,7 @@ timeout 300 cmake --install "$BUILD" --prefix "$P" > "$WORK/install.txt" 2>&1 \
   || { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
 
 for f in bin/klingenwald bin/kwtool share/klingenwald/paks/objects.pak share/klingenwald/Setup.ini \
-         share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml; do
+         share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml share/man/man6/klingenwald.6; do
   [ -s "$P/$f" ] || fail "missing $f"
 done
 [ -x "$P/bin/klingenwald" ] || fail "the game is not executable"
@@ -38,6 +39,25 @@ fi
 if command -v appstreamcli > /dev/null; then
   timeout 60 appstreamcli validate --no-net "$P/share/metainfo/$ID.metainfo.xml" > "$WORK/appstream.txt" 2>&1 \
     || { cat "$WORK/appstream.txt" >&2; fail "appstreamcli validate"; }
+fi
+
+# The manual names every option --help names, and renders without a warning.
+MAN="$P/share/man/man6/klingenwald.6"
+grep -q '^\.TH KLINGENWALD 6 ' "$MAN" || fail "manual: not a section 6 page"
+timeout 30 "$P/bin/klingenwald" --help > "$WORK/help.txt" || fail "--help failed"
+for opt in $(grep -o -- '--[a-z][a-z-]*' "$WORK/help.txt" | sort -u); do
+  grep -qE "^\\.BI? \\\\-\\\\-${opt#--}( |\$)" "$MAN" || fail "manual: no entry for $opt"
+done
+for arg in WINDOW DEBUG; do
+  grep -q "^\.I $arg\$" "$MAN" || fail "manual: no entry for the argument $arg"
+done
+if command -v man > /dev/null && command -v groff > /dev/null; then
+  LC_ALL=C.UTF-8 MANWIDTH=80 timeout 60 man --warnings -E UTF-8 -l "$MAN" > "$WORK/man.txt" 2> "$WORK/man_err.txt" \
+    || fail "man could not render the manual"
+  [ -s "$WORK/man_err.txt" ] && { cat "$WORK/man_err.txt" >&2; fail "man warned about the manual"; }
+  grep -q 'PORTABLE MODE' "$WORK/man.txt" || fail "manual: rendered without its sections"
+else
+  echo "install: man is not here, the manual is not rendered"
 fi
 
 # The installed game, started as the desktop would (no --data), finds share/klingenwald.

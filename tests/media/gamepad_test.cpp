@@ -217,4 +217,57 @@ TEST_F(GamepadTest, VirtualPadHotplugThroughSdl) {
   SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
+// What a virtual pad's motors were asked for.
+struct MotorLog {
+  int calls = 0;
+  Uint16 low = 0, high = 0;
+};
+
+int SDLCALL RecordRumble(void* userdata, Uint16 low, Uint16 high) {
+  auto* log = static_cast<MotorLog*>(userdata);
+  ++log->calls;
+  log->low = low;
+  log->high = high;
+  return 0;
+}
+
+// A pad with motors shakes at the strength asked for; one without them, or none at all,
+// is no trouble.
+TEST_F(GamepadTest, RumbleReachesAVirtualPadsMotors) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS), 0) << SDL_GetError();
+  kw::RumbleGamepads(50, 100);  // no pad: nothing happens
+  MotorLog log;
+  SDL_VirtualJoystickDesc desc{};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  desc.userdata = &log;
+  desc.Rumble = RecordRumble;
+  int index = SDL_JoystickAttachVirtualEx(&desc);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  int plain = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                        SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(plain, 0) << SDL_GetError();
+  bool down = false;
+  SDL_GameControllerUpdate();
+  SDL_PumpEvents();
+  SDL_Event ev;
+  while (SDL_PollEvent(&ev)) kw::HandleGamepadEvent(ev, down);
+  ASSERT_EQ(kw::GamepadConnected(), 1);
+  kw::RumbleGamepads(100, 200);
+  EXPECT_EQ(log.calls, 1);
+  EXPECT_EQ(log.low, 65535);
+  EXPECT_EQ(log.high, 65535);
+  kw::RumbleGamepads(250, -5);  // out of range: clamped, not wrapped
+  EXPECT_EQ(log.low, 65535);
+  kw::RumbleGamepads(30, 200);
+  EXPECT_EQ(log.low, 30 * 65535 / 100);
+  kw::CloseGamepads();
+  EXPECT_EQ(kw::GamepadConnected(), 0);
+  SDL_JoystickDetachVirtual(plain);
+  SDL_JoystickDetachVirtual(index);
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
 }  // namespace

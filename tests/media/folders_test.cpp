@@ -1,0 +1,96 @@
+// Where the game looks for its game folder and puts its user folder: the command line,
+// the environment, the program's own place, and portable mode.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/temp_folders.h"
+#include "media/files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Saves and restores one environment variable around a test.
+class EnvGuard {
+ public:
+  explicit EnvGuard(const char* name) : name_(name) {
+    const char* v = getenv(name);
+    had_ = v != nullptr;
+    if (had_) old_ = v;
+  }
+  ~EnvGuard() {
+    if (had_) setenv(name_, old_.c_str(), 1);
+    else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  bool had_ = false;
+  std::string old_;
+};
+
+class FoldersTest : public ::testing::Test {
+ protected:
+  EnvGuard xdg{"XDG_DATA_HOME"};
+  EnvGuard home{"HOME"};
+  EnvGuard data{"KLINGENWALD_DATA"};
+  kwtest::TempFolders folders{"kw_folders"};
+  fs::path bin = folders.root / "bin";
+  void SetUp() override {
+    fs::create_directories(bin);
+    unsetenv("KLINGENWALD_DATA");
+  }
+};
+
+TEST_F(FoldersTest, UserFolderComesFromTheOptionThenXdgThenHome) {
+  setenv("XDG_DATA_HOME", (folders.root / "xdg").c_str(), 1);
+  setenv("HOME", (folders.root / "home").c_str(), 1);
+  EXPECT_EQ(kw::FindUserFolderFrom("/given", bin.string()), "/given");
+  EXPECT_EQ(kw::FindUserFolderFrom("", bin.string()), (folders.root / "xdg" / "klingenwald").string());
+  setenv("XDG_DATA_HOME", "", 1);  // empty counts as unset
+  EXPECT_EQ(kw::FindUserFolderFrom("", bin.string()),
+            (folders.root / "home" / ".local" / "share" / "klingenwald").string());
+  unsetenv("XDG_DATA_HOME");
+  unsetenv("HOME");
+  EXPECT_EQ(kw::FindUserFolderFrom("", bin.string()), "./.local/share/klingenwald");
+}
+
+TEST_F(FoldersTest, PortableFileBesideTheProgramKeepsTheUserFolderThere) {
+  setenv("XDG_DATA_HOME", (folders.root / "xdg").c_str(), 1);
+  kwtest::TempFolders::Put(bin / "portable", "");
+  EXPECT_EQ(kw::FindUserFolderFrom("", bin.string()), bin.lexically_normal().string());
+  // --user still wins over portable mode.
+  EXPECT_EQ(kw::FindUserFolderFrom("/given", bin.string()), "/given");
+  // A folder named portable is no marker, and neither is a file of another name.
+  fs::remove(bin / "portable");
+  fs::create_directories(bin / "portable");
+  kwtest::TempFolders::Put(bin / "Portable.txt", "");
+  EXPECT_EQ(kw::FindUserFolderFrom("", bin.string()), (folders.root / "xdg" / "klingenwald").string());
+}
+
+TEST_F(FoldersTest, GameFolderComesFromTheOptionThenTheEnvironmentThenBesideTheProgram) {
+  std::string tried;
+  EXPECT_EQ(kw::FindGameFolderFrom("/given", bin.string(), tried), "/given");
+  setenv("KLINGENWALD_DATA", "/from/env", 1);
+  EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried), "/from/env");
+  unsetenv("KLINGENWALD_DATA");
+  // Nothing beside the program: "" and both places named in what was tried.
+  tried.clear();
+  EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried), "");
+  EXPECT_NE(tried.find("share/klingenwald"), std::string::npos);
+  EXPECT_NE(tried.find("bin/game"), std::string::npos);
+  // game/ beside the program, then the installed place, which wins.
+  fs::create_directories(bin / "game" / "paks");
+  tried.clear();
+  EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried), (bin / "game").string());
+  fs::create_directories(folders.root / "share" / "klingenwald" / "paks");
+  tried.clear();
+  EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried),
+            (folders.root / "share" / "klingenwald").string());
+}
+
+}  // namespace
