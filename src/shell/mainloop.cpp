@@ -40,17 +40,17 @@ PassResult FramePass() {
 
 }  // namespace
 
-// Step 7 and 8 of a pass: the message line and the main script, the paced world step
-// (a hit in it shakes the pads), then drawing and control, and what the control asked
-// the shell to do.
+// Step 7 and 8 of a pass: the message line and the main script, the paced world step,
+// then drawing and control, and what the control asked the shell to do. A hit in the
+// world step or a spike met while drawing shakes the pads.
 void PlayPass() {
   ProcessMessageTicker();
   RunScript(0);
   uint32_t now = TimeMs();
   float healthBefore = P().health;
   if (MsSince(now, WorldStepTime) > 15) WorldStep(now);
-  if (P().health < healthBefore) RumbleGamepads(HitRumbleStrength, HitRumbleMs);
   DrawWorld();
+  if (P().health < healthBefore) RumbleGamepads(HitRumbleStrength, HitRumbleMs);
   DrawHud();
   PlayerControls();
   RunPendingAction();
