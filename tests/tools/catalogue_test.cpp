@@ -50,6 +50,10 @@ const Entries& Pack(const std::string& name) {
 }
 
 constexpr int Scratch = 60000;  // sprite number the tests load into
+// The far background follows the vertical scroll, which goes down to 400 - 30 x height
+// (the deepest shipped map is 23 rows) and is drawn 10 pixels up: the picture must
+// reach the screen's bottom from there.
+constexpr int BackgroundHeight = 840;
 
 // Loads entry i of a pack as a picture; false when it is not one.
 bool LoadPicture(const std::string& pack, size_t i, int sprite = Scratch) {
@@ -146,7 +150,7 @@ TEST(Catalogue, ObjectPicturesHaveTheSizesTheGameUses) {
       {0, {38, 57}}, {1, {40, 30}}, {2, {40, 30}}, {3, {44, 58}}, {6, {30, 30}}, {7, {60, 80}}, {8, {36, 36}}};
   for (auto& e : enemies) ExpectSize(o, Spr::EnemySheets + e.first, 4 * e.second.first, 3 * e.second.second);
   ExpectSize(o, Spr::SwordOverlay, 255, 290);
-  ExpectSize(o, Spr::Background, 640, 480);
+  ExpectSize(o, Spr::Background, 640, BackgroundHeight);
   ExpectSize(o, Spr::OpenDoorCollision, 30, 30);
   ExpectSize(o, Spr::SliderSheet, 120, 120);
   ExpectSize(o, Spr::SpikesSideways, 30, 30);
@@ -329,7 +333,7 @@ TEST(Catalogue, LightsAreTileSized) {
 }
 
 TEST(Catalogue, BackgroundsAndCutsceneStrips) {
-  for (size_t i = 0; i < 5; ++i) ExpectSize("Backgrounds.pak", i, 640, 480);
+  for (size_t i = 0; i < 5; ++i) ExpectSize("Backgrounds.pak", i, 640, BackgroundHeight);
   ExpectSize("cutscenes.pak", 0, 640, 480 * 4);
   ExpectSize("cutscenes.pak", 2, 640, 480 * 3);
   ExpectSize("cutscenes.pak", 4, 640, 480 * 4);
