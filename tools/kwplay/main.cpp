@@ -4,7 +4,10 @@
 // child that holds keys for a short segment (walk, jump, climb, strike, wait, Return),
 // and the child reports where the figure ended. A best-first search over these
 // snapshots, guided by the walking distance to the exit, ends at the first child that
-// left the map alive; that child writes its keys as a replay file.
+// left the map alive; that child writes its keys as a replay file. The guide knows the
+// portals the script created (a portal cell is as near as its target) and a key the
+// map-3 guardian wants (until it is carried, the way leads through the key's cell).
+// A search may go on from a stored replay (--prefix) or from a saved story (--continue).
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -38,7 +41,7 @@ using namespace kw;
 
 // DirectInput key codes the segments hold.
 constexpr int KeyLeft = 203, KeyRight = 205, KeyUp = 200, KeyDown = 208, KeySpace = 57,
-              KeyStrike = 45, KeyReturn = 28;
+              KeyStrike = 45, KeyReturn = 28, KeyTwo = 3;
 
 // One input segment: keys held together for `flips` flips, then let go.
 struct Segment {
@@ -58,11 +61,12 @@ const std::vector<Segment> Segments = {
     {"climb-right", {KeyUp, KeyRight}, 20}, {"climb-left", {KeyUp, KeyLeft}, 20},
 };
 
-// One replay event the search injected.
+// One replay event the search injected: a key, or typed text when `text` is not empty.
 struct Event {
   long flip;
   int key;
   bool down;
+  std::string text;
 };
 
 // What a child reports at the end of its segment.
@@ -72,6 +76,7 @@ struct Report {
   double dist = 0;
   int col = 0, row = 0, health = 0, depth = 0;
   long flip = 0;
+  int phase = 0;  // 1 while the guide still leads to the key
 };
 
 // Settings from the command line.
@@ -83,6 +88,8 @@ struct Settings {
   int maxLive = 120;
   int until = 0;  // last map to play (0: only --map)
   long tailFlips = 30;
+  std::string prefix;     // replay of the maps before --map (from the title)
+  bool resume = false;    // story: continue the saved story at --map
 };
 
 Settings Opt;
@@ -97,6 +104,9 @@ std::vector<std::pair<int, long>> MapsLeft;  // map and flip of each map left on
 std::vector<int> Held;           // keys currently held
 long SegmentEnd = -1;            // flip at which the running segment ends
 std::vector<std::vector<double>> Dist;  // walking distance to the exit per cell
+std::vector<std::vector<double>> KeyDist;  // the same by way of the key (empty: no key needed)
+long PrefixEnd = -1;             // last flip of the --prefix replay's events
+std::string PrefixText;          // that replay without its "# frames" line
 
 // The cell that the figure's lower body is in.
 void FigureCell(int& col, int& row) {
@@ -112,18 +122,26 @@ bool Open(const MapCell& c) {
   return false;
 }
 
-// Dijkstra from the exit door over open cells; going up costs more than walking so the
-// guide prefers routes along the ground and up ladders.
-void ComputeDistances() {
-  int w = Map.W + 1, h = Map.H + 1;
-  Dist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
-  using Node = std::pair<double, std::pair<int, int>>;
-  std::priority_queue<Node, std::vector<Node>, std::greater<Node>> q;
-  for (int r : {ExitRow, ExitRow + 1, ExitRow - 1})
-    if (ExitCol >= 0 && ExitCol < w && r >= 0 && r < h) {
-      Dist[size_t(ExitCol)][size_t(r)] = 0;
-      q.push({0, {ExitCol, r}});
-    }
+using Grid = std::vector<std::vector<double>>;
+using Node = std::pair<double, std::pair<int, int>>;
+using NodeQueue = std::priority_queue<Node, std::vector<Node>, std::greater<Node>>;
+
+// True when (c, r) lies in a grid of w x h cells.
+bool Inside(int c, int r, int w, int h) { return c >= 0 && r >= 0 && c < w && r < h; }
+
+// Lowers the distance of (c, r) to d and queues it.
+void Relax(Grid& dist, NodeQueue& q, int c, int r, double d) {
+  if (!Inside(c, r, int(dist.size()), int(dist[0].size()))) return;
+  if (d >= dist[size_t(c)][size_t(r)]) return;
+  dist[size_t(c)][size_t(r)] = d;
+  q.push({d, {c, r}});
+}
+
+// Dijkstra towards the seeded cells over open cells; going up costs more than walking so
+// the guide prefers routes along the ground and up ladders. A portal's cells (the figure
+// touches it from the row below as well) are one step from its target.
+void Spread(Grid& dist, NodeQueue& q) {
+  int w = int(dist.size()), h = int(dist[0].size());
   while (!q.empty()) {
     auto [d, cell] = q.top();
     q.pop();
@@ -132,15 +150,45 @@ void ComputeDistances() {
     const int dc[4] = {1, -1, 0, 0}, dr[4] = {0, 0, 1, -1};
     for (int i = 0; i < 4; ++i) {
       int nc = c + dc[i], nr = r + dr[i];
-      if (nc < 0 || nr < 0 || nc >= w || nr >= h || !Open(Map.At(nc, nr))) continue;
+      if (!Inside(nc, nr, w, h) || !Open(Map.At(nc, nr))) continue;
       // Moving from (nc,nr) to (c,r): upwards when r < nr.
-      double step = dr[i] == 1 ? 2.5 : 1.0;
-      if (d + step < Dist[size_t(nc)][size_t(nr)]) {
-        Dist[size_t(nc)][size_t(nr)] = d + step;
-        q.push({d + step, {nc, nr}});
-      }
+      Relax(dist, q, nc, nr, d + (dr[i] == 1 ? 2.5 : 1.0));
     }
+    for (const Portal& portal : Portals)
+      if (std::abs(portal.targetCol - c) <= 1 && std::abs(portal.targetRow - r) <= 1)
+        for (int pr = portal.row - 1; pr <= portal.row + 2; ++pr) Relax(dist, q, portal.col, pr, d + 3);
   }
+}
+
+// Cells whose pickup is a key or whose tile gives one.
+std::vector<std::pair<int, int>> KeyCells() {
+  std::vector<std::pair<int, int>> cells;
+  for (int c = 0; c <= Map.W; ++c)
+    for (int r = 0; r <= Map.H; ++r)
+      if (Map.At(c, r).pickup == Pickup::Key || Map.At(c, r).tile == Tile::KeyTile) cells.push_back({c, r});
+  return cells;
+}
+
+// Distances to the exit, and on map 3 with a key on it, by way of the key.
+void ComputeDistances() {
+  int w = Map.W + 1, h = Map.H + 1;
+  Dist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
+  NodeQueue q;
+  for (int r : {ExitRow, ExitRow + 1, ExitRow - 1}) Relax(Dist, q, ExitCol, r, 0);
+  Spread(Dist, q);
+  KeyDist.clear();
+  std::vector<std::pair<int, int>> keys = KeyCells();
+  if (CurrentMap != 3 || keys.empty()) return;
+  KeyDist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
+  for (auto [c, r] : keys) Relax(KeyDist, q, c, r, Dist[size_t(c)][size_t(r)]);
+  Spread(KeyDist, q);
+}
+
+// 1 while the figure still has to fetch the key for the guardian.
+int GuidePhase() {
+  const PlayerRecord& p = P();
+  if (KeyDist.empty() || p.guardianDone == 1 || p.hasKey == 1) return 0;
+  return 1;
 }
 
 // Writes all of a buffer or gives up.
@@ -164,12 +212,12 @@ void HoldKeys(const std::vector<int>& keys) {
   for (int k : Held)
     if (std::find(keys.begin(), keys.end(), k) == keys.end()) {
       InjectKey(k, false);
-      Log.push_back({now, k, false});
+      Log.push_back({now, k, false, ""});
     }
   for (int k : keys)
     if (std::find(Held.begin(), Held.end(), k) == Held.end()) {
       InjectKey(k, true);
-      Log.push_back({now, k, true});
+      Log.push_back({now, k, true, ""});
     }
   Held = keys;
 }
@@ -185,16 +233,20 @@ int MapStatus() {
   return 0;
 }
 
-// The report line of this snapshot: id status dist col row health depth flip.
+// The report line of this snapshot: id status dist col row health depth flip phase.
 std::string ReportLine(int status) {
   int col = 0, row = 0;
   FigureCell(col, row);
+  int phase = GuidePhase();
+  const Grid& grid = phase == 1 ? KeyDist : Dist;
   double d = 1e9;
-  if (col >= 0 && row >= 0 && size_t(col) < Dist.size() && size_t(row) < Dist[0].size())
-    d = Dist[size_t(col)][size_t(row)];
+  if (!grid.empty() && Inside(col, row, int(grid.size()), int(grid[0].size())))
+    d = grid[size_t(col)][size_t(row)];
+  // A living boss keeps the exit shut: every hit it takes counts as steps won.
+  if (BossShown == 1 && Boss) d += 1.5 * std::max(0, int(Boss->health));
   char buf[200];
-  std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld\n", NodeId, status, d, col, row,
-                int(P().health), Depth, FlipCount());
+  std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld %d\n", NodeId, status, d, col, row,
+                int(P().health), Depth, FlipCount(), phase);
   return buf;
 }
 
@@ -202,7 +254,11 @@ std::string ReportLine(int status) {
 void WriteReplay(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "a");
   if (!f) return;
-  for (const Event& e : Log) std::fprintf(f, "%ld key %s %d\n", e.flip, e.down ? "down" : "up", e.key);
+  for (const Event& e : Log) {
+    if (!e.text.empty()) std::fprintf(f, "%ld text %s\n", e.flip, e.text.c_str());
+    else std::fprintf(f, "%ld key %s %d\n", e.flip, e.down ? "down" : "up", e.key);
+  }
+  for (int k : Held) std::fprintf(f, "%ld key up %d\n", FlipCount(), k);
   for (const auto& [map, flip] : MapsLeft) std::fprintf(f, "# map %d left at flip %ld\n", map, flip);
   std::fprintf(f, "# frames %ld\n", FlipCount() + Opt.tailFlips);
   std::fclose(f);
@@ -274,20 +330,34 @@ void ReportAndServe(int status) {
 }
 
 // Cutscenes and the title picture wait for a key: Return is tapped for them (and logged
-// like every other key). True while such a screen holds the game.
+// like every other key). A script's question waits for all keys up and then a digit: the
+// held keys are let go and "2" is typed (on the first story map: rest at the fire).
+// True while such a screen holds the game.
 bool TapThroughWaits() {
   static long releaseAt = -1;
+  static int tapped = KeyReturn;
   long now = FlipCount();
   if (releaseAt >= 0 && now >= releaseAt) {
-    InjectKey(KeyReturn, false);
-    Log.push_back({now, KeyReturn, false});
+    InjectKey(tapped, false);
+    Log.push_back({now, tapped, false, ""});
     releaseAt = -1;
     return true;
   }
-  bool waiting = CurrentScreen == Screen::Cutscene || CurrentScreen == Screen::Title;
-  if (!waiting || releaseAt >= 0 || InList(Held, KeyReturn)) return waiting;
-  InjectKey(KeyReturn, true);
-  Log.push_back({now, KeyReturn, true});
+  bool choice = CurrentScreen == Screen::Choice;
+  bool waiting = choice || CurrentScreen == Screen::Cutscene || CurrentScreen == Screen::Title;
+  if (!waiting || releaseAt >= 0) return waiting;
+  if (choice && !Held.empty()) {
+    HoldKeys({});
+    return true;
+  }
+  if (InList(Held, KeyReturn)) return waiting;
+  tapped = choice ? KeyTwo : KeyReturn;
+  if (choice) {
+    InjectText("2");
+    Log.push_back({now, 0, true, "2"});
+  }
+  InjectKey(tapped, true);
+  Log.push_back({now, tapped, true, ""});
   releaseAt = now + 2;
   return true;
 }
@@ -295,6 +365,7 @@ bool TapThroughWaits() {
 // The flip hook: starts the search when the map shows, finishes segments, and ends a
 // lost run early.
 void OnFlip() {
+  if (FlipCount() <= PrefixEnd) return;  // the stored replay still plays
   bool waiting = TapThroughWaits();
   if (!Searching) {
     if (waiting || CurrentScreen != Screen::Play || CurrentMap != TargetMap) return;
@@ -342,8 +413,8 @@ struct ReplyReader {
 
 // Parses one report line.
 bool ParseReport(const std::string& line, Report& r) {
-  return std::sscanf(line.c_str(), "%d %d %lf %d %d %d %d %ld", &r.id, &r.status, &r.dist,
-                     &r.col, &r.row, &r.health, &r.depth, &r.flip) == 8;
+  return std::sscanf(line.c_str(), "%d %d %lf %d %d %d %d %ld %d", &r.id, &r.status, &r.dist,
+                     &r.col, &r.row, &r.health, &r.depth, &r.flip, &r.phase) == 9;
 }
 
 std::string MenuPrefix();
@@ -404,7 +475,7 @@ int SearchMap(ReplyReader& in, const Report& root, int& nextId) {
         winner = c.id;
         continue;
       }
-      auto key = std::make_pair(c.col, c.row * 2 + (c.health > 0 ? 0 : 1));
+      auto key = std::make_pair(c.col, c.row * 4 + (c.health > 0 ? 0 : 1) + 2 * c.phase);
       auto seen = bestHealth.find(key);
       if (c.status == 2 || (seen != bestHealth.end() && seen->second >= c.health)) {
         Command(c.id, "quit");
@@ -455,8 +526,15 @@ int Coordinate(int readFd) {
 }
 
 // The menu clicks: "Start", the mode, "Leicht" (the title picture's key comes from the
-// search). A new game always begins at map 1, so later maps are reached by playing on.
+// search). A new game always begins at map 1, so later maps are reached by playing on,
+// from a stored replay (--prefix), or in a story by "Story fortsetzen" (--continue).
 std::string MenuPrefix() {
+  if (!Opt.prefix.empty()) return PrefixText;
+  if (Opt.resume)
+    return "# kwplay: story map " + std::to_string(Opt.map) + " continued\n# story-progress " +
+           std::to_string(Opt.map) + "\n" +
+           "35 mouse 212 230 0\n38 mouse 212 230 1\n40 mouse 212 230 0\n"
+           "45 mouse 240 170 1\n47 mouse 240 170 0\n";
   int modeX = Opt.mode == "story" ? 345 : Opt.mode == "time" ? 426 : 265;
   std::string s = "# kwplay: " + Opt.mode + " map " + std::to_string(Opt.map) + "\n";
   s += "35 mouse 120 90 0\n38 mouse 120 90 1\n40 mouse 120 90 0\n";
@@ -478,10 +556,39 @@ bool ParseArgs(int argc, char** argv) {
     else if (a == "--seed") Opt.seed = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
     else if (a == "--nodes") Opt.maxNodes = std::atoi(v.c_str());
     else if (a == "--until") Opt.until = std::atoi(v.c_str());
+    else if (a == "--prefix") Opt.prefix = v;
+    else if (a == "--continue") Opt.resume = v == "1";
     else return false;
   }
   Opt.until = std::max(Opt.until, Opt.map);
+  if (Opt.resume && (Opt.mode != "story" || !Opt.prefix.empty())) return false;
   return !Opt.out.empty() && (Opt.mode == "free" || Opt.mode == "story" || Opt.mode == "time");
+}
+
+// Reads the --prefix replay: its text without the "# frames" line, and its last flip.
+bool ReadPrefix() {
+  FILE* f = std::fopen(Opt.prefix.c_str(), "r");
+  if (!f) return false;
+  char line[4096];
+  while (std::fgets(line, sizeof line, f)) {
+    if (std::strncmp(line, "# frames", 8) == 0) continue;
+    PrefixText += line;
+    if (PrefixText.back() != '\n') PrefixText += '\n';
+    long flip = 0;
+    if (line[0] != '#' && std::sscanf(line, "%ld", &flip) == 1) PrefixEnd = std::max(PrefixEnd, flip);
+  }
+  std::fclose(f);
+  return PrefixEnd >= 0;
+}
+
+// A continued story starts at the map written in the user folder's story progress.
+bool SeedStoryProgress() {
+  std::string dir = Opt.user + "/Saves";
+  mkdir(dir.c_str(), 0700);
+  FILE* f = std::fopen((dir + "/Story.save").c_str(), "w");
+  if (!f) return false;
+  std::fprintf(f, "%d", Opt.map);
+  return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -490,8 +597,12 @@ int main(int argc, char** argv) {
   if (!ParseArgs(argc, argv)) {
     std::fprintf(stderr,
                  "usage: kwplay --data DIR --mode free|story|time --map N --out REPLAY "
-                 "[--until M] [--seed N] [--user DIR] [--nodes N]\n");
+                 "[--until M] [--seed N] [--user DIR] [--nodes N] [--prefix REPLAY | --continue 1]\n");
     return 2;
+  }
+  if (!Opt.prefix.empty() && !ReadPrefix()) {
+    std::fprintf(stderr, "kwplay: cannot read the replay %s\n", Opt.prefix.c_str());
+    return 1;
   }
   signal(SIGCHLD, SIG_IGN);  // finished snapshots need no reaping
   char tmpl[] = "/tmp/kwplay.XXXXXX";
@@ -499,6 +610,7 @@ int main(int argc, char** argv) {
   WorkDir = tmpl;
   if (Opt.user.empty()) Opt.user = WorkDir + "/user";
   mkdir(Opt.user.c_str(), 0700);
+  if (Opt.resume && !SeedStoryProgress()) return 1;
   std::string prefix = MenuPrefix();
   if (FILE* f = std::fopen(Opt.out.c_str(), "w")) {
     std::fputs(prefix.c_str(), f);
