@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "content/content.h"
+#include "guide.h"
 #include "media/core.h"
 #include "media/files.h"
 #include "media/input.h"
@@ -103,8 +104,7 @@ std::vector<Event> Log;          // keys injected so far
 std::vector<std::pair<int, long>> MapsLeft;  // map and flip of each map left on the way
 std::vector<int> Held;           // keys currently held
 long SegmentEnd = -1;            // flip at which the running segment ends
-std::vector<std::vector<double>> Dist;  // walking distance to the exit per cell
-std::vector<std::vector<double>> KeyDist;  // the same by way of the key (empty: no key needed)
+kwplay::Guide Guide;             // distances to the exit of the map being searched
 long PrefixEnd = -1;             // last flip of the --prefix replay's events
 std::string PrefixText;          // that replay without its "# frames" line
 
@@ -113,82 +113,6 @@ void FigureCell(int& col, int& row) {
   const PlayerRecord& p = P();
   col = int(std::floor((double(PlayerScreenX) + 15.0 - double(p.posX)) / 30.0));
   row = int(std::floor((double(p.posY) + 230.0 + 45.0) / 30.0));
-}
-
-// A cell the figure can be in: empty, a ladder, a door, or a block it can break.
-bool Open(const MapCell& c) {
-  if (c.front != 1 || c.tile <= 1) return true;
-  for (int t : {26, 29, 55, 80, 19}) if (c.tile == t) return true;
-  return false;
-}
-
-using Grid = std::vector<std::vector<double>>;
-using Node = std::pair<double, std::pair<int, int>>;
-using NodeQueue = std::priority_queue<Node, std::vector<Node>, std::greater<Node>>;
-
-// True when (c, r) lies in a grid of w x h cells.
-bool Inside(int c, int r, int w, int h) { return c >= 0 && r >= 0 && c < w && r < h; }
-
-// Lowers the distance of (c, r) to d and queues it.
-void Relax(Grid& dist, NodeQueue& q, int c, int r, double d) {
-  if (!Inside(c, r, int(dist.size()), int(dist[0].size()))) return;
-  if (d >= dist[size_t(c)][size_t(r)]) return;
-  dist[size_t(c)][size_t(r)] = d;
-  q.push({d, {c, r}});
-}
-
-// Dijkstra towards the seeded cells over open cells; going up costs more than walking so
-// the guide prefers routes along the ground and up ladders. A portal's cells (the figure
-// touches it from the row below as well) are one step from its target.
-void Spread(Grid& dist, NodeQueue& q) {
-  int w = int(dist.size()), h = int(dist[0].size());
-  while (!q.empty()) {
-    auto [d, cell] = q.top();
-    q.pop();
-    auto [c, r] = cell;
-    if (d > Dist[size_t(c)][size_t(r)]) continue;
-    const int dc[4] = {1, -1, 0, 0}, dr[4] = {0, 0, 1, -1};
-    for (int i = 0; i < 4; ++i) {
-      int nc = c + dc[i], nr = r + dr[i];
-      if (!Inside(nc, nr, w, h) || !Open(Map.At(nc, nr))) continue;
-      // Moving from (nc,nr) to (c,r): upwards when r < nr.
-      Relax(dist, q, nc, nr, d + (dr[i] == 1 ? 2.5 : 1.0));
-    }
-    for (const Portal& portal : Portals)
-      if (std::abs(portal.targetCol - c) <= 1 && std::abs(portal.targetRow - r) <= 1)
-        for (int pr = portal.row - 1; pr <= portal.row + 2; ++pr) Relax(dist, q, portal.col, pr, d + 3);
-  }
-}
-
-// Cells whose pickup is a key or whose tile gives one.
-std::vector<std::pair<int, int>> KeyCells() {
-  std::vector<std::pair<int, int>> cells;
-  for (int c = 0; c <= Map.W; ++c)
-    for (int r = 0; r <= Map.H; ++r)
-      if (Map.At(c, r).pickup == Pickup::Key || Map.At(c, r).tile == Tile::KeyTile) cells.push_back({c, r});
-  return cells;
-}
-
-// Distances to the exit, and on map 3 with a key on it, by way of the key.
-void ComputeDistances() {
-  int w = Map.W + 1, h = Map.H + 1;
-  Dist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
-  NodeQueue q;
-  for (int r : {ExitRow, ExitRow + 1, ExitRow - 1}) Relax(Dist, q, ExitCol, r, 0);
-  Spread(Dist, q);
-  KeyDist.clear();
-  std::vector<std::pair<int, int>> keys = KeyCells();
-  if (CurrentMap != 3 || keys.empty()) return;
-  KeyDist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
-  for (auto [c, r] : keys) Relax(KeyDist, q, c, r, Dist[size_t(c)][size_t(r)]);
-  Spread(KeyDist, q);
-}
-
-// 1 while the figure still has to fetch the key for the guardian.
-int GuidePhase() {
-  const PlayerRecord& p = P();
-  if (KeyDist.empty() || p.guardianDone == 1 || p.hasKey == 1) return 0;
-  return 1;
 }
 
 // Writes all of a buffer or gives up.
@@ -237,11 +161,8 @@ int MapStatus() {
 std::string ReportLine(int status) {
   int col = 0, row = 0;
   FigureCell(col, row);
-  int phase = GuidePhase();
-  const Grid& grid = phase == 1 ? KeyDist : Dist;
-  double d = 1e9;
-  if (!grid.empty() && Inside(col, row, int(grid.size()), int(grid[0].size())))
-    d = grid[size_t(col)][size_t(row)];
+  int phase = kwplay::GuidePhase(Guide, P().hasKey == 1, P().guardianDone == 1);
+  double d = kwplay::GuideDistance(Guide, phase, col, row);
   // A living boss keeps the exit shut: every hit it takes counts as steps won.
   if (BossShown == 1 && Boss) d += 1.5 * std::max(0, int(Boss->health));
   char buf[200];
@@ -370,7 +291,7 @@ void OnFlip() {
   if (!Searching) {
     if (waiting || CurrentScreen != Screen::Play || CurrentMap != TargetMap) return;
     Searching = true;
-    ComputeDistances();
+    Guide = kwplay::ComputeGuide();
     NodeId = 0;
     ReportAndServe(0);
     return;
