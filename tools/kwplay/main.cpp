@@ -340,10 +340,12 @@ bool ParseReport(const std::string& line, Report& r) {
 
 std::string MenuPrefix();
 
-// Ranks snapshots: nearer the exit first, then fewer segments and more health.
+// Ranks snapshots: nearer the exit first, then fewer segments and more health. Health
+// weighs enough (ten points against a cell) that a way through spikes only wins when
+// there is no other: the next map starts with the health this one leaves.
 bool Worse(const Report& a, const Report& b) {
-  double fa = a.dist * 10 + a.depth * 0.5 - a.health * 0.02;
-  double fb = b.dist * 10 + b.depth * 0.5 - b.health * 0.02;
+  double fa = a.dist * 10 + a.depth * 0.5 - a.health * 1.0;
+  double fb = b.dist * 10 + b.depth * 0.5 - b.health * 1.0;
   return fa > fb;
 }
 
