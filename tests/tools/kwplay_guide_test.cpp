@@ -89,9 +89,9 @@ TEST(KwplayGuide, TheGuardiansKeyIsFetchedFirstOnMapThreeOnly) {
   // From 10,8: five cells back to the key, then 22 to the exit.
   EXPECT_DOUBLE_EQ(kwplay::GuideDistance(g, 1, 10, 8), 27);
   EXPECT_DOUBLE_EQ(kwplay::GuideDistance(g, 0, 10, 8), 17);
-  EXPECT_EQ(kwplay::GuidePhase(g, false, false), 1);
-  EXPECT_EQ(kwplay::GuidePhase(g, true, false), 0);
-  EXPECT_EQ(kwplay::GuidePhase(g, false, true), 0);
+  EXPECT_EQ(kwplay::GuidePhase(g, false, false, 10, 8), 1);
+  EXPECT_EQ(kwplay::GuidePhase(g, true, false, 10, 8), 0);
+  EXPECT_EQ(kwplay::GuidePhase(g, false, true, 10, 8), 0);
   // A key tile counts as well; on another map a key is no detour.
   Map.At(5, 8).pickup = Pickup::None;
   Map.At(6, 8).tile = Tile::KeyTile;
@@ -99,7 +99,24 @@ TEST(KwplayGuide, TheGuardiansKeyIsFetchedFirstOnMapThreeOnly) {
   CurrentMap = 2;
   kwplay::Guide other = kwplay::ComputeGuide();
   EXPECT_TRUE(other.byKey.empty());
-  EXPECT_EQ(kwplay::GuidePhase(other, false, false), 0);
+  EXPECT_EQ(kwplay::GuidePhase(other, false, false, 10, 8), 0);
+}
+
+TEST(KwplayGuide, ALockedDoorSendsTheFigureForItsKeyOnlyOnItsNearSide) {
+  MakeMap(4);
+  Wall(15);
+  Map.At(15, 8).tile = Tile::LockedDoor;
+  Map.At(5, 8).pickup = Pickup::Key;
+  kwplay::Guide g = kwplay::ComputeGuide();
+  ASSERT_FALSE(g.byKey.empty());
+  EXPECT_EQ(kwplay::GuidePhase(g, false, false, 10, 8), 1);
+  EXPECT_DOUBLE_EQ(kwplay::GuideDistance(g, 1, 10, 8), 27);
+  // Beyond the door, or with the key, the exit is the goal.
+  EXPECT_EQ(kwplay::GuidePhase(g, false, false, 20, 8), 0);
+  EXPECT_EQ(kwplay::GuidePhase(g, true, false, 10, 8), 0);
+  // Without a door the key is no detour.
+  Map.At(15, 8).tile = 1;
+  EXPECT_TRUE(kwplay::ComputeGuide().byKey.empty());
 }
 
 }  // namespace

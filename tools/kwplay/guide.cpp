@@ -19,11 +19,20 @@ constexpr double NoWay = 1e9;
 using Node = std::pair<double, std::pair<int, int>>;
 using NodeQueue = std::priority_queue<Node, std::vector<Node>, std::greater<Node>>;
 
-// A cell the figure can be in: empty, a ladder, a door, or a block it can break.
+bool DoorsShut = false;  // while the shut grid is spread
+
+// A cell the figure can be in: empty, a ladder, a door (unless shut), or a block it can break.
 bool Open(const MapCell& c) {
   if (c.front != 1 || c.tile <= 1) return true;
   for (int t : Tile::Ladders) if (c.tile == t) return true;
-  return c.tile == Tile::LockedDoor;
+  return c.tile == Tile::LockedDoor && !DoorsShut;
+}
+
+// True when the map has a locked door.
+bool HasDoor() {
+  for (const MapCell& c : Map.cells)
+    if (c.tile == Tile::LockedDoor && c.front == 1) return true;
+  return false;
 }
 
 // True when (c, r) lies in the grid.
@@ -79,9 +88,17 @@ Guide ComputeGuide() {
   NodeQueue q;
   for (int r : {ExitRow, ExitRow + 1, ExitRow - 1}) Relax(g.exit, q, ExitCol, r, 0);
   Spread(g.exit, q);
-  // Only the guardian of map 3 takes a key; elsewhere a key is for doors on the way.
+  // The guardian of map 3 takes a key; elsewhere a key is for the doors on the way.
   std::vector<std::pair<int, int>> keys = KeyCells();
-  if (CurrentMap != 3 || keys.empty()) return g;
+  g.guardian = CurrentMap == 3;
+  if (keys.empty() || (!g.guardian && !HasDoor())) return g;
+  if (!g.guardian) {
+    DoorsShut = true;
+    g.shut.assign(w, std::vector<double>(h, NoWay));
+    for (int r : {ExitRow, ExitRow + 1, ExitRow - 1}) Relax(g.shut, q, ExitCol, r, 0);
+    Spread(g.shut, q);
+    DoorsShut = false;
+  }
   g.byKey.assign(w, std::vector<double>(h, NoWay));
   // A key tile is solid: the figure takes it from a cell beside it.
   const int dc[5] = {0, 1, -1, 0, 0}, dr[5] = {0, 0, 0, 1, -1};
@@ -94,8 +111,11 @@ Guide ComputeGuide() {
   return g;
 }
 
-int GuidePhase(const Guide& guide, bool hasKey, bool guardianDone) {
-  return guide.byKey.empty() || hasKey || guardianDone ? 0 : 1;
+int GuidePhase(const Guide& guide, bool hasKey, bool guardianDone, int col, int row) {
+  if (guide.byKey.empty() || hasKey) return 0;
+  if (guide.guardian) return guardianDone ? 0 : 1;
+  bool shutOut = !Inside(guide.shut, col, row) || guide.shut[size_t(col)][size_t(row)] >= NoWay;
+  return shutOut ? 1 : 0;
 }
 
 double GuideDistance(const Guide& guide, int phase, int col, int row) {

@@ -6,7 +6,8 @@
 // snapshots, guided by the walking distance to the exit, ends at the first child that
 // left the map alive; that child writes its keys as a replay file. The guide knows the
 // portals the script created (a portal cell is as near as its target) and a key the
-// map-3 guardian wants (until it is carried, the way leads through the key's cell).
+// map-3 guardian or a locked door wants (until it is carried, the way leads through the
+// key's cell).
 // A search may go on from a stored replay (--prefix) or from a saved story (--continue).
 #include <fcntl.h>
 #include <signal.h>
@@ -161,7 +162,7 @@ int MapStatus() {
 std::string ReportLine(int status) {
   int col = 0, row = 0;
   FigureCell(col, row);
-  int phase = kwplay::GuidePhase(Guide, P().hasKey == 1, P().guardianDone == 1);
+  int phase = kwplay::GuidePhase(Guide, P().hasKey == 1, P().guardianDone == 1, col, row);
   double d = kwplay::GuideDistance(Guide, phase, col, row);
   // A living boss keeps the exit shut: every hit it takes counts as steps won.
   if (BossShown == 1 && Boss) d += 1.5 * std::max(0, int(Boss->health));
