@@ -38,11 +38,11 @@ TEST(KwplayGuide, WalksAlongTheGroundAndClimbsDearer) {
   EXPECT_DOUBLE_EQ(kwplay::GuideDistance(g, 0, 20, 8), 7);
   // Falling costs a step a row; the exit's marker covers the rows beside it.
   EXPECT_DOUBLE_EQ(kwplay::GuideDistance(g, 0, 20, 5), 9);
-  // Going up costs 2.5 a row: an exit four rows above its ground cell.
-  ExitRow = 3;
+  // Going up costs 2.5 a row within a jump of the ground: an exit two rows up.
+  ExitRow = 5;
   kwplay::Guide high = kwplay::ComputeGuide();
-  EXPECT_DOUBLE_EQ(kwplay::GuideDistance(high, 0, 27, 8), 10);
-  EXPECT_DOUBLE_EQ(kwplay::GuideDistance(high, 0, 20, 8), 17);
+  EXPECT_DOUBLE_EQ(kwplay::GuideDistance(high, 0, 27, 8), 5);
+  EXPECT_DOUBLE_EQ(kwplay::GuideDistance(high, 0, 20, 8), 12);
   EXPECT_EQ(kwplay::GuideDistance(g, 0, 20, 9), NoWay);   // inside the ground
   EXPECT_EQ(kwplay::GuideDistance(g, 0, 40, 8), NoWay);   // outside the map
   EXPECT_TRUE(g.byKey.empty());
@@ -60,6 +60,16 @@ TEST(KwplayGuide, LaddersDoorsAndBreakableBlocksAreOpenWallsAreNot) {
   Map.At(15, 8).tile = 8;
   Map.At(15, 8).front = 2;  // a picture without collision
   EXPECT_LT(kwplay::GuideDistance(kwplay::ComputeGuide(), 0, 5, 8), NoWay);
+}
+
+TEST(KwplayGuide, AHighWallIsClimbedByItsLadderNotThroughTheAir) {
+  MakeMap(1);
+  for (int r = 2; r <= 9; ++r) Map.At(15, r).tile = 8;  // open above row 2
+  double over = kwplay::GuideDistance(kwplay::ComputeGuide(), 0, 5, 8);
+  EXPECT_GT(over, 100);
+  for (int r = 1; r <= 8; ++r) Map.At(14, r).tile = Tile::Ladders[0];
+  double ladder = kwplay::GuideDistance(kwplay::ComputeGuide(), 0, 5, 8);
+  EXPECT_LT(ladder, 60);
 }
 
 TEST(KwplayGuide, APortalCrossesAWallOnlyWhileItExists) {

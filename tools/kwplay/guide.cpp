@@ -16,6 +16,7 @@ namespace {
 using namespace kw;
 
 constexpr double NoWay = 1e9;
+constexpr double UnclimbableStep = 200;  // flying is no way, but keeps the guide whole
 using Node = std::pair<double, std::pair<int, int>>;
 using NodeQueue = std::priority_queue<Node, std::vector<Node>, std::greater<Node>>;
 
@@ -26,6 +27,16 @@ bool Open(const MapCell& c) {
   if (c.front != 1 || c.tile <= 1) return true;
   for (int t : Tile::Ladders) if (c.tile == t) return true;
   return c.tile == Tile::LockedDoor && !DoorsShut;
+}
+
+// True when the figure can get into (c, r) from below: a ladder there or just below, or
+// ground within a jump (the jump rises under three cells) under it.
+bool Reachable(int c, int r) {
+  for (int t : Tile::Ladders)
+    if (Map.At(c, r).tile == t || Map.At(c, r + 1).tile == t) return true;
+  for (int below = r + 1; below <= r + 4 && below <= Map.H; ++below)
+    if (!Open(Map.At(c, below))) return true;
+  return false;
 }
 
 // True when the map has a locked door.
@@ -60,8 +71,9 @@ void Spread(DistanceGrid& dist, NodeQueue& q) {
     for (int i = 0; i < 4; ++i) {
       int nc = c + dc[i], nr = r + dr[i];
       if (!Inside(dist, nc, nr) || !Open(Map.At(nc, nr))) continue;
-      // Moving from (nc,nr) to (c,r): upwards when r < nr.
-      Relax(dist, q, nc, nr, d + (dr[i] == 1 ? 2.5 : 1.0));
+      // Moving from (nc,nr) to (c,r): upwards when r < nr; high air cannot be climbed.
+      double step = dr[i] != 1 ? 1.0 : Reachable(c, r) ? 2.5 : UnclimbableStep;
+      Relax(dist, q, nc, nr, d + step);
     }
     for (const Portal& portal : Portals)
       if (std::abs(portal.targetCol - c) <= 1 && std::abs(portal.targetRow - r) <= 1)

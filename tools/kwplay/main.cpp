@@ -1,8 +1,8 @@
 // kwplay: finds a replay that plays one map from its start to its exit. The game runs
 // in this process (headless, virtual time) through the real menus; once the map is on
 // screen every live game process is a snapshot: a coordinator asks a snapshot to fork a
-// child that holds keys for a short segment (walk, jump, climb, strike, wait, Return),
-// and the child reports where the figure ended. A best-first search over these
+// child that holds keys for a short segment (walk, jump, climb, crawl, strike, wait,
+// Return), and the child reports where the figure ended. A best-first search over these
 // snapshots, guided by the walking distance to the exit, ends at the first child that
 // left the map alive; that child writes its keys as a replay file. The guide knows the
 // portals the script created (a portal cell is as near as its target) and a key the
@@ -61,6 +61,7 @@ const std::vector<Segment> Segments = {
     {"strike", {KeyStrike}, 12},         {"wait", {}, 20},
     {"enter", {KeyReturn}, 4},           {"strike-right", {KeyRight, KeyStrike}, 16},
     {"climb-right", {KeyUp, KeyRight}, 20}, {"climb-left", {KeyUp, KeyLeft}, 20},
+    {"crawl-right", {KeyDown, KeyRight}, 24}, {"crawl-left", {KeyDown, KeyLeft}, 24},
 };
 
 // One replay event the search injected: a key, or typed text when `text` is not empty.
