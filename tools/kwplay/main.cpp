@@ -45,11 +45,13 @@ using namespace kw;
 constexpr int KeyLeft = 203, KeyRight = 205, KeyUp = 200, KeyDown = 208, KeySpace = 57,
               KeyStrike = 45, KeyReturn = 28, KeyTwo = 3;
 
-// One input segment: keys held together for `flips` flips, then let go.
+// One input segment: keys held together for `flips` flips (or only the first `hold`
+// of them when that is set), then let go.
 struct Segment {
   const char* name;
   std::vector<int> keys;
   int flips;
+  int hold = 0;
 };
 
 const std::vector<Segment> Segments = {
@@ -60,6 +62,9 @@ const std::vector<Segment> Segments = {
     {"climb", {KeyUp}, 20},              {"down", {KeyDown}, 16},
     {"strike", {KeyStrike}, 12},         {"wait", {}, 20},
     {"enter", {KeyReturn}, 4},           {"strike-right", {KeyRight, KeyStrike}, 16},
+    // A portal takes the figure when Return goes up, so the tap ends inside its segment
+    // (a segment that ends where it began is not searched further).
+    {"tap-return", {KeyReturn}, 8, 4},
     {"climb-right", {KeyUp, KeyRight}, 20}, {"climb-left", {KeyUp, KeyLeft}, 20},
     {"crawl-right", {KeyDown, KeyRight}, 24}, {"crawl-left", {KeyDown, KeyLeft}, 24},
 };
@@ -106,6 +111,7 @@ std::vector<Event> Log;          // keys injected so far
 std::vector<std::pair<int, long>> MapsLeft;  // map and flip of each map left on the way
 std::vector<int> Held;           // keys currently held
 long SegmentEnd = -1;            // flip at which the running segment ends
+long ReleaseAt = -1;             // flip at which the running segment lets its keys go
 kwplay::Guide Guide;             // distances to the exit of the map being searched
 long PrefixEnd = -1;             // last flip of the --prefix replay's events
 std::string PrefixText;          // that replay without its "# frames" line
@@ -197,6 +203,8 @@ void StartSegment(int id, int seg) {
   Depth += 1;
   HoldKeys(Segments[size_t(seg)].keys);
   SegmentEnd = FlipCount() + Segments[size_t(seg)].flips;
+  int hold = Segments[size_t(seg)].hold;
+  ReleaseAt = hold > 0 ? FlipCount() + hold : -1;
 }
 
 // Reports this snapshot, then waits for commands: "fork ID SEG" starts a child running
@@ -299,6 +307,10 @@ void OnFlip() {
     return;
   }
   if (SegmentEnd < 0) return;
+  if (ReleaseAt >= 0 && FlipCount() >= ReleaseAt) {
+    HoldKeys({});
+    ReleaseAt = -1;
+  }
   int status = MapStatus();
   if (status == 0 && FlipCount() < SegmentEnd) return;
   SegmentEnd = -1;
