@@ -1,7 +1,7 @@
 // kwplay: finds a replay that plays one map from its start to its exit. The game runs
 // in this process (headless, virtual time) through the real menus; once the map is on
 // screen every live game process is a snapshot: a coordinator asks a snapshot to fork a
-// child that holds keys for a short segment (walk, jump, climb, crawl, strike, wait,
+// child that holds keys for a short segment (walk, jump, climb, crawl, strike, throw, wait,
 // Return), and the child reports where the figure ended. A best-first search over these
 // snapshots, guided by the walking distance to the exit, ends at the first child that
 // left the map alive; that child writes its keys as a replay file. The guide knows the
@@ -43,7 +43,7 @@ using namespace kw;
 
 // DirectInput key codes the segments hold.
 constexpr int KeyLeft = 203, KeyRight = 205, KeyUp = 200, KeyDown = 208, KeySpace = 57,
-              KeyStrike = 45, KeyReturn = 28, KeyTwo = 3;
+              KeyStrike = 45, KeyThrow = 46, KeyReturn = 28, KeyTwo = 3;
 
 // One input segment: keys held together for `flips` flips (or only the first `hold`
 // of them when that is set), then let go.
@@ -65,6 +65,8 @@ const std::vector<Segment> Segments = {
     // A portal takes the figure when Return goes up, so the tap ends inside its segment
     // (a segment that ends where it began is not searched further).
     {"tap-return", {KeyReturn}, 8, 4},
+    // Without a sword (the story finds none) the axes are the only weapon against a boss.
+    {"throw", {KeyThrow}, 10, 3},        {"throw-left", {KeyLeft, KeyThrow}, 10, 3},
     {"climb-right", {KeyUp, KeyRight}, 20}, {"climb-left", {KeyUp, KeyLeft}, 20},
     {"crawl-right", {KeyDown, KeyRight}, 24}, {"crawl-left", {KeyDown, KeyLeft}, 24},
 };
@@ -171,8 +173,11 @@ std::string ReportLine(int status) {
   FigureCell(col, row);
   int phase = kwplay::GuidePhase(Guide, P().hasKey == 1, P().guardianDone == 1, col, row);
   double d = kwplay::GuideDistance(Guide, phase, col, row);
-  // A living boss keeps the exit shut: every hit it takes counts as steps won.
-  if (BossShown == 1 && Boss) d += 1.5 * std::max(0, int(Boss->health));
+  // A living boss keeps the exit shut: while it lives the way leads to it, and every hit
+  // it takes counts as steps won (the constant keeps any way to the exit nearer).
+  if (BossShown == 1 && Boss)
+    d = 200 + std::abs(col - int(Boss->x / 30)) + std::abs(row - int(Boss->y / 30)) +
+        3.0 * std::max(0, int(Boss->health));
   char buf[200];
   std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld %d\n", NodeId, status, d, col, row,
                 int(P().health), Depth, FlipCount(), phase);
