@@ -25,6 +25,7 @@
 #include <queue>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "content/content.h"
@@ -393,10 +394,11 @@ void Prune(Frontier& open) {
 }
 
 // Best-first search of one map from the snapshot `root`; the id of the snapshot that
-// left the map alive, or -1. A cell seen with as much health is not expanded twice.
+// left the map alive, or -1. A cell seen with as much health (and as far from the goal) is
+// not expanded twice.
 int SearchMap(ReplyReader& in, const Report& root, int& nextId) {
   Frontier open(Worse);
-  std::map<std::pair<int, int>, int> bestHealth;
+  std::map<std::tuple<int, int, long>, int> bestHealth;
   open.push(root);
   int expanded = 0, winner = -1;
   double bestDist = root.dist;
@@ -417,7 +419,9 @@ int SearchMap(ReplyReader& in, const Report& root, int& nextId) {
         winner = c.id;
         continue;
       }
-      auto key = std::make_pair(c.col, c.row * 4 + (c.health > 0 ? 0 : 1) + 2 * c.phase);
+      // The distance is part of the key: a hit on the boss costs health but lowers it.
+      auto key = std::make_tuple(c.col, c.row * 4 + (c.health > 0 ? 0 : 1) + 2 * c.phase,
+                                 std::lround(c.dist * 10));
       auto seen = bestHealth.find(key);
       if (c.status == 2 || (seen != bestHealth.end() && seen->second >= c.health)) {
         Command(c.id, "quit");
