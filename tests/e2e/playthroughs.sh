@@ -4,7 +4,9 @@
 # "# frames N" how many flips it runs; the --state it ends in must equal
 # NAME.state.json key by key. A replay that no longer reaches the same end means a map
 # or the game's rules changed: re-record it on purpose (tools/kwplay finds one) and run
-# with KW_UPDATE=1 to store the new state.
+# with KW_UPDATE=1 to store the new state. A replay with a line "# story-progress N"
+# starts from a saved story: Saves/Story.save holds N before the game starts, so its
+# clicks on "Story fortsetzen" go straight to story map N.
 # Called as: bash playthroughs.sh <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
 GAME=$1
@@ -24,6 +26,11 @@ for replay in "$HERE"/*.replay; do
     continue
   fi
   mkdir -p "$WORK/$name/user"
+  progress=$(sed -n 's/^# story-progress \([0-9][0-9]*\).*/\1/p' "$replay" | head -1)
+  if [ -n "$progress" ]; then
+    mkdir -p "$WORK/$name/user/Saves"
+    printf '%s' "$progress" > "$WORK/$name/user/Saves/Story.save"
+  fi
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 60 \
     "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/$name/user" --frames "$frames" \
     --replay "$replay" --screenshot "$WORK/$name/end.png" --state "$WORK/$name/end.json" \

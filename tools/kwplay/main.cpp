@@ -1,10 +1,14 @@
 // kwplay: finds a replay that plays one map from its start to its exit. The game runs
 // in this process (headless, virtual time) through the real menus; once the map is on
 // screen every live game process is a snapshot: a coordinator asks a snapshot to fork a
-// child that holds keys for a short segment (walk, jump, climb, strike, wait, Return),
-// and the child reports where the figure ended. A best-first search over these
+// child that holds keys for a short segment (walk, jump, climb, crawl, strike, throw, wait,
+// Return), and the child reports where the figure ended. A best-first search over these
 // snapshots, guided by the walking distance to the exit, ends at the first child that
-// left the map alive; that child writes its keys as a replay file.
+// left the map alive; that child writes its keys as a replay file. The guide knows the
+// portals the script created (a portal cell is as near as its target) and a key the
+// map-3 guardian or a locked door wants (until it is carried, the way leads through the
+// key's cell).
+// A search may go on from a stored replay (--prefix) or from a saved story (--continue).
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -21,9 +25,11 @@
 #include <queue>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "content/content.h"
+#include "guide.h"
 #include "media/core.h"
 #include "media/files.h"
 #include "media/input.h"
@@ -38,13 +44,15 @@ using namespace kw;
 
 // DirectInput key codes the segments hold.
 constexpr int KeyLeft = 203, KeyRight = 205, KeyUp = 200, KeyDown = 208, KeySpace = 57,
-              KeyStrike = 45, KeyReturn = 28;
+              KeyStrike = 45, KeyThrow = 46, KeyReturn = 28, KeyTwo = 3;
 
-// One input segment: keys held together for `flips` flips, then let go.
+// One input segment: keys held together for `flips` flips (or only the first `hold`
+// of them when that is set), then let go.
 struct Segment {
   const char* name;
   std::vector<int> keys;
   int flips;
+  int hold = 0;
 };
 
 const std::vector<Segment> Segments = {
@@ -55,14 +63,21 @@ const std::vector<Segment> Segments = {
     {"climb", {KeyUp}, 20},              {"down", {KeyDown}, 16},
     {"strike", {KeyStrike}, 12},         {"wait", {}, 20},
     {"enter", {KeyReturn}, 4},           {"strike-right", {KeyRight, KeyStrike}, 16},
+    // A portal takes the figure when Return goes up, so the tap ends inside its segment
+    // (a segment that ends where it began is not searched further).
+    {"tap-return", {KeyReturn}, 8, 4},
+    // Without a sword (the story finds none) the axes are the only weapon against a boss.
+    {"throw", {KeyThrow}, 10, 3},        {"throw-left", {KeyLeft, KeyThrow}, 10, 3},
     {"climb-right", {KeyUp, KeyRight}, 20}, {"climb-left", {KeyUp, KeyLeft}, 20},
+    {"crawl-right", {KeyDown, KeyRight}, 24}, {"crawl-left", {KeyDown, KeyLeft}, 24},
 };
 
-// One replay event the search injected.
+// One replay event the search injected: a key, or typed text when `text` is not empty.
 struct Event {
   long flip;
   int key;
   bool down;
+  std::string text;
 };
 
 // What a child reports at the end of its segment.
@@ -72,6 +87,7 @@ struct Report {
   double dist = 0;
   int col = 0, row = 0, health = 0, depth = 0;
   long flip = 0;
+  int phase = 0;  // 1 while the guide still leads to the key
 };
 
 // Settings from the command line.
@@ -83,6 +99,8 @@ struct Settings {
   int maxLive = 120;
   int until = 0;  // last map to play (0: only --map)
   long tailFlips = 30;
+  std::string prefix;     // replay of the maps before --map (from the title)
+  bool resume = false;    // story: continue the saved story at --map
 };
 
 Settings Opt;
@@ -96,51 +114,16 @@ std::vector<Event> Log;          // keys injected so far
 std::vector<std::pair<int, long>> MapsLeft;  // map and flip of each map left on the way
 std::vector<int> Held;           // keys currently held
 long SegmentEnd = -1;            // flip at which the running segment ends
-std::vector<std::vector<double>> Dist;  // walking distance to the exit per cell
+long ReleaseAt = -1;             // flip at which the running segment lets its keys go
+kwplay::Guide Guide;             // distances to the exit of the map being searched
+long PrefixEnd = -1;             // last flip of the --prefix replay's events
+std::string PrefixText;          // that replay without its "# frames" line
 
 // The cell that the figure's lower body is in.
 void FigureCell(int& col, int& row) {
   const PlayerRecord& p = P();
   col = int(std::floor((double(PlayerScreenX) + 15.0 - double(p.posX)) / 30.0));
   row = int(std::floor((double(p.posY) + 230.0 + 45.0) / 30.0));
-}
-
-// A cell the figure can be in: empty, a ladder, a door, or a block it can break.
-bool Open(const MapCell& c) {
-  if (c.front != 1 || c.tile <= 1) return true;
-  for (int t : {26, 29, 55, 80, 19}) if (c.tile == t) return true;
-  return false;
-}
-
-// Dijkstra from the exit door over open cells; going up costs more than walking so the
-// guide prefers routes along the ground and up ladders.
-void ComputeDistances() {
-  int w = Map.W + 1, h = Map.H + 1;
-  Dist.assign(size_t(w), std::vector<double>(size_t(h), 1e9));
-  using Node = std::pair<double, std::pair<int, int>>;
-  std::priority_queue<Node, std::vector<Node>, std::greater<Node>> q;
-  for (int r : {ExitRow, ExitRow + 1, ExitRow - 1})
-    if (ExitCol >= 0 && ExitCol < w && r >= 0 && r < h) {
-      Dist[size_t(ExitCol)][size_t(r)] = 0;
-      q.push({0, {ExitCol, r}});
-    }
-  while (!q.empty()) {
-    auto [d, cell] = q.top();
-    q.pop();
-    auto [c, r] = cell;
-    if (d > Dist[size_t(c)][size_t(r)]) continue;
-    const int dc[4] = {1, -1, 0, 0}, dr[4] = {0, 0, 1, -1};
-    for (int i = 0; i < 4; ++i) {
-      int nc = c + dc[i], nr = r + dr[i];
-      if (nc < 0 || nr < 0 || nc >= w || nr >= h || !Open(Map.At(nc, nr))) continue;
-      // Moving from (nc,nr) to (c,r): upwards when r < nr.
-      double step = dr[i] == 1 ? 2.5 : 1.0;
-      if (d + step < Dist[size_t(nc)][size_t(nr)]) {
-        Dist[size_t(nc)][size_t(nr)] = d + step;
-        q.push({d + step, {nc, nr}});
-      }
-    }
-  }
 }
 
 // Writes all of a buffer or gives up.
@@ -164,12 +147,12 @@ void HoldKeys(const std::vector<int>& keys) {
   for (int k : Held)
     if (std::find(keys.begin(), keys.end(), k) == keys.end()) {
       InjectKey(k, false);
-      Log.push_back({now, k, false});
+      Log.push_back({now, k, false, ""});
     }
   for (int k : keys)
     if (std::find(Held.begin(), Held.end(), k) == Held.end()) {
       InjectKey(k, true);
-      Log.push_back({now, k, true});
+      Log.push_back({now, k, true, ""});
     }
   Held = keys;
 }
@@ -185,16 +168,20 @@ int MapStatus() {
   return 0;
 }
 
-// The report line of this snapshot: id status dist col row health depth flip.
+// The report line of this snapshot: id status dist col row health depth flip phase.
 std::string ReportLine(int status) {
   int col = 0, row = 0;
   FigureCell(col, row);
-  double d = 1e9;
-  if (col >= 0 && row >= 0 && size_t(col) < Dist.size() && size_t(row) < Dist[0].size())
-    d = Dist[size_t(col)][size_t(row)];
+  int phase = kwplay::GuidePhase(Guide, P().hasKey == 1, P().guardianDone == 1, col, row);
+  double d = kwplay::GuideDistance(Guide, phase, col, row);
+  // A living boss keeps the exit shut: while it lives the way leads to it, and every hit
+  // it takes counts as steps won (the constant keeps any way to the exit nearer).
+  if (BossShown == 1 && Boss)
+    d = 200 + std::abs(col - int(Boss->x / 30)) + std::abs(row - int(Boss->y / 30)) +
+        3.0 * std::max(0, int(Boss->health));
   char buf[200];
-  std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld\n", NodeId, status, d, col, row,
-                int(P().health), Depth, FlipCount());
+  std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld %d\n", NodeId, status, d, col, row,
+                int(P().health), Depth, FlipCount(), phase);
   return buf;
 }
 
@@ -202,7 +189,11 @@ std::string ReportLine(int status) {
 void WriteReplay(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "a");
   if (!f) return;
-  for (const Event& e : Log) std::fprintf(f, "%ld key %s %d\n", e.flip, e.down ? "down" : "up", e.key);
+  for (const Event& e : Log) {
+    if (!e.text.empty()) std::fprintf(f, "%ld text %s\n", e.flip, e.text.c_str());
+    else std::fprintf(f, "%ld key %s %d\n", e.flip, e.down ? "down" : "up", e.key);
+  }
+  for (int k : Held) std::fprintf(f, "%ld key up %d\n", FlipCount(), k);
   for (const auto& [map, flip] : MapsLeft) std::fprintf(f, "# map %d left at flip %ld\n", map, flip);
   std::fprintf(f, "# frames %ld\n", FlipCount() + Opt.tailFlips);
   std::fclose(f);
@@ -218,6 +209,8 @@ void StartSegment(int id, int seg) {
   Depth += 1;
   HoldKeys(Segments[size_t(seg)].keys);
   SegmentEnd = FlipCount() + Segments[size_t(seg)].flips;
+  int hold = Segments[size_t(seg)].hold;
+  ReleaseAt = hold > 0 ? FlipCount() + hold : -1;
 }
 
 // Reports this snapshot, then waits for commands: "fork ID SEG" starts a child running
@@ -274,20 +267,34 @@ void ReportAndServe(int status) {
 }
 
 // Cutscenes and the title picture wait for a key: Return is tapped for them (and logged
-// like every other key). True while such a screen holds the game.
+// like every other key). A script's question waits for all keys up and then a digit: the
+// held keys are let go and "2" is typed (on the first story map: rest at the fire).
+// True while such a screen holds the game.
 bool TapThroughWaits() {
   static long releaseAt = -1;
+  static int tapped = KeyReturn;
   long now = FlipCount();
   if (releaseAt >= 0 && now >= releaseAt) {
-    InjectKey(KeyReturn, false);
-    Log.push_back({now, KeyReturn, false});
+    InjectKey(tapped, false);
+    Log.push_back({now, tapped, false, ""});
     releaseAt = -1;
     return true;
   }
-  bool waiting = CurrentScreen == Screen::Cutscene || CurrentScreen == Screen::Title;
-  if (!waiting || releaseAt >= 0 || InList(Held, KeyReturn)) return waiting;
-  InjectKey(KeyReturn, true);
-  Log.push_back({now, KeyReturn, true});
+  bool choice = CurrentScreen == Screen::Choice;
+  bool waiting = choice || CurrentScreen == Screen::Cutscene || CurrentScreen == Screen::Title;
+  if (!waiting || releaseAt >= 0) return waiting;
+  if (choice && !Held.empty()) {
+    HoldKeys({});
+    return true;
+  }
+  if (InList(Held, KeyReturn)) return waiting;
+  tapped = choice ? KeyTwo : KeyReturn;
+  if (choice) {
+    InjectText("2");
+    Log.push_back({now, 0, true, "2"});
+  }
+  InjectKey(tapped, true);
+  Log.push_back({now, tapped, true, ""});
   releaseAt = now + 2;
   return true;
 }
@@ -295,16 +302,21 @@ bool TapThroughWaits() {
 // The flip hook: starts the search when the map shows, finishes segments, and ends a
 // lost run early.
 void OnFlip() {
+  if (FlipCount() <= PrefixEnd) return;  // the stored replay still plays
   bool waiting = TapThroughWaits();
   if (!Searching) {
     if (waiting || CurrentScreen != Screen::Play || CurrentMap != TargetMap) return;
     Searching = true;
-    ComputeDistances();
+    Guide = kwplay::ComputeGuide();
     NodeId = 0;
     ReportAndServe(0);
     return;
   }
   if (SegmentEnd < 0) return;
+  if (ReleaseAt >= 0 && FlipCount() >= ReleaseAt) {
+    HoldKeys({});
+    ReleaseAt = -1;
+  }
   int status = MapStatus();
   if (status == 0 && FlipCount() < SegmentEnd) return;
   SegmentEnd = -1;
@@ -342,16 +354,18 @@ struct ReplyReader {
 
 // Parses one report line.
 bool ParseReport(const std::string& line, Report& r) {
-  return std::sscanf(line.c_str(), "%d %d %lf %d %d %d %d %ld", &r.id, &r.status, &r.dist,
-                     &r.col, &r.row, &r.health, &r.depth, &r.flip) == 8;
+  return std::sscanf(line.c_str(), "%d %d %lf %d %d %d %d %ld %d", &r.id, &r.status, &r.dist,
+                     &r.col, &r.row, &r.health, &r.depth, &r.flip, &r.phase) == 9;
 }
 
 std::string MenuPrefix();
 
-// Ranks snapshots: nearer the exit first, then fewer segments and more health.
+// Ranks snapshots: nearer the exit first, then fewer segments and more health. Health
+// weighs enough (ten points against a cell) that a way through spikes only wins when
+// there is no other: the next map starts with the health this one leaves.
 bool Worse(const Report& a, const Report& b) {
-  double fa = a.dist * 10 + a.depth * 0.5 - a.health * 0.02;
-  double fb = b.dist * 10 + b.depth * 0.5 - b.health * 0.02;
+  double fa = a.dist * 10 + a.depth * 0.5 - a.health * 1.0;
+  double fb = b.dist * 10 + b.depth * 0.5 - b.health * 1.0;
   return fa > fb;
 }
 
@@ -380,10 +394,11 @@ void Prune(Frontier& open) {
 }
 
 // Best-first search of one map from the snapshot `root`; the id of the snapshot that
-// left the map alive, or -1. A cell seen with as much health is not expanded twice.
+// left the map alive, or -1. A cell seen with as much health (and as far from the goal) is
+// not expanded twice.
 int SearchMap(ReplyReader& in, const Report& root, int& nextId) {
   Frontier open(Worse);
-  std::map<std::pair<int, int>, int> bestHealth;
+  std::map<std::tuple<int, int, long>, int> bestHealth;
   open.push(root);
   int expanded = 0, winner = -1;
   double bestDist = root.dist;
@@ -404,7 +419,9 @@ int SearchMap(ReplyReader& in, const Report& root, int& nextId) {
         winner = c.id;
         continue;
       }
-      auto key = std::make_pair(c.col, c.row * 2 + (c.health > 0 ? 0 : 1));
+      // The distance is part of the key: a hit on the boss costs health but lowers it.
+      auto key = std::make_tuple(c.col, c.row * 4 + (c.health > 0 ? 0 : 1) + 2 * c.phase,
+                                 std::lround(c.dist * 10));
       auto seen = bestHealth.find(key);
       if (c.status == 2 || (seen != bestHealth.end() && seen->second >= c.health)) {
         Command(c.id, "quit");
@@ -455,8 +472,15 @@ int Coordinate(int readFd) {
 }
 
 // The menu clicks: "Start", the mode, "Leicht" (the title picture's key comes from the
-// search). A new game always begins at map 1, so later maps are reached by playing on.
+// search). A new game always begins at map 1, so later maps are reached by playing on,
+// from a stored replay (--prefix), or in a story by "Story fortsetzen" (--continue).
 std::string MenuPrefix() {
+  if (!Opt.prefix.empty()) return PrefixText;
+  if (Opt.resume)
+    return "# kwplay: story map " + std::to_string(Opt.map) + " continued\n# story-progress " +
+           std::to_string(Opt.map) + "\n" +
+           "35 mouse 212 230 0\n38 mouse 212 230 1\n40 mouse 212 230 0\n"
+           "45 mouse 240 170 1\n47 mouse 240 170 0\n";
   int modeX = Opt.mode == "story" ? 345 : Opt.mode == "time" ? 426 : 265;
   std::string s = "# kwplay: " + Opt.mode + " map " + std::to_string(Opt.map) + "\n";
   s += "35 mouse 120 90 0\n38 mouse 120 90 1\n40 mouse 120 90 0\n";
@@ -478,10 +502,39 @@ bool ParseArgs(int argc, char** argv) {
     else if (a == "--seed") Opt.seed = uint32_t(std::strtoul(v.c_str(), nullptr, 10));
     else if (a == "--nodes") Opt.maxNodes = std::atoi(v.c_str());
     else if (a == "--until") Opt.until = std::atoi(v.c_str());
+    else if (a == "--prefix") Opt.prefix = v;
+    else if (a == "--continue") Opt.resume = v == "1";
     else return false;
   }
   Opt.until = std::max(Opt.until, Opt.map);
+  if (Opt.resume && (Opt.mode != "story" || !Opt.prefix.empty())) return false;
   return !Opt.out.empty() && (Opt.mode == "free" || Opt.mode == "story" || Opt.mode == "time");
+}
+
+// Reads the --prefix replay: its text without the "# frames" line, and its last flip.
+bool ReadPrefix() {
+  FILE* f = std::fopen(Opt.prefix.c_str(), "r");
+  if (!f) return false;
+  char line[4096];
+  while (std::fgets(line, sizeof line, f)) {
+    if (std::strncmp(line, "# frames", 8) == 0) continue;
+    PrefixText += line;
+    if (PrefixText.back() != '\n') PrefixText += '\n';
+    long flip = 0;
+    if (line[0] != '#' && std::sscanf(line, "%ld", &flip) == 1) PrefixEnd = std::max(PrefixEnd, flip);
+  }
+  std::fclose(f);
+  return PrefixEnd >= 0;
+}
+
+// A continued story starts at the map written in the user folder's story progress.
+bool SeedStoryProgress() {
+  std::string dir = Opt.user + "/Saves";
+  mkdir(dir.c_str(), 0700);
+  FILE* f = std::fopen((dir + "/Story.save").c_str(), "w");
+  if (!f) return false;
+  std::fprintf(f, "%d", Opt.map);
+  return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -490,8 +543,12 @@ int main(int argc, char** argv) {
   if (!ParseArgs(argc, argv)) {
     std::fprintf(stderr,
                  "usage: kwplay --data DIR --mode free|story|time --map N --out REPLAY "
-                 "[--until M] [--seed N] [--user DIR] [--nodes N]\n");
+                 "[--until M] [--seed N] [--user DIR] [--nodes N] [--prefix REPLAY | --continue 1]\n");
     return 2;
+  }
+  if (!Opt.prefix.empty() && !ReadPrefix()) {
+    std::fprintf(stderr, "kwplay: cannot read the replay %s\n", Opt.prefix.c_str());
+    return 1;
   }
   signal(SIGCHLD, SIG_IGN);  // finished snapshots need no reaping
   char tmpl[] = "/tmp/kwplay.XXXXXX";
@@ -499,6 +556,7 @@ int main(int argc, char** argv) {
   WorkDir = tmpl;
   if (Opt.user.empty()) Opt.user = WorkDir + "/user";
   mkdir(Opt.user.c_str(), 0700);
+  if (Opt.resume && !SeedStoryProgress()) return 1;
   std::string prefix = MenuPrefix();
   if (FILE* f = std::fopen(Opt.out.c_str(), "w")) {
     std::fputs(prefix.c_str(), f);
