@@ -124,13 +124,14 @@ bool ReadRealFile(const std::string& path, std::string& out) {
 WriteFault Fault = WriteFault::None;
 int FaultAfter = 0;
 
-// True when this step of a write is to fail now.
+// True when this step of a write is to fail now (once).
 bool FaultHits(WriteFault step) {
   if (Fault != step) return false;
   if (FaultAfter > 0) {
     --FaultAfter;
     return false;
   }
+  Fault = WriteFault::None;
   return true;
 }
 
@@ -243,6 +244,8 @@ void SetWriteFault(WriteFault fault, int after) {
   Fault = fault;
   FaultAfter = after;
 }
+
+bool WriteFaultPending() { return Fault != WriteFault::None; }
 
 void SetFolders(const std::string& gameDir, const std::string& userDir) {
   GameDir = gameDir;

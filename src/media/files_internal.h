@@ -9,8 +9,10 @@ namespace kw {
 // of them reach the disk, then the disk is full), or the rename into place.
 enum class WriteFault { None, Create, Write, Rename };
 
-// From now on, every write step of that kind fails after `after` more of them have
-// succeeded; WriteFault::None ends the fault.
+// The write step of that kind that comes after `after` more successful ones fails, once;
+// the steps after it succeed again. WriteFault::None takes a fault back.
 void SetWriteFault(WriteFault fault, int after = 0);
+// True while a fault is set and has not hit yet.
+bool WriteFaultPending();
 
 }  // namespace kw

@@ -43,6 +43,8 @@ class WriteFailureTest : public GameTest {
     for (const Case& c : cases) {
       kw::SetWriteFault(c.fault, c.after);
       write();
+      // The fault must have hit, or the case tested nothing.
+      EXPECT_FALSE(kw::WriteFaultPending()) << what << ": fault " << int(c.fault) << "/" << c.after << " never hit";
       kw::SetWriteFault(WriteFault::None);
       const auto after = Snapshot(folder.user);
       for (const auto& [name, bytes] : before) {
@@ -102,14 +104,16 @@ TEST_F(WriteFailureTest, QuickSaveSlotIsWholeAfterAFailedSave) {
   kw::SaveGame("");
   ASSERT_TRUE(fs::exists(folder.user / "Saves" / "quick" / "savegame.save"));
   int16_t score = 200;
-  // Each of the four renames into the slot fails once; the ones before it are undone.
+  // A save renames twelve times: four working copies into Temp, four copies beside the
+  // slot's files, four into place. Each fails once in turn; a failure among the last
+  // four undoes the ones before it.
   ExpectFailuresLeaveTheOldFiles(
       [&] {
         kw::P().score = score++;
         kw::Map.At(1, 1).tile = uint8_t(score);
         kw::SaveGame("");
       },
-      "the quick slot", 4);
+      "the quick slot", 12);
 }
 
 TEST_F(WriteFailureTest, StateFileIsWholeAfterAFailedWrite) {
