@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "media/core.h"
 #include "media/files.h"
 
 namespace kw {
@@ -310,6 +311,7 @@ int OpenPack(const std::string& path) {
 // A refused entry (too large, or no memory for it) is stepped over so the entries after
 // it keep their numbers; an entry cut short by the file's end is the end of the pack.
 const uint8_t* NextPackEntry() {
+  QuitRequested();  // each entry read is progress, not a stall
   ReleaseEntry();
   PackEntrySize = 0;
   if (!PackFile || PackAtEnd) return nullptr;
