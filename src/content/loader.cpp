@@ -205,18 +205,25 @@ void FinishFailedLoad() {
   if (FailedLoadPending.exchange(false)) EndWithFailedLoad(FailedLoadLabel);
 }
 
+// A quit signal stops the load between packs: the loading bar then ends the program at
+// once instead of after the whole catalogue.
 void LoadCatalogue() {
+  if (QuitRequested()) return;
   LoadFontFace(Font::Small, Font::Face, Font::SmallPoints, FontItalic | FontHighQuality);
   LoadFontFace(Font::Large, Font::Face, Font::LargePoints, FontItalic | FontHighQuality);
   ShowEarlyTitle();
+  if (QuitRequested()) return;
   LoadObjectsPak();
   PrepareObjects();
+  if (QuitRequested()) return;
   LoadPlainPack(MenuPak, "Menue");
   LoadProgress = 4;
+  if (QuitRequested()) return;
   LoadPlainPack(InterfacePak, "Interface");
   LoadProgress = 5;
   LoadInventarPak();
   LoadProgress = 6;
+  if (QuitRequested()) return;
   LoadSoundsPak();
   PrepareButtons();
 }

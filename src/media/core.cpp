@@ -462,9 +462,11 @@ namespace {
 
 // SIGTERM / SIGINT: the first one asks the game to close like the window's close button
 // (PumpEvents hands it on); whatever the game is doing then -- a stalled load, a decoder
-// that does not return -- the program ends a second later, or at once on a second one.
+// that does not return -- the program ends two seconds later, or at once on a second
+// one. A load that goes on reading (each pack entry, each QuitRequested) is no stall: the
+// two seconds count from its last step, so it reaches the close request and ends cleanly.
 volatile std::sig_atomic_t QuitSignal = 0;
-constexpr unsigned QuitGraceSeconds = 1;
+constexpr unsigned QuitGraceSeconds = 2;
 
 extern "C" void OnQuitAlarm(int) { _exit(128 + QuitSignal); }
 
@@ -486,13 +488,26 @@ void InstallQuitSignals() {
   sigaction(SIGINT, &action, nullptr);
 }
 
+bool QuitDelivered = false;  // the quit signal's close request was queued
+int UnservedQuitFlips = 0;   // flips since then with the request still queued
+
 // The close request a quit signal left for the game, handed on once.
 void DeliverQuitSignal() {
-  static bool delivered = false;
-  if (QuitSignal && !delivered) {
-    delivered = true;
+  if (QuitSignal && !QuitDelivered) {
+    QuitDelivered = true;
     PendingWindowEvents.push_back(WindowEventClose);
   }
+}
+
+// A screen that does not look at the window (the full-screen menus, the name entry)
+// leaves a quit signal's close request queued; a few flips later the program ends at the
+// flip, where no file is half-written. A screen that took the request ends on its own.
+constexpr int UnservedQuitLimit = 8;
+void EndUnservedQuit() {
+  if (!QuitDelivered) return;
+  bool queued = std::find(PendingWindowEvents.begin(), PendingWindowEvents.end(), WindowEventClose) !=
+                PendingWindowEvents.end();
+  if (queued && ++UnservedQuitFlips >= UnservedQuitLimit) EndProgram(0);
 }
 
 }  // namespace
@@ -620,6 +635,7 @@ void FlipScreen() {
   StepGamepadPointer();
   if (FlipHook) FlipHook();
   PumpEvents();
+  EndUnservedQuit();
   if (TheOptions.frames >= 0 && Flips >= TheOptions.frames) EndProgram(0);
 }
 
@@ -653,6 +669,12 @@ void PumpEvents() {
   }
   DeliverQuitSignal();
   ApplyReplayEvents();
+}
+
+int QuitRequested() {
+  if (!QuitSignal) return 0;
+  alarm(QuitGraceSeconds);
+  return 1;
 }
 
 // A close request as the window manager sends it, through SDL's own queue.

@@ -99,6 +99,10 @@ void FlipScreen();
 void ClearBackBuffer(int colour);  // the blit-target sprite instead while one is set
 int ScreenHasFocus();
 int PollWindowEvent();
+// 1 once SIGTERM or SIGINT asked the program to end: long work (the start-up load) asks
+// between its steps and stops early, so the close request is served at once; each
+// asking counts as progress and holds off the forced end of a stalled program.
+int QuitRequested();
 int WaitWindowEvent();
 int GetWindowMode();
 void SetWindowMode(int mode);

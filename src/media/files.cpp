@@ -7,7 +7,10 @@
 // Called by the shell, the loaders, the script parser, the save games and the menus.
 #include "media/files.h"
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <array>
@@ -18,6 +21,8 @@
 #include <iterator>
 #include <system_error>
 #include <vector>
+
+#include "media/files_internal.h"
 
 namespace kw {
 
@@ -117,8 +122,50 @@ bool ReadRealFile(const std::string& path, std::string& out) {
   return !in.bad();
 }
 
-// Writes data to a temporary name beside path, then renames it over path. The
-// parent folder is created first (a fresh user folder has no Saves or Temp yet).
+// The write fault tests set, and how many steps of its kind may still succeed.
+WriteFault Fault = WriteFault::None;
+int FaultAfter = 0;
+
+// True when this step of a write is to fail now (once).
+bool FaultHits(WriteFault step) {
+  if (Fault != step) return false;
+  if (FaultAfter > 0) {
+    --FaultAfter;
+    return false;
+  }
+  Fault = WriteFault::None;
+  return true;
+}
+
+// Writes all bytes to fd, going on after short writes and interrupts; false on an error
+// (a full disk among them).
+bool WriteAll(int fd, const char* data, size_t size) {
+  if (FaultHits(WriteFault::Write)) {
+    (void)!write(fd, data, size / 2);  // half of it lands, then the disk is full
+    errno = ENOSPC;
+    return false;
+  }
+  while (size > 0) {
+    ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= size_t(n);
+  }
+  return true;
+}
+
+// Renames through the fault hook; false when the rename failed.
+bool RenameOver(const fs::path& from, const fs::path& to) {
+  if (FaultHits(WriteFault::Rename)) return false;
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  return !ec;
+}
+
+// Writes data to a temporary name beside path, on the disk (fsync) before it is renamed
+// over path, so the old file stays whole until the new one is complete. The parent
+// folder is created first (a fresh user folder has no Saves or Temp yet).
 bool WriteRealFileAtomically(const std::string& path, const std::string& data) {
   if (path.empty()) return false;
   std::error_code ec;
@@ -126,19 +173,12 @@ bool WriteRealFileAtomically(const std::string& path, const std::string& data) {
   if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
   static std::atomic<unsigned> counter{0};
   std::string temp = path + ".kwtmp" + std::to_string(long(getpid())) + "_" + std::to_string(++counter);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(data.data(), std::streamsize(data.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
+  if (FaultHits(WriteFault::Create)) return false;
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool written = WriteAll(fd, data.data(), data.size()) && fsync(fd) == 0;
+  written = close(fd) == 0 && written;
+  if (!written || !RenameOver(temp, target)) {
     fs::remove(temp, ec);
     return false;
   }
@@ -201,6 +241,13 @@ bool FolderWritable(const std::string& path) {
 }
 
 }  // namespace
+
+void SetWriteFault(WriteFault fault, int after) {
+  Fault = fault;
+  FaultAfter = after;
+}
+
+bool WriteFaultPending() { return Fault != WriteFault::None; }
 
 void SetFolders(const std::string& gameDir, const std::string& userDir) {
   GameDir = gameDir;
@@ -378,8 +425,7 @@ int MoveFileTo(const std::string& source, const std::string& target) {
   std::error_code ec;
   fs::path toPath(to);
   if (toPath.has_parent_path()) fs::create_directories(toPath.parent_path(), ec);
-  fs::rename(from, toPath, ec);
-  return ec ? 0 : 1;
+  return RenameOver(from, toPath) ? 1 : 0;
 }
 
 void RemoveFile(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "media/core.h"
 #include "media/files.h"
 
 namespace kw {
@@ -16,6 +17,17 @@ namespace {
 // Entries larger than this are treated as damage: no game picture or sound comes close,
 // and a damaged header must not make us allocate gigabytes.
 constexpr uint32_t MaxPackEntrySize = 256u << 20;
+// A compressed entry may decode to at most this many times its stored size plus a
+// megabyte: far above what pictures and sounds reach, while a damaged size of a few
+// stored bytes no longer asks for hundreds of megabytes.
+constexpr uint64_t MaxExpansion = 1024;
+constexpr uint64_t ExpansionAllowance = 1u << 20;
+
+// True when an entry of these sizes may be read at all.
+bool EntrySizesPlausible(uint32_t unpacked, uint32_t stored) {
+  if (unpacked > MaxPackEntrySize || stored > MaxPackEntrySize) return false;
+  return unpacked == stored || unpacked <= uint64_t(stored) * MaxExpansion + ExpansionAllowance;
+}
 constexpr size_t StreamHeaderSize = 10;
 
 std::FILE* PackFile = nullptr;  // the open pack, null when none
@@ -299,6 +311,7 @@ int OpenPack(const std::string& path) {
 // A refused entry (too large, or no memory for it) is stepped over so the entries after
 // it keep their numbers; an entry cut short by the file's end is the end of the pack.
 const uint8_t* NextPackEntry() {
+  QuitRequested();  // each entry read is progress, not a stall
   ReleaseEntry();
   PackEntrySize = 0;
   if (!PackFile || PackAtEnd) return nullptr;
@@ -315,8 +328,7 @@ const uint8_t* NextPackEntry() {
     return nullptr;
   }
   uint8_t* data = nullptr;
-  if (unpacked <= MaxPackEntrySize && stored <= MaxPackEntrySize)
-    data = ReadEntryData(unpacked, stored);
+  if (EntrySizesPlausible(unpacked, stored)) data = ReadEntryData(unpacked, stored);
   if (!data) {
     if (std::fseek(PackFile, long(dataStart + stored), SEEK_SET) != 0) PackAtEnd = true;
     return nullptr;

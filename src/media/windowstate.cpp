@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "media/core.h"
+#include "media/files.h"
 
 namespace kw {
 
@@ -123,8 +124,8 @@ bool ReadWindowState(const std::string& path, WindowState& state) {
   return true;
 }
 
-// Writes the state beside its place and renames it over, so a crash or a full disk
-// leaves the old file whole.
+// Written through the file service (temporary name, on the disk, renamed over), so a
+// crash or a full disk leaves the old file whole.
 bool WriteWindowState(const std::string& path, const WindowState& s) {
   std::ostringstream out;
   out << "# klingenwald window, written by the game\n"
@@ -133,23 +134,7 @@ bool WriteWindowState(const std::string& path, const WindowState& s) {
       << "\nfullscreen=" << (s.fullScreen ? 1 : 0)
       << "\nstart=" << (s.startWindowed ? "window" : "fullscreen")
       << "\nscaling=" << (s.scaling == ScalingInteger ? "integer" : "sharp") << "\n";
-  std::string temp = path + ".tmp";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
-    f << out.str();
-    f.flush();
-    if (!f) {
-      f.close();
-      std::remove(temp.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return WriteOutsideFile(path, out.str());
 }
 
 }  // namespace kw

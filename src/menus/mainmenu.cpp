@@ -63,13 +63,6 @@ void StartPlayMusic() {
   SetSoundVolume(Snd::MusicCaves, Volume);
 }
 
-// Story progress from the first line of Saves\Story.save (0 without the file).
-void ReadStoryProgress() {
-  StoryProgress = 0;
-  if (!OpenFileForReading(2, "Saves\\Story.save")) return;
-  StoryProgress = ParseInt(ReadTextLine(2));
-  CloseFileNumber(2);
-}
 
 // The click rule over the entries in hit order. Returns the entry (0..4) whose click
 // completed, or -1. An inactive entry 5 under the pointer stops the frame's handling.
@@ -173,6 +166,14 @@ std::string DashField(const std::string& text, int n) {
 }
 
 }  // namespace
+
+// Story progress from the first line of Saves\Story.save (0 without the file).
+void ReadStoryProgress() {
+  StoryProgress = 0;
+  if (!OpenFileForReading(2, "Saves\\Story.save")) return;
+  StoryProgress = ParseInt(ReadTextLine(2));
+  CloseFileNumber(2);
+}
 
 // Drawn over the last picture, without clearing.
 void DrawMainMenuScreen() {

@@ -86,6 +86,8 @@ void ResetMenusRun();
 void ReadHighscoreTable();
 // The best score and the name offered next, the first two lines of Saves\Savescore.save.
 void ReadBestScore();
+// Story progress from the first line of Saves\Story.save into StoryProgress (0 without it).
+void ReadStoryProgress();
 
 // ---------------------------------------------------------------------------------
 // Shared by all menu screens

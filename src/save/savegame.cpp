@@ -63,8 +63,20 @@ void RemovePendingFiles(const std::string& folder) {
   for (const char* name : SlotFiles) RemoveFile(folder + name + PendingSuffix);
 }
 
+// Puts back what the slot held before a rename into it failed: the files already
+// renamed get their old bytes again (a file the slot did not have is removed).
+void RestoreSlot(const std::string& folder, const std::array<std::string, 4>& old,
+                 const std::array<bool, 4>& had, size_t renamed) {
+  for (size_t i = 0; i < renamed; ++i) {
+    std::string path = folder + SlotFiles[i];
+    if (had[i]) WriteWholeFile(path, old[i]);
+    else RemoveFile(path);
+  }
+}
+
 // Copies the working files into the slot under temporary names, then renames them
-// into place. Nothing of the slot changes unless all four copies succeed.
+// into place. Nothing of the slot changes unless all four copies succeed, and a rename
+// that fails midway puts back the files renamed before it.
 bool PutIntoSlot(const std::string& folder) {
   for (const char* name : SlotFiles) {
     if (!CopyFileTo(std::string("Temp\\") + name, folder + name + PendingSuffix)) {
@@ -72,10 +84,17 @@ bool PutIntoSlot(const std::string& folder) {
       return false;
     }
   }
-  bool ok = true;
-  for (const char* name : SlotFiles)
-    ok = MoveFileTo(folder + name + PendingSuffix, folder + name) && ok;
-  return ok;
+  std::array<std::string, 4> old;
+  std::array<bool, 4> had{};
+  for (size_t i = 0; i < SlotFiles.size(); ++i) had[i] = ReadWholeFile(folder + SlotFiles[i], old[i]);
+  for (size_t i = 0; i < SlotFiles.size(); ++i) {
+    if (!MoveFileTo(folder + SlotFiles[i] + PendingSuffix, folder + SlotFiles[i])) {
+      RestoreSlot(folder, old, had, i);
+      RemovePendingFiles(folder);
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace

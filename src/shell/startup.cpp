@@ -29,15 +29,27 @@ void StartUp() {
 
 // Start-up steps 4 and 5: the loader thread behind the loading bar. The bar is drawn
 // at least once, so a headless run (where the thread has ended already) shows it too.
+// The window is served meanwhile: a close request ends the program once the loader has
+// stopped (it may be writing pictures the shutdown would free).
 void RunStartupLoader() {
   StartupLoader = StartThread(LoaderThread, 0);
+  bool quit = false;
   do {
     FinishFailedLoad();
-    DrawLoadingBar();
-    SleepMs(100);
-    FlipScreen();
+    if (PollWindowEvent() == WindowEventClose) quit = true;
+    if (!quit) {
+      DrawLoadingBar();
+      SleepMs(100);
+      FlipScreen();
+    } else {
+      SleepMs(1);
+    }
   } while (ThreadRunning(StartupLoader));
   JoinThread(StartupLoader);
+  if (quit) {
+    CurrentScreen = Screen::Quit;
+    EndProgram(0);
+  }
 }
 
 // Start-up step 6: the main menu again after the highscore or options screen, until

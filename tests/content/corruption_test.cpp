@@ -10,54 +10,18 @@
 #include <iterator>
 #include <random>
 
+#include "common/damage.h"
 #include "test_data.h"
 
 using namespace kwtest;
 
 namespace {
 
-int VariantCount() {
-  const char* v = std::getenv("KW_CORRUPTION_COUNT");
-  return v && std::atoi(v) > 0 ? std::atoi(v) : 12;
-}
+int VariantCount() { return CorruptionCount(12); }
 
 std::string ReadShipped(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// One damaged variant; kind picks the damage. The text files get extreme numbers too:
-// a run of digits replaced by a value at or past the limits of its field.
-std::string Damage(std::string b, int kind, std::mt19937& random) {
-  if (b.empty()) return b;
-  auto at = [&] { return size_t(random() % b.size()); };
-  switch (kind % 5) {
-    case 0: b.resize(at()); break;
-    case 1: for (int i = 0; i < 1 + int(random() % 16); ++i) b[at()] ^= char(1 << (random() % 8)); break;
-    case 2: {
-      size_t from = at(), n = std::min(b.size() - from, size_t(1 + random() % 256));
-      b.replace(from, n, n, char(random() % 2 ? 0xFF : 0x00));
-      break;
-    }
-    case 3: b.resize(b.size() + random() % 2048, char(random())); break;
-    default: {
-      const char* extremes[] = {"2147483647", "-2147483648", "99999999999999999999", "-1", "0",
-                                "4294967295", "1e308", "nan"};
-      for (int tries = 0; tries < 8; ++tries) {
-        size_t from = at();
-        if (!std::isdigit(uint8_t(b[from]))) continue;
-        size_t end = from;
-        while (end < b.size() && std::isdigit(uint8_t(b[end]))) ++end;
-        b.replace(from, end - from, extremes[random() % 8]);
-      }
-      // Binary maps: a 32-bit field at a random place set to an extreme value.
-      uint32_t v = random() % 2 ? 0xFFFFFFFFu : 0x7FFFFFFFu;
-      size_t p = at();
-      for (int i = 0; i < 4 && p + size_t(i) < b.size(); ++i) b[p + size_t(i)] = char(v >> (8 * i));
-      break;
-    }
-  }
-  return b;
 }
 
 class CorruptionTest : public GameTest {

@@ -2,7 +2,7 @@
 # A close request while the title picture spins ends the game: the map start used to wait
 # for a key without looking at the window, so a player closing it there was ignored. The
 # quit signal stands in for the window's close button (it asks the game to close the same
-# way; a game that does not end within a second is ended with status 128 + signal).
+# way; a game that stalls is ended two seconds later with status 128 + signal).
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
 GAME=$1

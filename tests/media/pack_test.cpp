@@ -384,6 +384,37 @@ TEST_F(PackFileTest, RefusedEntryIsSteppedOverSoTheNextKeepsItsNumber) {
   EXPECT_TRUE(kw::PackEnded());
 }
 
+// Found by fuzzing: a few stored bytes claiming 200 MiB unpacked were allocated (and
+// zeroed) for every such entry, which starved the process. The claim is refused; a
+// real stream that expands a thousand-fold plus a megabyte still reads.
+TEST_F(PackFileTest, UnpackedSizeIsBoundedByTheStoredBytes) {
+  auto header = [](uint32_t u, uint32_t p) {
+    Bytes h;
+    for (uint32_t v : {u, p})
+      for (int i = 0; i < 4; ++i) h.push_back(uint8_t(v >> (8 * i)));
+    return h;
+  };
+  Bytes stream = StreamBuilder().Literal('z').LongMatch(1, (1u << 20) - 1 - 4).End().Build();
+  ASSERT_LT(stream.size(), 64u);
+  for (uint32_t unpacked : {200u << 20, uint32_t(stream.size()) * 1024 + (1u << 20) + 1}) {
+    Bytes file = header(unpacked, uint32_t(stream.size()));
+    file.insert(file.end(), stream.begin(), stream.end());
+    WriteRaw("claim.pak", file);
+    ASSERT_EQ(kw::OpenPack(PathOf("claim.pak")), 1);
+    EXPECT_EQ(kw::NextPackEntry(), nullptr) << unpacked;
+    EXPECT_FALSE(kw::PackEnded());
+  }
+  // Within the bound: a megabyte of one byte from a few stored bytes.
+  Bytes file = header(1u << 20, uint32_t(stream.size()));
+  file.insert(file.end(), stream.begin(), stream.end());
+  WriteRaw("claim.pak", file);
+  ASSERT_EQ(kw::OpenPack(PathOf("claim.pak")), 1);
+  const uint8_t* data = kw::NextPackEntry();
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data[0], 'z');
+  EXPECT_EQ(data[(1u << 20) - 1], 'z');
+}
+
 TEST_F(PackFileTest, GamePathsAreResolved) {
   std::filesystem::create_directories(dir / "game" / "paks");
   std::filesystem::create_directories(dir / "user");

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "media/files_internal.h"
 #include "media/media.h"
 
 namespace fs = std::filesystem;
@@ -150,13 +151,20 @@ TEST_F(WindowStateFile, AFailedWriteKeepsTheOldFile) {
   kw::WindowState s;
   s.width = 900;
   ASSERT_TRUE(kw::WriteWindowState(path_, s));
-  // The temporary name is taken by a folder: the write fails, the old file stays whole.
-  fs::create_directories(path_ + ".tmp");
-  s.width = 1000;
-  EXPECT_FALSE(kw::WriteWindowState(path_, s));
-  kw::WindowState r;
-  ASSERT_TRUE(kw::ReadWindowState(path_, r));
-  EXPECT_EQ(r.width, 900);
+  // The disk fills halfway, or the rename is refused: the old file stays whole and no
+  // temporary file is left beside it.
+  for (kw::WriteFault fault : {kw::WriteFault::Create, kw::WriteFault::Write, kw::WriteFault::Rename}) {
+    kw::SetWriteFault(fault);
+    s.width = 1000;
+    EXPECT_FALSE(kw::WriteWindowState(path_, s));
+    kw::SetWriteFault(kw::WriteFault::None);
+    kw::WindowState r;
+    ASSERT_TRUE(kw::ReadWindowState(path_, r));
+    EXPECT_EQ(r.width, 900);
+    int files = 0;
+    for (const auto& item : fs::directory_iterator(fs::path(path_).parent_path())) files += item.is_regular_file();
+    EXPECT_EQ(files, 1);
+  }
 }
 
 }  // namespace
