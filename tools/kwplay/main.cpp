@@ -126,14 +126,15 @@ void FigureCell(int& col, int& row) {
   row = int(std::floor((double(p.posY) + 230.0 + 45.0) / 30.0));
 }
 
-// Writes all of a buffer or gives up.
-void WriteAll(int fd, const std::string& s) {
+// Writes all of a buffer; false when the other end went away first.
+bool WriteAll(int fd, const std::string& s) {
   size_t done = 0;
   while (done < s.size()) {
     ssize_t n = write(fd, s.data() + done, s.size() - done);
-    if (n <= 0) return;
+    if (n <= 0) return false;
     done += size_t(n);
   }
+  return true;
 }
 
 // True when `keys` holds `key`.
@@ -323,12 +324,17 @@ void OnFlip() {
   ReportAndServe(status);
 }
 
-// Sends one command line to snapshot `id`.
+// Sends one command line to snapshot `id`. Two commands in quick succession can meet
+// the snapshot still reading the first: it then closes the FIFO under the second, whose
+// write fails (EPIPE, SIGPIPE being ignored); the next open waits for it to listen again.
 void Command(int id, const std::string& line) {
-  int fd = open(CommandPath(id).c_str(), O_WRONLY);
-  if (fd < 0) return;
-  WriteAll(fd, line + "\n");
-  close(fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    int fd = open(CommandPath(id).c_str(), O_WRONLY);
+    if (fd < 0) return;  // the snapshot has ended
+    bool sent = WriteAll(fd, line + "\n");
+    close(fd);
+    if (sent) return;
+  }
 }
 
 // Reads report lines from the shared pipe.
@@ -551,6 +557,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   signal(SIGCHLD, SIG_IGN);  // finished snapshots need no reaping
+  signal(SIGPIPE, SIG_IGN);  // a snapshot that stopped listening fails a write instead
   char tmpl[] = "/tmp/kwplay.XXXXXX";
   if (!mkdtemp(tmpl)) return 1;
   WorkDir = tmpl;
