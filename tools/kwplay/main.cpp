@@ -217,52 +217,69 @@ void StartSegment(int id, int seg) {
 // Reports this snapshot, then waits for commands: "fork ID SEG" starts a child running
 // segment SEG (the child returns into the game), "dump FILE" adds the keys to the replay
 // FILE, "next" goes on to the next map, "quit" ends
-// this process. The FIFO exists before the report, so a command never finds it missing.
+// this process.
 void ReportAndServe(int status) {
   std::string path = CommandPath(NodeId);
-  mkfifo(path.c_str(), 0600);
   if (status == 2) MapsLeft.push_back({TargetMap, FlipCount()});
-  WriteAll(ReplyWrite, ReportLine(status));
   if (status == 1) {
-    unlink(path.c_str());
+    WriteAll(ReplyWrite, ReportLine(status));
     _exit(0);
   }
-  for (;;) {
-    int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) _exit(1);
-    std::string text;
-    char buf[512];
-    ssize_t n;
-    while ((n = read(fd, buf, sizeof buf)) > 0) text.append(buf, size_t(n));
+  // The FIFO is open for reading and writing before the report and stays so while this
+  // snapshot serves it, so a command written at any moment after the report waits in it
+  // (opened per command, a command could meet no reader, or one that was closing).
+  // A snapshot that went on to the next map serves again as root 0: a new FIFO then.
+  static int fd = -1;
+  static std::string pending, served;
+  if (fd >= 0 && served != path) {
     close(fd);
-    size_t start = 0;
-    while (start < text.size()) {
-      size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
-      std::string line = text.substr(start, end - start);
-      start = end + 1;
-      int id = 0, seg = 0;
-      if (std::sscanf(line.c_str(), "fork %d %d", &id, &seg) == 2) {
-        pid_t pid = fork();
-        if (pid == 0) {
-          StartSegment(id, seg);
-          return;  // back into the game: the flip hook finishes the segment
-        }
-      } else if (line == "next") {
-        // Go on to the next map (the map end may not have counted it yet): it becomes
-        // the new search root.
-        TargetMap += 1;
-        Searching = false;
-        HoldKeys({});
-        Depth = 0;
-        return;
-      } else if (line.rfind("dump ", 0) == 0) {
-        WriteReplay(line.substr(5));
-        WriteAll(ReplyWrite, "dumped\n");
-      } else if (line == "quit") {
-        unlink(path.c_str());
-        _exit(0);
+    unlink(served.c_str());
+    fd = -1;
+    pending.clear();
+  }
+  if (fd < 0) {
+    mkfifo(path.c_str(), 0600);
+    fd = open(path.c_str(), O_RDWR);
+    served = path;
+  }
+  if (fd < 0) _exit(1);
+  WriteAll(ReplyWrite, ReportLine(status));
+  for (;;) {
+    size_t end = pending.find('\n');
+    if (end == std::string::npos) {
+      char buf[512];
+      ssize_t n = read(fd, buf, sizeof buf);
+      if (n <= 0) _exit(1);
+      pending.append(buf, size_t(n));
+      continue;
+    }
+    std::string line = pending.substr(0, end);
+    pending.erase(0, end + 1);
+    int id = 0, seg = 0;
+    if (std::sscanf(line.c_str(), "fork %d %d", &id, &seg) == 2) {
+      pid_t pid = fork();
+      if (pid == 0) {
+        // The child serves a FIFO of its own once its segment ends.
+        close(fd);
+        fd = -1;
+        pending.clear();
+        StartSegment(id, seg);
+        return;  // back into the game: the flip hook finishes the segment
       }
+    } else if (line == "next") {
+      // Go on to the next map (the map end may not have counted it yet): it becomes
+      // the new search root.
+      TargetMap += 1;
+      Searching = false;
+      HoldKeys({});
+      Depth = 0;
+      return;
+    } else if (line.rfind("dump ", 0) == 0) {
+      WriteReplay(line.substr(5));
+      WriteAll(ReplyWrite, "dumped\n");
+    } else if (line == "quit") {
+      unlink(path.c_str());
+      _exit(0);
     }
   }
 }
@@ -324,17 +341,13 @@ void OnFlip() {
   ReportAndServe(status);
 }
 
-// Sends one command line to snapshot `id`. Two commands in quick succession can meet
-// the snapshot still reading the first: it then closes the FIFO under the second, whose
-// write fails (EPIPE, SIGPIPE being ignored); the next open waits for it to listen again.
+// Sends one command line to snapshot `id` (it keeps its FIFO open, so the line waits
+// there until the snapshot reads it).
 void Command(int id, const std::string& line) {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    int fd = open(CommandPath(id).c_str(), O_WRONLY);
-    if (fd < 0) return;  // the snapshot has ended
-    bool sent = WriteAll(fd, line + "\n");
-    close(fd);
-    if (sent) return;
-  }
+  int fd = open(CommandPath(id).c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd < 0) return;  // the snapshot has ended
+  WriteAll(fd, line + "\n");
+  close(fd);
 }
 
 // Reads report lines from the shared pipe.
