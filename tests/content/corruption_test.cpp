@@ -17,7 +17,7 @@ using namespace kwtest;
 
 namespace {
 
-int VariantCount() { return CorruptionCount(12); }
+int VariantCount() { return CorruptionCount(6); }
 
 std::string ReadShipped(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
