@@ -37,14 +37,18 @@ bool ValidNumber(int sprite) { return sprite >= 0 && sprite < MaxSprites; }
 
 uint32_t KeyRgbOf(int colour) { return ColourToPixel(colour) & 0xFFFFFFu; }
 
-// A fresh picture of the given size with the whole picture as clip and the default key.
-PicturePtr NewPicture(int width, int height, bool texture) {
+// A fresh picture of the given size with the whole picture as clip and the default key;
+// opaque black, or sharing the given pixels.
+PicturePtr NewPicture(int width, int height, bool texture, const SharedPixels* share = nullptr) {
   if (width <= 0 || height <= 0 || width > MaxPictureSide || height > MaxPictureSide)
     return nullptr;
   auto picture = std::make_shared<Picture>();
   picture->width = width;
   picture->height = height;
-  picture->pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
+  if (share)
+    picture->pixels = *share;
+  else
+    picture->pixels.assign(size_t(width) * size_t(height), 0xFF000000u);
   picture->clip = {0, 0, width, height};
   picture->keyRgb = DefaultKeyRgb.load();
   picture->texture = texture;
@@ -207,9 +211,9 @@ int CreateSprite(int sprite, int width, int height) {
 int DuplicateSprite(int source, int target) {
   PicturePtr from = SpritePicture(source);
   if (!from || !ValidNumber(target)) return 0;
-  PicturePtr copy = NewPicture(from->width, from->height, from->texture);
+  // The copy shares the pixels: the tile loader clips a hundred copies of one sheet.
+  PicturePtr copy = NewPicture(from->width, from->height, from->texture, &from->pixels);
   if (!copy) return 0;
-  copy->pixels = from->pixels;
   Sprites[target] = std::move(copy);
   return 1;
 }
