@@ -156,23 +156,80 @@ bool DecodeSoundData(const uint8_t* data, size_t size, size_t limit, DecodedPcm&
   return IsWave(data, size) ? DecodeWave(data, size, limit, pcm) : DecodeOgg(data, size, limit, pcm);
 }
 
+// Linear interpolation of 16-bit frames (in channels) to `step` frames each (out
+// channels); Step is that multiple when known while compiling, so the divisions become
+// shifts for the common ones, or 0.
+template <int Step>
+void Interpolate(const std::vector<uint8_t>& bytes, int in, int out, int step, int16_t* to) {
+  const int k = Step ? Step : step;
+  const size_t frames = bytes.size() / (size_t(in) * 2);
+  auto sample = [&bytes](size_t at) {
+    int16_t v;
+    std::memcpy(&v, &bytes[at * 2], 2);
+    return int(v);
+  };
+  for (size_t f = 0; f < frames; ++f) {
+    const size_t a = f * size_t(in), b = f + 1 < frames ? a + size_t(in) : a;  // the last frame is held
+    int from[2] = {sample(a), sample(a + in - 1)}, next[2] = {sample(b), sample(b + in - 1)};
+    for (int j = 0; j < k; ++j) {
+      int left = (from[0] * (k - j) + next[0] * j) / k;
+      int right = (from[1] * (k - j) + next[1] * j) / k;
+      if (out == 1) {
+        *to++ = int16_t((left + right) / 2);
+      } else {
+        *to++ = int16_t(left);
+        *to++ = int16_t(right);
+      }
+    }
+  }
+}
+
+// 16-bit samples with one or two channels, raised to a whole multiple of their rate by
+// linear interpolation, into an SDL buffer of `length` bytes; null when the formats are
+// not of that kind. The shipped sounds are 22050 Hz mono and the mixer plays 44100 Hz
+// stereo: SDL's own converter filters every sample through a long windowed sinc, which
+// for the music decoded at start-up was most of the start-up time.
+Uint8* ConvertByMultiple(const DecodedPcm& pcm, Uint16 format, int channels, int rate, int& length) {
+  const int in = pcm.channels, out = channels;
+  if (pcm.format != AUDIO_S16SYS || format != AUDIO_S16SYS || in < 1 || in > 2 || out < 1 ||
+      out > 2 || pcm.rate <= 0 || rate % pcm.rate != 0 || rate / pcm.rate > 8)
+    return nullptr;
+  const int step = rate / pcm.rate;
+  const size_t frames = pcm.bytes.size() / (size_t(in) * 2);
+  const size_t bytes = frames * size_t(step) * size_t(out) * 2;
+  if (bytes > size_t(INT32_MAX)) return nullptr;
+  auto* buffer = static_cast<Uint8*>(SDL_malloc(std::max<size_t>(bytes, 1)));
+  if (!buffer) return nullptr;
+  auto* to = reinterpret_cast<int16_t*>(buffer);
+  if (step == 1)
+    Interpolate<1>(pcm.bytes, in, out, step, to);
+  else if (step == 2)
+    Interpolate<2>(pcm.bytes, in, out, step, to);
+  else
+    Interpolate<0>(pcm.bytes, in, out, step, to);
+  length = int(bytes);
+  return buffer;
+}
+
 // The decoded samples in the mixer's format, as a chunk the mixer frees itself.
 Mix_Chunk* ToMixerChunk(const DecodedPcm& pcm) {
   int rate = 0, channels = 0;
   Uint16 format = 0;
   if (!Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
-  SDL_AudioStream* stream =
-      SDL_NewAudioStream(pcm.format, Uint8(pcm.channels), pcm.rate, format, Uint8(channels), rate);
-  if (!stream) return nullptr;
-  Uint8* buffer = nullptr;
   int length = 0;
-  if (SDL_AudioStreamPut(stream, pcm.bytes.data(), int(pcm.bytes.size())) == 0 &&
-      SDL_AudioStreamFlush(stream) == 0) {
-    length = SDL_AudioStreamAvailable(stream);
-    buffer = static_cast<Uint8*>(SDL_malloc(size_t(std::max(length, 1))));
-    if (buffer) length = SDL_AudioStreamGet(stream, buffer, length);
+  Uint8* buffer = ConvertByMultiple(pcm, format, channels, rate, length);
+  if (!buffer) {
+    SDL_AudioStream* stream =
+        SDL_NewAudioStream(pcm.format, Uint8(pcm.channels), pcm.rate, format, Uint8(channels), rate);
+    if (!stream) return nullptr;
+    if (SDL_AudioStreamPut(stream, pcm.bytes.data(), int(pcm.bytes.size())) == 0 &&
+        SDL_AudioStreamFlush(stream) == 0) {
+      length = SDL_AudioStreamAvailable(stream);
+      buffer = static_cast<Uint8*>(SDL_malloc(size_t(std::max(length, 1))));
+      if (buffer) length = SDL_AudioStreamGet(stream, buffer, length);
+    }
+    SDL_FreeAudioStream(stream);
   }
-  SDL_FreeAudioStream(stream);
   auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
   if (!buffer || length < 0 || !chunk) {
     SDL_free(buffer);
@@ -217,6 +274,13 @@ size_t DecodedSoundLength(const uint8_t* data, size_t size, size_t limit) {
 size_t SoundMixerBytes(int sound) {
   Mix_Chunk* chunk = ChunkOf(sound);
   return chunk ? chunk->alen : 0;
+}
+
+std::vector<int16_t> SoundMixerSamples(int sound) {
+  Mix_Chunk* chunk = ChunkOf(sound);
+  std::vector<int16_t> samples(chunk ? chunk->alen / 2 : 0);
+  if (!samples.empty()) std::memcpy(samples.data(), chunk->abuf, samples.size() * 2);
+  return samples;
 }
 
 // At start: opens the audio device; without one the game runs silently.

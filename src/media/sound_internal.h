@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace kw {
 
@@ -19,5 +20,7 @@ int SoundVolume(int sound);
 int SoundMixerVolume(int sound);
 // Bytes of samples the mixer holds for a loaded sound (0 when none).
 size_t SoundMixerBytes(int sound);
+// Those samples (16-bit, interleaved as the mixer plays them).
+std::vector<int16_t> SoundMixerSamples(int sound);
 
 }  // namespace kw

@@ -117,6 +117,45 @@ TEST_F(SoundTest, WaveLoadsPlaysAndStops) {
   EXPECT_EQ(SoundPlaying(5), 0);
 }
 
+// A 16-bit mono WAVE file of the given samples at the given rate.
+std::vector<uint8_t> MonoWave(const std::vector<int16_t>& samples, int rate) {
+  std::vector<uint8_t> wav;
+  uint32_t dataBytes = uint32_t(samples.size()) * 2;
+  wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
+  PutLe(wav, 36 + dataBytes, 4);
+  wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  PutLe(wav, 16, 4);
+  PutLe(wav, 1, 2);
+  PutLe(wav, 1, 2);
+  PutLe(wav, uint32_t(rate), 4);
+  PutLe(wav, uint32_t(rate) * 2, 4);
+  PutLe(wav, 2, 2);
+  PutLe(wav, 16, 2);
+  wav.insert(wav.end(), {'d', 'a', 't', 'a'});
+  PutLe(wav, dataBytes, 4);
+  for (int16_t v : samples) PutLe(wav, uint16_t(v), 2);
+  return wav;
+}
+
+// The shipped sounds are 22050 Hz mono: the mixer (44100 Hz stereo) gets every sample
+// twice as long, the step between two samples halved, the same on both sides, the last
+// held. A rate that is no whole part of the mixer's still converts, to about its length.
+TEST_F(SoundTest, HalfRateMonoSoundsAreDoubledAndSpreadToBothSides) {
+  const std::vector<int16_t> samples = {0, 1000, -1000, 32767, -32768, 7};
+  std::vector<uint8_t> wav = MonoWave(samples, 22050);
+  ASSERT_EQ(LoadSoundFromMemory(1, wav.data(), wav.size(), 0), 1);
+  const std::vector<int16_t> expected = {0,     0,     500,   500,   1000,  1000,  0,     0,
+                                         -1000, -1000, 15883, 15883, 32767, 32767, 0,     0,
+                                         -32768, -32768, -16380, -16380, 7, 7, 7, 7};
+  EXPECT_EQ(SoundMixerSamples(1), expected);
+
+  std::vector<uint8_t> odd = MonoWave(std::vector<int16_t>(32000, 100), 32000);
+  ASSERT_EQ(LoadSoundFromMemory(2, odd.data(), odd.size(), 0), 1);
+  // (SDL's converter keeps back a few milliseconds of its filter's length.)
+  EXPECT_GT(SoundMixerBytes(2), 44100u * 4 * 95 / 100);
+  EXPECT_LE(SoundMixerBytes(2), 44100u * 4);
+}
+
 TEST_F(SoundTest, WaveLengthComesFromItsHeaderAndIsCutToTheData) {
   // The data chunk claims 2000 frames, the RIFF header only 1000; what follows the
   // RIFF length is the rest of a pack entry, not sound.
