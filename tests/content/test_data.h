@@ -95,15 +95,19 @@ inline std::vector<Bytes> ObjectsEntries(int count = 48) {
 
 // Tiles.pak: entries 0..9 strips (frame column f, tile k: pixel (f, k, entry)),
 // 10, 11 filler, 12..16 sheets (tile column c, sheet row r: pixel (c, r*50+1, entry)).
-inline std::vector<Bytes> TilesEntries() {
-  std::vector<Bytes> e;
-  for (int i = 0; i < 10; ++i) {
-    int fh = i % 2 == 0 ? 50 : 30;
-    e.push_back(Png(120, 80 * fh, [i, fh](int x, int y) { return Argb(x / 30, y / fh + 1, i * 10 + 5); }));
-  }
-  for (int i = 10; i < 17; ++i)
-    e.push_back(Png(3000, 90, [i](int x, int y) { return Argb(x / 30 % 256, (y / 30) * 50 + 1, i * 10 + 5); }));
-  return e;
+// Made once per test binary: encoding the large strips is most of a small folder's cost.
+inline const std::vector<Bytes>& TilesEntries() {
+  static const std::vector<Bytes> entries = [] {
+    std::vector<Bytes> e;
+    for (int i = 0; i < 10; ++i) {
+      int fh = i % 2 == 0 ? 50 : 30;
+      e.push_back(Png(120, 80 * fh, [i, fh](int x, int y) { return Argb(x / 30, y / fh + 1, i * 10 + 5); }));
+    }
+    for (int i = 10; i < 17; ++i)
+      e.push_back(Png(3000, 90, [i](int x, int y) { return Argb(x / 30 % 256, (y / 30) * 50 + 1, i * 10 + 5); }));
+    return e;
+  }();
+  return entries;
 }
 
 // A complete small game folder (packs, Gegner.ini) and an empty user folder.
@@ -181,12 +185,14 @@ struct MapSpec {
     line(std::to_string(exitCol)); line(std::to_string(exitRow)); line("0");
     std::string body;
     auto put = [&body](int32_t v) { for (int i = 0; i < 4; ++i) body += char(uint32_t(v) >> (8 * i)); };
-    for (int r = 0; r <= h; ++r)
+    // A huge header with a short body is written without making the whole body first.
+    auto full = [&] { return truncateTo >= 0 && body.size() >= size_t(truncateTo); };
+    for (int r = 0; r <= h && !full(); ++r)
       for (int c = 0; c <= w; ++c)
         for (int32_t v : layers(c, r)) put(v);
-    for (int r = 0; r <= h; ++r)
+    for (int r = 0; r <= h && !full(); ++r)
       for (int c = 0; c <= w; ++c) put(pickup(c, r));
-    for (int r = 0; r <= h; ++r)
+    for (int r = 0; r <= h && !full(); ++r)
       for (int c = 0; c <= w; ++c) put(shade(c, r));
     if (truncateTo >= 0 && size_t(truncateTo) < body.size()) body.resize(size_t(truncateTo));
     return s + body;
