@@ -43,38 +43,46 @@ finish() {
   kill $watchdog 2> /dev/null
 }
 
-# check NAME CODE SCREEN: exit status 0, the state written with that screen, nothing
-# temporary left in the user folder.
+# check NAME CODE SCREEN [KEY=VALUE]: exit status 0, the state written with that screen
+# (and that value), nothing temporary left in the user folder.
 check() {
-  local name=$1 code=$2 screen=$3
+  local name=$1 code=$2 screen=$3 expect=${4:-}
   [ "$code" -eq 0 ] || { tail -5 "$WORK/$name.err" >&2; fail "$name: ended with $code instead of 0"; }
-  python3 - "$WORK/$name.json" "$screen" <<'PY' || fail "$name: state $(cat "$WORK/$name.json" 2> /dev/null)"
+  python3 - "$WORK/$name.json" "$screen" "$expect" <<'PY' || fail "$name: state $(cat "$WORK/$name.json" 2> /dev/null)"
 import json, sys
 s = json.load(open(sys.argv[1]))
 assert s["screen"] in sys.argv[2].split("|"), s["screen"]
+if sys.argv[3]:
+    key, value = sys.argv[3].split("=", 1)
+    assert str(s[key]) == value, (key, s[key])
 PY
   local left
   left=$(find "$WORK/$name.user" -name '*.kwtmp*' -o -name '*.new' 2> /dev/null)
   [ -z "$left" ] || fail "$name: left behind: $left"
 }
 
-# at NAME SIGNAL FRAMES SCREEN DATADIR REPLAY: the run reaches flip FRAMES of REPLAY (a
-# full replay from the first flip), then gets SIGNAL; SCREEN lists the screens it may
-# be on then ("a|b").
+# at NAME SIGNAL FRAMES SCREEN DATADIR REPLAY [KEY=VALUE]: the run reaches flip FRAMES of
+# REPLAY (a full replay from the first flip), then gets SIGNAL; SCREEN lists the screens
+# it may be on then ("a|b").
+# A place reached twice (once per signal) is calibrated once.
+declare -A calibrated
 at() {
-  local name=$1 sig=$2 frames=$3 screen=$4 data=$5 replay=$6
-  local t0 t1
-  t0=$(date +%s%N)
-  timeout -k 5 300 "$GAME" --headless --seed 1 --data "$data" --user "$WORK/$name.calib" \
-    --frames "$frames" --replay "$replay" > /dev/null 2>&1 || fail "$name: the calibration run failed"
-  t1=$(date +%s%N)
-  local wait_ms=$(( (t1 - t0) / 1000000 * 2 + 500 ))
+  local name=$1 sig=$2 frames=$3 screen=$4 data=$5 replay=$6 expect=${7:-}
+  local place="$data $replay $frames" t0 t1
+  if [ -z "${calibrated[$place]:-}" ]; then
+    t0=$(date +%s%N)
+    timeout -k 5 300 "$GAME" --headless --seed 1 --data "$data" --user "$WORK/$name.calib" \
+      --frames "$frames" --replay "$replay" > /dev/null 2>&1 || fail "$name: the calibration run failed"
+    t1=$(date +%s%N)
+    calibrated[$place]=$(( (t1 - t0) / 1000000 * 2 + 500 ))
+  fi
+  local wait_ms=${calibrated[$place]}
   start "$name" --headless --seed 1 --data "$data" --user "$WORK/$name.user" \
     --replay "$replay" --state "$WORK/$name.json"
   sleep "$(awk -v m="$wait_ms" 'BEGIN { printf "%.3f", m / 1000 }')"
   kill -"$sig" $pid 2> /dev/null || fail "$name: the game ended before the signal"
   finish
-  check "$name" $code "$screen"
+  check "$name" $code "$screen" "$expect"
   echo "$name: SIG$sig after $wait_ms ms ended cleanly"
 }
 
@@ -112,7 +120,9 @@ kw_through_menus "$WORK/keywait.in" "$WORK/keywait.txt"
 at menu TERM 40 mainmenu "$GAMEDIR" "$WORK/menu.txt"
 at menu_int INT 40 mainmenu "$GAMEDIR" "$WORK/menu.txt"
 at newgame TERM 60 newgame "$GAMEDIR" "$WORK/newgame.txt"
-at title TERM $((KW_MENU_FRAMES + 10)) quit "$GAMEDIR" "$WORK/title.txt"
+# The map start used to wait for a key without looking at the window, so a player closing
+# the game at the title picture was ignored.
+at title TERM $((KW_MENU_FRAMES + 10)) quit "$GAMEDIR" "$WORK/title.txt" CurrentMap=1
 at play TERM $((KW_MENU_FRAMES + 60)) "quit|highscore|mainmenu" "$GAMEDIR" "$WORK/play.txt"
 at play_int INT $((KW_MENU_FRAMES + 60)) "quit|highscore|mainmenu" "$GAMEDIR" "$WORK/play.txt"
 at paused TERM $((KW_MENU_FRAMES + 60)) quit "$GAMEDIR" "$WORK/paused.txt"
