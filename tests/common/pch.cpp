@@ -1,0 +1,1 @@
+// Only carries the precompiled header the test binaries share.
