@@ -21,7 +21,7 @@ class ScreensTest : public MenuTest {
   }
 };
 
-constexpr int FreeX = 260, StoryX = 335, TimeX = 416, ButtonY = 170;
+constexpr int FreeX = 260, NewGameStoryX = 335, TimeX = 416, ButtonY = 170;
 
 TEST_F(ScreensTest, NewGameQuestionsSetModeAndDifficulty) {
   kw::NewGameChoice = 0;
@@ -34,8 +34,8 @@ TEST_F(ScreensTest, NewGameQuestionsSetModeAndDifficulty) {
   EXPECT_EQ(kw::NewGameDown[2], 0);
   NewGame(0, TimeX, ButtonY, false);
   EXPECT_EQ(kw::NewGameChoice, 0);
-  NewGame(0, StoryX, ButtonY, true);
-  NewGame(0, StoryX, ButtonY, false);
+  NewGame(0, NewGameStoryX, ButtonY, true);
+  NewGame(0, NewGameStoryX, ButtonY, false);
   EXPECT_EQ(kw::NewGameChoice, 426);
   EXPECT_EQ(kw::CurrentScreen, kw::Screen::NewGame);
 

@@ -14,7 +14,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // Encodes, checks the header and decodes into a buffer of exactly the input's size.
-size_t RoundTrip(const Bytes& data) {
+size_t EncodeRoundTrip(const Bytes& data) {
   Bytes stream = kw::EncodePackStream(data.data(), data.size());
   EXPECT_GE(stream.size(), 10u);
   EXPECT_EQ(stream[0], 'Q');
@@ -54,29 +54,29 @@ Bytes Pixels(int w, int h, int bpp) {
 }
 
 TEST(PackEncoder, RoundTripsSmallAndEdgeInputs) {
-  RoundTrip({});
-  RoundTrip({0});
-  RoundTrip({42});
-  RoundTrip({1, 2});
-  RoundTrip({7, 7, 7});
+  EncodeRoundTrip({});
+  EncodeRoundTrip({0});
+  EncodeRoundTrip({42});
+  EncodeRoundTrip({1, 2});
+  EncodeRoundTrip({7, 7, 7});
   Bytes all(256);
   for (int i = 0; i < 256; ++i) all[size_t(i)] = uint8_t(i);
-  RoundTrip(all);
+  EncodeRoundTrip(all);
   std::mt19937 random(3);
   for (size_t n : {5u, 255u, 256u, 257u, 1000u, 4096u, 70000u}) {
     Bytes data(n);
     for (uint8_t& b : data) b = uint8_t(random());
-    size_t size = RoundTrip(data);
+    size_t size = EncodeRoundTrip(data);
     EXPECT_LT(size, n + n / 50 + 64) << "random data must not grow much (raw blocks)";
   }
 }
 
 TEST(PackEncoder, RoundTripsRunsAndPatterns) {
-  EXPECT_LT(RoundTrip(Bytes(1 << 20, 0)), 100u);
-  EXPECT_LT(RoundTrip(Bytes(300000, 0xAB)), 100u);
+  EXPECT_LT(EncodeRoundTrip(Bytes(1 << 20, 0)), 100u);
+  EXPECT_LT(EncodeRoundTrip(Bytes(300000, 0xAB)), 100u);
   Bytes pattern;
   for (int i = 0; i < 100000; ++i) pattern.push_back(uint8_t("Klingenwald "[i % 12]));
-  EXPECT_LT(RoundTrip(pattern), 100u);
+  EXPECT_LT(EncodeRoundTrip(pattern), 100u);
   // Small values mixed with near repeats: 7-bit windows, short matches, one-byte copies.
   std::mt19937 random(11);
   Bytes mixed;
@@ -85,13 +85,13 @@ TEST(PackEncoder, RoundTripsRunsAndPatterns) {
     else if (random() % 9 == 0) mixed.push_back(0);
     else mixed.push_back(uint8_t(200 + random() % 100));  // wraps around 0
   }
-  size_t size = RoundTrip(mixed);
+  size_t size = EncodeRoundTrip(mixed);
   EXPECT_LT(size, mixed.size() * 15 / 16);
   // Data crossing the parser's chunk boundary with matches far back.
   Bytes far(1500000);
   for (size_t i = 0; i < far.size(); ++i) far[i] = uint8_t(random());
   for (size_t i = 600000; i < far.size(); ++i) if ((i / 1000) % 2) far[i] = far[i - 590000];
-  size = RoundTrip(far);
+  size = EncodeRoundTrip(far);
   EXPECT_LT(size, far.size() * 8 / 10);
   // Longer than the match window (4 MiB), so hash-chain slots are reused: a random
   // stretch repeated from just inside the window must still be found, one repeated
@@ -102,19 +102,19 @@ TEST(PackEncoder, RoundTripsRunsAndPatterns) {
     huge[600000 + i] = huge[600000 + inside + i] = uint8_t(random() >> 8);
     huge[100000 + i] = huge[100000 + beyond + i] = uint8_t(random() >> 8);
   }
-  size = RoundTrip(huge);
+  size = EncodeRoundTrip(huge);
   EXPECT_LT(size, 3 * stretch + stretch / 4);
 }
 
 TEST(PackEncoder, RoundTripsGameLikeData) {
-  EXPECT_LT(RoundTrip(Pcm16(100, 1)), 2 * 22000u);
+  EXPECT_LT(EncodeRoundTrip(Pcm16(100, 1)), 2 * 22000u);
   Bytes pcm8;
   for (int i = 0; i < 30000; ++i) pcm8.push_back(uint8_t(128 + 60 * std::sin(i * 0.05) * std::exp(-i / 9000.0)));
-  EXPECT_LT(RoundTrip(pcm8), pcm8.size() / 2);
+  EXPECT_LT(EncodeRoundTrip(pcm8), pcm8.size() / 2);
   Bytes argb = Pixels(640, 480, 4);
-  EXPECT_LT(RoundTrip(argb), argb.size() / 6);
+  EXPECT_LT(EncodeRoundTrip(argb), argb.size() / 6);
   Bytes rgb = Pixels(123, 77, 3);
-  EXPECT_LT(RoundTrip(rgb), rgb.size() / 3);
+  EXPECT_LT(EncodeRoundTrip(rgb), rgb.size() / 3);
 }
 
 TEST(PackEncoder, RoundTripsWindowsWidthsAndRepeatOffsets) {
@@ -128,17 +128,17 @@ TEST(PackEncoder, RoundTripsWindowsWidthsAndRepeatOffsets) {
     quiet.push_back(uint8_t(v));
   }
   // Wide literals or raw blocks cost at least 8 bits a byte; only a window gets below.
-  EXPECT_LT(RoundTrip(quiet), quiet.size() * 99 / 100);
+  EXPECT_LT(EncodeRoundTrip(quiet), quiet.size() * 99 / 100);
   // Matches only at small offsets (a narrow index width pays) with interleaved
   // literals, and matches alternating between two offsets (repeat matches off the
   // cheapest path).
   Bytes near(60000);
   for (size_t i = 0; i < near.size(); ++i)
     near[i] = i < 40 || random() % 7 == 0 ? uint8_t(random()) : near[i - (i % 2 ? 17 : 33)];
-  RoundTrip(near);
+  EncodeRoundTrip(near);
   Bytes periodic;
   for (int i = 0; i < 30000; ++i) periodic.push_back(uint8_t(128 + 90 * std::sin(i * 2 * M_PI / 50.3)));
-  EXPECT_LT(RoundTrip(periodic), periodic.size() / 4);
+  EXPECT_LT(EncodeRoundTrip(periodic), periodic.size() / 4);
 }
 
 TEST(PackEncoder, EntryIsStoredWhenPackingDoesNotPay) {
