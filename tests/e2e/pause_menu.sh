@@ -3,13 +3,7 @@
 # opens the pause menu over the scene, "Weiter" goes back to play, and the figure walks on.
 # One run ends while the menu shows, one after the walk that follows it.
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>
-set -u
-GAME=$1
-GAMEDIR=$3
-WORK=$4
-rm -rf "$WORK"
-mkdir -p "$WORK"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/common/args.sh"
 . "$(dirname "$0")/common/menu_start.sh"
 
 # Flips from the title picture: Return starts play; Escape is released at 93; the pause

@@ -5,13 +5,7 @@
 # different flips: right after the save, after the walk, during the key wait, after it;
 # one more leaves out the load.
 # Called as: bash quicksave.sh <klingenwald> <kwtool> <gamedir> <workdir>
-set -u
-GAME=$1
-GAMEDIR=$3
-WORK=$4
-rm -rf "$WORK"
-mkdir -p "$WORK"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/common/args.sh"
 . "$(dirname "$0")/common/menu_start.sh"
 
 # Flips: Return ends the title picture; the player lands; F5 saves at 204; Right is held

@@ -5,13 +5,8 @@
 # story mode yet, so the story map is played from the free game's slot of a game folder
 # made beside the shipped one.
 # Called as: bash script_play.sh <klingenwald> <kwtool> <gamedir> <workdir>
-set -u
-GAME=$1
-GAMEDIR=$3
-WORK=$4
-rm -rf "$WORK"
+. "$(dirname "$0")/common/args.sh"
 mkdir -p "$WORK/user" "$WORK/story/maps"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/common/menu_start.sh"
 
 # run NAME DATADIR FRAMES: plays with replay.txt through the menus (FRAMES counted from

@@ -8,13 +8,7 @@
 # --frames measures how long the game needs to get there on this build (sanitizer builds
 # are slow), and the signal comes well after that.
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>
-set -u
-GAME=$1
-GAMEDIR=$3
-WORK=$4
-rm -rf "$WORK"
-mkdir -p "$WORK"
-fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/common/args.sh"
 . "$(dirname "$0")/common/menu_start.sh"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 

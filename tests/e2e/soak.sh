@@ -6,15 +6,9 @@
 # KW_SOAK_FRAMES sets the length (the suite runs 4000 frames; the full soak is
 #   KW_SOAK_FRAMES=100000 bash tests/e2e/soak.sh build/klingenwald build/kwtool build/game /tmp/soak).
 # Called as: bash soak.sh <klingenwald> <kwtool> <gamedir> <workdir>
-set -u
-GAME=$1
-GAMEDIR=$3
-WORK=$4
+. "$(dirname "$0")/common/args.sh"
 FRAMES=${KW_SOAK_FRAMES:-4000}
 LIMIT_KB=$((5 * 1024))
-rm -rf "$WORK"
-mkdir -p "$WORK"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/common/menu_start.sh"
 
 # Return ends the title picture; then one 400-frame cycle after another near the map's

@@ -3,13 +3,8 @@
 # main menu ("Start") and the new-game questions ("Free Game", "Leicht") to free map 1,
 # the title spins until a key is pressed, and play runs to the frame limit. Then a run without a game folder must say so clearly.
 # Called as: bash startup.sh <klingenwald> <kwtool> <gamedir> <workdir>
-set -u
-GAME=$1
-GAMEDIR=$3
-WORK=$4
-rm -rf "$WORK"
+. "$(dirname "$0")/common/args.sh"
 mkdir -p "$WORK/user"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cat > "$WORK/replay.txt" <<'REPLAY'
 # "Start" once the menu panel has slid in, "Free Game", "Leicht".
