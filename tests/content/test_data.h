@@ -222,6 +222,15 @@ inline uint32_t DrawnPixel(int sprite, int x = 0, int y = 0) {
   return Pixel(x, y);
 }
 
+// Empty map and light grids of w x h cells, with the player's record saying so, as a
+// map load leaves them for the save and the rules.
+inline void UseEmptyGrids(int w, int h) {
+  kw::Map.Create(w, h);
+  kw::LightGrid.Create(w, h);
+  kw::P().mapWidth = int16_t(w);
+  kw::P().mapHeight = int16_t(h);
+}
+
 // A headless game with fresh lists and a small game folder of its own: the base of the
 // shell and content fixtures.
 class GameTest : public ::testing::Test {

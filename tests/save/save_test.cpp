@@ -22,10 +22,7 @@ class SaveTest : public GameTest {
   void SetUp() override {
     GameTest::SetUp();
     kw::SetNewGamePlayer(kw::P());
-    kw::Map.Create(3, 2);
-    kw::LightGrid.Create(3, 2);
-    kw::P().mapWidth = 3;
-    kw::P().mapHeight = 2;
+    UseEmptyGrids(3, 2);
     kw::CurrentMap = 7;
     // The key-wait picture: one flat colour, so the back buffer shows whether it was drawn.
     kw::CreateSprite(kw::Spr::TitlePicture, 640, 480);
@@ -294,9 +291,7 @@ TEST_F(SaveTest, SlotOfAnotherSizeGetsAGridOfItsOwnSize) {
   FillCells();
   kw::SaveGame("");
   for (int side : {6, 0}) {
-    kw::Map.Create(side, side);
-    kw::LightGrid.Create(side, side);
-    kw::P().mapWidth = kw::P().mapHeight = int16_t(side);
+    UseEmptyGrids(side, side);
     LoadWithKey("");
     EXPECT_EQ(kw::Map.W, 3);
     EXPECT_EQ(kw::Map.H, 2);

@@ -106,10 +106,7 @@ TEST_F(CorruptionTest, DamagedQuickSaveSlotsLoadOrAreLeftAlone) {
   for (int k = 0; k < 4; ++k) {
     for (int v = 0; v < CorruptionCount(8); ++v, ++variants) {
       TempFolders::Put(Slot() / SlotFiles[k], Damage(originals[k], v, random));
-      kw::Map.Create(mapW, mapH);
-      kw::LightGrid.Create(mapW, mapH);
-      kw::P().mapWidth = int16_t(mapW);
-      kw::P().mapHeight = int16_t(mapH);
+      UseEmptyGrids(mapW, mapH);
       auto start = std::chrono::steady_clock::now();
       QuickLoad();
       // Loaded or refused, the grids agree with the record the rules read them by.

@@ -95,10 +95,7 @@ TEST_F(WriteFailureTest, HighscoresAndStoryProgressAreWholeAfterAFailedWrite) {
 
 TEST_F(WriteFailureTest, QuickSaveSlotIsWholeAfterAFailedSave) {
   kw::SetNewGamePlayer(kw::P());
-  kw::Map.Create(3, 2);
-  kw::LightGrid.Create(3, 2);
-  kw::P().mapWidth = 3;
-  kw::P().mapHeight = 2;
+  UseEmptyGrids(3, 2);
   kw::CurrentMap = 4;
   kw::P().score = 111;
   kw::SaveGame("");
