@@ -312,23 +312,25 @@ TEST_F(PackFileTest, TwoCallsInARowReplaceTheData) {
   EXPECT_EQ(kw::LastPackEntrySize(), 100u);
 }
 
+// A pack entry's header: its unpacked and its stored size, little-endian.
+Bytes EntryHeader(uint32_t unpacked, uint32_t stored) {
+  Bytes h;
+  for (uint32_t v : {unpacked, stored})
+    for (int i = 0; i < 4; ++i) h.push_back(uint8_t(v >> (8 * i)));
+  return h;
+}
+
 TEST_F(PackFileTest, DamagedHeadersGiveNull) {
-  auto header = [](uint32_t u, uint32_t p) {
-    Bytes h;
-    for (uint32_t v : {u, p})
-      for (int i = 0; i < 4; ++i) h.push_back(uint8_t(v >> (8 * i)));
-    return h;
-  };
-  Bytes huge = header(0xFFFFFFF0u, 0xFFFFFFF0u);
+  Bytes huge = EntryHeader(0xFFFFFFF0u, 0xFFFFFFF0u);
   WriteRaw("huge.pak", huge);
   ASSERT_EQ(kw::OpenPack(PathOf("huge.pak")), 1);
   EXPECT_EQ(kw::NextPackEntry(), nullptr);
-  Bytes cut = header(10, 10);
+  Bytes cut = EntryHeader(10, 10);
   cut.push_back(1);
   WriteRaw("cut.pak", cut);  // P larger than what the file still holds
   ASSERT_EQ(kw::OpenPack(PathOf("cut.pak")), 1);
   EXPECT_EQ(kw::NextPackEntry(), nullptr);
-  Bytes half = header(3, 3);
+  Bytes half = EntryHeader(3, 3);
   half.insert(half.end(), {7, 8, 9, 1, 2, 3});
   WriteRaw("half.pak", half);  // a header cut short after a good entry
   ASSERT_EQ(kw::OpenPack(PathOf("half.pak")), 1);
@@ -336,7 +338,7 @@ TEST_F(PackFileTest, DamagedHeadersGiveNull) {
   EXPECT_EQ(kw::NextPackEntry(), nullptr);
   // A packed entry whose stream claims more than U: U bytes, no more.
   Bytes stream = StreamBuilder().Literal('a').LongMatch(1, 500).End().Build();
-  Bytes bad = header(8, uint32_t(stream.size()));
+  Bytes bad = EntryHeader(8, uint32_t(stream.size()));
   bad.insert(bad.end(), stream.begin(), stream.end());
   WriteRaw("long.pak", bad);
   ASSERT_EQ(kw::OpenPack(PathOf("long.pak")), 1);
@@ -361,16 +363,10 @@ TEST_F(PackFileTest, TheEndIsSeenAtOnce) {
 }
 
 TEST_F(PackFileTest, RefusedEntryIsSteppedOverSoTheNextKeepsItsNumber) {
-  auto header = [](uint32_t u, uint32_t p) {
-    Bytes h;
-    for (uint32_t v : {u, p})
-      for (int i = 0; i < 4; ++i) h.push_back(uint8_t(v >> (8 * i)));
-    return h;
-  };
   // Entry 0 claims 512 MiB unpacked from 6 stored bytes; entry 1 is fine.
-  Bytes file = header(512u << 20, 6);
+  Bytes file = EntryHeader(512u << 20, 6);
   file.insert(file.end(), {'Q', 'Z', 0, 0, 0, 0});
-  Bytes good = header(3, 3);
+  Bytes good = EntryHeader(3, 3);
   good.insert(good.end(), {'a', 'b', 'c'});
   file.insert(file.end(), good.begin(), good.end());
   WriteRaw("refused.pak", file);
@@ -388,16 +384,10 @@ TEST_F(PackFileTest, RefusedEntryIsSteppedOverSoTheNextKeepsItsNumber) {
 // zeroed) for every such entry, which starved the process. The claim is refused; a
 // real stream that expands a thousand-fold plus a megabyte still reads.
 TEST_F(PackFileTest, UnpackedSizeIsBoundedByTheStoredBytes) {
-  auto header = [](uint32_t u, uint32_t p) {
-    Bytes h;
-    for (uint32_t v : {u, p})
-      for (int i = 0; i < 4; ++i) h.push_back(uint8_t(v >> (8 * i)));
-    return h;
-  };
   Bytes stream = StreamBuilder().Literal('z').LongMatch(1, (1u << 20) - 1 - 4).End().Build();
   ASSERT_LT(stream.size(), 64u);
   for (uint32_t unpacked : {200u << 20, uint32_t(stream.size()) * 1024 + (1u << 20) + 1}) {
-    Bytes file = header(unpacked, uint32_t(stream.size()));
+    Bytes file = EntryHeader(unpacked, uint32_t(stream.size()));
     file.insert(file.end(), stream.begin(), stream.end());
     WriteRaw("claim.pak", file);
     ASSERT_EQ(kw::OpenPack(PathOf("claim.pak")), 1);
@@ -405,7 +395,7 @@ TEST_F(PackFileTest, UnpackedSizeIsBoundedByTheStoredBytes) {
     EXPECT_FALSE(kw::PackEnded());
   }
   // Within the bound: a megabyte of one byte from a few stored bytes.
-  Bytes file = header(1u << 20, uint32_t(stream.size()));
+  Bytes file = EntryHeader(1u << 20, uint32_t(stream.size()));
   file.insert(file.end(), stream.begin(), stream.end());
   WriteRaw("claim.pak", file);
   ASSERT_EQ(kw::OpenPack(PathOf("claim.pak")), 1);
