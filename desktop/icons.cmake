@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Draws one icon per size with `kwtool icon` (called by the build with KWTOOL, SHEET,
 # SIZES and OUT); any failure stops the build.
 foreach(size ${SIZES})

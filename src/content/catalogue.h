@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The game's catalogue: the fixed numbers every drawing, sound and input procedure uses,
 // each under a name. Sprite and sound numbers are what the loader fills from the packs;
 // the pack tables below say, one row per pack entry, which number each entry becomes,

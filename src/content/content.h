@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Content: what the game reads from its files and the settings of the run. The start-up
 // catalogue (loader.cpp), the tile-set loader (tiles.cpp), the map file reader
 // (maploader.cpp), the lights (lights.cpp), and the state every other subsystem builds

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Definitions and start values of the content state declared in content.h. The start
 // values are written here once, in the reset procedures.
 #include "content/content.h"

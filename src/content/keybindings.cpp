@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The key bindings as the game controllers see them: Gamepad.ini in the user folder
 // names the pad input of each action, and each input presses the key that action is
 // bound to in Setup.ini. The start-up reads the file; the start-up (after Setup.ini)

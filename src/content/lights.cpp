@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The darkness and light pictures: the 23 entries of Lights.pak, one catalogue row each,
 // as 3D sprites 500..510 and 601..612 with pure green as key colour. Loaded once at
 // start-up, before the loader thread; nothing here is fatal (a missing picture simply

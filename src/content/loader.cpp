@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The resource loader: LoadCatalogue fills the fixed sprite, sound and font numbers
 // from the packs by the rows of the catalogue (content/catalogue.h); the shell's
 // LoaderThread(0) runs it. CheckLoad turns any failed load into the fatal end of the

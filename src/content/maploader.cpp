@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map file reader, run by the shell's LoaderThread(1): reads the map file of
 // CurrentMap for the current mode (15 header lines, then three passes of little-endian
 // int32 over the cells) into Map, LightGrid, the moving cells and the header globals.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The tile-set loader: the animation strips and the tile sheet of the set named by
 // TileSet become the tile pictures 1..80, 101..200, 201..281, the animated frames
 // 6000..9999 and TileKind. Called by the map loader and by the frame loop when the

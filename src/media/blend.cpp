@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The blending kernels of the software renderer: one row of source pixels over the
 // target, with the picture's own alpha or with one opacity for the whole run. Each comes
 // as plain code (the reference), SSE2 and AVX2; the AVX2 ones are picked at run time

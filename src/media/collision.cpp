@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Collision of sprites: the box test on clip rectangles and the pixel-exact test on
 // bit masks. Every picture keeps a mask of its whole picture (one bit per pixel, 64 to a
 // word, a spare word at the end of each row), so moving a clip along an animation strip

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The run itself: SDL start-up, the window and the flip of the software back buffer,
 // window events, time (real or virtual), threads, random numbers, program arguments,
 // and the test switches: headless runs, replays and recordings, --frames, screenshots

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The run itself: start-up options, the display and its window, time, threads, random
 // numbers, program arguments, and the test and bug-report switches (headless runs with
 // virtual time, replays, recordings, screenshots, the state hook).

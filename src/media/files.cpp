@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Game paths and numbered files. Game code names files as the game writes them
 // ("Saves\Story.save", "maps\Story\map1.map"); here they become real paths in the game
 // folder (read-only data) or the user folder (Setup.ini, Saves, Temp), with every

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Numbered files, path resolution across the game folder and the user folder, and
 // settings (INI) files. Game paths are written as the game writes them
 // ("Saves\Story.save"): backslashes become slashes and every component is matched

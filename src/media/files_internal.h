@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Inside the media layer: a fault that makes the file service's writes fail the way a
 // full disk or a refused rename would, so tests can check what a failed write leaves
 // behind. Not for game code.

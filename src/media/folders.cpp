@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Finding the game folder (read-only data) and the user folder (what the game writes)
 // from the command line, the environment and the program's own place. Called once by
 // the program entry before the media layer starts.

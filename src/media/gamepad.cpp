@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Game controllers: buttons, the D-pad, the sticks and the triggers press the key codes
 // bound to them; in the pointer menus the left stick, the D-pad and the right stick move
 // the pointer and the south button clicks. Pads are opened and closed as they come and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Inside the media layer: the game-controller events core.cpp hands to gamepad.cpp, and
 // the pointer mode input.cpp applies again when the window changes mode.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Keyboard and mouse. Key codes are the DirectInput codes (PC set-1 scan codes,
 // extended keys + 128). The live state is fed by platform events and by replays;
 // ReadKeyboard / ReadMouseDevice take snapshots the game then queries.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The game's list: an ordered list of fixed records with a current element, which may
 // also stand before the first element. Element addresses stay valid while other
 // elements are added or removed.

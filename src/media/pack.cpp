@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Pack files: reading a pack entry by entry and the stream decompressor.
 // The resource loader (loader thread) is the only caller of OpenPack/NextPackEntry;
 // kwtool and the benchmark call DecodePackStream directly.

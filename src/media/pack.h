@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Pack files: a plain sequence of entries (unpacked size, stored size, stored bytes),
 // each stored or compressed with the pack stream format. One pack is open at a time.
 #pragma once

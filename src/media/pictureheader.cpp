@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Checks a PNG or JPEG picture's structure and size before any decoder sees it: a
 // damaged chunk length can make the PNG decoder spin for ever, and a header claiming a
 // huge picture would allocate before anyone looked at its size. Called by sprites.cpp.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Settings (INI) files, one open at a time: Setup.ini (read by position at start-up,
 // written by the options screen) and cutscenes.ini (walked group by group). The file is
 // held as its lines with their own line ends, so writing a key keeps every other line,

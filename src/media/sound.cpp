@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sounds through SDL_mixer: every sound number owns the mixer channel of the same
 // number, so "play from the beginning", "stop" and "volume" act on one sound alone.
 // Without an audio device the table still fills (loads succeed, playing is silent),

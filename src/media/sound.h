@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sounds through SDL_mixer: one mixer channel per sound number.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Inside the sound layer: the decode limit and the getters its tests look through.
 // Not for game code.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // 3D sprites: pictures drawn scaled, rotated and blended (global opacity times the
 // picture's own alpha; key-colour pixels left out). The world drawing draws about a
 // thousand 30 x 30 tiles per frame through here, mostly unscaled and unturned, so that

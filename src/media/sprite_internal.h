@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Inside the software renderer: the picture record behind a sprite number and the
 // few helpers that sprites.cpp, collision.cpp and sprite3d.cpp share. Not for game code.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sprites: the table of numbered pictures, loading (PNG and JPEG through SDL2_image),
 // making, copying and grabbing, clip rectangles, key colours, the blit target and the
 // plain 2D draws (opaque and keyed). Every game screen draws through here; the loader

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sprites and 3D sprites: the software renderer. Every draw writes into the 640 x 480
 // back buffer (core.h) or into the sprite chosen with SetBlitTarget. Pixel-exact
 // collision reads the same pictures. Sprites are numbered 0..MaxSprites-1.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Text on the back buffer: TrueType faces found by family name through fontconfig,
 // rasterised by SDL_ttf and blended into the buffer here. The game's texts are Latin-1
 // and become UTF-8 only on their way to SDL_ttf. Fonts are loaded by the loader thread

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Numbers in text and the two character sets. The game's texts are Latin-1 bytes as
 // its files hold them; UTF-8 appears only at the edges (fonts, typed characters, JSON).
 // Called by every subsystem that reads numbers from files or shows numbers.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Text helpers shared by every subsystem: numbers in text, Latin-1 and UTF-8.
 #pragma once
 

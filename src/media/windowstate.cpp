@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The window on the player's screen: where the 640 x 480 picture goes inside the window
 // (aspect kept, black bars, integer or sharp scaling), and the small file in the user
 // folder that remembers the window between runs. No SDL here: the display code in

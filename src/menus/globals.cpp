@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Definitions and start values of the menu state declared in menus.h, and the reading
 // of the highscore file that the start-up and every map load do.
 #include "media/media.h"

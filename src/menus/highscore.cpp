@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The highscore screen: after a game a score that beats the sixth entry is entered with
 // a typed name (or, for a player with a pad alone, picked letter by letter from a choice
 // on the screen) and the list is written to Saves\Savescore.save; otherwise the list is

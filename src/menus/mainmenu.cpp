@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The main menu, which with another background and two other labels is also the pause
 // menu, and what every menu screen shares: ReadMouse, the click rule of sprite buttons,
 // the pointer and the window events. The shell's start-up calls MainMenu(0) until it

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Menus: main menu (also the pause menu), new game, options and key binding, quit
 // confirmation and highscore. Each screen runs its own frame loop, built from a frame
 // procedure that tests call one frame at a time. Called by the shell's start-up and map

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The new-game menu: the mode question (skipped for a continued story) and the
 // difficulty question, each a dialog of three small buttons on a black screen. The
 // shell's start-up calls NewGameMenu once per new game, after MainMenu(0) returned 1.

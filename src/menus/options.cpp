@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The options screen: the volume track and the twenty key rows. A key is bound by
 // holding the mouse button on its row and pressing the key; the binding takes effect at
 // once, for the keyboard and the game controllers. "Bestetigen" writes Setup.ini and

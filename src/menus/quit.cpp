@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The quit confirmation: a yes/no dialog drawn over the current frame. It keeps no loop
 // of its own; the main menu calls it once a frame while its quit question is open,
 // after its own texts and before the pointer and the flip.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The bombs laid by the bomb spell (UpdateBombs, run by the world step after the map
 // rules): the fuse burns one step every third world step, and after 25 steps the bomb
 // blows a 3 x 4 hole into the map and hurts what lies over it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The spell keys of the player control: the bomb, the fetch spell, the slider spell,
 // the protective aura and the health-to-mana exchange. Called by PlayerControls; the
 // flight, auras and lights of a cast spell are the world pass's (spells.cpp).

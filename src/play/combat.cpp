@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The combat pass of the world step (UpdateCombat): the shots fly and hit enemies, the
 // enemies fight the player (enemies.cpp), and the sliders glide between their marker
 // cells and hurt the player. Run after the map rules and the bombs.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The player control, run by the frame loop once per pass of play after the HUD: it
 // reads the keyboard through the bound keys and turns keys into requests (pause menu,
 // pause, quick save and load, restart), the view, and the figure's speeds, forms and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The enemies: their movement with the wall test (MoveEnemies, run by the world step
 // after the player physics) and the enemy half of the combat pass (sword, body contact,
 // sliding attacks, death and transformation). The world pass draws them; the map

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The heads-up display (DrawHud), drawn by the frame loop on every pass of play right
 // after the world: the status panel at the bottom, the boss line and the message line
 // at the top, and on request the small map of the surroundings.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The play side of a map load, run by the shell's LoaderThread(1) after the map file
 // was read: the header values the player record keeps, the sliders, enemies and the
 // boss made from the contact codes, the weather particles and the player's map size.

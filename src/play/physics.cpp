@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Player physics and tile collision, run once per world step by the play ticker: the
 // figure falls, moves by the speeds the player control set and collides pixel-exactly
 // with the cells around it (ground, moving platforms, ladders, slopes, low edges, walls,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Play: the player record and its rules, the HUD, world drawing, enemies, shots, bombs
 // and sliders, physics, player control and map rules, and the play ticker (world step,
 // moving cells, visible window, message ticker, pause picture). The frame loop

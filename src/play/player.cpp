@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The player's own rules: the figure's frame (which part of the figure sheets the world
 // pass draws and tests this frame; DrawWorld calls it early in its pass), the guard
 // that a hit starts, and the health rules the player control applies at the end of its

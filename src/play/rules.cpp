@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The rules that hold on every map (MapRules, once per world step after the enemies and
 // before the bombs and combat): the score bonus, the held key running out, the hurt
 // reaction, the exit, the portals, the guardian of map 3, the mana cap, the return to

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The spells as the world pass carries them out each frame: the protective aura's
 // timer and the range of a flying spell, the light marks and the darkness of a dark
 // map, the flight of a cast spell, the aura's pulse with its sounds and pictures, and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The play ticker: the world step the frame loop runs when more than 15 ms have passed
 // (a short list of calls, in the order the game needs them), the moving cells, the
 // visible window of cells, the message line and the pause picture.

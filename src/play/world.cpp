@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The world pass (DrawWorld), called by the frame loop on every pass of play and once
 // more by the pause key before the screen is grabbed. It paints the play screen layer
 // by layer and, while it walks the visible cells, applies the player's contacts with

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The player's contacts with the map, applied by the world pass while it walks the
 // visible cells (DrawWorld step 19): the kind of ground under the figure, spikes, the
 // sword on walls, shots against walls, the front pictures, collectable cells touched

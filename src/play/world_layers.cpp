@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The picture layers of the world pass: far background, back layer, main layer, moving
 // cells, their front pictures and the overlays, with the small rules that pick a
 // cell's picture. DrawWorld calls the layers in its order; kwtool map render uses the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The things of the world pass that are not map cells: the exit door, portals and
 // their flash, enemies, bombs, sliders, shots and the weather. DrawWorld calls them in
 // its order; their movement belongs to the world step.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The quick load: reads a slot written by SaveGame back into the map number, the player
 // record and the cells of the running map, then shows the loading picture until a key
 // is down. The map and its script are not reloaded; enemies, shots, bombs and portals

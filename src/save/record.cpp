@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The layout of the player record in savegame.save, shared by the save and the load:
 // one list of the saved fields in record order, walked in both directions, so the two
 // can never disagree about which word holds which field.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Save games: the quick save and quick load of the running map. Called by the shell
 // when the player control asks for them (the bound keys released). A slot is the
 // folder Saves\<slot>\ of the user folder with four files: savegame.save (map number

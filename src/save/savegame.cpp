@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The quick save: the map number, the player record, the cells and the map sizes go to
 // four working copies in Temp\, which are then put into the slot folder. A save either
 // replaces the whole slot or leaves it as it was: the copies land beside the slot's

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The "choice" command's wait: the only script command that holds the game. It shows
 // the three answer lines where the message line is drawn (and the two lines below it)
 // and waits for a key; the digit that key typed is the answer. Window events are still

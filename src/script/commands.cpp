@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The script commands: one procedure per command and the name-to-procedure table the
 // interpreter dispatches through. Every command but "choice" finishes at once; they
 // are written so that running them in every frame does no harm. Commands set the

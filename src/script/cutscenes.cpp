@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Picture cutscenes: a full-screen picture strip with text lines over it and a looping
 // sound, shown between stretches of play until Return. Scripts load them by name from
 // cutscenes.ini (one group per cutscene) and cutscenes.pak (a picture and a sound per

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Definitions and start values of the script state declared in script.h.
 #include "script/script.h"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The script interpreter: runs the start block once when a map begins and the main
 // script once in every pass of play. Scripts have no jumps: an "if" pushes its result
 // onto CondStack and a statement runs only while every open result is true. The stack

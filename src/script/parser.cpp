@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map script reader: the tag grid into the cells' tagNo, and the script file into
 // the two statement lists (StartScript inside "{ ... }", MainScript for the rest).
 // Called by the map loader on the loader thread, once per map; the authors' tool calls

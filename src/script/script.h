@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Script and cutscenes: the per-map script parser, values and conditions, the
 // interpreter and its commands, and the picture cutscenes. Called by the map loader
 // (ParseScript), the map start (RunScript(1)), the frame loop (RunScript(0),

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The script's values: numeric variables (16 bits, the only values a script computes
 // with), text variables, the arithmetic statement, the comparison of an "if" and the
 // built-in conditions. Called by the interpreter with texts from parsed statements.

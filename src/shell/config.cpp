@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Configuration: the start contents of every list and table, Setup.ini (volume and
 // key bindings, by position), Gegner.ini (enemy types, 14 lines per entry) and the
 // opening of the display. Called once by GameMain before anything is loaded.

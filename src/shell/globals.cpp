@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Definitions and start values of the shell's own state, and the start values of the
 // whole run and of one map for every subsystem, called where the run and a map begin.
 #include "shell/shell.h"

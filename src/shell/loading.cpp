@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The loader thread: LoaderThread(0) loads the start-up catalogue behind the loading
 // bar, LoaderThread(1) loads the map of CurrentMap behind the spinning title picture;
 // both end with the closing steps. It lives in the shell because a map load reaches

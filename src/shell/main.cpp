@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Program entry of klingenwald: reads the command line, finds the game folder and the
 // user folder, starts the media layer and hands over to the game's start-up.
 #include <cstdio>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The frame loop of one map and the map end. FramePass below is the order of one pass
 // and PlayPass the order of one pass of play; read them first.
 #include "media/media.h"

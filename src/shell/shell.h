@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The game shell: program start, the loader thread, main loop and configuration. The
 // top of the include graph: it calls every subsystem, and nothing includes it. The
 // frame loop in mainloop.cpp calls every subsystem in the order of one pass;

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The program's spine: start-up (arguments, configuration, lights, the start-up loader
 // behind the loading bar), the main menu, a new game, the map start with the spinning
 // title picture, and quit. The frame loop of a map is in mainloop.cpp.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The --state writer: a flat JSON object of the main game state, written when the
 // program ends, for tests and bug reports. Texts are Latin-1 in the game and UTF-8 in
 // the JSON.

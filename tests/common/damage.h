@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The damage generator of the corruption suites: one damaged variant of a file's bytes by
 // truncation, bit flips, byte runs, random tails or extreme numbers (a run of digits
 // replaced by a value at or past the limits of its field, and one 32-bit field of a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Pictures for the renderer tests: plain colours, the back buffer by position, and sprites
 // filled from a colour function.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // A fresh game folder and user folder under /tmp for one test, made the media layer's
 // folders; removed again at the end.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Damaged map files, tag grids, map scripts and Gegner.ini, made from the shipped ones by
 // truncation, bit flips, byte runs, random tails and extreme numbers, loaded the way a
 // map start loads them. Nothing may crash (the sanitizer build catches what a plain

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Gamepad.ini: the pad input of each action in the user folder, written with the
 // defaults when missing, read back line by line, and what the pad then presses.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The resource loader: the start-up catalogue (numbers, clips, key colours, progress),
 // the tile-set entry selection and TileKind, the lights, and the fatal load path.
 #include <stdexcept>

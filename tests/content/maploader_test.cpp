@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map loader: grid shape and column-major order, range signs, the collision window,
 // enemies, the boss and sliders from the pickup codes, weather, damaged headers and
 // short files, paths by mode with the story alignment, and the missing map.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Small game folders for the shell and content tests: packs of tiny PNG pictures and
 // WAV sounds whose pixels tell which pack entry and which region they came from, map
 // files written byte by byte, and a headless media layer started once per binary.

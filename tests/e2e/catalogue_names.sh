@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Pictures, sounds, fonts and keys go by their catalogue names (content/catalogue.h) in
 # the game's code: a media call whose picture, sound, font or key is a lone number, a
 # facing compared with a digit, or a tile or contact code spelled as a number fails this

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The command line of klingenwald: help, version, option errors, the missing game folder,
 # and a headless run that records its input and ends after a number of frames.
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Damaged game files never crash the game: maps, packs and ini files with flipped bytes,
 # cut short or with garbage headers either load (exit 0 after the frames) or end with the
 # loader's message (exit 1); nothing else, and no sanitizer report in the sanitizer build.

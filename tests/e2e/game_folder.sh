@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The generated game folder as kwtool sees it: every pack with its entry count, every
 # packed entry's checksum good, the loose pictures, the ini files and the maps of each mode.
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>

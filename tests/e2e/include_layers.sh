@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The game's folders form layers: media at the bottom, then content, play, script, save,
 # menus, and the shell on top. A file may include headers of its own folder and of the
 # folders below it, never of one above: that keeps every subsystem free of the ones that

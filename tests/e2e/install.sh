@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Desktop install end to end: `cmake --install` into a temporary prefix yields the game,
 # kwtool, the game folder, the desktop entry, valid AppStream metadata, the icons and the
 # manual page (naming every option of --help); the

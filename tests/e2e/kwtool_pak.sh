@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # kwtool pak: create a pack from a few files, list it, extract it and compare bytes.
 # Called as: bash kwtool_pak.sh <klingenwald> <kwtool> <gamedir> <workdir>
 set -u

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # kwtool script: every shipped script passes the check (the sources and the generated
 # game folder); a faulty script is reported by line; dump prints the game's statements.
 # Called as: bash kwtool_script.sh <klingenwald> <kwtool> <gamedir> <workdir>

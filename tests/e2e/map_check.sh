@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Every shipped map of the game folder passes `kwtool map check`: its start stands on
 # ground, its exit can be reached, its doors have keys before them, nothing is buried,
 # its tags and script cells lie inside the grid. A damaged map gives status 2.

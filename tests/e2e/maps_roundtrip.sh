@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Decompiles and recompiles every shipped map of the game folder with kwtool and
 # compares the bytes; also checks that "map info" reads each one and that a short file
 # is refused.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The menus end to end, worked with the mouse as a player would: options (a key bound on
 # the "Kugel" row, the volume set, "Bestetigen" writes Setup.ini), the highscore list and
 # back, then Start, a mode and a difficulty into play. A second run answers the quit

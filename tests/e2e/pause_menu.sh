@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The pause menu end to end: from the main menu into free map 1, the cancel key (Escape)
 # opens the pause menu over the scene, "Weiter" goes back to play, and the figure walks on.
 # One run ends while the menu shows, one after the walk that follows it.

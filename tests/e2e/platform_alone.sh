@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The platform layer stays alone: outside src/media no source file includes SDL, <thread>,
 # <fstream>, <filesystem> or a POSIX header. (tools/ and tests/ may use the standard
 # file headers; this check is for the game itself.) Nor does the game include the media

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Recorded-input regressions of play on free map 1 with the shipped keys. Each
 # play_replay/NAME.replay starts at the title picture (the menu clicks are put in front
 # of it) and says in its comments how many flips it runs ("# frames N", counted from the

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Recorded playthroughs: every replay in playthroughs/ starts at the title, goes through
 # the real menus and plays maps to their exits. Each NAME.replay says in a line
 # "# frames N" how many flips it runs; the --state it ends in must equal

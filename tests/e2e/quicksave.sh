@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Quick save and quick load end to end: in free map 1 the player saves with the bound
 # "Speichern" key (F5 in the shipped Setup.ini), walks right, loads with "Laden" (F9),
 # and after the key-wait picture stands where he saved. Runs of the same replay end at

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Map scripts in play, headless: the shipped free map 1 shows its start message; the
 # shipped story map 1 opens with its cutscene, which Return ends; a "choice" waits on
 # its own screen for a key and takes the digit it typed. The menus cannot pick

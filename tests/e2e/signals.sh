@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # SIGTERM and SIGINT end the game cleanly wherever it is: during the start-up load, in the
 # main menu, the new-game menu, at the spinning title picture, in play, paused, during a
 # cutscene, a script's choice and the key wait after a quick load. Clean means exit

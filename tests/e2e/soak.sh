@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # The soak: a long headless run through the real menus into free map 1, then cycles of
 # walking, jumping, quick save, quick load, the key wait and the pause menu, with the
 # game's resident memory sampled from /proc while it runs. It must end cleanly, and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Nothing stalls the game for good: one flipped bit in a stored PNG entry's chunk length
 # ends in the fatal load message at once, and SIGTERM or SIGINT end the program even
 # while a load waits on a pack that never delivers (a FIFO with no writer).

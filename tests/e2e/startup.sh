@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Start-up end to end: the headless game loads the catalogue, the mouse goes through the
 # main menu ("Start") and the new-game questions ("Free Game", "Leicht") to free map 1,
 # the title spins until a key is pressed, and play runs to the frame limit. Then a run without a game folder must say so clearly.

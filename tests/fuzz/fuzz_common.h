@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // What every fuzz harness shares: a headless media layer started once, a temporary game
 // folder whose packs are the shipped ones (linked, never written) and a user folder, and
 // a way to put the input where a loader expects a file. Used by the libFuzzer harnesses

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: the map file reader. The input is a map file, read the way a map start
 // reads it (header, three passes of cells, the background from the shipped pack).
 #include "fuzz_common.h"

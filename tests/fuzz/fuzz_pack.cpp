@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: the pack decoder. The input is a whole pack file, read entry by entry
 // to its end the way the loaders read packs.
 #include "fuzz_common.h"

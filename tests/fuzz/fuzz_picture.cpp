@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: a picture loaded from a pack entry's bytes, then drawn, so a decoded
 // size that disagrees with the pixels shows as a bad read.
 #include "fuzz_common.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: the save loader. The first byte picks the file: a quick-save slot (the
 // rest split by part markers into savegame.save, Format.dat, map.dat and back.dat),
 // Savescore.save, or Story.save. Each is read the way the game reads it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: the map script parser. The input is a script, optionally followed by a
 // part marker and a tag grid; both are parsed into a map of fixed size, then the start
 // script runs once the way a map start runs it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: the settings reader. The input is read as Setup.ini the way the start-up
 // reads it (by position), then walked group by group and key by key as cutscenes.ini is.
 #include "fuzz_common.h"

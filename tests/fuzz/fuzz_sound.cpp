@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Fuzz harness: a sound loaded from a pack entry's bytes (WAV or Ogg Vorbis), stated
 // length taken from the input's first byte so both the stated and unstated cases run.
 #include "fuzz_common.h"

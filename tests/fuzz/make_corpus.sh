@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Seed corpora for the fuzz harnesses, made from a game folder: the shipped packs, their
 # pictures and sounds, maps, scripts with their tag grids, Setup.ini and cutscenes.ini,
 # and a quick-save slot, Savescore.save and Story.save written by a headless game run.

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Replays one fuzz harness over its seed corpus (made from the game folder) and its
 # stored findings (tests/fuzz/findings/<name>), once each, under a timeout.
 # Called as: bash replay.sh <harness binary> <name> <gamedir> <kwtool> <klingenwald> <workdir>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The plain build's driver for a fuzz harness: feeds every file named on the command
 // line (folders: every file inside, in name order) to the harness once. A crash, a
 // sanitizer report or an abort in the harness fails the run; nothing is mutated.

@@ -1,4 +1,6 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Runs one libFuzzer harness for a given time, politely (nice, one job, one worker),
 # on a working corpus grown from its seed corpus. Findings land in <workdir>/findings/.
 # Called as: bash run.sh <fuzz build dir> <name> <seconds> <seed corpus dir> <workdir>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The fast 3D draws against the renderer's rule, pixel for pixel: every kernel level
 // (plain, SSE2, AVX2 where the processor has it) and the run tables built per picture
 // must give exactly the pixels of the plain per-pixel blend, for pictures that mix

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The run services of the media layer in a headless run: virtual time, flips, replays,
 // threads, random numbers, program arguments, screenshots.
 #include <fcntl.h>

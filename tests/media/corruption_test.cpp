@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Damaged packs: variants of every shipped pack made by truncation, bit flips, byte runs,
 // random lengths and extreme entry sizes, read entry by entry and every entry offered to
 // the picture decoder. Nothing may crash (the sanitizer build catches what a plain build

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The file verbs the save games build on: whether a close reached the disk, renames and
 // removals inside the user folder only, and the size of a file before it is read.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Game paths across the game and user folders, and the numbered files: line and
 // integer reads, the three open modes and how each fails, writes through a temporary
 // name and a rename.

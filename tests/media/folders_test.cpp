@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Where the game looks for its game folder and puts its user folder: the command line,
 // the environment, the program's own place, and portable mode.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Game controllers press the keys bound to their inputs; sticks count with hysteresis.
 #include <gtest/gtest.h>
 

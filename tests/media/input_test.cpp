@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Keyboard snapshots, releases, typed text, the scancode table and the mouse.
 #include <gtest/gtest.h>
 

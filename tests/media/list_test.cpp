@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The game's list: adding after the current element, stepping, selecting by index,
 // deleting inside a walk, and records that stay where they are.
 #include <gtest/gtest.h>

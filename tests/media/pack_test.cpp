@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Pack stream decoder and pack file reading: every command of the stream built by
 // hand, the checksum, damaged streams, and packs read back entry by entry.
 #include <gtest/gtest.h>

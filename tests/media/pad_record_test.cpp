@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // A recording of a run played with a pad holds the keys and clicks the pad produced,
 // in the replay format, and replaying it gives the game the same input.
 #include <gtest/gtest.h>

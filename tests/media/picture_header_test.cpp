@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Pictures with damaged or hostile headers: a flipped chunk length in a real pack entry,
 // chunks running past the data, and headers claiming a picture larger than the game
 // takes. Each is a failed load, at once, before any decoder sees it.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Settings files: the line forms, the key and group cursors as the start-up reads
 // Setup.ini by position and the cutscenes walk groups, and writing keys back.
 #include <gtest/gtest.h>

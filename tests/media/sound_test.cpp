@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sound loading (WAVE, Ogg Vorbis, garbage), volume and playing, with the mixer open on
 // SDL's dummy audio driver and without any audio device.
 #include <gtest/gtest.h>

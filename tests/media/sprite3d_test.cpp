@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // 3D sprites on the back buffer: blending with the global and the picture's own alpha,
 // key colours, scaling and turning with and without filtering, and how a 3D sprite
 // follows its sprite's pixels.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sprites on the back buffer: making and loading pictures, opaque and keyed draws, clips,
 // the blit target, key colours, and box and pixel-exact collision. No display needed:
 // the tests read the back buffer directly.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Text drawing into the back buffer: widths, colours, boxes, edges and face lookup.
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Numbers in text and the Latin-1 / UTF-8 conversions.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Where the picture goes in the window (both scaling choices, common and odd sizes) and
 // the file that remembers the window: round trip, damaged and hostile contents.
 #include <gtest/gtest.h>

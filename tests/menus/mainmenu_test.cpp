@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The main and pause menu driven frame by frame: the slide-in, the click rule across
 // entries, the story entry, the typed commands, leaving to play, and the quit dialog.
 #include "media/input_internal.h"

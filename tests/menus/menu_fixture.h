@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The menu tests' base: the headless media layer with the real game data's catalogue
 // loaded once per binary (the screens hit-test and draw the shipped pictures), fresh
 // globals and an empty user folder per test, and input injected frame by frame.

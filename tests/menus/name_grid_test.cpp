@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The highscore name entered with a pad alone: the letter choice appears with a pad or
 // a moved pointer, the pad's D-pad moves the pointer over it and the south button
 // picks letters, deletes and confirms; typing on a keyboard stays as it was.

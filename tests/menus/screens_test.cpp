@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The new-game, options and highscore screens driven frame by frame: mode and
 // difficulty, the volume track, key binding (also for the game pad), Abbruch and
 // Bestetigen with the Setup.ini round trip, the highscore insertion, name entry and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Bombs: the 75-step fuse, the 3 x 4 hole, and the damage to the player, the enemies
 // (who die in the next combat pass) and the sliders.
 #include "play/combat_fixture.h"

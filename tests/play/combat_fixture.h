@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // A small play field for the enemy, shot, bomb, slider, HUD and map-rule tests: a
 // headless media layer (virtual time), solid pictures for the tiles, the figure, the
 // sword, the enemy sheet, shots, bombs and sliders, a map built cell by cell, and

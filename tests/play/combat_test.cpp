@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Shots (flight, freezing, leaving the screen one per step, hits, the fire axe passing
 // through) and sliders (gliding between markers, the pause after a hit, hurting the
 // player, the aura, the flip spell).

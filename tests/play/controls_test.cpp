@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The player control with keys injected into the media layer: walking and sliding,
 // jumping, the small form and its stand-up test, looking and climbing, the sword, the
 // three throwing weapons with their recoil, the spells and the exchange, the cheats,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Enemies on small maps: walkers at ledges and walls, both flyers, the fight with the
 // player (sword, body contact, slopes, guard), death and transformation with points,
 // and the boss line's enemy leaving in every way.

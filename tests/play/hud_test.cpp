@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The heads-up display read back from the back buffer: pips, ammunition, digits and the
 // separator, the boss line and its visible marks, the top texts and the small map.
 #include <string>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The figure's physics on small hand-made maps: falling and landing, the jump's height
 // and reach, walls and the low-edge step-up, doors with and without the key, ladders,
 // slopes with and without bombs, moving platforms, block breaking, the camera zone at

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // A small hand-made play field for the physics and control tests: a map grid built in
 // memory with solid 30 x 30 tile pictures, a solid 42 x 58 figure mask, and helpers to
 // place the figure, press keys and run world steps and frames headless.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The figure's frame in its sheets: sides, looking down, the hurt pose, the small form
 // and the throwing pose.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The player's rules carried out by the world pass and the control: the protective
 // aura's timer, a spell's range and flight, the aura's pulse, sounds and pictures, the
 // light marks in the dark, and the health rules with the guard.

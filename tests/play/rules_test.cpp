@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map rules step by step: exit with and without a boss, portals on release only,
 // the key running out, the hurt reaction, the once-per-run bonus, mana cap, debug,
 // respawn, the time-match end and the map-3 arena and guardian.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // A small world for the world-pass and player tests: a 20 x 16 cell map, flat-coloured
 // tile pictures in every number the pass draws or tests, the figure standing with its
 // top at world (300, 240) and the view at the map's origin, so cell (10, 8) lies under

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The world pass as the player sees it: which layer lies over which, the back-layer
 // and overlay rules, the door with the key, the ground kind, spikes, the sword on a
 // wall, shots against walls, portals and their flash, sliders pausing after a hit, the

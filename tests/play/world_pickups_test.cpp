@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Collectable cells: every code of the pickup table touched by the figure and reached by
 // the fetch spell, the tile-number rules after a touch, codes and tiles no table holds,
 // and the loose sword picture of the fetch spell.

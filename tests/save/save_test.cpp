@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The quick save and load: the bytes of the four slot files for a known state, the
 // round trip with its rounding and range rules, slot names, missing, short, damaged and
 // mismatched slots, the whole-slot replace, and the key-wait picture.

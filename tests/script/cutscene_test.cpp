@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Cutscenes: loading by name from cutscenes.ini and the entry pairs of cutscenes.pak,
 // playing, the frame count, the text lines, Return, and freeing what a cutscene loaded.
 #include "media/input_internal.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The interpreter: the start block's message, the condition stack with its gate, the
 // arithmetic step, and every command of the table on the state it sets.
 #include "script_fixture.h"

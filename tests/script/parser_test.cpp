@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The script reader: the line parser's rules and examples, the tag grid, and files
 // that are damaged or far too large.
 #include "script_fixture.h"

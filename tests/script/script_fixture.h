@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The base of the script tests: a headless game with fresh lists, a small map grid and
 // a game folder of its own, and helpers that parse script text and run it.
 #pragma once

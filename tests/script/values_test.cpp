@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Script values: the 16-bit variables, the operand rules, calculations and comparisons,
 // and the three built-in conditions.
 #include <climits>

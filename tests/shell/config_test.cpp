@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Configuration: the lists' start contents, Setup.ini by position and Gegner.ini.
 #include "../content/test_data.h"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Damaged files the game writes and reads back: quick-save slots, Savescore.save and
 // Story.save (each first written by the game itself), Setup.ini and cutscenes.ini (the
 // shipped ones). Each variant is read the way the game reads it and then used: the slot

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The frame loop's pieces: world-step pacing in virtual time, the hurt countdown, the
 // moving-tile swing, the message ticker, the visible window, the map end with
 // Saves\Story.save, the loading bar and the title picture, and the --state JSON.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Every file the game writes survives a write that fails midway: Setup.ini (both ways
 // the options screen writes it), Savescore.save, Story.save, the quick-save slot and the
 // state file. Each write is made to fail when its temporary file is created, when the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The generated game folder against the catalogue its users rely on: entry counts of every
 // pack, picture sizes and layouts, key colours, tile collision pictures that match their
 // meaning, and sounds of the right kind and length. Reads KW_GAME_DIR (the build generates

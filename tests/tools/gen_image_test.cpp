@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The generator's picture and sound writers: PNG round trips keep pixels and make every
 // transparent pixel 0, the helpers that protect the game's transparency rules, WAV headers,
 // Ogg streams the game's loader accepts, and seamless loops.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The cutscene strips as the game shows them: it steps to the next frame on every pass of its
 // main loop (about 60 a second) and writes the lines of text at the top left. So every strip
 // must be one scene whose frames differ only in small living details (a storyboard of

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwplay's guide on small maps built here: a wall only a portal crosses, a key the map-3
 // guardian wants, ladders and walls. A wrong guide sends the replay search the wrong way.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool map check on small maps made here, each unfinishable in one way on purpose, and
 // the same maps mended: the check must tell the two apart.
 #include <gtest/gtest.h>

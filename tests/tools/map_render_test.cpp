@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool map render on a small map made here, drawn with the generated game folder:
 // the picture's size, air, solid tiles of the chosen set, the exit door and the markers.
 #include <gtest/gtest.h>

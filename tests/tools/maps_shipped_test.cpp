@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Checks over the shipped map sources, scripts and ini files under gamedata/: they
 // compile, are playable at their ends, and together use every feature of the game.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map text form: byte-exact round trips, the file layout, and the errors authors see.
 #include <gtest/gtest.h>
 

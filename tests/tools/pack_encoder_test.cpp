@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Pack encoder: every encoding must decode to its input, with a valid checksum, and
 // the encoder must actually find the redundancy game data has.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sound writers and synthesis helpers of the generator: see audio.h.
 #include "audio.h"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Sound writers and a few synthesis helpers for the game-data generator: 16-bit mono WAV,
 // Ogg Vorbis through libvorbisenc, oscillators, envelopes, a plucked string, filters.
 // Used by kwgen (effects and music) and by the tests that check the sounds.

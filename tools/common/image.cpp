@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The generator's raster library: see image.h. Plain loops over ARGB arrays; text comes
 // from SDL2_ttf with the face found through fontconfig, PNG from libpng's simple API.
 #include "image.h"

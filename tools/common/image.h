@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // A small raster library for the game-data generator: ARGB pictures in memory, shapes,
 // gradients, value noise, text through SDL2_ttf, PNG encoding and decoding through libpng.
 // Used by kwgen (which draws every picture of the game) and by the tests that read them.

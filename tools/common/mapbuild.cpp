@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Builds the maps, scripts, tag grids and ini files of the game folder (see mapbuild.h).
 #include "mapbuild.h"
 

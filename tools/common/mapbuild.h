@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Builds the maps and text files of the game folder from their sources under gamedata/.
 // The game-data generator (kwgen) calls it.
 #pragma once

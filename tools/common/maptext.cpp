@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map file and its text form (see maptext.h). The text form, as authors write it:
 //
 //   klingenwald map

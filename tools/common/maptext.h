@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The map file and its readable text form, for authors and for the build.
 // kwtool's "map" command and the game-data generator use it; the game itself reads
 // map files with its own loader.

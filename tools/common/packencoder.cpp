@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The pack compressor, used by kwtool and the game-data generator to build pack files.
 // The game itself only reads packs. The encoder is an optimal parser: a dynamic
 // programme over positions finds the cheapest sequence of stream commands under a

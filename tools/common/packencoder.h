@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The pack compressor: streams, entries and whole pack files in the format the game's
 // pack reader (media/pack.h) decodes. Only the tools write packs; the game reads them.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwbench: the benchmark. Each part prints figures as `name: value unit`, medians
 // over its runs; a timed figure is followed by `name_spread: value unit`, the distance
 // between the first and the third quartile of its runs, so a noisy run shows as one.

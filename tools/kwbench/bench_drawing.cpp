@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwbench part "drawing": one play-screen frame of the software renderer, measured on
 // synthetic pictures: a 640 x 480 opaque background, 1200 blended 30 x 30 tiles (3D
 // sprites, most at full opacity), 30 keyed 42 x 58 figures, 10 scaled and turned

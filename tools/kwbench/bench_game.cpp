@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwbench part "game": the start-up up to the first main-menu frame (media headless,
 // configuration, lights, LoaderThread(0)) and the load of free map 1 (LoaderThread(1))
 // with the shipped data; then one pass of play (world step, drawing, HUD, controls, flip)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwbench part "memory": the game binary run headless through the real menus into free
 // map 1, walking and jumping there for a while; its peak resident memory is its VmHWM,
 // read from /proc while it runs (the rusage of a spawned child starts from the spawning

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwbench part "packs": the pack decoder's speed against zlib's inflate and the pack
 // encoder's size against zlib level 9, on the game folder's packed entries or, when
 // there are none, on a synthesised corpus of game-like sounds and pictures. The size

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwbench: runs every benchmark part and prints one figure a line.
 //   kwbench [--data GAMEDIR] [--game BINARY] [--only drawing|packs|game|memory]
 // BINARY is the game program for the memory figure (default: klingenwald beside kwbench).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Contact sheets: every picture of every pack of a generated game folder, scaled down and
 // labelled "pack:entry WxH", on one or more PNG sheets. Sounds appear as a labelled box.
 // Read through the game's own pack reader, so a sheet also proves the packs decode.

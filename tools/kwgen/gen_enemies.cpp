@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The enemies' sheets (sprites 329 + spriteOffset) and the castle guardian (338, its three
 // change pictures and the friendly spirit 339). A sheet is 4 columns (left, left alt, right,
 // right alt) by 3 rows (two animation rows and the collision silhouette) of frames.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The hero Alrik: figure sheets 324 (plain) and 437 (with the iron gauntlets), the touch
 // mask 438, the sword overlay 333, the small form 325, the climbing sheet 375 and the loose
 // sheet with the sword in hand. Every frame is drawn facing right and mirrored for left.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Lights.pak: the darkness and light pictures (23 entries). 500 is full darkness (also the
 // top edge), 501 the aura light, 502..505 the quarters of a spell's round light, 506..510
 // darkness gradients for shade codes 6..10, 601..612 spare light shapes. Pure green

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Menu.pak (16), Interface.pak (3) and Inventar.pak (8): menu backgrounds and panels,
 // two-state buttons, the options screen with its row captions and volume track, the
 // pointer, hit areas, the HUD panel with its pips, item icons, ammunition strip and digits.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // objects.pak: the 48 entries of the object catalogue (title, pause picture, the hero's
 // sheets, enemies, shots, doors, portals, guardian, slider, spells, auras, spikes, bombs)
 // and the loose pictures under paks/npf.

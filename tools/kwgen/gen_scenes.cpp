@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Large pictures: the far backgrounds of the five tile sets (Backgrounds.pak), the forest
 // scene behind the title, and the cutscene strips with their music (cutscenes.pak).
 #include <algorithm>

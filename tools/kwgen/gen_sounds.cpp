@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // sounds.pak: sixteen short effects (16-bit mono WAV) and six looping music tracks (Ogg
 // Vorbis) in catalogue order. The music is modal and medieval in flavour: a drone, a
 // plucked or bowed melody over a fixed mode, a flute counter-line and hand drums.

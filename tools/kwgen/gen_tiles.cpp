@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Tiles.pak: per tile set the animation strips (435: 30 x 50 frames of every tile, the cell
 // at rows 10..39 with 10 px of overhang above; 436: 30 x 30 front-layer frames) and the tile
 // sheet (row 0 collision pictures 1..80, row 1 back layer 101..200, row 2 overlays 201..281).

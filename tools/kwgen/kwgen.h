@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The game-data generator: draws every picture and synthesises every sound of the game
 // from code, and writes the packs of the game folder in catalogue order.
 // main.cpp calls one Make...Pack procedure per pack; each returns the pack's entries

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwgen: generates the game folder. `kwgen GAMEDATA_DIR OUT_GAME_DIR` draws every picture,
 // synthesises every sound, writes the packs under OUT/paks and lets the map builder write
 // maps, scripts and ini files. `kwgen --contact OUT_GAME_DIR SHEET.png` lays every pack

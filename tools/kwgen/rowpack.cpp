@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Packs built by catalogue rows: each generated file is put under the number the game
 // loads it into, and the catalogue's row for that number decides its entry. A renumbered
 // or reordered catalogue moves the file with it; a number the catalogue lacks, an entry

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwplay's guide: Dijkstra over the cells of the map from the exit outwards.
 #include "guide.h"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The guide of kwplay's search: how far each cell of the current map is from the exit,
 // walking, climbing, breaking blocks and through the script's portals, and on the map
 // whose guardian wants a key or where a locked door bars the way, how far by way of a key.

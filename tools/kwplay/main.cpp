@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwplay: finds a replay that plays one map from its start to its exit. The game runs
 // in this process (headless, virtual time) through the real menus; once the map is on
 // screen every live game process is a snapshot: a coordinator asks a snapshot to fork a

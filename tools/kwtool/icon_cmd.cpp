@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool icon: the desktop icon drawn from the game's own figure sheet. The first frame
 // (the opaque pixels of the sheet's top-left cell) is centred on a square and enlarged
 // with nearest-neighbour pixels, so the icon keeps the game's crisp look at every size.

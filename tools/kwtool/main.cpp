@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool: dispatches to the subcommands; `kwtool --help` documents them all.
 #include <cstdio>
 #include <cstring>

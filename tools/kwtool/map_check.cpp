@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // `kwtool map check MAP [--data GAMEDIR]`: what an author wants to know before playing a
 // map. The start stands on ground, the exit can be reached (map_reach.cpp), locked
 // doors have a key that can be reached before them, no enemy or pickup sits in a solid

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // `kwtool map check`: whether a player can finish a map, for authors.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool map: compile the text form of a map, decompile a map file, show its statistics.
 // A text source with a "tag" layer also writes the tag grid beside the compiled map
 // (OUT.map -> OUT_Script_Map.dat).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // Where the figure can go on a map, for `kwtool map check`.
 //
 // The model: a position is the figure's box (the touch mask's 42 x 58 pixels) standing

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // The figure's reach over a map grid: a search over standing and climbing positions
 // with moves simulated from the game's movement numbers (gravity, jump speed, walking
 // limits). Used by `kwtool map check`.

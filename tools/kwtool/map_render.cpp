@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool map render: draws a whole map into one PNG at 1:1 (30 px per cell) so that an
 // author sees it as the world pass draws it: back layer, main layer, exit door, front
 // layer and overlays, from the tile set the map names. What play adds later (the start

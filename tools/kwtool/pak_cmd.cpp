@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool pak: lists, extracts and creates pack files for authors and for the build.
 #include <algorithm>
 #include <cstdio>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
 // kwtool script: the map script as the game reads it. "dump" prints the statements the
 // game's own parser makes of a file, as JSON lines; "check" is the authors' lint: it
 // names the line and says in plain words what the game would do differently from what

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Shared by ./play and ./test: installs the Debian packages the build needs when they
 # are missing (through sudo when not root), then configures and builds one tree.
 # Sourced, not run.

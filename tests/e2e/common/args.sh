@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Sourced first by the end-to-end scripts, which all take the same arguments:
 #   <klingenwald> <kwtool> <gamedir> <workdir>
 # Sets GAME, KWTOOL, GAMEDIR and WORK, empties WORK, and gives `fail MESSAGE`, which ends

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Compares a --state file with the stored one it must equal, key by key: every stored key
 # must be there with the same value (floats within 1e-3; keys the stored file lacks are
 # not compared, so new keys in --state do not break old recordings). Prints each

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Sourced by end-to-end scripts whose replays begin at the spinning title picture: such a
 # replay is run through the real menus first ("Start", "Free Game", "Leicht").
 # kw_through_menus IN OUT writes OUT: the menu clicks, then IN's events shifted by

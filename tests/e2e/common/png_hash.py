@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Copyright (C) 2026 the Klingenwald developers
 # Prints a hash of a PNG's pixels (not of its bytes, which depend on the encoder's
 # version and settings): width, height and the unfiltered RGB or RGBA rows. Used to
 # hold a replay's last picture against a stored value.
