@@ -10,9 +10,34 @@
 #   the install component `deb`, which a plain install leaves out.
 # The game finds its folder in either layout by itself.
 
-# The release the metadata and the package describe. The Debian changelog
-# (desktop/deb/changelog) has an entry for the same version and date.
-set(KW_RELEASE_DATE 2026-12-08)
+# The release the metadata and the package describe: the newest entry of the Debian
+# changelog gives the Debian revision and the date, for the version of the project.
+file(STRINGS ${CMAKE_SOURCE_DIR}/desktop/deb/changelog KW_CHANGELOG)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/desktop/deb/changelog)
+list(GET KW_CHANGELOG 0 KW_CHANGELOG_HEAD)
+if(NOT KW_CHANGELOG_HEAD MATCHES "^klingenwald \\(([^()]+)-([0-9]+)\\) ")
+  message(FATAL_ERROR "desktop/deb/changelog: no version in its first line")
+endif()
+set(KW_DEB_REVISION ${CMAKE_MATCH_2})
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(WARNING "desktop/deb/changelog is at ${CMAKE_MATCH_1}, the project at ${PROJECT_VERSION}: "
+                  "add an entry for the new version")
+endif()
+foreach(line IN LISTS KW_CHANGELOG)
+  if(line MATCHES "^ -- .*  [A-Z][a-z][a-z], ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+    list(FIND months ${CMAKE_MATCH_2} month)
+    math(EXPR month "${month} + 1")
+    if(month LESS 10)
+      set(month 0${month})
+    endif()
+    set(KW_RELEASE_DATE ${CMAKE_MATCH_3}-${month}-${CMAKE_MATCH_1})
+    break()
+  endif()
+endforeach()
+if(NOT KW_RELEASE_DATE)
+  message(FATAL_ERROR "desktop/deb/changelog: no date in its newest entry")
+endif()
 set(KW_RELEASE_NOTE "The first release: the story, the free game and the time match, three \
 difficulties, quick save and highscores, played with keyboard and mouse or a game controller.")
 # Software centres fetch screenshots from the web, and AppStream wants a web address for
@@ -97,7 +122,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/desktop/deb/copyright ${KW_DEB_DIR}/changelog.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME klingenwald)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${KW_DEB_REVISION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};Klingenwald;deb;/")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

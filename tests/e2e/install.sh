@@ -26,6 +26,9 @@ for f in bin/klingenwald bin/kwtool share/klingenwald/paks/objects.pak share/kli
 done
 [ -x "$P/bin/klingenwald" ] || fail "the game is not executable"
 [ -e "$P/share/klingenwald/.stamp" ] && fail "the build stamp was installed"
+# The Debian package's files are left out of a plain install.
+[ -e "$P/games" ] || [ -e "$P/share/games" ] || [ -e "$P/share/doc/klingenwald/copyright" ] \
+  && fail "a plain install holds the Debian package's files"
 for size in 16 24 32 48 64 128 256; do
   icon="$P/share/icons/hicolor/${size}x${size}/apps/$ID.png"
   [ -s "$icon" ] || fail "missing the ${size} px icon"
