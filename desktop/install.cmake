@@ -44,7 +44,7 @@ difficulties, quick save and highscores, played with keyboard and mouse or a gam
 # each. The project has no web home yet, so the default is a placeholder on the reserved
 # .invalid domain; whoever publishes the PNGs installed beside the game folder
 # (screenshots/free.png, story.png, time.png) sets this to where they are.
-set(KW_SCREENSHOT_URL "https://klingenwald.invalid/screenshots/${PROJECT_VERSION}" CACHE STRING
+set(KW_SCREENSHOT_URL "https://klingenwald.invalid/screenshots" CACHE STRING
   "Web folder that holds the published screenshots")
 # A placeholder too: lintian refuses a host such as localhost, .invalid is reserved for
 # addresses that are known not to work.

@@ -59,7 +59,7 @@ for f in usr/games/klingenwald usr/share/games/klingenwald/paks/objects.pak \
          usr/share/doc/klingenwald/changelog.Debian.gz; do
   grep -qx "./$f" "$WORK/paths.txt" || fail "the package lacks /$f"
 done
-grep -vE '^\./(usr(/.*)?)?$' "$WORK/paths.txt" && fail "files outside /usr"
+grep -vE '^\.(/usr(/.*)?)?$' "$WORK/paths.txt" && fail "files outside /usr"
 grep -E 'kwtool|/bin/|\.stamp$|/klingenwald\.6$' "$WORK/paths.txt" && fail "files a player's package does not hold"
 awk '$2 != "root/root"' "$WORK/list.txt" | grep . && fail "files not owned by root"
 grep -q '^-rwxr-xr-x .* \./usr/games/klingenwald$' "$WORK/list.txt" || fail "the game is not 0755"
