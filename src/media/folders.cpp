@@ -43,7 +43,10 @@ std::string FindGameFolderFrom(const std::string& given, const std::string& prog
     return env;
   }
   fs::path exe = programFolder;
-  for (fs::path candidate : {exe / ".." / "share" / "klingenwald", exe / "game"}) {
+  // An install under a prefix puts the program in bin/ and the data in share/klingenwald;
+  // a distribution's package puts a game in games/ and its data in share/games/klingenwald.
+  for (fs::path candidate : {exe / ".." / "share" / "klingenwald",
+                             exe / ".." / "share" / "games" / "klingenwald", exe / "game"}) {
     tried += (tried.empty() ? "" : ", ") + candidate.lexically_normal().string();
     if (IsGameFolder(candidate.string())) return candidate.lexically_normal().string();
   }

@@ -11,6 +11,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 "$game" --help | grep -q -- "--headless" || fail "--help does not list --headless"
 "$game" --version | grep -q "^klingenwald " || fail "--version"
+"$game" --version | grep -q "GPL-3.0-or-later" || fail "--version does not name the licence"
 "$game" --bogus >/dev/null 2>&1; [ $? -eq 2 ] || fail "an unknown option must exit 2"
 "$game" --seed >/dev/null 2>&1; [ $? -eq 2 ] || fail "an option without its value must exit 2"
 
