@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
+// The pace of the flips. The world step runs when more than 15 ms passed since the last
+// one and the flips are limited to 60 a second, so a step is due on every pass. A
+// vsynced present waits on for the display's next blank. On a display of about 60 Hz
+// that blank comes right after the limiter's slot; on any other rate the flips land on
+// blanks unevenly (at 144 Hz two or three blanks apart), and each pass that comes less
+// than 16 ms after the last loses its step: the game runs slow. So vsync is used only
+// near 60 Hz, and elsewhere the limiter alone paces the flips. Headless runs with
+// --vblank model such a display on the virtual clock, so tests see the pace at any rate.
+// Called by FlipScreen and the display code in core.cpp.
+#include "media/pacing_internal.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "media/core.h"
+
+namespace kw {
+
+namespace {
+
+// How close to the flip's slot a wait stops sleeping and spins: a sleeper wakes up to a
+// tenth of a millisecond late (more on a busy machine), and a flip that late moves the
+// next pass's clock reading, which is what the 16 ms test of the world step looks at.
+constexpr uint64_t SpinTailNs = 200000;
+// The display rate that vsync suits: the flip limit, give or take this (59.94 Hz too).
+constexpr int VsyncToleranceMilliHz = 1000;
+constexpr uint64_t MicroMilliHzPerSecond = 1000000000ull;  // microseconds a second times mHz per Hz
+
+uint64_t LastSlotNs = 0;  // real time: when the last flip's slot began
+bool HaveLastSlot = false;
+uint64_t ModelLastSlotUs = 0;  // virtual time: the same for the --vblank model
+bool ModelHaveLastSlot = false;
+
+uint64_t NowNs() {
+  return uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+bool VsyncWanted(int choice, int refreshMilliHz, int flipLimit) {
+  if (choice == VsyncOn) return true;
+  if (choice == VsyncOff) return false;
+  if (flipLimit <= 0) return true;  // no limiter: the blank is the only pace there is
+  return refreshMilliHz > 0 && std::abs(refreshMilliHz - flipLimit * 1000) <= VsyncToleranceMilliHz;
+}
+
+uint64_t NextVblankUs(uint64_t nowUs, int refreshMilliHz) {
+  if (refreshMilliHz <= 0) return nowUs;
+  const uint64_t rate = uint64_t(refreshMilliHz);
+  // Blank k falls at k * 10^9 / rate microseconds; the first k not before now, rounded up.
+  uint64_t k = (nowUs * rate + MicroMilliHzPerSecond - 1) / MicroMilliHzPerSecond;
+  return (k * MicroMilliHzPerSecond + rate - 1) / rate;
+}
+
+uint64_t FrameSlotStart(uint64_t now, uint64_t lastStart, bool haveLast, uint64_t slot) {
+  return haveLast && now - lastStart < slot ? lastStart + slot : now;
+}
+
+void ResetFramePacing() {
+  HaveLastSlot = false;
+  ModelHaveLastSlot = false;
+  ModelLastSlotUs = 0;
+}
+
+// The slot counts from the last slot's start, not from the end of the present: a
+// vsynced present ends at a blank, and a slot counted from there would end just after
+// the next blank of a display a hair faster than 60 Hz and wait for the one after that.
+void WaitForFrameSlot(int fps) {
+  if (fps <= 0) return;
+  uint64_t now = NowNs();
+  uint64_t start = FrameSlotStart(now, LastSlotNs, HaveLastSlot, 1000000000ull / uint64_t(fps));
+  if (start > now + SpinTailNs)
+    std::this_thread::sleep_for(std::chrono::nanoseconds(start - now - SpinTailNs));
+  while (NowNs() < start) {
+  }
+  LastSlotNs = NowNs();
+  HaveLastSlot = true;
+}
+
+uint64_t ModelFlipUs(uint64_t nowUs, int fps, int refreshMilliHz, bool vsync) {
+  if (fps > 0) nowUs = FrameSlotStart(nowUs, ModelLastSlotUs, ModelHaveLastSlot, 1000000 / fps);
+  ModelLastSlotUs = nowUs;
+  ModelHaveLastSlot = true;
+  return vsync ? NextVblankUs(nowUs, refreshMilliHz) : nowUs;
+}
+
+}  // namespace kw

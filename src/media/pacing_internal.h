@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Copyright (C) 2026 the Klingenwald developers
+// Inside the media layer: the pace of the flips. FlipScreen (core.cpp) waits here for the
+// flip's slot, asks whether vsync is wanted on the window's display, and in headless
+// runs with --vblank lets the virtual clock wait as a display of that rate would.
+#pragma once
+
+#include <cstdint>
+
+namespace kw {
+
+// Whether flips should wait for the vertical blank: the player's VsyncCode, the display's
+// refresh rate in mHz (0 = unknown) and the flip limit of LimitFrameRate (0 = none).
+bool VsyncWanted(int choice, int refreshMilliHz, int flipLimit);
+// The first vertical blank at or after nowUs on a display of refreshMilliHz whose blanks
+// fall on whole periods from time 0.
+uint64_t NextVblankUs(uint64_t nowUs, int refreshMilliHz);
+// When a flip due at now may go: one slot after the last flip's start (none yet when
+// haveLast is false), or now when that has passed.
+uint64_t FrameSlotStart(uint64_t now, uint64_t lastStart, bool haveLast, uint64_t slot);
+
+// Forgets the last flip (a new run).
+void ResetFramePacing();
+// Real time: waits until a flip may go at fps flips a second at most.
+void WaitForFrameSlot(int fps);
+// Virtual time: the microsecond a flip asked for at nowUs is shown, on a display of
+// refreshMilliHz with or without vsync, after the same limiter as WaitForFrameSlot.
+uint64_t ModelFlipUs(uint64_t nowUs, int fps, int refreshMilliHz, bool vsync);
+
+}  // namespace kw
