@@ -666,8 +666,8 @@ void FlipScreen() {
     if (TheOptions.vblankMilliHz > 0) ModelDisplayFlip();
     else AdvanceVirtualTimeToNextFrame();
   } else {
-    WaitForFrameSlot(FrameRateLimit);
     PresentBackBuffer();
+    WaitForFrameSlot(FrameRateLimit);
   }
   ++Flips;
   // After the count, so a recording puts the pad's pointer moves at the flip that made them.

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
 // The pace of the flips. The world step runs when more than 15 ms passed since the last
-// one and the flips are limited to 60 a second, so a step is due on every pass. A
-// vsynced present waits on for the display's next blank. On a display of about 60 Hz
-// that blank comes right after the limiter's slot; on any other rate the flips land on
-// blanks unevenly (at 144 Hz two or three blanks apart), and each pass that comes less
-// than 16 ms after the last loses its step: the game runs slow. So vsync is used only
-// near 60 Hz, and elsewhere the limiter alone paces the flips. Headless runs with
-// --vblank model such a display on the virtual clock, so tests see the pace at any rate.
+// one, and FlipScreen lets at most 60 flips a second through, so a step is due on every
+// pass as long as the passes start at an even pace. So the flip shows the picture first
+// and then waits for its slot: whatever the present took -- a vsynced one waits for the
+// display's blank, a busy one for the window system -- the next pass starts one slot
+// after the last, and its clock reading with it. (Waiting first and presenting after
+// lets the present's time shift the next reading: a pass that comes less than 16 ms after
+// the last loses its step, and vsync at 144 Hz, where flips land two or three blanks
+// apart, lost two steps in five.) Vsync is still used only near 60 Hz: elsewhere a blank
+// can come after the slot and hold the pass. Headless runs with --vblank model such a
+// display on the virtual clock, so tests see the pace at any rate.
 // Called by FlipScreen and the display code in core.cpp.
 #include "media/pacing_internal.h"
 
@@ -66,9 +69,8 @@ void ResetFramePacing() {
   ModelLastSlotUs = 0;
 }
 
-// The slot counts from the last slot's start, not from the end of the present: a
-// vsynced present ends at a blank, and a slot counted from there would end just after
-// the next blank of a display a hair faster than 60 Hz and wait for the one after that.
+// The slot counts from the last slot's start, so the time the pass and its present took
+// comes out of the slot instead of adding to it; a pass that overran starts a new count.
 void WaitForFrameSlot(int fps) {
   if (fps <= 0) return;
   uint64_t now = NowNs();
@@ -82,10 +84,12 @@ void WaitForFrameSlot(int fps) {
 }
 
 uint64_t ModelFlipUs(uint64_t nowUs, int fps, int refreshMilliHz, bool vsync) {
-  if (fps > 0) nowUs = FrameSlotStart(nowUs, ModelLastSlotUs, ModelHaveLastSlot, 1000000 / fps);
+  if (vsync) nowUs = NextVblankUs(nowUs, refreshMilliHz);
+  if (fps <= 0) return nowUs;
+  nowUs = FrameSlotStart(nowUs, ModelLastSlotUs, ModelHaveLastSlot, 1000000 / uint64_t(fps));
   ModelLastSlotUs = nowUs;
   ModelHaveLastSlot = true;
-  return vsync ? NextVblankUs(nowUs, refreshMilliHz) : nowUs;
+  return nowUs;
 }
 
 }  // namespace kw

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
 // Inside the media layer: the pace of the flips. FlipScreen (core.cpp) waits here for the
-// flip's slot, asks whether vsync is wanted on the window's display, and in headless
-// runs with --vblank lets the virtual clock wait as a display of that rate would.
+// next pass's slot after each present, asks whether vsync is wanted on the window's
+// display, and in headless runs with --vblank lets the virtual clock wait as a display
+// of that rate would.
 #pragma once
 
 #include <cstdint>
@@ -21,10 +22,11 @@ uint64_t FrameSlotStart(uint64_t now, uint64_t lastStart, bool haveLast, uint64_
 
 // Forgets the last flip (a new run).
 void ResetFramePacing();
-// Real time: waits until a flip may go at fps flips a second at most.
+// Real time, after the present: waits until the next pass may start at fps flips a
+// second at most.
 void WaitForFrameSlot(int fps);
-// Virtual time: the microsecond a flip asked for at nowUs is shown, on a display of
-// refreshMilliHz with or without vsync, after the same limiter as WaitForFrameSlot.
+// Virtual time: when a flip presented at nowUs lets the next pass start, on a display of
+// refreshMilliHz with or without vsync: the blank, then the same slot as WaitForFrameSlot.
 uint64_t ModelFlipUs(uint64_t nowUs, int fps, int refreshMilliHz, bool vsync);
 
 }  // namespace kw
