@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
 // The pace of the flips. The world step runs when more than 15 ms passed since the last
-// one, and FlipScreen lets at most 60 flips a second through, so a step is due on every
+// one, and FlipScreen lets at most 60 passes a second through, so a step is due on every
 // pass as long as the passes start at an even pace. So the flip shows the picture first
-// and then waits for its slot: whatever the present took -- a vsynced one waits for the
-// display's blank, a busy one for the window system -- the next pass starts one slot
-// after the last, and its clock reading with it. (Waiting first and presenting after
-// lets the present's time shift the next reading: a pass that comes less than 16 ms after
-// the last loses its step, and vsync at 144 Hz, where flips land two or three blanks
-// apart, lost two steps in five.) Vsync is still used only near 60 Hz: elsewhere a blank
-// can come after the slot and hold the pass. Headless runs with --vblank model such a
-// display on the virtual clock, so tests see the pace at any rate.
+// and then waits for the slot: whatever the present took -- a vsynced one waits for the
+// display's blank, a busy window system for itself -- the next pass, and the clock
+// reading of its step test, starts one slot after the last. (Waiting first and showing
+// after let the present's time shift that reading; a pass less than 16 ms after the last
+// lost its step, and with vsync at 144 Hz, where flips land two or three blanks apart,
+// two steps in five were lost.) Vsync is used only near 60 Hz all the same: elsewhere a
+// blank can come after the slot and hold the pass. Headless runs with --vblank model such
+// a display on the virtual clock, so tests see the pace at any rate.
 // Called by FlipScreen and the display code in core.cpp.
 #include "media/pacing_internal.h"
 
@@ -24,9 +24,9 @@ namespace kw {
 
 namespace {
 
-// How close to the flip's slot a wait stops sleeping and spins: a sleeper wakes up to a
-// tenth of a millisecond late (more on a busy machine), and a flip that late moves the
-// next pass's clock reading, which is what the 16 ms test of the world step looks at.
+// How close to the slot's start a wait stops sleeping and spins: a sleeper wakes about a
+// tenth of a millisecond late (more on a busy machine), and every late start makes the
+// game that much slower than 60 steps a second.
 constexpr uint64_t SpinTailNs = 200000;
 // The display rate that vsync suits: the flip limit, give or take this (59.94 Hz too).
 constexpr int VsyncToleranceMilliHz = 1000;

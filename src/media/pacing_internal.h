@@ -16,11 +16,11 @@ bool VsyncWanted(int choice, int refreshMilliHz, int flipLimit);
 // The first vertical blank at or after nowUs on a display of refreshMilliHz whose blanks
 // fall on whole periods from time 0.
 uint64_t NextVblankUs(uint64_t nowUs, int refreshMilliHz);
-// When a flip due at now may go: one slot after the last flip's start (none yet when
+// When the next pass may start: one slot after the last one's start (none yet when
 // haveLast is false), or now when that has passed.
 uint64_t FrameSlotStart(uint64_t now, uint64_t lastStart, bool haveLast, uint64_t slot);
 
-// Forgets the last flip (a new run).
+// Forgets the last slot (a new run).
 void ResetFramePacing();
 // Real time, after the present: waits until the next pass may start at fps flips a
 // second at most.
