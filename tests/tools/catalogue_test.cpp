@@ -358,6 +358,31 @@ TEST(Catalogue, LooseGuardianAndSwordPictures) {
   ExpectSize(kw::ObjectsPak, Spr::Guardian, 120, 160);  // the size of its change pictures
 }
 
+// Far backgrounds are drawn as two copies side by side: a picture's right edge must join its
+// left edge, no more different from it than two neighbouring columns at the same dither
+// phase are from each other.
+TEST(Catalogue, BackgroundsJoinTheirOwnLeftEdge) {
+  for (size_t i = 0; i < 5; ++i) {
+    ASSERT_TRUE(LoadPicture("Backgrounds.pak", i)) << i;
+    int w = kw::SpriteWidth(Scratch), h = kw::SpriteHeight(Scratch);
+    auto diff = [&](int x0, int x1, int y) {
+      uint32_t a = Pixel(Scratch, x0, y), b = Pixel(Scratch, x1, y);
+      int d = 0;
+      for (int shift : {0, 8, 16}) d += std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+      return d;
+    };
+    double seam = 0, inside = 0;
+    int pairs = 0;
+    for (int y = 0; y < h; ++y) {
+      seam += diff(w - 1, 0, y);
+      for (int x = 4; x < w; x += 4, ++pairs) inside += diff(x - 1, x, y);
+    }
+    seam /= h;
+    inside /= pairs;
+    EXPECT_LE(seam, 1.5 * inside + 4) << "background " << i << ": a seam where two copies meet";
+  }
+}
+
 // A picture that play tests pixel by pixel decides where the figure stands, what hurts and
 // what a strike reaches, so redrawing it must keep its shape (the solid pixels: alpha not 0,
 // colour not the key) or the recorded playthroughs no longer hold. The shapes are held here
