@@ -414,7 +414,7 @@ TEST(Catalogue, CollisionPicturesKeepTheShapesPlayWasRecordedWith) {
       {"figure with gauntlets", "objects.pak", obj(Spr::AltFigureSheet), 0, 0, 0, 0x74a2da1c80465fd3ull},
       {"small form", "objects.pak", obj(Spr::SmallFormSheet), 0, 0, 0, 0x81c1a9a92185577bull},
       {"touch mask", "objects.pak", obj(Spr::TouchMask), 0, 0, 0, 0xa2608de1d0ba08bbull},
-      {"sword and its swing", "objects.pak", obj(Spr::SwordOverlay), 0, 0, 0, 0x7a70762cf9bffe9bull},
+      {"sword and its swing", "objects.pak", obj(Spr::SwordOverlay), 0, 0, 0, 0xaaae9ceefdd19bebull},
       {"shot", "objects.pak", obj(Spr::ShotDefault), 0, 0, 0, 0xc6a2b2e87fc3eae3ull},
       {"Waldwicht", "objects.pak", obj(Spr::EnemySheets + 0), 2 * 57, 57, 0, 0xc8861241311bb133ull},
       {"bats", "objects.pak", obj(Spr::EnemySheets + 1), 2 * 30, 30, 0, 0xdad4e136748069afull},
