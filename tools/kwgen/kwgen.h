@@ -60,6 +60,15 @@ Image DrawGuardian(float spirit);                       // 338 (0) .. 339 (1)
 // about 300 pixels down, and the picture follows it.
 constexpr int BackgroundHeight = 840;
 Image DrawBackground(int set);                          // 640 x BackgroundHeight, sets 1..5
+// The pixel firs of the backgrounds; the forest's tree crowns share their needles.
+struct FirColours {
+  uint32_t light, mid, dark;
+  uint32_t snow = 0;
+  bool snowy = false;
+};
+uint32_t FirNeedles(const FirColours& c, float u, float side, int x, int y);
+void PixelFir(Image& img, float cx, float groundY, float h, const FirColours& c, uint32_t seed,
+              float trunkTo = 0);
 Image DrawForestScene(int width, int height, uint32_t seed, float dawn);
 Image DrawHeroLarge(int height, bool facingLeft);       // cutscenes and title
 
