@@ -84,6 +84,14 @@ struct EnemyType {
   int32_t hitPoints = 0;
   int32_t speed = 0;
 };
+// Where Gegner.ini is read its numbers are kept within these bounds, so the enemy rules
+// can work out frames, sheets, moves and points in int without overflowing. The bounds lie
+// far past any picture or map, so a value inside them keeps its meaning: frame sizes, the
+// first column and the speed within +-EnemySizeLimit, the sheet offset within
+// +-EnemySheetLimit (either end is no sprite), points and hit points within the 16 bits of
+// the score and of an enemy's health.
+constexpr int32_t EnemySizeLimit = 32768;
+constexpr int32_t EnemySheetLimit = 1 << 20;
 
 // The twenty key codes in Setup.ini order, indexed by the Bind slots of the catalogue.
 constexpr int KeyBindingCount = Bind::Count;
