@@ -221,6 +221,9 @@ MapPaths CurrentMapPaths();
 // empty map instead of a huge allocation.
 constexpr int MaxMapSide = 4095;
 constexpr long MaxMapCells = 1L << 21;
+// True when w and h can be the highest column and row of a map grid: within both limits
+// above. The map loader makes no other grid, and a save slot of other sizes is damaged.
+bool MapSizeUsable(int64_t w, int64_t h);
 // Most weather particles a map header or a script can ask for.
 constexpr int MaxWeatherParticles = 5000;
 

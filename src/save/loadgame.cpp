@@ -118,7 +118,7 @@ int LoadGame(const std::string& slot) {
   SlotHeader header;
   if (folder.empty() || !ReadSlotHeader(folder, header)) return 0;
   const SaveFormat& f = header.format;
-  if (!SaveSizeUsable(f.w, f.h)) return 0;
+  if (!MapSizeUsable(f.w, f.h)) return 0;
   if (!SizeAtMost(folder + "map.dat", MaxCellFile) || !SizeAtMost(folder + "back.dat", MaxBackFile))
     return 0;
   CurrentMap = header.mapNumber;

@@ -49,8 +49,6 @@ int LoadGame(const std::string& slot);
 // The slot's folder as a game path ("Saves\quick\"), "" for a name that is not one
 // plain folder name (a slash, a backslash, "." or "..").
 std::string SlotFolder(const std::string& slot);
-// True when w and h can be the highest column and row of a map grid.
-bool SaveSizeUsable(int w, int h);
 // The record's saved fields as words: floats rounded half to even, the message as the
 // number its text starts with, every value cut to its low 16 bits.
 RecordWords WordsOfRecord(const PlayerRecord& p);

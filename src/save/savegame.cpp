@@ -105,7 +105,7 @@ int SaveGame(const std::string& slot) {
   std::string folder = SlotFolder(slot);
   const PlayerRecord& p = P();
   // A record whose sizes no map can have would write a slot no load accepts.
-  if (folder.empty() || !SaveSizeUsable(p.mapWidth, p.mapHeight)) return 0;
+  if (folder.empty() || !MapSizeUsable(p.mapWidth, p.mapHeight)) return 0;
   bool written = WriteRecordFile(p);
   written = WriteCellFile(p.mapWidth, p.mapHeight) && written;
   written = WriteBackFile(p.mapWidth, p.mapHeight) && written;

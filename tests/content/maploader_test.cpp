@@ -167,6 +167,19 @@ TEST_F(MapLoaderTest, WeatherGrowsAndIsCapped) {
   EXPECT_EQ(kw::WeatherParticles.Count(), 5001);
 }
 
+// One limit for the map loader and the save slots, at its edges: a side of 4095 and
+// 2^21 cells are the largest grids.
+TEST(MapSize, UsableUpToBothLimitsInclusive) {
+  const struct { int64_t w, h; bool usable; } cases[] = {
+      {0, 0, true},       {-1, 0, false},       {0, -1, false},
+      {4095, 0, true},    {4096, 0, false},     {0, 4095, true},    {0, 4096, false},
+      {2047, 1023, true}, {2048, 1023, false},  {1023, 2047, true}, {1023, 2048, false},
+      {4095, 4095, false}, {INT32_MAX, INT32_MAX, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kw::MapSizeUsable(c.w, c.h), c.usable) << c.w << " x " << c.h;
+  static_assert(kw::MaxMapCells == 2048 * 1024);
+}
+
 TEST_F(MapLoaderTest, DamagedHeadersAndShortFilesAreSafe) {
   for (auto [w, h] : {std::pair{-5, 2}, std::pair{3, 5000}, std::pair{4095, 4095}}) {
     MapSpec m;
