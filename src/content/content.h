@@ -216,6 +216,8 @@ struct MapPaths {
   std::string map, script, tagGrid;
 };
 MapPaths CurrentMapPaths();
+// The same for map number map of the current mode.
+MapPaths MapPathsOf(int64_t map);
 
 // Largest map accepted from a header, per side and in cells; larger headers give an
 // empty map instead of a huge allocation.

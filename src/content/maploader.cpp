@@ -140,8 +140,10 @@ bool MapSizeUsable(int64_t w, int64_t h) {
   return (w + 1) * (h + 1) <= MaxMapCells;
 }
 
-MapPaths CurrentMapPaths() {
-  std::string n = IntToText(CurrentMap);
+MapPaths CurrentMapPaths() { return MapPathsOf(CurrentMap); }
+
+MapPaths MapPathsOf(int64_t map) {
+  std::string n = IntToText(map);
   if (StoryMode == 1)
     return {"maps\\Story\\map" + n + ".map", "maps\\Story\\map" + n + "_Script.ssc",
             "maps\\Story\\map" + n + "_Script_Map.dat"};
