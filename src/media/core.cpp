@@ -68,6 +68,7 @@ int SharpFactor = 0;
 bool FullScreen = false;
 WindowState TheWindow;                // remembered between runs
 int HeadlessWindowMode = WindowNormal;
+bool HeadlessFocus = true;            // a headless run has the focus unless a test takes it
 
 long Flips = 0;
 int FrameRateLimit = 0;
@@ -520,6 +521,7 @@ bool InitMedia(const MediaOptions& options) {
   Flips = 0;
   VirtualUs = 0;
   LastFlipCounter = 0;
+  HeadlessFocus = true;
   PendingWindowEvents.clear();
   Replay.clear();
   ResetInput();
@@ -650,8 +652,10 @@ void ClearBackBuffer(int colour) {
   if (target.picture) target.picture->PixelsChanged();
 }
 
+void InjectFocus(bool focused) { HeadlessFocus = focused; }
+
 int ScreenHasFocus() {
-  if (IsHeadless() || !Window) return 1;
+  if (IsHeadless() || !Window) return HeadlessFocus ? 1 : 0;
   PumpEvents();
   Uint32 flags = SDL_GetWindowFlags(Window);
   if (flags & SDL_WINDOW_MINIMIZED) return 0;

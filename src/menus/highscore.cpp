@@ -175,6 +175,8 @@ bool NameEntryFrame(int16_t score) {
     EndText();
   }
   if (NameGridShown) DrawMousePointer();
+  // The window is served as on every other screen: closing it ends the program.
+  ServeMenuWindow(ScreenHasFocus() != 0);
   return ok || KeyDown(Key::Return) != 0;
 }
 
@@ -203,7 +205,8 @@ void WriteResetHighscoreFile() {
 // The buttons act on the press, without a sound.
 int HighscoreListFrame() {
   int done = 0;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::Highscore;
     ReadMouse();
     DrawHighscoreList();
@@ -221,7 +224,7 @@ int HighscoreListFrame() {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
   return 0;
 }
 
