@@ -111,10 +111,12 @@ void DrawHighscoreList() {
 
 namespace {
 
-// The name typed for a new entry, then the insertion and the file.
+// The name typed for a new entry, then the insertion and the file. The entry offers the
+// best player's name; letters typed before it opened (in play) are dropped.
 void EnterName(int16_t score) {
   std::string offered = NameInput;
   NameInput.clear();
+  TypedText();
   NameGridShown = 0;
   NameGridButtonDown = 0;
   NamePointerX = NamePointerY = NoPointerYet;

@@ -278,7 +278,8 @@ void RunTypedCommand() {
   }
 }
 
-// Every call slides in afresh with an empty typed text.
+// Every call slides in afresh with an empty typed text: what was typed before the menu
+// opened (letters pressed in play, where the sword and throw keys are letters) is dropped.
 void MainMenuEnter(int inGame) {
   MenuInGame = inGame;
   MenuResult = 0;
@@ -287,6 +288,7 @@ void MainMenuEnter(int inGame) {
   StoryDown = 0;
   StoryChosen = 0;
   MenuTyped.clear();
+  TypedText();
   ReadStoryProgress();
   StartMenuMusic();
   if (WindowedMode != 1) SetMouseCaptured(true);

@@ -11,6 +11,7 @@
 #include "media/core_internal.h"
 #include "media/input_internal.h"
 #include "menu_fixture.h"
+#include "play/play.h"
 
 using namespace kwtest;
 
@@ -236,7 +237,7 @@ TEST_F(ScreensTest, NameEntryDropsWhatCannotBeShownAndStopsAt20Characters) {
   FillScores();
   kw::P().score = 777;
   kw::NameInput = "Anna";  // the best player's name is offered
-  kw::InjectText("\x01Zo\xEB\r\n\x7F");
+  TypeAtNextFlip("\x01Zo\xEB\r\n\x7F");
   kw::InjectKey(28, true);
   EXPECT_EQ(kw::HighscoreScreen(), 0);
   kw::InjectKey(28, false);
@@ -264,6 +265,35 @@ TEST_F(ScreensTest, NameEntryDropsWhatCannotBeShownAndStopsAt20Characters) {
   kw::InjectText("cd");
   EXPECT_FALSE(kw::NameEntryFrame(5));
   EXPECT_EQ(kw::NameInput, "abc");
+}
+
+// Letters typed while playing (the sword and throw keys are letters) reach no text
+// field: the pause menu's and the main menu's typed command and the highscore name
+// (which offers the best player's name) start without them.
+TEST_F(ScreensTest, TextTypedDuringPlayReachesNoTextField) {
+  auto play = [] {
+    for (int i = 0; i < 3; ++i) {
+      kw::InjectText("xc");
+      kw::PlayerControls();
+    }
+  };
+  for (int inGame : {1, 0}) {
+    play();
+    kw::MainMenuEnter(inGame);
+    kw::MainMenuFrame();
+    EXPECT_EQ(kw::MenuTyped, "") << "menu " << inGame;
+    kw::InjectText("etage-2");  // what is typed in the menu still counts
+    kw::MainMenuFrame();
+    EXPECT_EQ(kw::MenuTyped, "etage-2");
+  }
+  FillScores();
+  kw::P().score = 777;
+  kw::NameInput = "Anna";
+  play();
+  kw::InjectKey(28, true);
+  kw::HighscoreScreen();
+  kw::InjectKey(28, false);
+  EXPECT_EQ(kw::Highscores[3].name, "Anna");
 }
 
 // A full-screen game in the back (another window has the focus) draws no menu, reads
