@@ -167,6 +167,23 @@ TEST_F(MapLoaderTest, WeatherGrowsAndIsCapped) {
   EXPECT_EQ(kw::WeatherParticles.Count(), 5001);
 }
 
+// Header line 10 picks the far background: entry b of Backgrounds.pak becomes sprite
+// 334; a number past the pack's end leaves the picture as it was.
+TEST_F(MapLoaderTest, TheHeaderPicksTheBackgroundPicture) {
+  std::vector<Bytes> pictures;
+  for (int b = 0; b < 3; ++b) pictures.push_back(Flat(8 + b, 6, Argb(90, 90, b + 1)));
+  WritePack(folder.game / "paks" / "Backgrounds.pak", pictures);
+  for (int b : {2, 0, 1, 3}) {
+    MapSpec m;
+    m.background = b;
+    WriteMap(m);
+    kw::LoaderThread(1);
+    int shown = b < 3 ? b : 1;  // past the end: the last map's picture stays
+    EXPECT_EQ(kw::SpriteWidth(kw::Spr::Background), 8 + shown) << "background " << b;
+    EXPECT_EQ(DrawnPixel(kw::Spr::Background), Argb(90, 90, shown + 1)) << "background " << b;
+  }
+}
+
 // One limit for the map loader and the save slots, at its edges: a side of 4095 and
 // 2^21 cells are the largest grids.
 TEST(MapSize, UsableUpToBothLimitsInclusive) {

@@ -167,6 +167,15 @@ TEST_F(RulesTest, AHeldKeyRunsOutAfterThirtySteps) {
   kw::MapRules();
   EXPECT_EQ(kw::KeyExpired, 0);
   EXPECT_EQ(p().keyTime, 30);
+  // World steps come every 16 ms: the key still loses one second per second.
+  p().hasKey = 1;
+  kw::KeyTick = int32_t(kw::TimeMs());
+  for (int i = 0; i < 160; ++i) {
+    kw::SleepMs(16);
+    kw::MapRules();
+  }
+  EXPECT_EQ(p().hasKey, 1);
+  EXPECT_EQ(p().keyTime, 28);  // 2560 ms
 }
 
 TEST_F(RulesTest, LosingHealthShowsTheHurtPose) {
