@@ -68,6 +68,7 @@ int SharpFactor = 0;
 bool FullScreen = false;
 WindowState TheWindow;                // remembered between runs
 int HeadlessWindowMode = WindowNormal;
+bool HeadlessFocus = true;            // a headless run has the focus unless a test takes it
 
 long Flips = 0;
 int FrameRateLimit = 0;
@@ -369,7 +370,10 @@ Uint32 RestoreWindowState(bool startWindowed) {
 }
 
 int OpenDisplay(const std::string& title, bool startWindowed) {
-  if (IsHeadless()) return 1;
+  if (IsHeadless()) {
+    FullScreen = !startWindowed;  // what a window would show, for the game's questions
+    return 1;
+  }
   DestroyDisplay();
   Uint32 flags = RestoreWindowState(startWindowed);
   int x = TheWindow.positioned ? TheWindow.x : int(SDL_WINDOWPOS_CENTERED);
@@ -520,6 +524,8 @@ bool InitMedia(const MediaOptions& options) {
   Flips = 0;
   VirtualUs = 0;
   LastFlipCounter = 0;
+  HeadlessFocus = true;
+  FullScreen = true;
   PendingWindowEvents.clear();
   Replay.clear();
   ResetInput();
@@ -612,7 +618,10 @@ void WarpSystemPointer(int x, int y) {
 }
 
 void ToggleFullScreen() {
-  if (!Window) return;
+  if (!Window) {
+    if (IsHeadless()) FullScreen = !FullScreen;
+    return;
+  }
   FullScreen = !FullScreen;
   if (SDL_SetWindowFullscreen(Window, FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
     std::fprintf(stderr, "klingenwald: cannot switch the window: %s\n", SDL_GetError());
@@ -621,7 +630,8 @@ void ToggleFullScreen() {
   ApplyMouseMode();
 }
 
-bool DisplayFullScreen() { return Window && FullScreen; }
+// Headless, as the display was opened (full screen when none was) and toggled since.
+bool DisplayFullScreen() { return Window ? FullScreen : IsHeadless() && FullScreen; }
 
 void LimitFrameRate(int fps) { FrameRateLimit = fps; }
 
@@ -650,8 +660,10 @@ void ClearBackBuffer(int colour) {
   if (target.picture) target.picture->PixelsChanged();
 }
 
+void InjectFocus(bool focused) { HeadlessFocus = focused; }
+
 int ScreenHasFocus() {
-  if (IsHeadless() || !Window) return 1;
+  if (IsHeadless() || !Window) return HeadlessFocus ? 1 : 0;
   PumpEvents();
   Uint32 flags = SDL_GetWindowFlags(Window);
   if (flags & SDL_WINDOW_MINIMIZED) return 0;

@@ -111,6 +111,8 @@ void SetWindowMode(int mode);
 void CloseDisplay();
 // Switches between the window and desktop full screen (Alt+Enter does it at any time).
 void ToggleFullScreen();
+// The game shows full screen now (started so or switched); headless, as the display was
+// opened (full screen when none was) and switched since.
 bool DisplayFullScreen();
 void ShowMessage(const std::string& caption, const std::string& text);  // Latin-1 texts
 // Number of flips since the start.

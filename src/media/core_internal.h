@@ -21,6 +21,8 @@ void PumpEvents();
 // Leaves a window close request in the platform's event queue, as the window manager
 // would; the next pump hands it to the game.
 void InjectCloseRequest();
+// Headless: whether the game's window has the input focus (tests of a game in the back).
+void InjectFocus(bool focused);
 // What the game controllers did, written to a --record file as the key and mouse lines
 // a replay holds: replays have no pad events, and the keys and clicks a pad produced
 // come back through the same path when replayed.

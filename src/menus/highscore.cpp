@@ -111,10 +111,12 @@ void DrawHighscoreList() {
 
 namespace {
 
-// The name typed for a new entry, then the insertion and the file.
+// The name typed for a new entry, then the insertion and the file. The entry offers the
+// best player's name; letters typed before it opened (in play) are dropped.
 void EnterName(int16_t score) {
   std::string offered = NameInput;
   NameInput.clear();
+  TypedText();
   NameGridShown = 0;
   NameGridButtonDown = 0;
   NamePointerX = NamePointerY = NoPointerYet;
@@ -175,6 +177,8 @@ bool NameEntryFrame(int16_t score) {
     EndText();
   }
   if (NameGridShown) DrawMousePointer();
+  // The window is served as on every other screen: closing it ends the program.
+  ServeMenuWindow(ScreenHasFocus() != 0);
   return ok || KeyDown(Key::Return) != 0;
 }
 
@@ -203,7 +207,8 @@ void WriteResetHighscoreFile() {
 // The buttons act on the press, without a sound.
 int HighscoreListFrame() {
   int done = 0;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::Highscore;
     ReadMouse();
     DrawHighscoreList();
@@ -221,7 +226,7 @@ int HighscoreListFrame() {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
   return 0;
 }
 

@@ -248,6 +248,12 @@ void ServeWindowEvents() {
   if (event == WindowEventClose) EndProgram(0);
 }
 
+// The end of every menu frame: a window serves its events, and so does a full screen in
+// the back, whose frames neither draw nor flip and would otherwise spin without a pause.
+void ServeMenuWindow(bool focused) {
+  if (WindowedMode == 1 || !focused) ServeWindowEvents();
+}
+
 bool StoryEntryActive() { return MenuInGame == 1 || StoryProgress > 0; }
 
 // The typed commands, compared whole and case-sensitive; the map command compares its
@@ -272,7 +278,8 @@ void RunTypedCommand() {
   }
 }
 
-// Every call slides in afresh with an empty typed text.
+// Every call slides in afresh with an empty typed text: what was typed before the menu
+// opened (letters pressed in play, where the sword and throw keys are letters) is dropped.
 void MainMenuEnter(int inGame) {
   MenuInGame = inGame;
   MenuResult = 0;
@@ -281,6 +288,7 @@ void MainMenuEnter(int inGame) {
   StoryDown = 0;
   StoryChosen = 0;
   MenuTyped.clear();
+  TypedText();
   ReadStoryProgress();
   StartMenuMusic();
   if (WindowedMode != 1) SetMouseCaptured(true);
@@ -290,7 +298,8 @@ void MainMenuEnter(int inGame) {
 // an inactive screen only serves the window events.
 int MainMenuFrame() {
   if (MenuSlide < 0) MenuSlide += SlideStep;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = MenuInGame == 1 ? Screen::PauseMenu : Screen::MainMenu;
     ReadKeyboard();
     ReadMouse();
@@ -302,10 +311,8 @@ int MainMenuFrame() {
     DrawMousePointer();
     FlipScreen();
     ClearBackBuffer(0);
-  } else if (WindowedMode != 1) {
-    ServeWindowEvents();
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
   return -1;
 }
 

@@ -84,7 +84,8 @@ void AskQuestion(int difficulty) {
 // even with the mouse button held.
 void NewGameFrame(int difficulty) {
   const ChoiceRow(&rows)[3] = difficulty ? DifficultyRows : ModeRows;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::NewGame;
     ReadMouse();
     MenuButton buttons[3];
@@ -97,7 +98,7 @@ void NewGameFrame(int difficulty) {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
 }
 
 // Mode globals of the chosen mode button.

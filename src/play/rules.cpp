@@ -80,13 +80,14 @@ void CheckExit(PlayerRecord& p) {
 }
 
 // An active portal shows its message while touched and sends the player to its target
-// when Return is let go (so holding Return while walking in does not travel).
+// when Return is let go (so holding Return while walking in does not travel). It asks
+// for Return alone rather than taking a keyboard snapshot of its own: the controls later
+// in the pass would never see a key let go while the figure stands in a portal.
 void CheckPortals(PlayerRecord& p) {
   for (const Portal& portal : Portals) {
     if (portal.active != 1 || !MarkerTouchesPlayer(Spr::Portal, portal.col, portal.row)) continue;
     p.message = portal.portalMessage;
-    ReadKeyboard();
-    if (KeyReleased(Key::Return)) {
+    if (KeyReleasedUpToNow(Key::Return)) {
       p.posX = float(360.0 - 30.0 * double(portal.targetCol));
       p.posY = float(30.0 * double(portal.targetRow) - 230.0);
     }
