@@ -31,5 +31,7 @@ xgettext --its=/usr/share/gettext/its/metainfo.its --from-code=UTF-8 \
   -o "$tmp/desktop.pot" desktop/org.klingenwald.Klingenwald.metainfo.xml.in
 msgcat --use-first -o "$tmp/all.pot" \
   "$tmp/game.pot" "$tmp/pictures.pot" "$tmp/data.pot" "$tmp/desktop.pot"
+# No creation date: the template changes only when a text does, so branches that add texts
+# merge without a conflict in its header.
 sed -e '1s/.*/# The texts of Klingenwald, in German as the game shows them./' -e '2s/YEAR/2026/' \
-  -e '4d' "$tmp/all.pot" > "$out"
+  -e '4d' -e '/^"POT-Creation-Date: /d' "$tmp/all.pot" > "$out"
