@@ -25,7 +25,7 @@ struct EntryRow {
   int labelX, labelY;
 };
 constexpr EntryRow Entries[5] = {
-    //  main menu            pause menu   button    label
+    //  main menu                      pause menu                 button    label
     {Translatable("Start"),            Translatable("Weiter"),    80, 71,   90, 81},
     {Translatable("Highscore"),        Translatable("Highscore"), 130, 136, 140, 146},
     {Translatable("Optionen"),         Translatable("Optionen"),  130, 276, 140, 286},
