@@ -849,4 +849,13 @@ std::string ProgramArgument(int n) {
   return TheOptions.programArguments[n];
 }
 
+// The test hook of core_internal.h: a log of the back buffer's draws, off unless a test
+// turns it on.
+namespace {
+std::vector<DrawnItem>* TheDrawLog = nullptr;
+}  // namespace
+
+void RecordDraws(std::vector<DrawnItem>* log) { TheDrawLog = log; }
+std::vector<DrawnItem>* DrawLog() { return TheDrawLog; }
+
 }  // namespace kw

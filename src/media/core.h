@@ -63,6 +63,7 @@ struct MediaOptions {
   std::string statePath;          // JSON of the game state when the program ends
   std::string dataDir;            // game folder (read-only data)
   std::string userDir;            // user folder (Setup.ini, Saves, Temp)
+  std::string language;           // --lang: language of the texts ("" = the locale's)
   int scaling = -1;               // ScalingCode chosen on the command line (-1 = remembered)
   std::vector<std::string> programArguments;  // the arguments not starting with "--"
 };

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kw {
 
@@ -29,5 +30,20 @@ void InjectFocus(bool focused);
 void RecordKeyChange(int code, bool down);
 void RecordPointerAt(int x, int y);
 void RecordPointerButton(bool down);
+
+// What a test can record of the draws into the back buffer, to see where each text of a
+// screen lies against the pictures under it: a sprite (its number, place and clip size)
+// or a text (the Latin-1 text, the place asked for, and the box its visible pixels cover,
+// empty when it covers none). Boxes are [left, right) x [top, bottom).
+struct DrawnItem {
+  int sprite = -1;  // -1: a text
+  std::string text;
+  int x = 0, y = 0;
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+// Starts recording into log; null stops. Draws into a sprite (SetBlitTarget) are left out.
+void RecordDraws(std::vector<DrawnItem>* log);
+// The log being recorded into, null when none.
+std::vector<DrawnItem>* DrawLog();
 
 }  // namespace kw

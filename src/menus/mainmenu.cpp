@@ -25,12 +25,12 @@ struct EntryRow {
   int labelX, labelY;
 };
 constexpr EntryRow Entries[5] = {
-    //  main menu            pause menu   button    label
-    {"Start",            "Weiter",    80, 71,   90, 81},
-    {"Highscore",        "Highscore", 130, 136, 140, 146},
-    {"Optionen",         "Optionen",  130, 276, 140, 286},
-    {"Beenden",          "Beenden",   75, 351,  85, 361},
-    {"Story fortsetzen", "Abbrechen", 172, 211, 182, 221},
+    //  main menu                      pause menu                 button    label
+    {Translatable("Start"),            Translatable("Weiter"),    80, 71,   90, 81},
+    {Translatable("Highscore"),        Translatable("Highscore"), 130, 136, 140, 146},
+    {Translatable("Optionen"),         Translatable("Optionen"),  130, 276, 140, 286},
+    {Translatable("Beenden"),          Translatable("Beenden"),   75, 351,  85, 361},
+    {Translatable("Story fortsetzen"), Translatable("Abbrechen"), 172, 211, 182, 221},
 };
 constexpr int PressedDrop = 5;
 
@@ -127,8 +127,8 @@ void DrawMenuTexts() {
     if (e == 4 && !StoryEntryActive()) continue;
     const EntryRow& row = Entries[e];
     int drop = EntryDown(e) == 1 ? PressedDrop : 0;
-    DrawTextAt(MenuSlide + row.labelX, row.labelY + drop, MenuInGame == 1 ? row.pauseLabel : row.label,
-               LabelColour);
+    DrawTextAt(MenuSlide + row.labelX, row.labelY + drop,
+               Translate(MenuInGame == 1 ? row.pauseLabel : row.label), LabelColour);
   }
   DrawTextAt(300, 450, MenuTyped, Rgb(255, 255, 255));
   EndText();
@@ -138,7 +138,7 @@ void DrawMenuTexts() {
 void AskQuit() {
   if (QuitAsked != 1) return;
   CurrentScreen = Screen::Quit;
-  int answer = ConfirmQuit("Spiel beenden?", "!exit");
+  int answer = ConfirmQuit(Translate("Spiel beenden?"), "!exit");
   if (answer == 355) EndProgram(0);
   if (answer != 356) return;
   QuitAsked = 0;

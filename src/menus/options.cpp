@@ -105,8 +105,8 @@ void DrawOptionsScreen() {
   if (BeginText()) {
     SetTextBackground(1);
     SelectFont(Font::Large);
-    DrawTextAt(225, 400, "Bestetigen", Rgb(94, 90, 68));
-    DrawTextAt(325, 400, "Abbruch", Rgb(94, 90, 68));
+    DrawTextAt(225, 400, Translate("Bestetigen"), Rgb(94, 90, 68));
+    DrawTextAt(325, 400, Translate("Abbruch"), Rgb(94, 90, 68));
     SelectFont(Font::Small);
     for (int i = 0; i < KeyBindingCount; ++i) {
       const KeyRow& r = KeyRows[i];

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int KeySeconds = 30;
 constexpr int HurtSteps = 25;
-const char* const ExitMessage = "Dr\xFC" "cke Return zum betreten";
+const char* const ExitMessage = Translatable("Dr\xFC" "cke Return zum betreten");
 
 // A sound from its start at the game's volume.
 void PlayAtVolume(int sound) {
@@ -75,7 +75,7 @@ void ReactToHurt(const PlayerRecord& p) {
 // The exit opens with Return, but not while a boss lives.
 void CheckExit(PlayerRecord& p) {
   if (!MarkerTouchesPlayer(Spr::ExitDoor, ExitCol, ExitRow)) return;
-  p.message = ExitMessage;
+  p.message = Translate(ExitMessage);
   if (KeyDown(Key::Return) && BossShown == 0) p.mapDone = 1;
 }
 
@@ -86,7 +86,7 @@ void CheckExit(PlayerRecord& p) {
 void CheckPortals(PlayerRecord& p) {
   for (const Portal& portal : Portals) {
     if (portal.active != 1 || !MarkerTouchesPlayer(Spr::Portal, portal.col, portal.row)) continue;
-    p.message = portal.portalMessage;
+    p.message = Translate(portal.portalMessage);
     if (KeyReleasedUpToNow(Key::Return)) {
       p.posX = float(360.0 - 30.0 * double(portal.targetCol));
       p.posY = float(30.0 * double(portal.targetRow) - 230.0);

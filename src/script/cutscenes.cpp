@@ -61,10 +61,11 @@ Cutscene* LastNamed(const std::string& name) {
 void DrawCutsceneText(const Cutscene& c) {
   if (!BeginText()) return;
   SetTextBackground(1);
+  const std::string text = Translate(c.text);
   size_t from = 0;
   for (int y = 10; y < ScreenHeight; y += 20) {
-    size_t bar = c.text.find('\\', from);
-    DrawTextAt(10, y, c.text.substr(from, bar == std::string::npos ? bar : bar - from), c.color);
+    size_t bar = text.find('\\', from);
+    DrawTextAt(10, y, text.substr(from, bar == std::string::npos ? bar : bar - from), c.color);
     if (bar == std::string::npos) break;
     from = bar + 1;
   }

@@ -134,7 +134,7 @@ std::string LoadingBarText(int progress) {
 
 void DrawLoadingBar() {
   BeginText();
-  DrawTextAt(100, 200, "Loading  -  Please Wait");
+  DrawTextAt(100, 200, Translate("Loading  -  Please Wait"));
   DrawTextAt(100, 250, LoadingBarText(LoadProgress));
   EndText();
 }

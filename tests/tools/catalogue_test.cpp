@@ -125,6 +125,42 @@ TEST(Catalogue, EveryPackMatchesItsRows) {
   EXPECT_EQ(Pack(kw::TilesPak::File).size(), size_t(kw::TilesPak::Entries));
 }
 
+// A language's own packs (paks/LANG, English at least) are the German ones but for some of
+// the pictures with words, which keep their sizes; German is the packs themselves, so its
+// pictures cannot change with a translation.
+TEST(Catalogue, ALanguagesPacksDifferOnlyInThePicturesWithWords) {
+  const std::map<const kw::PackTable*, std::set<int>> withWords = {
+      {&kw::ObjectsPak, {Spr::TitlePicture, Spr::PausePicture}},
+      {&kw::MenuPak, {Spr::PauseMenuPanel, Spr::HighscoreBackground, Spr::OptionsBackground}}};
+  std::set<std::string> languages;
+  for (const auto& dir : fs::directory_iterator(fs::path(KW_GAME_DIR) / "paks"))
+    if (dir.is_directory() && dir.path().filename() != "npf") languages.insert(dir.path().filename().string());
+  EXPECT_TRUE(languages.count("en"));
+  EXPECT_FALSE(languages.count("de"));
+  for (const std::string& language : languages)
+    for (const auto& [table, sprites] : withWords) {
+      const std::string own = language + "/" + table->file;
+      SCOPED_TRACE(own);
+      if (!fs::exists(PakPath(own))) continue;  // none of its words differ
+      ASSERT_EQ(Pack(own).size(), Pack(table->file).size());
+      std::set<size_t> entries;
+      for (int s : sprites) entries.insert(At(*table, s));
+      bool translated = false;
+      for (size_t e = 0; e < Pack(own).size(); ++e) {
+        bool differs = Pack(own)[e] != Pack(table->file)[e];
+        translated = translated || differs;
+        if (!entries.count(e)) {
+          EXPECT_FALSE(differs) << "entry " << e << " has no words";
+          continue;
+        }
+        ASSERT_TRUE(LoadPicture(table->file, e));
+        const int w = kw::SpriteWidth(Scratch), h = kw::SpriteHeight(Scratch);
+        ExpectSize(own, e, w, h);
+      }
+      EXPECT_TRUE(translated) << "the same as the German pack";
+    }
+}
+
 TEST(Catalogue, EveryPackHasItsEntryCount) {
   EXPECT_GE(Pack("Backgrounds.pak").size(), 5u);
   EXPECT_EQ(Pack("cutscenes.pak").size(), 6u);

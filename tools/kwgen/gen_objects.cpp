@@ -583,7 +583,8 @@ Image TitlePicture() {
   Image t = DrawForestScene(640, 480, 322, 0.8f);
   FillRect(t, 0, 150, 640, 130, Argb(10, 14, 8, 110));
   DrawTextCentred(t, "Klingenwald", 320, 160, 84, Argb(236, 214, 150), Argb(20, 14, 8), true);
-  DrawTextCentred(t, "Die Rückkehr des Sonnensteins", 320, 252, 22, Argb(220, 210, 180), Argb(20, 14, 8));
+  DrawTextCentred(t, PictureText("Die Rückkehr des Sonnensteins"), 320, 252, 22, Argb(220, 210, 180),
+                  Argb(20, 14, 8));
   return t;
 }
 
@@ -591,11 +592,11 @@ Image PausePicture() {
   // Drawn opaque over the whole screen while the game is paused in full screen.
   Image p = DrawForestScene(640, 480, 372, 0.3f);
   FillRect(p, 0, 0, 640, 480, Argb(8, 6, 12, 120));
-  DrawTextCentred(p, "Weiter mit P", 320, 300, 20, Argb(220, 210, 180), Argb(20, 14, 8));
+  DrawTextCentred(p, PictureText("Weiter mit P"), 320, 300, 20, Argb(220, 210, 180), Argb(20, 14, 8));
   FillRect(p, 0, 200, 640, 80, Argb(12, 10, 8, 170));
   FillRect(p, 0, 200, 640, 2, Argb(200, 170, 90, 220));
   FillRect(p, 0, 278, 640, 2, Argb(200, 170, 90, 220));
-  DrawTextCentred(p, "Pause", 320, 206, 52, Argb(236, 214, 150), Argb(20, 14, 8), true);
+  DrawTextCentred(p, PictureText("Pause"), 320, 206, 52, Argb(236, 214, 150), Argb(20, 14, 8), true);
   return p;
 }
 
@@ -611,12 +612,16 @@ void Put(RowPack& pack, int sprite, const Image& img) { kwgen::Put(pack, sprite,
 
 }  // namespace
 
+TextPictures ObjectsTextPictures() {
+  return {{kw::Spr::TitlePicture, EncodePng(TitlePicture())},
+          {kw::Spr::PausePicture, EncodePng(PausePicture())}};
+}
+
 PackFiles MakeObjectsPack(std::vector<LooseFile>& loose) {
   namespace Spr = kw::Spr;
   RowPack pack = StartPack(kw::ObjectsPak);
   Image sheet = DrawFigureSheet(false, false);
-  Put(pack, Spr::TitlePicture, TitlePicture());
-  Put(pack, Spr::PausePicture, PausePicture());
+  for (auto& [sprite, png] : ObjectsTextPictures()) kwgen::Put(pack, sprite, std::move(png));
   Put(pack, Spr::FigureSheet, sheet);
   PutSpare(pack, EncodePng(Sparkle()));
   Put(pack, Spr::SmallFormSheet, DrawSmallForm());

@@ -38,6 +38,16 @@ void PutSpare(RowPack& p, FileBytes bytes);
 // The finished pack; stops kwgen when an entry was left empty.
 PackFiles FinishPack(RowPack& p);
 
+// The pictures with words in them, by the number the game loads each into, drawn in the
+// language whose translations are started (German when none are): the generator draws
+// them again for each language the game has a catalogue for.
+using TextPictures = std::vector<std::pair<int, FileBytes>>;
+TextPictures ObjectsTextPictures();
+TextPictures MenuTextPictures();
+// A text drawn into a picture (UTF-8), translated into that language; a context tells two
+// meanings of the same German word apart for the translator.
+std::string PictureText(const std::string& utf8, const char* context = nullptr);
+
 PackFiles MakeObjectsPack(std::vector<LooseFile>& loose);
 PackFiles MakeMenuPack();
 PackFiles MakeInterfacePack();

@@ -41,7 +41,7 @@ while read -r name replay flip _; do
     printf '%s' "$progress" > "$user/Saves/Story.save"
   fi
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 \
-    "$GAME" --headless --seed 1 --data "$DATA" --user "$user" --frames "$flip" \
+    "$GAME" --headless --lang de --seed 1 --data "$DATA" --user "$user" --frames "$flip" \
     --replay "$REPLAYS/$replay.replay" --screenshot "$WORK/$name" --state "$WORK/$name.json" \
     > /dev/null 2>&1
   code=$?
