@@ -50,10 +50,19 @@ set(KW_SCREENSHOT_URL "https://klingenwald.invalid/screenshots" CACHE STRING
 # addresses that are known not to work.
 set(KW_MAINTAINER "Klingenwald developers <klingenwald@klingenwald.invalid>")
 
-# A translated summary or description goes in here once the catalogues exist (msgfmt
-# --xml merges them into the metainfo); until then the file is configured as it is.
+# The metadata is German, as the game is; msgfmt merges the catalogues' translations of its
+# summary, description and captions into it (xml:lang).
 configure_file(${CMAKE_SOURCE_DIR}/desktop/${KW_APP_ID}.metainfo.xml.in
-               ${CMAKE_BINARY_DIR}/${KW_APP_ID}.metainfo.xml @ONLY)
+               ${CMAKE_BINARY_DIR}/untranslated/${KW_APP_ID}.metainfo.xml @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/${KW_APP_ID}.metainfo.xml
+  COMMAND ${KW_MSGFMT} --xml --template=${CMAKE_BINARY_DIR}/untranslated/${KW_APP_ID}.metainfo.xml
+          -d ${CMAKE_SOURCE_DIR}/po -o ${CMAKE_BINARY_DIR}/${KW_APP_ID}.metainfo.xml
+  DEPENDS ${CMAKE_BINARY_DIR}/untranslated/${KW_APP_ID}.metainfo.xml ${KW_PO_FILES}
+          ${CMAKE_SOURCE_DIR}/po/LINGUAS
+  COMMENT "Merging the translations into the AppStream metadata"
+  VERBATIM)
+add_custom_target(metainfo ALL DEPENDS ${CMAKE_BINARY_DIR}/${KW_APP_ID}.metainfo.xml)
 
 # One screenshot per game mode, of real play from the recorded playthroughs.
 set(KW_SHOT_DIR ${CMAKE_BINARY_DIR}/screenshots)
@@ -85,8 +94,13 @@ add_custom_command(
 add_custom_target(debfiles ALL DEPENDS ${KW_DEB_DIR}/klingenwald.6.gz ${KW_DEB_DIR}/changelog.Debian.gz)
 
 # The files both layouts share: the game folder with the screenshots, the desktop entry,
-# the metadata and the icons. Further arguments go to every install() (a component).
+# the metadata, the icons and the catalogues (share/locale, where the game looks beside
+# its bin/ or games/). Further arguments go to every install() (a component).
 function(kw_install_shared gamedir)
+  foreach(lang ${KW_LANGUAGES})
+    install(FILES ${KW_LOCALE_DIR}/${lang}/LC_MESSAGES/klingenwald.mo
+            DESTINATION ${CMAKE_INSTALL_LOCALEDIR}/${lang}/LC_MESSAGES ${ARGN})
+  endforeach()
   install(DIRECTORY ${KW_GAME_DIR}/ DESTINATION ${gamedir} ${ARGN} PATTERN .stamp EXCLUDE)
   install(FILES ${KW_SHOT_FILES} DESTINATION ${gamedir}/screenshots ${ARGN})
   install(FILES ${CMAKE_SOURCE_DIR}/desktop/${KW_APP_ID}.desktop
@@ -138,6 +152,7 @@ Alrik, a young woodsman, walks, jumps, climbs and fights his way through the
 forest realm of Klingenwald with a sword, throwing axes, four spells and bombs.
 There is a story mode, a free game and a time match, three difficulties, a
 quick save and a highscore list. It plays with keyboard and mouse or with a
-game controller alone, in a window or full screen. The game speaks German.")
+game controller alone, in a window or full screen. The game speaks German and
+English.")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

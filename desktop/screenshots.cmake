@@ -19,7 +19,7 @@ foreach(shot ${shots})
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
             ASAN_OPTIONS=detect_leaks=0
-            ${GAME} --headless --seed 1 --data ${DATA} --user ${user} --frames ${frame}
+            ${GAME} --headless --lang de --seed 1 --data ${DATA} --user ${user} --frames ${frame}
             --replay ${REPLAYS}/${replay}.replay --screenshot ${OUT}/${name}.png
     RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors TIMEOUT 300)
   if(NOT result EQUAL 0 OR NOT EXISTS ${OUT}/${name}.png)

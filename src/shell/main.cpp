@@ -36,6 +36,9 @@ const char* const Usage =
     "                    a file named portable beside the program keeps them beside it)\n"
     "  --scaling MODE    sharp (crisp pixels at any size, the default) or integer\n"
     "                    (whole multiples only); remembered for the next runs\n"
+    "  --lang CODE       the language of the game's texts: de (German, the game's\n"
+    "                    own) or en (English); default: the locale (LANGUAGE, LC_ALL,\n"
+    "                    LC_MESSAGES, LANG), German where no translation exists\n"
     "Alt+Enter switches between a window and full screen at any time.\n"
     "For tests and bug reports:\n"
     "  --headless        no window, no sound, virtual time; runs as fast as it can\n"
@@ -76,6 +79,7 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
     else if (a == "--headless") o.headless = true;
     else if (a == "--data") { if (!value(o.dataDir)) return false; }
     else if (a == "--user") { if (!value(o.userDir)) return false; }
+    else if (a == "--lang") { if (!value(o.language)) return false; }
     else if (a == "--replay") { if (!value(o.replayPath)) return false; }
     else if (a == "--record") { if (!value(o.recordPath)) return false; }
     else if (a == "--screenshot") { if (!value(o.screenshotPath)) return false; }
@@ -119,6 +123,8 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
 int main(int argc, char** argv) {
   kw::MediaOptions options;
   if (!ParseCommandLine(argc, argv, options)) return 2;
+  // Before anything is shown, a fatal message included.
+  kw::StartTranslations(kw::FindLocaleFolder(), options.language);
   std::string tried;
   options.dataDir = kw::FindGameFolder(options.dataDir, tried);
   if (!kw::IsGameFolder(options.dataDir)) {

@@ -4,10 +4,11 @@
 # Desktop install end to end: `cmake --install` into a temporary prefix yields the game,
 # kwtool, the game folder, the desktop entry and AppStream metadata that pass their
 # validators, the screenshots, the icons, the licence and the manual page (naming every
-# option of --help); the
-# installed game then finds its game folder beside its binary with no --data and runs.
+# option of --help) and the catalogues; the installed game then finds its game folder and
+# its catalogues beside its binary with no --data and runs, in German and in English.
 # Called as: bash install.sh <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
+export LANGUAGE=de  # the German game, whatever the locale: its texts are what is checked
 GAME=$1
 WORK=$4
 BUILD=$(dirname "$GAME")
@@ -21,7 +22,9 @@ timeout 300 cmake --install "$BUILD" --prefix "$P" > "$WORK/install.txt" 2>&1 \
   || { cat "$WORK/install.txt" >&2; fail "cmake --install failed"; }
 
 for f in bin/klingenwald bin/kwtool share/klingenwald/paks/objects.pak share/klingenwald/Setup.ini \
-         share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml share/man/man6/klingenwald.6; do
+         share/applications/$ID.desktop share/metainfo/$ID.metainfo.xml share/man/man6/klingenwald.6 \
+         share/locale/de/LC_MESSAGES/klingenwald.mo share/locale/en/LC_MESSAGES/klingenwald.mo \
+         share/klingenwald/paks/en/Menu.pak; do
   [ -s "$P/$f" ] || fail "missing $f"
 done
 [ -x "$P/bin/klingenwald" ] || fail "the game is not executable"
@@ -53,6 +56,9 @@ grep -qE '^[EW]:' "$WORK/appstream.txt" && { cat "$WORK/appstream.txt" >&2; fail
 # What software centres show: the licence, the release with its date and words, and one
 # screenshot per game mode, whose pictures are installed beside the game folder.
 grep -q '<project_license>GPL-3.0-or-later</project_license>' "$META" || fail "metainfo: licence"
+# German is the metadata's own language, English merged in from po/en.po.
+grep -q '<summary>Action-Adventure' "$META" || fail "metainfo: no German summary"
+grep -q '<summary xml:lang="en">[A-Z]' "$META" || fail "metainfo: no English summary"
 grep -qE '<release version="[0-9][^"]*" date="[0-9]{4}-[0-9]{2}-[0-9]{2}">' "$META" \
   || fail "metainfo: no release with version and date"
 sed -n '/<release /,/<\/release>/p' "$META" | grep -q '<p>[A-Z]' || fail "metainfo: the release says nothing"
@@ -92,6 +98,10 @@ env -u KLINGENWALD_DATA timeout 120 "$P/bin/klingenwald" --headless --user "$WOR
   --screenshot "$WORK/s.png" > "$WORK/out.txt" 2> "$WORK/err.txt" \
   || { cat "$WORK/err.txt" >&2; fail "the installed game did not run"; }
 [ -s "$WORK/s.png" ] || fail "the installed game drew nothing"
+env -u KLINGENWALD_DATA timeout 120 "$P/bin/klingenwald" --headless --lang en --user "$WORK/user" --frames 30 \
+  --state "$WORK/en.json" > "$WORK/out.txt" 2> "$WORK/err.txt" \
+  || { cat "$WORK/err.txt" >&2; fail "the installed game did not run in English"; }
+grep -q '"language": "en"' "$WORK/en.json" || fail "the installed game did not find its English catalogue"
 # A headless run opens no window and so writes no window file.
 [ -e "$WORK/user/Fenster.ini" ] && fail "a headless run wrote the window file"
 echo "install: ok"

@@ -4,9 +4,10 @@
 # The Debian package end to end: cpack packs this build tree (nothing is rebuilt) into
 # klingenwald_VERSION_ARCH.deb; its control fields, its file list (the game in /usr/games,
 # the game folder in /usr/share/games/klingenwald, the desktop files, the compressed
-# manual, Debian's copyright and changelog, no kwtool) and lintian (no error, no warning
-# the README does not explain) are checked; then the game unpacked with dpkg-deb -x into
-# a scratch root finds its game folder there by itself and plays from the menus into a map.
+# manual, Debian's copyright and changelog, the catalogues in /usr/share/locale, no kwtool)
+# and lintian (no error, no warning the README does not explain) are checked; then the game
+# unpacked with dpkg-deb -x into a scratch root finds its game folder there by itself and
+# plays from the menus into a map, and finds its English catalogue.
 # Called as: bash package.sh <klingenwald> <kwtool> <gamedir> <workdir>
 . "$(dirname "$0")/common/args.sh" "$@"
 . "$(dirname "$0")/common/menu_start.sh"
@@ -56,7 +57,8 @@ for f in usr/games/klingenwald usr/share/games/klingenwald/paks/objects.pak \
          usr/share/applications/$ID.desktop usr/share/metainfo/$ID.metainfo.xml \
          usr/share/icons/hicolor/16x16/apps/$ID.png usr/share/icons/hicolor/256x256/apps/$ID.png \
          usr/share/man/man6/klingenwald.6.gz usr/share/doc/klingenwald/copyright \
-         usr/share/doc/klingenwald/changelog.Debian.gz; do
+         usr/share/doc/klingenwald/changelog.Debian.gz usr/share/games/klingenwald/paks/en/Menu.pak \
+         usr/share/locale/de/LC_MESSAGES/klingenwald.mo usr/share/locale/en/LC_MESSAGES/klingenwald.mo; do
   grep -qx "./$f" "$WORK/paths.txt" || fail "the package lacks /$f"
 done
 grep -vE '^\.(/usr(/.*)?)?$' "$WORK/paths.txt" && fail "files outside /usr"
@@ -93,4 +95,8 @@ done
 # The figure walked right: posX, the world's offset, falls from about -30 at the start.
 posx=$(sed -n 's/.*"posX": \(-\{0,1\}[0-9.]*\).*/\1/p' "$WORK/state.json")
 awk -v x="$posx" 'BEGIN { exit !(x < -300) }' || fail "the figure did not walk (posX $posx)"
+env -u KLINGENWALD_DATA SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 \
+  "$ROOT/usr/games/klingenwald" --headless --lang en --user "$WORK/user" --frames 30 --state "$WORK/en.json" \
+  > "$WORK/out.txt" 2> "$WORK/err.txt" || { cat "$WORK/err.txt" >&2; fail "the unpacked game did not run in English"; }
+grep -q '"language": "en"' "$WORK/en.json" || fail "the unpacked game did not find /usr/share/locale/en"
 echo "package: $(basename "$DEB") ok"

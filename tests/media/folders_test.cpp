@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/env_guard.h"
 #include "common/temp_folders.h"
 #include "media/files.h"
 
@@ -17,24 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Saves and restores one environment variable around a test.
-class EnvGuard {
- public:
-  explicit EnvGuard(const char* name) : name_(name) {
-    const char* v = getenv(name);
-    had_ = v != nullptr;
-    if (had_) old_ = v;
-  }
-  ~EnvGuard() {
-    if (had_) setenv(name_, old_.c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
+using kwtest::EnvGuard;
 
 class FoldersTest : public ::testing::Test {
  protected:
