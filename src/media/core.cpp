@@ -645,8 +645,10 @@ void ClearBackBuffer(int colour) {
   // While a blit target is set the clear goes there, as every other draw does.
   DrawTarget target = CurrentDrawTarget();
   if (!target.pixels) return;
-  std::fill(target.pixels, target.pixels + size_t(target.width) * size_t(target.height),
-            ColourToPixel(colour));
+  for (int row = 0; row < target.height; ++row) {
+    uint32_t* start = target.pixels + size_t(row) * target.pitch;
+    std::fill(start, start + target.width, ColourToPixel(colour));
+  }
   if (target.picture) target.picture->PixelsChanged();
 }
 
