@@ -8,7 +8,9 @@
 #   walk   walks and jumps over the hills and the spike pit collecting coins, throws,
 #          looks up, ducks and walks small;
 #   sword  gets the sword from the pause menu's typed command and kills the bat with it;
-#   throw  kills the bat with thrown axes.
+#   throw  kills the bat with thrown axes;
+#   message_line  taps Comma and Period 300 times each with the opening message
+#          showing, moving the line far off both edges of the screen, and plays on.
 # The --state a replay ends in must equal NAME.state.json key by key, and the pixels of
 # its last picture must hash to NAME.screenshot.txt. A change that alters either on
 # purpose updates the stored result in the same commit and says why (KW_UPDATE=1 writes
