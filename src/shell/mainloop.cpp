@@ -46,6 +46,7 @@ PassResult FramePass() {
 // then drawing and control, and what the control asked the shell to do. A hit in the
 // world step or a spike met while drawing shakes the pads.
 void PlayPass() {
+  ++(StoryMode == 1 ? PlayPassesStory : TimeMatch == 1 ? PlayPassesTime : PlayPassesFree);
   ProcessMessageTicker();
   RunScript(0);
   uint32_t now = TimeMs();

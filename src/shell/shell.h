@@ -19,6 +19,9 @@ namespace kw {
 extern int StartupLoader;         // thread of LoaderThread(0)
 extern int MapLoader;             // thread of LoaderThread(1)
 extern int32_t ClearEachFrame;    // clear the back buffer after each flip (windowed)
+// Passes of play so far in the free game, the story and the time match (for --state:
+// a test of random input tells from them that its runs reached play in each mode).
+extern int64_t PlayPassesFree, PlayPassesStory, PlayPassesTime;
 
 // ---------------------------------------------------------------------------------
 // One map

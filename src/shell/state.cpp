@@ -84,6 +84,9 @@ std::string StateJson() {
   j.Number("ActiveRows", ActiveRows);
   j.Number("EnemyTypes", EnemyTypes.Count());
   j.Number("BossShown", BossShown);
+  j.Number("PlayPassesFree", double(PlayPassesFree));
+  j.Number("PlayPassesStory", double(PlayPassesStory));
+  j.Number("PlayPassesTime", double(PlayPassesTime));
   // --- Physics and player control ---
   j.Number("speedX", p.speedX);
   j.Number("speedY", p.speedY);
