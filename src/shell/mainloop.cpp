@@ -98,7 +98,9 @@ void MapEnd() {
   PlayerRecord& p = P();
   p.hasKey = 0;
   p.keyTime = 0;
-  CurrentMap += 1;
+  // The typed map command reaches every int32 map number; past the last one the count
+  // wraps, as it does back from the first on a restart.
+  CurrentMap = int32_t(uint32_t(CurrentMap) + 1u);
   ResetPlayerForNextMap(p);
 }
 
