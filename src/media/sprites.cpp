@@ -110,11 +110,12 @@ void DrawClipped(int sprite, int x, int y, bool keyed) {
     src = copy.data();
   }
   uint32_t* dst = target.pixels + size_t(y) * target.pitch + x;
+  const RowKernels kernels = CurrentRowKernels();
   for (int row = 0; row < h; ++row) {
     const uint32_t* s = src + row * srcPitch;
     uint32_t* d = dst + size_t(row) * target.pitch;
     if (keyed)
-      CopyRowKeyed(d, s, w, picture->keyRgb);
+      kernels.copyKeyed(d, s, w, picture->keyRgb);
     else
       std::memcpy(d, s, size_t(w) * 4);
   }
