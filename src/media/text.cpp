@@ -23,7 +23,6 @@
 #include <vector>
 
 #include "media/core.h"
-#include "media/core_internal.h"
 #include "media/sprite_internal.h"
 #include "media/textutil.h"
 
