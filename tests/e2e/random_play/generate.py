@@ -87,8 +87,8 @@ def random_action(r, rng, t):
     kind = rng.choices(
         ["walk", "jump", "look", "strike", "spell", "trade", "small map", "return",
          "message line", "page", "digit", "pause", "escape", "save", "load", "restart",
-         "mouse", "click", "pad", "typed", "backspace", "any key", "full screen"],
-        weights=[22, 12, 6, 8, 7, 2, 2, 5, 3, 2, 3, 2, 2, 2, 2, 1, 3, 3, 7, 1, 1, 1, 0.3])[0]
+         "mouse", "click", "pad", "typed", "backspace", "any key", "full screen", "map jump"],
+        weights=[22, 12, 6, 8, 7, 2, 2, 5, 3, 2, 3, 2, 2, 2, 2, 1, 3, 3, 7, 1, 1, 1, 0.3, 0.7])[0]
     if kind == "walk":
         r.key(t, rng.choice((LEFT, RIGHT)), rng.randint(5, 150))
     elif kind == "jump":
@@ -144,6 +144,15 @@ def random_action(r, rng, t):
         r.key(t, BACKSPACE, rng.randint(1, 5))
     elif kind == "any key":
         r.key(t, rng.randint(1, 221), rng.randint(1, 30))
+    elif kind == "map jump":
+        # The pause menu's map command, "Weiter", and a restart, which loads that map.
+        r.key(t, ESCAPE, 2)
+        r.add(t + 40, f"text etage-{rng.randint(0, 7)}")
+        r.key(t + 42, RETURN, 2)
+        r.click(t + 50, 120, 90)
+        r.key(t + 70, F12, 2)
+        r.key(t + 100, RETURN, 3)
+        return 110
     elif kind == "full screen":
         r.add(t, f"key down {LEFT_ALT}")
         r.key(t + 1, RETURN, 2)
