@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "media/core.h"
+#include "media/core_internal.h"
 #include "media/sprite_internal.h"
 #include "media/textutil.h"
 
@@ -232,6 +233,23 @@ void BlendMask(const DrawTarget& target, const TextMask& mask, int x, int y, int
   }
 }
 
+// A test's draw log notes the text with the box of its visible pixels.
+void NoteDrawnText(const std::string& text, const TextMask& mask, int x, int y) {
+  std::vector<DrawnItem>* log = DrawLog();
+  if (!log) return;
+  DrawnItem item{-1, text, x, y, x + mask.width, y + mask.height, x, y};
+  for (int my = 0; my < mask.height; ++my)
+    for (int mx = 0; mx < mask.width; ++mx) {
+      if (mask.alpha[size_t(my) * mask.width + mx] == 0) continue;
+      item.left = std::min(item.left, x + mx);
+      item.top = std::min(item.top, y + my);
+      item.right = std::max(item.right, x + mx + 1);
+      item.bottom = std::max(item.bottom, y + my + 1);
+    }
+  if (item.right <= item.left) item.left = item.right = x, item.top = item.bottom = y;
+  log->push_back(item);
+}
+
 }  // namespace
 
 // Creates a font: the face's em is points at a 96-dpi screen, as the game was made for.
@@ -285,6 +303,7 @@ int DrawTextAt(int x, int y, const std::string& text, int colour) {
     if (!TransparentBox) FillBox(target, x, y, mask->width, mask->height, ColourToPixel(BoxColour));
     BlendMask(target, *mask, x, y, colour);
     if (target.picture) target.picture->PixelsChanged();
+    else NoteDrawnText(text, *mask, x, y);
   }
   // Text that ends past the last int ends there.
   return int(std::min<long long>((long long)x + mask->width, INT_MAX));

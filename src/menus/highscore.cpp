@@ -16,8 +16,8 @@ constexpr int FontDefault = -1;
 constexpr int BackX = 20, ClearX = 520, ButtonsY = 420;
 constexpr int HighscoreCount = 6;
 // Latin-1 texts: "Zurück" and "Löschen".
-const std::string BackLabel = "Zur\xFC" "ck";
-const std::string ClearLabel = "L\xF6" "schen";
+const char* const BackLabel = Translatable("Zur\xFC" "ck");
+const char* const ClearLabel = Translatable("L\xF6" "schen");
 
 // Writes the twelve lines (score, name for entries 1..6). The file layer keeps the
 // bytes until the close and then renames a complete file into place, so the old list
@@ -46,8 +46,8 @@ constexpr int GridPointedColour = Rgb(255, 255, 255);
 std::string NameGridLabel(int cell) {
   if (cell < FirstUmlautCell) return std::string(1, char('A' + cell));
   if (cell < SpaceCell) return std::string(1, Umlauts[cell - FirstUmlautCell]);
-  if (cell == SpaceCell) return "Leer";
-  return cell == DeleteCell ? "Entf" : "OK";
+  if (cell == SpaceCell) return Translate("Leer");
+  return Translate(cell == DeleteCell ? Translatable("Entf") : Translatable("OK"));
 }
 
 // The letter choice, the cell under the pointer drawn brighter.
@@ -98,10 +98,10 @@ void DrawHighscoreList() {
   if (!BeginText()) return;
   SelectFont(Font::Large);
   SetTextBackground(1);
-  DrawTextAt(30, 430, BackLabel, LabelColour);
-  DrawTextAt(530, 430, ClearLabel, LabelColour);
-  DrawTextAt(250, 100, "Name", LabelColour);
-  DrawTextAt(320, 100, "Punkte", LabelColour);
+  DrawTextAt(30, 430, Translate(BackLabel), LabelColour);
+  DrawTextAt(530, 430, Translate(ClearLabel), LabelColour);
+  DrawTextAt(250, 100, Translate("Name"), LabelColour);
+  DrawTextAt(320, 100, Translate("Punkte"), LabelColour);
   for (int i = 1; i <= HighscoreCount; ++i) {
     DrawTextAt(250, 100 + 25 * i, Highscores[size_t(i)].name, LabelColour);
     DrawTextAt(320, 100 + 25 * i, IntToText(Highscores[size_t(i)].points), LabelColour);
@@ -111,10 +111,12 @@ void DrawHighscoreList() {
 
 namespace {
 
-// The name typed for a new entry, then the insertion and the file.
+// The name typed for a new entry, then the insertion and the file. The entry offers the
+// best player's name; letters typed before it opened (in play) are dropped.
 void EnterName(int16_t score) {
   std::string offered = NameInput;
   NameInput.clear();
+  TypedText();
   NameGridShown = 0;
   NameGridButtonDown = 0;
   NamePointerX = NamePointerY = NoPointerYet;
@@ -169,12 +171,15 @@ bool NameEntryFrame(int16_t score) {
   if (BeginText()) {
     SelectFont(FontDefault);
     SetTextBackground(1);
-    DrawTextAt(40, 80, "Your score " + IntToText(score) + "    Please input your name : " + NameInput,
+    DrawTextAt(40, 80, Translate("Your score") + " " + IntToText(score) + "    " +
+                           Translate("Please input your name") + " : " + NameInput,
                Rgb(128, 255, 0));
     if (NameGridShown) DrawNameGrid();
     EndText();
   }
   if (NameGridShown) DrawMousePointer();
+  // The window is served as on every other screen: closing it ends the program.
+  ServeMenuWindow(ScreenHasFocus() != 0);
   return ok || KeyDown(Key::Return) != 0;
 }
 
@@ -203,7 +208,8 @@ void WriteResetHighscoreFile() {
 // The buttons act on the press, without a sound.
 int HighscoreListFrame() {
   int done = 0;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::Highscore;
     ReadMouse();
     DrawHighscoreList();
@@ -221,7 +227,7 @@ int HighscoreListFrame() {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
   return 0;
 }
 

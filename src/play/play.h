@@ -211,6 +211,7 @@ extern int32_t GuardMana;         // mana kept while HitGuard is 1
 extern int32_t TimeBonus;         // time added per map in a time match
 extern int32_t MaxHealth;         // health cap by difficulty
 extern int16_t Paused;            // the pause screen replaces play
+extern int16_t PauseWindowDown;   // this pause has minimised the window
 extern uint8_t AltSheet;          // alternative figure sheet
 extern GameAction PendingAction;  // set by PlayerControls, run by the shell
 extern int32_t PauseBackground;   // sprite of the screen grabbed when the pause menu opened
@@ -285,7 +286,8 @@ void MovingTileStep();
 void ComputeVisibleWindow(int mode);
 // One pass of the message line: it loses a character every 21 passes.
 void ProcessMessageTicker();
-// One frame of the pause picture.
+// One pass of the pause: the pause picture while the game shows full screen (P ends
+// it), else the minimised window (restoring it ends the pause).
 void PauseScreen();
 
 // The world pass: layers, figure, enemies, contacts with the map, spells.

@@ -43,9 +43,9 @@ int TypedDigit(const std::string& typed) {
 
 int WaitForChoice(const std::string& text1, const std::string& text2, const std::string& text3) {
   PlayerRecord& p = P();
-  p.message = "1. " + text1;
-  p.message2 = "2. " + text2;
-  p.message3 = "3. " + text3;
+  p.message = "1. " + Translate(text1);
+  p.message2 = "2. " + Translate(text2);
+  p.message3 = "3. " + Translate(text3);
   Screen before = CurrentScreen;
   CurrentScreen = Screen::Choice;
   DrawChoiceLines();

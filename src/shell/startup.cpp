@@ -134,7 +134,7 @@ std::string LoadingBarText(int progress) {
 
 void DrawLoadingBar() {
   BeginText();
-  DrawTextAt(100, 200, "Loading  -  Please Wait");
+  DrawTextAt(100, 200, Translate("Loading  -  Please Wait"));
   DrawTextAt(100, 250, LoadingBarText(LoadProgress));
   EndText();
 }
@@ -172,6 +172,8 @@ bool MapStart() {
     portal.period = 50 + RandomUpTo(150);
     portal.phase = float(RandomUpTo(1));
   }
+  // A quick load of this map's slot from another map ends here, on the map just started.
+  FinishPendingLoad();
   CurrentScreen = Screen::Play;
   return true;
 }
