@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -351,7 +352,10 @@ namespace {
 void NoteDrawnSprite(int sprite, int x, int y) {
   std::vector<DrawnItem>* log = DrawLog();
   if (!log || BlitTarget >= 0) return;
-  log->push_back({sprite, "", x, y, x, y, x + SpriteClipWidth(sprite), y + SpriteClipHeight(sprite)});
+  auto end = [](int at, int size) {  // a sprite may stand anywhere: its end stops at the ints' limit
+    return int(std::min<long long>((long long)at + size, INT_MAX));
+  };
+  log->push_back({sprite, "", x, y, x, y, end(x, SpriteClipWidth(sprite)), end(y, SpriteClipHeight(sprite))});
 }
 
 }  // namespace

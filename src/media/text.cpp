@@ -233,21 +233,29 @@ void BlendMask(const DrawTarget& target, const TextMask& mask, int x, int y, int
   }
 }
 
-// A test's draw log notes the text with the box of its visible pixels.
+// A coordinate past the ints ends at their limit.
+int ClampToInt(long long value) {
+  return int(std::max<long long>(INT_MIN, std::min<long long>(value, INT_MAX)));
+}
+
+// A test's draw log notes the text with the box of its visible pixels (worked out in
+// 64 bits: the text may stand anywhere).
 void NoteDrawnText(const std::string& text, const TextMask& mask, int x, int y) {
   std::vector<DrawnItem>* log = DrawLog();
   if (!log) return;
-  DrawnItem item{-1, text, x, y, x + mask.width, y + mask.height, x, y};
+  long long left = (long long)x + mask.width, top = (long long)y + mask.height;
+  long long right = x, bottom = y;
   for (int my = 0; my < mask.height; ++my)
     for (int mx = 0; mx < mask.width; ++mx) {
       if (mask.alpha[size_t(my) * mask.width + mx] == 0) continue;
-      item.left = std::min(item.left, x + mx);
-      item.top = std::min(item.top, y + my);
-      item.right = std::max(item.right, x + mx + 1);
-      item.bottom = std::max(item.bottom, y + my + 1);
+      left = std::min(left, (long long)x + mx);
+      top = std::min(top, (long long)y + my);
+      right = std::max(right, (long long)x + mx + 1);
+      bottom = std::max(bottom, (long long)y + my + 1);
     }
-  if (item.right <= item.left) item.left = item.right = x, item.top = item.bottom = y;
-  log->push_back(item);
+  if (right <= left) left = right = x, top = bottom = y;
+  log->push_back({-1, text, x, y, ClampToInt(left), ClampToInt(top), ClampToInt(right),
+                  ClampToInt(bottom)});
 }
 
 }  // namespace

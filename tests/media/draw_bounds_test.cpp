@@ -4,7 +4,7 @@
 // to both ends of int: whatever it draws lands inside the target. The target is a window
 // into a larger block whose guard border must stay as it was; the same positions are
 // then drawn into the back buffer itself, where the sanitizer build reports any write
-// that misses it.
+// that misses it (and any overflow in the draw log a test may keep).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -144,8 +144,15 @@ TEST_F(DrawBoundsTest, NoPrimitiveWritesOutsideItsTarget) {
         if (p.whole && overlaps) {
           EXPECT_GT(changedInside, 0) << p.name << " at " << x << ", " << y << " drew nothing";
         }
-        // The same into the back buffer (and from it, for the grab).
+        // The same into the back buffer (and from it, for the grab), noted in a test's
+        // draw log, whose boxes end at int's limits.
+        std::vector<kw::DrawnItem> log;
+        kw::RecordDraws(&log);
         p.draw(x, y);
+        kw::RecordDraws(nullptr);
+        for (const kw::DrawnItem& item : log)
+          ASSERT_TRUE(item.left <= item.right && item.top <= item.bottom)
+              << p.name << " at " << x << ", " << y;
       }
     }
   }
