@@ -51,9 +51,11 @@ def check_slot(folder):
         fault(folder, f"only {', '.join(present)} of the four files")
         return
     data = {n: open(os.path.join(folder, n), "rb").read() for n in names}
+    # Six numbers, and the game mode on a seventh line (slots from before it have none).
     fmt = lines_of(data["Format.dat"])
-    if len(fmt) != 7 or fmt[-1] != "" or not all(re.fullmatch(r"-?\d+", v) for v in fmt[:6]):
-        fault(folder, f"Format.dat is not six numbers: {fmt!r}")
+    numbers = all(re.fullmatch(r"-?\d+", v) for v in fmt[:-1])
+    if len(fmt) not in (7, 8) or fmt[-1] != "" or not numbers:
+        fault(folder, f"Format.dat is not six or seven numbers: {fmt!r}")
         return
     cells = (int(fmt[0]) + 1) * (int(fmt[1]) + 1)
     if len(data["map.dat"]) != 4 * cells:

@@ -12,7 +12,8 @@
 # wandered off into a menu or ended its game goes back to play or starts another game
 # of its mode; in play those clicks change nothing.
 # Seed S plays mode S mod 3 (the free game, the story, the time match) on difficulty
-# S / 3 mod 3 ("Leicht", "Mittel", "Schwer").
+# S / 3 mod 3 ("Leicht", "Mittel", "Schwer"), in German or English by S / 9 mod 2 (the
+# "# lang" line; the menus' buttons stand where they stand in either).
 # Usage: generate.py --frames N SEED            (the replay on standard output)
 #        generate.py --frames N --out DIR SEED...  (DIR/seedS.replay for each seed)
 import argparse
@@ -160,7 +161,7 @@ def random_action(r, rng, t):
     return rng.randint(1, 14)
 
 
-def generate(seed, mode, difficulty, frames):
+def generate(seed, mode, difficulty, language, frames):
     rng = random.Random(f"{seed}/{mode}/{difficulty}")
     r = Replay()
     menu_entry(r, 35, mode, difficulty)
@@ -173,14 +174,16 @@ def generate(seed, mode, difficulty, frames):
             next_entry = t + rng.randint(500, 1000)
             continue
         t += random_action(r, rng, t)
-    return [f"# random play: seed {seed}, mode {mode}, difficulty {difficulty}", f"# frames {frames}"] + r.lines()
+    return [f"# random play: seed {seed}, mode {mode}, difficulty {difficulty}, language {language}",
+            f"# frames {frames}", f"# lang {language}"] + r.lines()
 
 
 MODES = ("free", "story", "time")
+LANGUAGES = ("de", "en")
 
 
 def mode_of(seed):
-    return MODES[seed % 3], seed // 3 % 3
+    return MODES[seed % 3], seed // 3 % 3, LANGUAGES[seed // 9 % 2]
 
 
 def main():

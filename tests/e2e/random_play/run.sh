@@ -3,12 +3,13 @@
 # Copyright (C) 2026 the Klingenwald developers
 # The random-play soak: seeded random input (generate.py) played headless from the
 # title through the menus into the free game, the story and the time match, on all
-# three difficulties (seed S: mode S mod 3, difficulty S / 3 mod 3). Each run must end
-# with status 0 after its frames, with no sanitizer report, within its time; its
-# --state must show that it played its mode (at least KW_RANDOM_MIN_PLAY passes of
-# play), and its user folder must hold no temporary file and no file cut short
-# (check_user.py). Every replay in regressions/ (a fault the soak found, with
-# "# frames N", "# seed S" and "# expect KEY=VALUE" lines) is run the same way and must
+# three difficulties, in German and English (seed S: mode S mod 3, difficulty S / 3
+# mod 3, language S / 9 mod 2). Each run must end with status 0 after its frames, with
+# no sanitizer report, within its time; its --state must show that it played its mode
+# (at least KW_RANDOM_MIN_PLAY passes of play) in its language, and its user folder must
+# hold no temporary file and no file cut short (check_user.py). Every replay in
+# regressions/ (a fault the soak found, with "# frames N", "# seed S", "# expect
+# KEY=VALUE" and maybe "# lang L" lines; German without) is run the same way and must
 # end as it expects.
 # Called as: bash run.sh <klingenwald> <kwtool> <gamedir> <workdir> [WHAT [N]]
 # where WHAT is one of
@@ -42,13 +43,20 @@ state_value() {
   sed -n "s/.*\"$2\": \"\{0,1\}\([^\",}]*\).*/\1/p" "$1"
 }
 
+# The language a replay plays in: its "# lang" line, else German.
+language_of() {
+  local lang
+  lang=$(sed -n 's/^# lang \([a-z_A-Z]*\).*/\1/p' "$1" | head -1)
+  echo "${lang:-de}"
+}
+
 # The lines that repeat one seed by hand (its replay is kept in the work folder).
 repeat_hint() {
   echo "  replay it: KW_RANDOM_FRAMES=$FRAMES bash $HERE/run.sh $GAME $KWTOOL $GAMEDIR" \
     "/tmp/kw_random --seeds $1" >&2
   echo "  or directly (into a new user folder): SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy" \
-    "$GAME --headless --seed $1 --data $GAMEDIR --user /tmp/kw_random_user --frames $2" \
-    "--replay $3 --state /tmp/kw_random.json" >&2
+    "$GAME --headless --lang $(language_of "$3") --seed $1 --data $GAMEDIR" \
+    "--user /tmp/kw_random_user --frames $2 --replay $3 --state /tmp/kw_random.json" >&2
 }
 
 # play NAME REPLAY FRAMES GAMESEED: runs the game on REPLAY in a fresh user folder and
@@ -58,7 +66,8 @@ play() {
   mkdir -p "$out/user"
   users+=("$out/user")
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout "$LIMIT" \
-    "$GAME" --headless --seed "$seed" --data "$GAMEDIR" --user "$out/user" --frames "$frames" \
+    "$GAME" --headless --lang "$(language_of "$replay")" --seed "$seed" --data "$GAMEDIR" \
+    --user "$out/user" --frames "$frames" \
     --replay "$replay" --state "$out/state.json" > "$out/out.txt" 2> "$out/err.txt"
   local code=$?
   count=$((count + 1))
@@ -83,22 +92,25 @@ play() {
 # One seed of the soak: the run, and its mode played.
 run_seed() {
   local seed=$1 replay=$WORK/seed$1.replay
-  local mode difficulty passes
-  read -r mode difficulty < <(sed -n 's/^# random play: seed [0-9]*, mode \([a-z]*\), difficulty \([0-9]\).*/\1 \2/p' "$replay")
+  local mode difficulty language passes shown
+  read -r mode difficulty language < <(sed -n 's/^# random play: seed [0-9]*, mode \([a-z]*\),'\
+' difficulty \([0-9]\), language \([a-z]*\).*/\1 \2 \3/p' "$replay")
   if ! play "seed$seed" "$replay" "$FRAMES" "$seed"; then
-    echo "  seed $seed plays $mode on difficulty $difficulty" >&2
+    echo "  seed $seed plays $mode on difficulty $difficulty in $language" >&2
     repeat_hint "$seed" "$FRAMES" "$replay"
     failed=1
     return
   fi
   passes=$(state_value "$WORK/seed$seed/state.json" "PlayPasses${mode^}")
-  if [ "${passes:-0}" -lt "$MIN_PLAY" ]; then
-    echo "FAIL: seed $seed: only ${passes:-0} passes of play in $mode (at least $MIN_PLAY)" >&2
+  shown=$(state_value "$WORK/seed$seed/state.json" language)
+  if [ "${passes:-0}" -lt "$MIN_PLAY" ] || [ "$shown" != "$language" ]; then
+    echo "FAIL: seed $seed: ${passes:-0} passes of play in $mode (at least $MIN_PLAY)," \
+      "language $shown (want $language)" >&2
     repeat_hint "$seed" "$FRAMES" "$replay"
     failed=1
     return
   fi
-  echo "seed $seed: $mode, difficulty $difficulty: $passes passes of play"
+  echo "seed $seed: $mode, difficulty $difficulty, $language: $passes passes of play"
 }
 
 # The stored regressions: each must end as its "# expect" lines say.
