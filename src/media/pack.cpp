@@ -5,9 +5,10 @@
 // kwtool and the benchmark call DecodePackStream directly.
 #include "media/pack.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "media/core.h"
 #include "media/files.h"
@@ -19,17 +20,11 @@ namespace {
 // Entries larger than this are treated as damage: no game picture or sound comes close,
 // and a damaged header must not make us allocate gigabytes.
 constexpr uint32_t MaxPackEntrySize = 256u << 20;
-// A compressed entry may decode to at most this many times its stored size plus a
-// megabyte: far above what pictures and sounds reach, while a damaged size of a few
-// stored bytes no longer asks for hundreds of megabytes.
-constexpr uint64_t MaxExpansion = 1024;
-constexpr uint64_t ExpansionAllowance = 1u << 20;
-
-// True when an entry of these sizes may be read at all.
-bool EntrySizesPlausible(uint32_t unpacked, uint32_t stored) {
-  if (unpacked > MaxPackEntrySize || stored > MaxPackEntrySize) return false;
-  return unpacked == stored || unpacked <= uint64_t(stored) * MaxExpansion + ExpansionAllowance;
-}
+// A compressed entry's output starts this large (or at its unpacked size when smaller)
+// and grows with what the stream really writes: the format puts no bound on how far a
+// few stored bytes expand (a long run of silence packs a thousand-fold and more), so
+// the unpacked size a header claims is only a limit, never an allocation.
+constexpr size_t FirstOutputRoom = 64u << 10;
 constexpr size_t StreamHeaderSize = 10;
 
 std::FILE* PackFile = nullptr;  // the open pack, null when none
@@ -122,13 +117,29 @@ uint64_t LongMatchBonus(uint64_t offset) {
 }
 
 // The output side of the decoder: never writes past its end nor reads before its start.
+// A growing output (one made by NextPackEntry, its block from malloc) holds `size`
+// bytes now and is enlarged as writes need it, up to `limit`; a fixed one has size = limit.
 struct Output {
   uint8_t* data;
   size_t size;
+  size_t limit = size;
+  bool growing = false;
   size_t pos = 0;
 
+  // Room for n more bytes (n <= limit - pos): doubles the block, at most to the limit
+  // (one spare byte kept past it). False when memory runs out.
+  bool Grow(size_t n) {
+    if (!growing) return false;
+    size_t room = std::min(std::max(size * 2, pos + n), limit);
+    uint8_t* bigger = static_cast<uint8_t*>(std::realloc(data, room + 1));
+    if (!bigger) return false;
+    data = bigger;
+    size = room;
+    return true;
+  }
+
   bool Put(uint8_t value) {
-    if (pos >= size) return false;
+    if (pos >= size && (pos >= limit || !Grow(1))) return false;
     data[pos++] = value;
     return true;
   }
@@ -137,8 +148,9 @@ struct Output {
   // written). False when the copy had to be cut short: the stream is damaged.
   bool Copy(uint64_t offset, uint64_t length) {
     if (offset == 0 || offset > pos) return false;
-    bool whole = length <= size - pos;
-    size_t n = whole ? size_t(length) : size - pos;
+    bool whole = length <= limit - pos;
+    size_t n = whole ? size_t(length) : limit - pos;
+    if (n > size - pos && !Grow(n)) return false;
     uint8_t* dst = data + pos;
     const uint8_t* src = dst - offset;
     if (offset == 1) {
@@ -224,7 +236,7 @@ size_t DecodeBits(BitReader& in, Output& out) {
 }
 
 void ReleaseEntry() {
-  delete[] PackEntryData;
+  std::free(PackEntryData);
   PackEntryData = nullptr;
 }
 
@@ -241,24 +253,32 @@ long MeasureLength(std::FILE* file) {
 }
 
 // Reads P stored bytes into U decoded bytes (one spare byte so an empty entry still has
-// a non-null block); null when memory runs out or the read fails.
+// a non-null block, from malloc); null when memory runs out, the read fails, or the
+// stream ends before its U bytes (it is damaged, and what it claims is not believed).
+// A checksum mismatch is no reason: the bytes are used as they are.
 uint8_t* ReadEntryData(uint32_t unpacked, uint32_t stored) {
-  uint8_t* data = new (std::nothrow) uint8_t[size_t(unpacked) + 1]();
-  if (!data) return nullptr;
   if (stored == unpacked) {
-    if (ReadExactly(data, stored)) return data;
-    delete[] data;
+    uint8_t* data = static_cast<uint8_t*>(std::malloc(size_t(unpacked) + 1));
+    if (data && ReadExactly(data, stored)) return data;
+    std::free(data);
     return nullptr;
   }
-  uint8_t* packed = new (std::nothrow) uint8_t[size_t(stored) + 1];
-  if (!packed || !ReadExactly(packed, stored)) {
-    delete[] packed;
-    delete[] data;
+  uint8_t* packed = static_cast<uint8_t*>(std::malloc(size_t(stored) + 1));
+  if (!packed || !ReadExactly(packed, stored) || stored < StreamHeaderSize ||
+      packed[0] != 'Q' || packed[1] != 'Z') {
+    std::free(packed);
     return nullptr;
   }
-  DecodePackStream(packed, stored, data, unpacked);
-  delete[] packed;
-  return data;
+  size_t first = std::min<size_t>(unpacked, FirstOutputRoom);
+  Output out{static_cast<uint8_t*>(std::malloc(first + 1)), first, unpacked, true};
+  if (out.data) {
+    BitReader in(packed + StreamHeaderSize, packed + stored);
+    DecodeBits(in, out);
+  }
+  std::free(packed);
+  if (out.pos == unpacked) return out.data;
+  std::free(out.data);
+  return nullptr;
 }
 
 }  // namespace
@@ -330,7 +350,7 @@ const uint8_t* NextPackEntry() {
     return nullptr;
   }
   uint8_t* data = nullptr;
-  if (EntrySizesPlausible(unpacked, stored)) data = ReadEntryData(unpacked, stored);
+  if (unpacked <= MaxPackEntrySize && stored <= MaxPackEntrySize) data = ReadEntryData(unpacked, stored);
   if (!data) {
     if (std::fseek(PackFile, long(dataStart + stored), SEEK_SET) != 0) PackAtEnd = true;
     return nullptr;

@@ -98,23 +98,25 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
   const int from = srcX - picture.clip.x, to = from + w;  // the visible part of each row
   const int firstRow = srcY - picture.clip.y;
   const uint32_t* rowStart = &picture.pixels[size_t(srcY) * picture.width + picture.clip.x];
-  uint32_t* dstRow = target.pixels + size_t(y) * target.width + x - from;
+  // The target pixel of the visible part's first column: span positions count from the
+  // clip's left edge, so they are taken relative to `from` on the target side.
+  uint32_t* dstRow = target.pixels + size_t(y) * target.pitch + x;
   const RowKernels kernels = CurrentRowKernels();
   if (table.oneSpanRows) {  // most tiles: the same kernel for every row, no run lookups
     if (table.rowKind == SpanKind::Skip) return;
     for (int row = 0; row < h; ++row)
-      DrawSpan(kernels, dstRow + size_t(row) * target.width + from,
+      DrawSpan(kernels, dstRow + size_t(row) * target.pitch,
                rowStart + size_t(row) * picture.width + from, w, table.rowKind, alpha, picture.keyRgb);
     return;
   }
   for (int row = 0; row < h; ++row) {
     const uint32_t* s = rowStart + size_t(row) * picture.width;
-    uint32_t* d = dstRow + size_t(row) * target.width;
+    uint32_t* d = dstRow + size_t(row) * target.pitch;
     const Span* span = table.spans.data() + table.rowFirst[size_t(firstRow + row)];
     const Span* last = table.spans.data() + table.rowFirst[size_t(firstRow + row + 1)];
     for (; span != last; ++span) {
       int a = std::max<int>(span->start, from), b = std::min<int>(span->start + span->length, to);
-      if (a < b) DrawSpan(kernels, d + a, s + a, b - a, span->kind, alpha, picture.keyRgb);
+      if (a < b) DrawSpan(kernels, d + (a - from), s + a, b - a, span->kind, alpha, picture.keyRgb);
     }
   }
 }
@@ -172,10 +174,13 @@ bool MakeMapping(const Picture& picture, const DrawTarget& target, int x, int y,
   m.originV = (-rx0 * s + ry0 * c + h / 2.0) * ky;
   double ex = (std::fabs(c) * w + std::fabs(s) * h) / 2.0;
   double ey = (std::fabs(s) * w + std::fabs(c) * h) / 2.0;
-  m.left = int(std::max(std::floor(cx - ex) - 1, 0.0));
-  m.top = int(std::max(std::floor(cy - ey) - 1, 0.0));
-  m.right = int(std::min(std::ceil(cx + ex) + 1, double(target.width)));
-  m.bottom = int(std::min(std::ceil(cy + ey) + 1, double(target.height)));
+  // Cut to the target while still in doubles: a rectangle far off the target (positions
+  // and sizes reach the whole int range) has edges no int can hold.
+  double w0 = double(target.width), h0 = double(target.height);
+  m.left = int(std::clamp(std::floor(cx - ex) - 1, 0.0, w0));
+  m.top = int(std::clamp(std::floor(cy - ey) - 1, 0.0, h0));
+  m.right = int(std::clamp(std::ceil(cx + ex) + 1, 0.0, w0));
+  m.bottom = int(std::clamp(std::ceil(cy + ey) + 1, 0.0, h0));
   return m.left < m.right && m.top < m.bottom;
 }
 
@@ -215,7 +220,7 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
     auto inside = [&](int64_t uu, int64_t vv) { return uu >= 0 && vv >= 0 && uu < limitU && vv < limitV; };
     while (from < to && !inside(u, v)) ++from, u += du, v += dv;
     while (to > from && !inside(u + (to - 1 - from) * du, v + (to - 1 - from) * dv)) --to;
-    uint32_t* dst = target.pixels + size_t(py) * target.width;
+    uint32_t* dst = target.pixels + size_t(py) * target.pitch;
     for (int px = from; px < to; ++px, u += du, v += dv) {
       uint32_t s = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
       uint32_t a = PixelOpacity(s, picture.keyRgb, alpha);
@@ -267,7 +272,7 @@ void DrawMappedBilinear(const Picture& picture, const DrawTarget& target, const 
     int from = m.left, to = m.right;
     NarrowSpan(rowU, m.uPerX, picture.clip.w, from, to);
     NarrowSpan(rowV, m.vPerX, picture.clip.h, from, to);
-    uint32_t* dst = target.pixels + size_t(py) * target.width;
+    uint32_t* dst = target.pixels + size_t(py) * target.pitch;
     for (int px = std::max(from, 0); px < std::min(to, target.width); ++px) {
       double u = rowU + px * m.uPerX, v = rowV + px * m.vPerX;
       if (u < 0 || v < 0 || u >= picture.clip.w || v >= picture.clip.h) continue;

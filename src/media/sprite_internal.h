@@ -116,9 +116,14 @@ Picture* SpritePictureRaw(int sprite);
 struct DrawTarget {
   uint32_t* pixels = nullptr;  // nullptr: the target sprite holds nothing
   int width = 0, height = 0;
+  size_t pitch = 0;            // pixels from the start of one row to the next
   Picture* picture = nullptr;  // the target sprite, nullptr for the back buffer
 };
 DrawTarget CurrentDrawTarget();
+// Tests: the calling thread's draws go into a width x height window of a larger block
+// (rows pitch pixels apart) until called with nullptr, so a guard border around the
+// window shows any write that strays outside it.
+void SetWindowDrawTarget(uint32_t* pixels, int width, int height, int pitch);
 
 // A pixel the keyed draws, collision and 3D draws skip.
 inline bool IsTransparent(uint32_t pixel, uint32_t keyRgb) {

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -34,6 +35,8 @@ std::atomic<uint32_t> DefaultKeyRgb{0};
 // The blit target is per thread: the tile loader draws into new sprites on the loader
 // thread while the main thread keeps drawing the spinning title to the back buffer.
 thread_local int BlitTarget = -1;
+// A test's window into a block of its own; wins over BlitTarget while set.
+thread_local DrawTarget WindowTarget;
 
 bool ValidNumber(int sprite) { return sprite >= 0 && sprite < MaxSprites; }
 
@@ -107,12 +110,13 @@ void DrawClipped(int sprite, int x, int y, bool keyed) {
     copy.assign(src, src + (h - 1) * srcPitch + w);
     src = copy.data();
   }
-  uint32_t* dst = target.pixels + size_t(y) * target.width + x;
+  uint32_t* dst = target.pixels + size_t(y) * target.pitch + x;
+  const RowKernels kernels = CurrentRowKernels();
   for (int row = 0; row < h; ++row) {
     const uint32_t* s = src + row * srcPitch;
-    uint32_t* d = dst + size_t(row) * target.width;
+    uint32_t* d = dst + size_t(row) * target.pitch;
     if (keyed)
-      CopyRowKeyed(d, s, w, picture->keyRgb);
+      kernels.copyKeyed(d, s, w, picture->keyRgb);
     else
       std::memcpy(d, s, size_t(w) * 4);
   }
@@ -155,11 +159,13 @@ Picture* SpritePictureRaw(int sprite) {
 }
 
 DrawTarget CurrentDrawTarget() {
+  if (WindowTarget.pixels) return WindowTarget;
   DrawTarget target;
   if (BlitTarget < 0) {
     target.pixels = BackBuffer();
     target.width = ScreenWidth;
     target.height = ScreenHeight;
+    target.pitch = ScreenWidth;
     return target;
   }
   Picture* picture = SpritePictureRaw(BlitTarget);
@@ -167,8 +173,18 @@ DrawTarget CurrentDrawTarget() {
   target.pixels = picture->pixels.Mutable();
   target.width = picture->width;
   target.height = picture->height;
+  target.pitch = size_t(picture->width);
   target.picture = picture;
   return target;
+}
+
+void SetWindowDrawTarget(uint32_t* pixels, int width, int height, int pitch) {
+  WindowTarget = DrawTarget();
+  if (!pixels || width <= 0 || height <= 0 || pitch < width) return;
+  WindowTarget.pixels = pixels;
+  WindowTarget.width = width;
+  WindowTarget.height = height;
+  WindowTarget.pitch = size_t(pitch);
 }
 
 AlphaKind PictureAlphaKind(Picture& picture) {
@@ -336,7 +352,10 @@ namespace {
 void NoteDrawnSprite(int sprite, int x, int y) {
   std::vector<DrawnItem>* log = DrawLog();
   if (!log || BlitTarget >= 0) return;
-  log->push_back({sprite, "", x, y, x, y, x + SpriteClipWidth(sprite), y + SpriteClipHeight(sprite)});
+  auto end = [](int at, int size) {  // a sprite may stand anywhere: its end stops at the ints' limit
+    return int(std::min<long long>((long long)at + size, INT_MAX));
+  };
+  log->push_back({sprite, "", x, y, x, y, end(x, SpriteClipWidth(sprite)), end(y, SpriteClipHeight(sprite))});
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #endif
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -23,6 +24,7 @@
 
 #include "media/core.h"
 #include "media/core_internal.h"
+#include "media/sprite_internal.h"
 #include "media/textutil.h"
 
 namespace kw {
@@ -200,47 +202,60 @@ uint32_t BlendChannel(uint32_t under, uint32_t over, uint32_t alpha) {
   return (over * alpha + under * (255 - alpha) + 127) / 255;
 }
 
-// Fills a rectangle of the back buffer, cut at the screen edges.
-void FillBox(int x, int y, int width, int height, uint32_t pixel) {
-  uint32_t* buffer = BackBuffer();
-  int x0 = std::max(x, 0), x1 = std::min(x + width, ScreenWidth);
-  int y0 = std::max(y, 0), y1 = std::min(y + height, ScreenHeight);
-  for (int row = y0; row < y1; ++row)
-    std::fill(buffer + size_t(row) * ScreenWidth + x0, buffer + size_t(row) * ScreenWidth + x1, pixel);
+// Fills a rectangle of the draw target, cut at its edges. A message line moved far off
+// the screen puts the box anywhere: the edges are worked out in 64 bits, and a box
+// wholly outside the target draws nothing.
+void FillBox(const DrawTarget& target, int x, int y, int width, int height, uint32_t pixel) {
+  int srcX = 0, srcY = 0;
+  if (!CutToTarget(target, x, y, width, height, srcX, srcY)) return;
+  for (int row = y; row < y + height; ++row) {
+    uint32_t* start = target.pixels + size_t(row) * target.pitch + x;
+    std::fill(start, start + width, pixel);
+  }
 }
 
-// Blends a text's coverage in colour into the back buffer, cut at the screen edges.
-void BlendMask(const TextMask& mask, int x, int y, int colour) {
-  uint32_t* buffer = BackBuffer();
+// Blends a text's coverage in colour into the draw target, cut at its edges.
+void BlendMask(const DrawTarget& target, const TextMask& mask, int x, int y, int colour) {
   uint32_t pixel = ColourToPixel(colour);
   uint32_t r = (pixel >> 16) & 255, g = (pixel >> 8) & 255, b = pixel & 255;
-  for (int my = std::max(0, -y); my < mask.height && y + my < ScreenHeight; ++my) {
-    uint32_t* row = buffer + size_t(y + my) * ScreenWidth;
-    for (int mx = std::max(0, -x); mx < mask.width && x + mx < ScreenWidth; ++mx) {
-      uint32_t a = mask.alpha[size_t(my) * mask.width + mx];
+  int w = mask.width, h = mask.height, mx0 = 0, my0 = 0;
+  if (!CutToTarget(target, x, y, w, h, mx0, my0)) return;
+  for (int my = 0; my < h; ++my) {
+    uint32_t* row = target.pixels + size_t(y + my) * target.pitch + x;
+    const uint8_t* cover = &mask.alpha[size_t(my0 + my) * mask.width + mx0];
+    for (int mx = 0; mx < w; ++mx) {
+      uint32_t a = cover[mx];
       if (a == 0) continue;
-      uint32_t& d = row[x + mx];
+      uint32_t& d = row[mx];
       d = 0xFF000000u | BlendChannel((d >> 16) & 255, r, a) << 16 |
           BlendChannel((d >> 8) & 255, g, a) << 8 | BlendChannel(d & 255, b, a);
     }
   }
 }
 
-// A test's draw log notes the text with the box of its visible pixels.
+// A coordinate past the ints ends at their limit.
+int ClampToInt(long long value) {
+  return int(std::max<long long>(INT_MIN, std::min<long long>(value, INT_MAX)));
+}
+
+// A test's draw log notes the text with the box of its visible pixels (worked out in
+// 64 bits: the text may stand anywhere).
 void NoteDrawnText(const std::string& text, const TextMask& mask, int x, int y) {
   std::vector<DrawnItem>* log = DrawLog();
   if (!log) return;
-  DrawnItem item{-1, text, x, y, x + mask.width, y + mask.height, x, y};
+  long long left = (long long)x + mask.width, top = (long long)y + mask.height;
+  long long right = x, bottom = y;
   for (int my = 0; my < mask.height; ++my)
     for (int mx = 0; mx < mask.width; ++mx) {
       if (mask.alpha[size_t(my) * mask.width + mx] == 0) continue;
-      item.left = std::min(item.left, x + mx);
-      item.top = std::min(item.top, y + my);
-      item.right = std::max(item.right, x + mx + 1);
-      item.bottom = std::max(item.bottom, y + my + 1);
+      left = std::min(left, (long long)x + mx);
+      top = std::min(top, (long long)y + my);
+      right = std::max(right, (long long)x + mx + 1);
+      bottom = std::max(bottom, (long long)y + my + 1);
     }
-  if (item.right <= item.left) item.left = item.right = x, item.top = item.bottom = y;
-  log->push_back(item);
+  if (right <= left) left = right = x, top = bottom = y;
+  log->push_back({-1, text, x, y, ClampToInt(left), ClampToInt(top), ClampToInt(right),
+                  ClampToInt(bottom)});
 }
 
 }  // namespace
@@ -291,15 +306,22 @@ int DrawTextAt(int x, int y, const std::string& text, int colour) {
   if (!slot.font) return x;
   const TextMask* mask = MaskOf(slot, text);
   if (!mask) return x;
-  if (!TransparentBox) FillBox(x, y, mask->width, mask->height, ColourToPixel(BoxColour));
-  BlendMask(*mask, x, y, colour);
-  NoteDrawnText(text, *mask, x, y);
-  return x + mask->width;
+  DrawTarget target = CurrentDrawTarget();
+  if (target.pixels) {
+    if (!TransparentBox) FillBox(target, x, y, mask->width, mask->height, ColourToPixel(BoxColour));
+    BlendMask(target, *mask, x, y, colour);
+    if (target.picture) target.picture->PixelsChanged();
+    else NoteDrawnText(text, *mask, x, y);
+  }
+  // Text that ends past the last int ends there.
+  return int(std::min<long long>((long long)x + mask->width, INT_MAX));
 }
 
 void PlotPixel(int x, int y, int colour) {
-  if (x < 0 || y < 0 || x >= ScreenWidth || y >= ScreenHeight) return;
-  BackBuffer()[size_t(y) * ScreenWidth + x] = ColourToPixel(colour);
+  DrawTarget target = CurrentDrawTarget();
+  if (!target.pixels || x < 0 || y < 0 || x >= target.width || y >= target.height) return;
+  target.pixels[size_t(y) * target.pitch + x] = ColourToPixel(colour);
+  if (target.picture) target.picture->PixelsChanged();
 }
 
 // At the end (and in tests): closes every face and forgets the rendered texts.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// Text drawing on the back buffer with TrueType faces found through fontconfig.
+// Text drawing into the back buffer (or the blit-target sprite) with TrueType faces
+// found through fontconfig.
 // Texts are Latin-1; conversion to UTF-8 happens only in here.
 #pragma once
 

@@ -79,8 +79,9 @@ void GameKeys() {
   if (BoundReleased(KeySave)) PendingAction = GameAction::QuickSave;
   if (BoundReleased(KeyLoad)) PendingAction = GameAction::QuickLoad;
   if (BoundReleased(KeyRestart)) {
-    // The map end loads CurrentMap + 1: the same map again.
-    CurrentMap -= 1;
+    // The map end loads CurrentMap + 1: the same map again (wrapping at both ends of
+    // int32, so even a map number the typed map command took to the limit comes back).
+    CurrentMap = int32_t(uint32_t(CurrentMap) - 1u);
     p.mapDone = 1;
     p.contactFlag = 0;
   }

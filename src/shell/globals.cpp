@@ -11,6 +11,7 @@ int StartupLoader;
 int MapLoader;
 int32_t ClearEachFrame;
 int64_t WorldSteps;
+int64_t PlayPassesFree, PlayPassesStory, PlayPassesTime;
 
 // One map.
 int32_t IntroZoom;
@@ -20,6 +21,7 @@ void SetStartValues() {
   StartupLoader = MapLoader = 0;
   ClearEachFrame = 0;  // 1 when windowed (the display opening sets it)
   WorldSteps = 0;
+  PlayPassesFree = PlayPassesStory = PlayPassesTime = 0;
   IntroZoom = 100;
   IntroSpin = 1.0f;
   ResetContentRun();

@@ -46,6 +46,7 @@ PassResult FramePass() {
 // then drawing and control, and what the control asked the shell to do. A hit in the
 // world step or a spike met while drawing shakes the pads.
 void PlayPass() {
+  ++(StoryMode == 1 ? PlayPassesStory : TimeMatch == 1 ? PlayPassesTime : PlayPassesFree);
   ProcessMessageTicker();
   RunScript(0);
   uint32_t now = TimeMs();
@@ -100,7 +101,9 @@ void MapEnd() {
   PlayerRecord& p = P();
   p.hasKey = 0;
   p.keyTime = 0;
-  CurrentMap += 1;
+  // The typed map command reaches every int32 map number; past the last one the count
+  // wraps, as it does back from the first on a restart.
+  CurrentMap = int32_t(uint32_t(CurrentMap) + 1u);
   ResetPlayerForNextMap(p);
 }
 

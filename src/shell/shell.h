@@ -20,6 +20,9 @@ extern int StartupLoader;         // thread of LoaderThread(0)
 extern int MapLoader;             // thread of LoaderThread(1)
 extern int32_t ClearEachFrame;    // clear the back buffer after each flip (windowed)
 extern int64_t WorldSteps;        // world steps run since the start (the pace tests count them)
+// Passes of play so far in the free game, the story and the time match (for --state:
+// a test of random input tells from them that its runs reached play in each mode).
+extern int64_t PlayPassesFree, PlayPassesStory, PlayPassesTime;
 
 // ---------------------------------------------------------------------------------
 // One map

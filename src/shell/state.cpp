@@ -4,6 +4,7 @@
 // program ends, for tests and bug reports. Texts are Latin-1 in the game and UTF-8 in
 // the JSON.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 
@@ -20,8 +21,14 @@ class JsonObject {
   void Number(const char* key, double v) {
     if (!std::isfinite(v)) v = 0;  // JSON has no NaN or infinity
     std::ostringstream s;
-    s.precision(9);
-    s << v;
+    // Whole numbers exactly (a map number or score near the int32 limits would lose
+    // its last digits to nine significant ones), others to nine digits.
+    if (v == std::trunc(v) && std::fabs(v) < 1e15) {
+      s << int64_t(v);
+    } else {
+      s.precision(9);
+      s << v;
+    }
     Raw(key, s.str());
   }
   void Text(const char* key, const std::string& latin1) { Raw(key, JsonString(latin1)); }
@@ -88,6 +95,9 @@ std::string StateJson() {
   j.Number("ActiveRows", ActiveRows);
   j.Number("EnemyTypes", EnemyTypes.Count());
   j.Number("BossShown", BossShown);
+  j.Number("PlayPassesFree", double(PlayPassesFree));
+  j.Number("PlayPassesStory", double(PlayPassesStory));
+  j.Number("PlayPassesTime", double(PlayPassesTime));
   // --- Physics and player control ---
   j.Number("speedX", p.speedX);
   j.Number("speedY", p.speedY);

@@ -9,6 +9,8 @@
 #          looks up, ducks and walks small;
 #   sword  gets the sword from the pause menu's typed command and kills the bat with it;
 #   throw  kills the bat with thrown axes;
+#   message_line  taps Comma and Period 300 times each with the opening message
+#          showing, moving the line far off both edges of the screen, and plays on.
 #   english walks to the first coins in the English game ("# lang en"; the others play the
 #          German one): the state holds the map's English start message and no text the
 #          catalogue lacks ("untranslated"), the picture the English words.

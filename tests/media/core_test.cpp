@@ -74,7 +74,9 @@ TEST_F(CoreTest, ReplayEventsApplyBeforeTheSnapshotAfterTheirFlip) {
                                  "0 key down 57   # space at once\n"
                                  "2 key up 57\n"
                                  "2 mouse 100 200 1\n"
-                                 "3 text Hallo\n");
+                                 "3 text Hallo\n"
+                                 "3 pad down rightshoulder\n"
+                                 "4 pad up rightshoulder\n");
   ASSERT_TRUE(Start(replay));
   kw::ReadKeyboard();
   EXPECT_EQ(kw::KeyDown(57), 1);
@@ -91,11 +93,22 @@ TEST_F(CoreTest, ReplayEventsApplyBeforeTheSnapshotAfterTheirFlip) {
   kw::FlipScreen();  // flip 3
   kw::ReadKeyboard();
   EXPECT_EQ(kw::TypedText(), "Hallo");
+  // A pad's button presses the key bound to it, as a real pad's does.
+  const int key = kw::GamepadKey(kw::PadRightShoulder);
+  ASSERT_GT(key, 0);
+  EXPECT_EQ(kw::KeyDown(key), 1);
+  EXPECT_EQ(kw::GamepadConnected(), 1);
+  kw::FlipScreen();  // flip 4
+  kw::ReadKeyboard();
+  EXPECT_EQ(kw::KeyDown(key), 0);
+  EXPECT_EQ(kw::KeyReleased(key), 1);
 }
 
 TEST_F(CoreTest, MalformedReplayIsRefused) {
-  std::string replay = WriteFile("bad.txt", "1 key sideways 57\n");
-  EXPECT_FALSE(Start(replay));
+  for (const char* bad : {"1 key sideways 57\n", "1 pad down nosuchbutton\n", "1 pad pressed a\n"}) {
+    std::string replay = WriteFile("bad.txt", bad);
+    EXPECT_FALSE(Start(replay)) << bad;
+  }
   EXPECT_FALSE(Start((dir_ / "missing.txt").string()));
 }
 
