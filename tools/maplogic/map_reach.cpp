@@ -2,45 +2,63 @@
 // Copyright (C) 2026 the Klingenwald developers
 // Where the figure can go on a map, for `kwtool map check`.
 //
-// The model: a position is the figure's box (the touch mask's 42 x 58 pixels) standing
-// with its feet on a cell's top edge, or hanging on a ladder, in one of the 30-pixel
-// column slots of the map; eight layers tell whether a key and the block-breaking sheet
-// are held and whether the figure is in its small form (22 x 29, jump speed -10,
-// walking up to 9), which crawls through one-cell gaps. From a position the search runs short flights tick by tick with the game's
-// own numbers (gravity 0.4 a tick, jump speed -8, walking up to 7 pixels a tick with
-// 0.7 a tick of push): standing jumps, running jumps, jumps that wait before pushing
-// sideways, and walks that step off an edge. A flight ends where the figure stands again
-// or catches a ladder; the cell grid decides what blocks (front 1 and a tile above 1,
-// ladders and moving cells aside; locked doors only without a key, breakable blocks
-// only without the sheet). Moving cells carry the figure anywhere along their path, so
-// every cell they sweep is ground to land on. Ladders move the figure a cell up or down
-// while its box still touches a ladder. Portals and teleports of the script join far
-// places. Every flight has a tick limit and the whole search a work limit, so the time
-// and memory stay proportional to the map's size.
+// The model: a position is the figure standing with its feet on a cell's top edge, or
+// hanging on a ladder, in one of the cell-wide column slots of the map. For what blocks it
+// the figure is its frame (play.h: FigureFrameW x FigureFrameH, the small form a
+// SmallFormFrame square); for what carries it and what it touches (ground, ladders, the
+// exit, items) it is the middle column of that frame. Its pictures are drawn in the middle
+// of their frames and are narrower than them, so the search lets it neither through a gap
+// nor onto an edge where the game would not. Eight layers tell whether a key and the
+// block-breaking sheet are held and whether the figure is in its small form, which crawls
+// through one-cell gaps; a position also tells whether the figure stands still or runs on
+// at its full speed, left or right, since the game keeps its speed.
+//
+// From a position the search runs short flights tick by tick with the game's numbers
+// (play.h: Gravity, each form's jump speed, push and top speed) and the control's rules: a
+// held key pushes until the top speed is passed, no key slows the figure by a push (in the
+// air too), a jump starts only from the ground. It tries standing jumps, running jumps,
+// jumps that wait before pushing sideways, walks that step off an edge, and from a run:
+// running on, jumping on, stopping. A running start from standing needs ground behind it
+// for the run-up. As in the physics a fall lands when the box's lowest pixel row would
+// reach into a cell, and a wall sends the figure back at half its speed. A flight ends
+// where the figure stands, runs on at full speed (a slower landing slides to a stop first)
+// or catches a ladder. The cell grid decides what blocks (cells the physics collides with,
+// ladders and moving cells aside; locked doors only without a key, breakable blocks only
+// without the sheet). Moving cells carry the figure anywhere along their path, so every
+// cell they sweep is ground to land on. Ladders move the figure a cell up or down while
+// it still touches one; the form changes only standing still. Portals and teleports of
+// the script join far places. Every flight has a tick limit and the whole search a work
+// limit, so the time and memory stay proportional to the map's size.
 #include "map_reach.h"
 
 #include <algorithm>
 #include <cmath>
 #include <deque>
 
+#include "cell_rules.h"
+#include "media/textutil.h"
+#include "play/play.h"
+
 namespace kwtool {
 
 namespace {
 
-constexpr int CellSize = 30;
+using maplogic::IsBreakableTile;
+using maplogic::IsLadderTile;
+
+constexpr int CellSize = kw::WorldCell;
 constexpr int Layers = 8;             // bit 0: key held, bit 1: block-breaking sheet, bit 2: small form
 constexpr int KeyBit = 1, SheetBit = 2, SmallBit = 4;
+enum Motion { Still, RunLeft, RunRight, Motions };
+constexpr uint8_t Unseen = 0xFF;      // a node's arrival before the search met it
 constexpr int FlightTicks = 240;      // a longer flight ends unresolved
-constexpr double FallLimit = 29;      // fastest fall a tick: keeps a fall from skipping a cell
 constexpr int64_t WorkLimit = 30000000;  // simulated ticks for the whole search
-
-constexpr int LockedDoorTile = 19, KeyTile = 20, SheetTile = 48, GoldAxeTile = 61, FireAxeTile = 79;
-constexpr int KeyPickup = 4;
 
 enum CellClass : uint8_t { Air, Solid, Ladder, Door, Breakable };
 
 // A way of steering during a flight: push toward dir up to cap, from the first tick or
-// after delay ticks of standing still in the air; running flights start at full speed.
+// after delay ticks of standing still in the air; running flights start at that speed,
+// which the ground behind the start must have room to build up.
 struct Steering {
   int dir;
   double cap;
@@ -58,16 +76,23 @@ struct Grid {
 struct Outcome {
   int col, feetRow, layer;
   double x;
+  Motion motion = Still;
 };
 
 struct Search {
   const ReachInput& in;
   Grid grid;
   ReachResult result;
-  std::vector<uint8_t> seen;     // per node and layer
-  std::vector<int32_t> arrivalX; // per node and layer: the x the figure came with
-  std::deque<int> queue;
+  // Per node (column slot, feet row, layer, motion): where in its column the figure came,
+  // 0 .. CellSize - 1, or Unseen.
+  std::vector<uint8_t> arrival;
+  std::deque<int32_t> queue;
   int64_t work = 0;
+  // The way (with recordWay): per node the node it was reached from and the move.
+  std::vector<int32_t> parent;
+  std::vector<ReachMove> via;
+  int current = -1;              // the node being expanded; -1 before the start is placed
+  ReachMove move;                // the move under way
   explicit Search(const ReachInput& input) : in(input) {}
 };
 
@@ -126,24 +151,27 @@ bool BoxBlocked(const Grid& g, double x, double top, int layer) {
   return false;
 }
 
-// Whether the figure's box touches a ladder.
+// The column of the middle of the figure's box: the figure's pictures are drawn in the
+// middle of their frames, so the middle is always part of the figure.
+int MiddleCol(double x, int layer) {
+  const Movement& m = Form(layer);
+  return FloorDiv(int(std::floor(x)) + m.figureDX + m.figureW / 2, CellSize);
+}
+
+// Whether the middle of the figure's box touches a ladder.
 bool BoxOnLadder(const Grid& g, double x, double top, int layer) {
   Box b = BoxAt(x, top, layer);
-  for (int c = b.fromCol; c <= b.toCol; ++c)
-    for (int r = b.fromRow; r <= b.toRow; ++r)
-      if (IsLadderCell(g, c, r)) return true;
+  for (int r = b.fromRow; r <= b.toRow; ++r)
+    if (IsLadderCell(g, MiddleCol(x, layer), r)) return true;
   return false;
 }
 
-// Something to stand on right under feet at pixel row feet (a cell's top edge).
+// Something to stand on right under the middle of the feet at pixel row feet (a cell's
+// top edge).
 bool GroundUnder(const Grid& g, double x, int feet, int layer, bool laddersToo) {
   if (feet % CellSize != 0) return false;
-  Box b = BoxAt(x, 0, layer);
-  int row = feet / CellSize;
-  for (int c = b.fromCol; c <= b.toCol; ++c)
-    if (Blocks(g, c, row, layer) || IsPlatformCell(g, c, row) || (laddersToo && IsLadderCell(g, c, row)))
-      return true;
-  return false;
+  int c = MiddleCol(x, layer), row = feet / CellSize;
+  return Blocks(g, c, row, layer) || IsPlatformCell(g, c, row) || (laddersToo && IsLadderCell(g, c, row));
 }
 
 // The box top of a figure whose feet are at pixel row feet.
@@ -155,23 +183,48 @@ bool Held(const Grid& g, double x, int feet, int layer) {
   return GroundUnder(g, x, feet, layer, true) || BoxOnLadder(g, x, Top(feet, layer), layer);
 }
 
-// Index of a position (column slot, feet row, layer) in the search.
-size_t NodeIndex(const Grid& g, int col, int feetRow, int layer) {
-  return (size_t(feetRow) * size_t(g.cols) + size_t(col)) * Layers + size_t(layer);
+// Index of a position (column slot, feet row, layer, motion) in the search.
+size_t NodeIndex(const Grid& g, int col, int feetRow, int layer, Motion motion) {
+  return ((size_t(feetRow) * size_t(g.cols) + size_t(col)) * Layers + size_t(layer)) * Motions + size_t(motion);
 }
 
-// What the figure touches at a place: exit, items, doors; the layer it has after.
+// The motion of a figure moving at vx: running on at the form's full speed, or still.
+Motion MotionOf(double vx, int layer) {
+  if (std::fabs(vx) < Form(layer).runSpeed - 1e-3) return Still;
+  return vx < 0 ? RunLeft : RunRight;
+}
+
+// The moves that led to the node being expanded and the move under way, which ended at
+// x, top: the way to the exit.
+void RecordWay(Search& s, double x, double top, int layer) {
+  std::vector<ReachMove>& way = s.result.way;
+  for (int n = s.current; n >= 0; n = s.parent[size_t(n)]) way.push_back(s.via[size_t(n)]);
+  std::reverse(way.begin(), way.end());
+  ReachMove last = s.move;
+  last.toX = x;
+  last.toCol = FloorDiv(int(std::floor(x)), CellSize);
+  last.toFeetRow = FloorDiv(int(std::floor(top)) + Form(layer).figureH, CellSize);
+  way.push_back(last);
+}
+
+// What the figure touches at a place: the exit and items with the middle of its box,
+// doors with the box; the layer it has after.
 int Touch(Search& s, double x, double top, int layer) {
   const Grid& g = s.grid;
-  Box b = BoxAt(x, top, layer, 1);
+  Box b = BoxAt(x, top, layer, 1), own = BoxAt(x, top, layer);
+  const int middle = MiddleCol(x, layer);
   for (int c = std::max(0, b.fromCol); c <= std::min(g.cols - 1, b.toCol); ++c)
     for (int r = std::max(0, b.fromRow); r <= std::min(g.rows - 1, b.toRow); ++r) {
       size_t i = CellIndex(g, c, r);
       s.result.visited[i] = 1;
-      if (c == s.in.exitCol && r == s.in.exitRow) s.result.exitReached = true;
+      if (g.cls[i] == Door && !(layer & KeyBit)) s.result.doorTouchedNoKey[i] = 1;
+      if (c != middle || r < own.fromRow || r > own.toRow) continue;
+      if (c == s.in.exitCol && r == s.in.exitRow && !s.result.exitReached) {
+        s.result.exitReached = true;
+        if (s.in.recordWay) RecordWay(s, x, top, layer);
+      }
       if (g.keyItem[i]) layer |= KeyBit;
       if (g.sheetItem[i]) layer |= SheetBit;
-      if (g.cls[i] == Door && !(layer & KeyBit)) s.result.doorTouchedNoKey[i] = 1;
     }
   if (layer & KeyBit) s.result.keyReached = true;
   return layer;
@@ -181,10 +234,17 @@ int Touch(Search& s, double x, double top, int layer) {
 void Enqueue(Search& s, const Outcome& o) {
   const Grid& g = s.grid;
   if (o.col < 0 || o.col >= g.cols || o.feetRow < 0 || o.feetRow > g.rows) return;
-  size_t n = NodeIndex(g, o.col, o.feetRow, o.layer);
-  if (s.seen[n]) return;
-  s.seen[n] = 1;
-  s.arrivalX[n] = int32_t(std::floor(o.x));
+  size_t n = NodeIndex(g, o.col, o.feetRow, o.layer, o.motion);
+  if (s.arrival[n] != Unseen) return;
+  s.arrival[n] = uint8_t(std::clamp(int(std::floor(o.x)) - o.col * CellSize, 0, CellSize - 1));
+  if (s.in.recordWay) {
+    s.parent[n] = s.current;
+    ReachMove& how = s.via[n];
+    how = s.move;
+    how.toCol = o.col;
+    how.toFeetRow = o.feetRow;
+    how.toX = o.x;
+  }
   s.queue.push_back(int(n));
   ++s.result.positions;
 }
@@ -200,21 +260,22 @@ bool CatchLadder(const Grid& g, double x, double top, int layer, Outcome& out) {
   return false;
 }
 
-// The vertical part of a tick: fall or rise by vy, landing on the first cell top met.
-// Returns true when the figure landed.
+// The vertical part of a tick: fall or rise by vy. As in the game, a fall lands when the
+// box (at the figure's y rounded to the nearest pixel) reaches into a cell below with its
+// lowest pixel rows; the figure then stands on that cell's top edge. (A fall so fast that
+// the box passes a cell whole goes through it, in the game too.) Returns true when the
+// figure landed.
 bool MoveVertically(const Grid& g, double x, double& top, double& vy, int layer) {
   const int h = Form(layer).figureH;
   double next = top + vy;
   if (vy > 0) {
-    int oldFeet = int(std::floor(top)) + h, newFeet = int(std::floor(next)) + h;
-    for (int edge = (oldFeet + CellSize - 1) / CellSize * CellSize; edge <= newFeet; edge += CellSize) {
-      if (edge == oldFeet && std::floor(top) != top) continue;
-      if (GroundUnder(g, x, edge, layer, false) && edge >= oldFeet) {
+    int oldLow = kw::Nearest(top) + h - 1, newTop = kw::Nearest(next), newLow = newTop + h - 1;
+    for (int edge = FloorDiv(oldLow, CellSize) * CellSize + CellSize; edge <= newLow; edge += CellSize)
+      if (edge + CellSize > newTop && GroundUnder(g, x, edge, layer, false)) {
         top = Top(edge, layer);
         vy = 0;
         return true;
       }
-    }
     top = next;
     return false;
   }
@@ -226,38 +287,89 @@ bool MoveVertically(const Grid& g, double x, double& top, double& vy, int layer)
   return false;
 }
 
-// One flight from a held place; its end, when it has one, goes into the queue.
-void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& st) {
+// One tick of the walking control steered toward st.dir: a held key pushes while the
+// speed is below the cap (at the form's full speed the control itself stops pushing, a
+// lower cap the player keeps by letting go above it); without a push the control slows
+// the figure by a push.
+double Steer(double vx, const Steering& st, const Movement& m, bool pushing) {
+  if (pushing && st.dir != 0) {
+    if (st.cap >= m.runSpeed - 1e-3) return std::clamp(vx + st.dir * m.accel, -st.cap, st.cap);
+    if (st.dir * vx < st.cap) return vx + st.dir * m.accel;
+  }
+  return vx > 0 ? std::max(0.0, vx - m.accel) : std::min(0.0, vx + m.accel);
+}
+
+// The run-up from standing to st's cap: how far the figure moves, and its speed then.
+void RunUp(const Movement& m, const Steering& st, double& distance, double& speed) {
+  distance = 0, speed = 0;
+  for (int tick = 0; tick < FlightTicks && st.dir * speed < st.cap; ++tick) {
+    speed = Steer(speed, st, m, true);
+    distance += std::fabs(speed);
+  }
+}
+
+// A running start needs ground to build its speed on: the stretch behind x0 that the
+// figure covers while the control's pushes take it from rest to the cap.
+bool RoomToRunUp(const Grid& g, double x0, int feet, int layer, const Steering& st) {
+  const Movement& m = Form(layer);
+  const double maxX = double(g.cols * CellSize - m.figureW);
+  double runUp = 0, speed = 0;
+  RunUp(m, st, runUp, speed);
+  for (double back = 0;; back = std::min(back + CellSize / 3.0, runUp)) {
+    double x = x0 - st.dir * back;
+    if (x < 0 || x > maxX || BoxBlocked(g, x, Top(feet, layer), layer) || !GroundUnder(g, x, feet, layer, false))
+      return false;
+    if (back >= runUp) return true;
+  }
+}
+
+// One flight from a held place, starting at vx0 pixels a tick sideways; its end, when
+// it has one, goes into the queue.
+void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& st, double vx0) {
   const Grid& g = s.grid;
   const Movement& m = Form(layer);
   const double maxX = double(g.cols * CellSize - m.figureW);
-  double x = x0, top = Top(feet, layer), vy = vy0;
-  double vx = st.running ? st.dir * st.cap : 0;
-  bool airborne = vy0 < 0;
+  double x = x0, top = Top(feet, layer), vy = vy0, vx = vx0;
+  if (st.running && vx0 == 0) {
+    if (!RoomToRunUp(g, x0, feet, layer, st)) return;
+    double runUp = 0;
+    RunUp(m, st, runUp, vx);
+  }
+  // Without a push a figure that moves slides on until it stands still.
+  bool airborne = vy0 < 0, braking = st.dir == 0 && vx != 0;
   for (int tick = 0; tick < FlightTicks; ++tick) {
     if (++s.work > WorkLimit) {
       s.result.stoppedEarly = true;
       return;
     }
-    if (tick >= st.delay && st.dir != 0) vx = std::clamp(vx + st.dir * m.accel, -st.cap, st.cap);
+    vx = Steer(vx, st, m, !braking && tick >= st.delay);
     // Standing or hanging on a walk: no fall.
     int feetNow = int(std::floor(top)) + m.figureH;
     bool standing = !airborne && std::floor(top) == top && Held(g, x, feetNow, layer);
+    bool landed = false;
     if (!standing) {
       airborne = true;
-      vy = std::min(vy + m.gravity, FallLimit);
-      if (MoveVertically(g, x, top, vy, layer)) {
-        layer = Touch(s, x, top, layer);
-        Enqueue(s, {FloorDiv(int(std::floor(x)), CellSize), int(std::floor(top) + m.figureH) / CellSize, layer, x});
-        return;
-      }
+      vy += m.gravity;
+      landed = MoveVertically(g, x, top, vy, layer);
     }
+    // A wall sends the figure back at half its speed, as the physics does.
     double nx = std::clamp(x + vx, 0.0, maxX);
     if (BoxBlocked(g, nx, top, layer))
-      vx = 0;
+      vx = -vx / 2;
     else
       x = nx;
     layer = Touch(s, x, top, layer);
+    int col = FloorDiv(int(std::floor(x)), CellSize), feetRow = FloorDiv(int(std::floor(top)) + m.figureH, CellSize);
+    if (landed) {
+      airborne = false;
+      Motion motion = MotionOf(vx, layer);
+      if (vx == 0 || motion != Still) {
+        Enqueue(s, {col, feetRow, layer, x, motion});
+        return;
+      }
+      braking = true;  // slides on to a stop, or off an edge
+      continue;
+    }
     if (airborne && tick > 0 && BoxOnLadder(g, x, top, layer)) {
       Outcome o;
       if (CatchLadder(g, x, top, layer, o)) {
@@ -265,11 +377,25 @@ void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& 
         return;
       }
     }
-    if (!airborne && std::fabs(x - x0) >= CellSize) {
-      Enqueue(s, {FloorDiv(int(std::floor(x)), CellSize), feet / CellSize, layer, x});
+    if (airborne) continue;
+    if (braking) {
+      if (vx == 0) {
+        Enqueue(s, {col, feetRow, layer, x, Still});
+        return;
+      }
+    } else if (std::fabs(x - x0) >= CellSize) {
+      // A walk of a cell: running on at full speed; from standing, stopped there (the key
+      // let go in time); from a run, sliding on to a stop.
+      Motion motion = MotionOf(vx, layer);
+      if (motion == Still && vx != 0 && (st.running || vx0 != 0)) {
+        braking = true;
+        continue;
+      }
+      Enqueue(s, {col, feetRow, layer, x, motion});
       return;
+    } else if (tick > st.delay && (vx == 0 || (st.dir != 0 && vx * st.dir < 0))) {
+      return;  // walked into a wall
     }
-    if (!airborne && vx == 0 && tick > st.delay) return;  // walked into a wall
   }
 }
 
@@ -277,7 +403,7 @@ void Fly(Search& s, double x0, int feet, int layer, double vy0, const Steering& 
 std::vector<Steering> MakeSteering(const Movement& m) {
   std::vector<Steering> list{{0, 0, false, 0}};
   for (int dir : {-1, 1})
-    for (double cap : {double(m.topSpeed), m.topSpeed / 2.0}) {
+    for (double cap : {double(m.runSpeed), m.runSpeed / 2.0}) {
       list.push_back({dir, cap, true, 0});
       list.push_back({dir, cap, false, 0});
       list.push_back({dir, cap, false, 10});
@@ -305,7 +431,7 @@ void Drop(Search& s, double x, double top, int layer) {
   // Fall straight down, starting from rest.
   double vy = 0, t = top;
   for (int tick = 0; tick < FlightTicks * 4; ++tick) {
-    vy = std::min(vy + m.gravity, FallLimit);
+    vy += m.gravity;
     layer = Touch(s, x, t, layer);
     if (MoveVertically(s.grid, x, t, vy, layer) ||
         (BoxOnLadder(s.grid, x, t, layer) && Held(s.grid, x, int(std::lround(t)) + m.figureH, layer))) {
@@ -329,35 +455,95 @@ bool JumpApplies(const Search& s, const ReachJump& j, double x, int feet, int la
   return false;
 }
 
+// Sets the move under way: kind from (x, feetRow) in the form of layer.
+void Begin(Search& s, ReachMove::Kind kind, double x, int feetRow, int layer, int dir = 0,
+           const Steering* st = nullptr) {
+  ReachMove& m = s.move;
+  m = ReachMove();
+  m.kind = kind;
+  m.small = (layer & SmallBit) != 0;
+  m.x = x;
+  m.feetRow = feetRow;
+  m.dir = dir;
+  if (st) {
+    m.dir = st->dir;
+    m.cap = st->cap;
+    m.running = st->running;
+    m.delay = st->delay;
+  }
+}
+
+// The moves of a figure running on at full speed from x: on along the ground, a jump
+// pushing on or letting go, and a stop (the key let go).
+void ExpandRun(Search& s, double x, int feetRow, int layer, int dir, bool onGround) {
+  const Movement& m = Form(layer);
+  const int feet = feetRow * CellSize;
+  const double vx = dir * double(m.runSpeed);
+  const Steering on{dir, double(m.runSpeed), true, 0}, off{0, 0, false, 0};
+  Begin(s, ReachMove::Walk, x, feetRow, layer, 0, &on);
+  Fly(s, x, feet, layer, 0, on, vx);
+  Begin(s, ReachMove::Walk, x, feetRow, layer, 0, &off);
+  Fly(s, x, feet, layer, 0, off, vx);
+  if (!onGround) return;
+  Begin(s, ReachMove::Jump, x, feetRow, layer, 0, &on);
+  Fly(s, x, feet, layer, m.jumpSpeed, on, vx);
+  Begin(s, ReachMove::Jump, x, feetRow, layer, 0, &off);
+  Fly(s, x, feet, layer, m.jumpSpeed, off, vx);
+}
+
 // All moves from one position.
 void Expand(Search& s, int node) {
   const Grid& g = s.grid;
-  int layer = node % Layers;
+  s.current = node;
+  const Motion motion = Motion(node % Motions);
+  const int layer = node / Motions % Layers;
   const Movement& m = Form(layer);
-  int cell = node / Layers;
-  int col = cell % g.cols, feetRow = cell / g.cols, feet = feetRow * CellSize;
-  std::vector<double> xs{double(s.arrivalX[size_t(node)])};
-  for (int off : {0, 15, 29}) xs.push_back(double(col * CellSize + off));
+  const int cell = node / Motions / Layers;
+  const int col = cell % g.cols, feetRow = cell / g.cols, feet = feetRow * CellSize;
+  // Standing still the figure may stand anywhere in its column; running, where it is.
+  std::vector<double> xs{double(col * CellSize + s.arrival[size_t(node)])};
+  if (motion == Still)
+    for (int off : {0, 15, 29}) xs.push_back(double(col * CellSize + off));
   for (double x : xs) {
     if (x < 0 || x > g.cols * CellSize - m.figureW || !Held(g, x, feet, layer)) continue;
+    Begin(s, ReachMove::Walk, x, feetRow, layer);
     int now = Touch(s, x, Top(feet, layer), layer);
-    if (now != layer) Enqueue(s, {col, feetRow, now, x});
-    // Shrinking is always allowed, growing only where the normal form fits.
-    Enqueue(s, {col, feetRow, layer ^ SmallBit, x});
+    if (now != layer) Enqueue(s, {col, feetRow, now, x, motion});
+    // The form changes standing still (growing drops the figure a few pixels, which a
+    // running figure would cover at speed): shrinking is always allowed, growing only
+    // where the normal form fits.
+    Begin(s, (layer & SmallBit) ? ReachMove::Grow : ReachMove::Shrink, x, feetRow, layer);
+    if (motion == Still) Enqueue(s, {col, feetRow, layer ^ SmallBit, x, motion});
     for (const ReachJump& j : s.in.jumps)
-      if (JumpApplies(s, j, x, feet, layer)) Drop(s, j.toX, j.toTop, layer);
+      if (JumpApplies(s, j, x, feet, layer)) {
+        Begin(s, ReachMove::Teleport, x, feetRow, layer);
+        Drop(s, j.toX, j.toTop, layer);
+      }
     bool onLadder = BoxOnLadder(g, x, Top(feet, layer), layer);
     bool onGround = GroundUnder(g, x, feet, layer, false);
-    for (const Steering& st : SteeringChoices(layer)) {
-      if (st.delay == 0) Fly(s, x, feet, layer, 0, st);
-      if (onGround && !onLadder) Fly(s, x, feet, layer, m.jumpSpeed, st);
+    if (motion != Still) {
+      ExpandRun(s, x, feetRow, layer, motion == RunLeft ? -1 : 1, onGround && !onLadder);
+    } else {
+      for (const Steering& st : SteeringChoices(layer)) {
+        if (st.delay == 0) {
+          Begin(s, ReachMove::Walk, x, feetRow, layer, 0, &st);
+          Fly(s, x, feet, layer, 0, st, 0);
+        }
+        if (onGround && !onLadder) {
+          Begin(s, ReachMove::Jump, x, feetRow, layer, 0, &st);
+          Fly(s, x, feet, layer, m.jumpSpeed, st, 0);
+        }
+      }
     }
-    // Climbing: up while the box touches a ladder, down onto or along one.
+    // Climbing (the climbing keys stop the figure): up while the box touches a ladder,
+    // down onto or along one.
+    Begin(s, ReachMove::Climb, x, feetRow, layer, -1);
     if (onLadder && feetRow > 0 && Held(g, x, feet - CellSize, layer) && BoxOnLadder(g, x, Top(feet - CellSize, layer) + 1, layer))
       Enqueue(s, {col, feetRow - 1, layer, x});
     bool ladderBelow = false;
     Box b = BoxAt(x, 0, layer);
     for (int c = b.fromCol; c <= b.toCol; ++c) ladderBelow = ladderBelow || IsLadderCell(g, c, feetRow);
+    Begin(s, ReachMove::Climb, x, feetRow, layer, 1);
     if ((onLadder || ladderBelow) && Held(g, x, feet + CellSize, layer)) Enqueue(s, {col, feetRow + 1, layer, x});
   }
 }
@@ -375,11 +561,11 @@ Grid MakeGrid(const kwmap::MapFile& map) {
   for (int r = 0; r < g.rows; ++r)
     for (int c = 0; c < g.cols; ++c) {
       size_t i = CellIndex(g, c, r);
-      int tile = map.At(kwmap::Tile, c, r), front = map.At(kwmap::Front, c, r) & 0xff;
+      int tile = map.At(kwmap::Tile, c, r);
       int vr = map.At(kwmap::VRange, c, r), hr = map.At(kwmap::HRange, c, r);
-      g.keyItem[i] = tile == KeyTile || map.At(kwmap::Pickup, c, r) == KeyPickup;
-      g.sheetItem[i] = tile == SheetTile;
-      if (front != 1 || tile <= 1) continue;
+      g.keyItem[i] = maplogic::GivesKey(tile, map.At(kwmap::Pickup, c, r));
+      g.sheetItem[i] = tile == kw::Tile::AltSheet;
+      if (!maplogic::Collides(tile, map.At(kwmap::Front, c, r))) continue;
       if (vr != 0 || hr != 0) {
         // The stored range has the opposite sign of the way the cell moves.
         int64_t dy = -int64_t(vr), dx = -int64_t(hr);
@@ -392,7 +578,7 @@ Grid MakeGrid(const kwmap::MapFile& map) {
           }
       } else if (IsLadderTile(tile)) {
         g.cls[i] = Ladder;
-      } else if (tile == LockedDoorTile) {
+      } else if (tile == kw::Tile::LockedDoor) {
         g.cls[i] = Door;
       } else if (IsBreakableTile(tile)) {
         g.cls[i] = Breakable;
@@ -405,45 +591,28 @@ Grid MakeGrid(const kwmap::MapFile& map) {
 
 }  // namespace
 
+namespace {
+
+// The speed a held walking key builds up with a form's limits: the player control pushes
+// by accel while the speed is below the top speed (in float, as it does).
+float RunSpeed(const kw::FormLimits& limits) {
+  float speed = 0;
+  for (int push = 0; push < 1000 && speed < limits.topSpeed && limits.accel > 0; ++push) speed += limits.accel;
+  return speed;
+}
+
+// The movement of a form: the physics' gravity, the control's limits, the frame of the
+// form's touch picture.
+Movement FormMovement(const kw::FormLimits& limits, int w, int h) {
+  return {kw::Gravity, limits.jumpSpeed, RunSpeed(limits), limits.accel, 0, w, h};
+}
+
+}  // namespace
+
 const Movement& FigureMovement(bool small) {
-  // Gravity of the physics step; jump speed, walking limit and push of the player
-  // control; the opaque part of the touch picture (the touch mask's 42 x 58 frame, or
-  // the small form's figure of 22 x 29 pixels, 4 pixels in from the frame's left).
-  static const Movement normal{0.4f, -8.0f, 7.0f, 0.7f, 0, 42, 58};
-  static const Movement smallForm{0.4f, -10.0f, 9.0f, 0.9f, 4, 22, 29};
+  static const Movement normal = FormMovement(kw::NormalFormLimits, kw::FigureFrameW, kw::FigureFrameH);
+  static const Movement smallForm = FormMovement(kw::SmallFormLimits, kw::SmallFormFrame, kw::SmallFormFrame);
   return small ? smallForm : normal;
-}
-
-int JumpRise() {
-  const Movement& m = FigureMovement();
-  double vy = m.jumpSpeed, y = 0, highest = 0;
-  for (int tick = 0; tick < FlightTicks && (tick == 0 || vy < 0); ++tick) {
-    vy += m.gravity;
-    y += vy;
-    highest = std::min(highest, y);
-  }
-  return int(std::lround(-highest));  // float steps leave a trace below a whole pixel
-}
-
-int JumpTravel() {
-  const Movement& m = FigureMovement();
-  double vy = m.jumpSpeed, y = 0, x = 0;
-  for (int tick = 0; tick < FlightTicks; ++tick) {
-    vy += m.gravity;
-    y += vy;
-    x += m.topSpeed;
-    if (y >= -1e-3) break;  // back at the start height, float steps aside
-  }
-  return int(std::floor(x));
-}
-
-// Tile classes of the physics.
-bool IsLadderTile(int tile) { return tile == 26 || tile == 29 || tile == 55 || tile == 80; }
-bool IsBreakableTile(int tile) {
-  return tile == 2 || tile == 5 || tile == 6 || tile == 7 || tile == 9 || tile == 10;
-}
-bool IsTouchItemTile(int tile) {
-  return tile == KeyTile || tile == SheetTile || tile == GoldAxeTile || tile == FireAxeTile;
 }
 
 // Breadth-first over positions from the start until nothing new is found.
@@ -455,9 +624,13 @@ ReachResult SearchReach(const ReachInput& input) {
   s.result.visited.assign(cells, 0);
   s.result.doorTouchedNoKey.assign(cells, 0);
   if (cells == 0) return s.result;
-  size_t nodes = size_t(g.cols) * size_t(g.rows + 1) * Layers;
-  s.seen.assign(nodes, 0);
-  s.arrivalX.assign(nodes, 0);
+  size_t nodes = size_t(g.cols) * size_t(g.rows + 1) * Layers * Motions;
+  s.arrival.assign(nodes, Unseen);
+  if (input.recordWay) {
+    s.parent.assign(nodes, -1);
+    s.via.assign(nodes, ReachMove());
+  }
+  Begin(s, ReachMove::Start, input.startX, 0, 0);
   Drop(s, input.startX, input.startTop, 0);
   while (!s.queue.empty() && !s.result.stoppedEarly) {
     int node = s.queue.front();

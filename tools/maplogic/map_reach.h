@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
 // The figure's reach over a map grid: a search over standing and climbing positions
-// with moves simulated from the game's movement numbers (gravity, jump speed, walking
-// limits). Used by `kwtool map check`.
+// with moves simulated from the game's movement numbers (its gravity, each form's jump
+// speed and walking limits, the figure's frames) and the catalogue's tile classes. Used
+// by `kwtool map check`.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,22 @@ struct ReachInput {
   std::vector<ReachJump> jumps;
   int startX = 0, startTop = 0;   // the figure's world x and top at the start
   int exitCol = 0, exitRow = 0;
+  bool recordWay = false;         // keep the way to the exit (ReachResult::way)
+};
+
+// One move of a way the search found, from where the figure stood or hung.
+struct ReachMove {
+  enum Kind { Start, Walk, Jump, Climb, Shrink, Grow, Teleport };
+  Kind kind = Start;
+  bool small = false;        // the figure is in its small form during the move
+  double x = 0;              // the figure's world x when the move begins
+  int feetRow = 0;           // the row on whose top edge its feet are then
+  int dir = 0;               // Walk, Jump: -1 left, 1 right, 0 straight; Climb: -1 up, 1 down
+  double cap = 0;            // Walk, Jump: the walking speed pushed toward
+  bool running = false;      // Walk, Jump: already at that speed when the move begins
+  int delay = 0;             // Jump: ticks in the air before the push begins
+  int toCol = 0, toFeetRow = 0;  // where the move ends: the cell of x, the feet's row
+  double toX = 0;
 };
 
 struct ReachResult {
@@ -34,26 +51,20 @@ struct ReachResult {
   std::vector<uint8_t> doorTouchedNoKey;  // row-major: a locked door met without a key
   std::vector<uint8_t> visited;        // row-major: cells the figure's box covered
   int positions = 0;                   // positions the search reached
+  // With ReachInput::recordWay: the moves from the start to the first touch of the exit
+  // (the last one ends where the exit was touched); empty when the exit was not reached.
+  std::vector<ReachMove> way;
 };
 
-// Movement numbers of a form, from the player control and physics, and the figure's
-// box: figureDX pixels right of the figure's x, figureW x figureH.
+// Movement numbers of a form and the figure's box: figureDX pixels right of the
+// figure's x, figureW x figureH. runSpeed is the walking speed a held key builds up: the
+// control pushes while the speed is below the form's top speed, so it ends a push past.
 struct Movement {
-  float gravity, jumpSpeed, topSpeed, accel;
+  float gravity, jumpSpeed, runSpeed, accel;
   int figureDX, figureW, figureH;
 };
 const Movement& FigureMovement(bool small = false);
 
-// Highest rise of a standing jump and the widest horizontal travel of a running jump
-// that lands at the height it started from, in pixels, simulated tick by tick.
-int JumpRise();
-int JumpTravel();
-
 ReachResult SearchReach(const ReachInput& input);
-
-// Cell classes as the physics sees them.
-bool IsLadderTile(int tile);
-bool IsBreakableTile(int tile);
-bool IsTouchItemTile(int tile);  // key, weapons, the alternative sheet: taken on touch
 
 }  // namespace kwtool
