@@ -7,7 +7,8 @@
 #include <fstream>
 #include <functional>
 
-#include "play/world_fixture.h"
+#include "content/test_data.h"
+#include "play/play_fixture.h"
 
 using namespace kwtest;
 
