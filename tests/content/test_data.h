@@ -178,16 +178,16 @@ struct MapSpec {
   }
 };
 
-// The media layer, headless, once per test binary.
+// The media layer, headless (virtual time: SleepMs moves the clock), once per test binary.
+inline bool HeadlessMediaStarted = false;
 inline void StartHeadlessMedia() {
-  static bool started = false;
-  if (started) return;
+  if (HeadlessMediaStarted) return;
   kw::MediaOptions o;
   o.headless = true;
   o.seedGiven = true;
   o.seed = 7;
-  started = kw::InitMedia(o);
-  ASSERT_TRUE(started);
+  HeadlessMediaStarted = kw::InitMedia(o);
+  ASSERT_TRUE(HeadlessMediaStarted);
 }
 
 // Reads the back-buffer pixel at (x, y).

@@ -26,36 +26,23 @@
 
 #include "common/pictures.h"
 #include "content/content.h"
+#include "content/test_data.h"
 #include "media/input_internal.h"
 #include "media/media.h"
 #include "play/play.h"
 
 namespace kwtest {
 
-// Whether this binary started the media layer.
-inline bool PlayMediaStarted = false;
-
 // Ends the media layer after the last test, so fonts and SDL leave nothing behind.
 class PlayMediaEnvironment : public ::testing::Environment {
  public:
   void TearDown() override {
-    if (PlayMediaStarted) kw::ShutdownMedia();
-    PlayMediaStarted = false;
+    if (HeadlessMediaStarted) kw::ShutdownMedia();
+    HeadlessMediaStarted = false;
   }
 };
 inline ::testing::Environment* const PlayMedia =
     ::testing::AddGlobalTestEnvironment(new PlayMediaEnvironment);
-
-// The media layer, headless (virtual time: SleepMs moves the clock), once per binary.
-inline void StartPlayMedia() {
-  if (PlayMediaStarted) return;
-  kw::MediaOptions o;
-  o.headless = true;
-  o.seedGiven = true;
-  o.seed = 11;
-  PlayMediaStarted = kw::InitMedia(o);
-  ASSERT_TRUE(PlayMediaStarted);
-}
 
 // A solid w x h picture (3D-ready when asked).
 inline void SolidSprite(int n, int w, int h, uint32_t colour, bool threeD = false) {
@@ -85,7 +72,7 @@ constexpr int FigureX = 300, FigureTop = 240;
 class PlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StartPlayMedia();
+    StartHeadlessMedia();
     kw::SetBlitTarget(-1);
     kw::ResetContentRun();
     kw::ResetContentMap();

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <functional>
 
-#include "content/test_data.h"
 #include "play/play_fixture.h"
 
 using namespace kwtest;
