@@ -92,9 +92,10 @@ class CheckAgainstGame : public ::testing::Test {
     kw::LoadLights();
     kw::LoaderThread(0);
   }
+  // The media layer stays up to the end of the binary: its shutdown would end the text
+  // library under the picture tests' fonts, which close theirs at exit.
   static void TearDownTestSuite() {
     kw::ResetInput();
-    kw::ShutdownMedia();
     delete folders;
     folders = nullptr;
   }
