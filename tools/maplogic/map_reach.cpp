@@ -137,7 +137,7 @@ const Movement& Form(int layer) { return FigureMovement((layer & SmallBit) != 0)
 // The cells the figure's box covers, grown by grow pixels on every side.
 Box BoxAt(double x, double top, int layer, int grow = 0) {
   const Movement& m = Form(layer);
-  int px = int(std::floor(x)) + m.figureDX, py = int(std::floor(top));
+  int px = int(std::floor(x)), py = int(std::floor(top));
   return {FloorDiv(px - grow, CellSize), FloorDiv(px + m.figureW - 1 + grow, CellSize),
           FloorDiv(py - grow, CellSize), FloorDiv(py + m.figureH - 1 + grow, CellSize)};
 }
@@ -155,7 +155,7 @@ bool BoxBlocked(const Grid& g, double x, double top, int layer) {
 // middle of their frames, so the middle is always part of the figure.
 int MiddleCol(double x, int layer) {
   const Movement& m = Form(layer);
-  return FloorDiv(int(std::floor(x)) + m.figureDX + m.figureW / 2, CellSize);
+  return FloorDiv(int(std::floor(x)) + m.figureW / 2, CellSize);
 }
 
 // Whether the middle of the figure's box touches a ladder.
@@ -604,7 +604,7 @@ float RunSpeed(const kw::FormLimits& limits) {
 // The movement of a form: the physics' gravity, the control's limits, the frame of the
 // form's touch picture.
 Movement FormMovement(const kw::FormLimits& limits, int w, int h) {
-  return {kw::Gravity, limits.jumpSpeed, RunSpeed(limits), limits.accel, 0, w, h};
+  return {kw::Gravity, limits.jumpSpeed, RunSpeed(limits), limits.accel, w, h};
 }
 
 }  // namespace

@@ -56,12 +56,12 @@ struct ReachResult {
   std::vector<ReachMove> way;
 };
 
-// Movement numbers of a form and the figure's box: figureDX pixels right of the
-// figure's x, figureW x figureH. runSpeed is the walking speed a held key builds up: the
-// control pushes while the speed is below the form's top speed, so it ends a push past.
+// Movement numbers of a form and the figure's box (figureW x figureH from the figure's x
+// and top). runSpeed is the walking speed a held key builds up: the control pushes while
+// the speed is below the form's top speed, so it ends a push past it.
 struct Movement {
   float gravity, jumpSpeed, runSpeed, accel;
-  int figureDX, figureW, figureH;
+  int figureW, figureH;
 };
 const Movement& FigureMovement(bool small = false);
 
