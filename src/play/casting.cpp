@@ -10,8 +10,6 @@ namespace kw {
 
 namespace {
 
-constexpr int FigureTop = 230;
-
 // Aura and spell in flight are the same picture.
 void SetSpell(int sprite) {
   Aura = sprite;

@@ -21,7 +21,6 @@ static_assert(KeySpell4 + 1 == KeyBindingCount, "one slot per bound key");
 
 // Fixed keys besides the bound ones.
 
-constexpr int FigureTop = 230;
 constexpr int StandUpProbe = 192;           // reference point of the stand-up test
 constexpr int ViewStep = 3;
 
@@ -119,18 +118,13 @@ void Jump() {
 // Walking limits by form and the fast-run cheat.
 void SetWalkingLimits() {
   PlayerRecord& p = P();
-  if (p.smallForm == 1) {
-    p.accel = 0.9f;
-    p.jumpSpeed = -10;
-    p.topSpeed = 9;
-  } else {
-    p.accel = 0.7f;
-    p.jumpSpeed = -8;
-    p.topSpeed = 7;
-  }
+  const FormLimits& limits = p.smallForm == 1 ? SmallFormLimits : NormalFormLimits;
+  p.accel = limits.accel;
+  p.jumpSpeed = limits.jumpSpeed;
+  p.topSpeed = limits.topSpeed;
   if (CheatFastRun == 1) {
-    p.accel = 4;
-    p.topSpeed = 18;
+    p.accel = FastRunAccel;
+    p.topSpeed = FastRunTopSpeed;
   }
 }
 

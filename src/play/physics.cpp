@@ -18,7 +18,6 @@ namespace kw {
 namespace {
 
 constexpr int CellSize = 30;
-constexpr int FigureTop = 230;       // world y of the figure's top is posY + 230
 constexpr int BombFrameW = 23, BombFrameH = 33;
 
 // A rectangle of cells, first to last inclusive; empty when from > to.
@@ -127,7 +126,7 @@ void KeepInsideMap(PlayerRecord& p) {
 // Gravity and the fall itself.
 void Fall(PlayerRecord& p) {
   TouchSprite = p.smallForm == 1 ? 323 : 438;
-  p.speedY += 0.4f;
+  p.speedY += Gravity;
   p.posY += p.speedY;
   p.climbing = 0;
 }

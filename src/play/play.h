@@ -441,4 +441,32 @@ void GuardAfterHit();
 void ApplyHealthRules();
 // ---- end of world pass and player rules ----------------------------------------
 
+// ---------------------------------------------------------------------------------
+// Movement numbers: what every move of the figure is made of. The physics falls by
+// Gravity, the player control sets each form's limits, the figure's frame is what its
+// pictures are clipped to. kwtool's map check reasons with these same names, so a
+// change here changes which maps it lets pass.
+// ---------------------------------------------------------------------------------
+constexpr int FigureTop = 230;             // the figure's top is at world y posY + FigureTop
+constexpr int FigureStartScreenX = 300;    // PlayerScreenX whenever a map starts
+constexpr int FigureFrameW = 42;           // figure sheets and touch mask: 42 x 58 frames
+constexpr int FigureFrameH = 58;
+constexpr int SmallFormFrame = 30;         // the small form's picture: 30 x 30
+constexpr float Gravity = 0.4f;            // added to speedY in every world step
+// Walking limits of a form: push per frame, the jump's start speed, top walking speed.
+struct FormLimits {
+  float accel, jumpSpeed, topSpeed;
+};
+constexpr FormLimits NormalFormLimits = {0.7f, -8.0f, 7.0f};
+constexpr FormLimits SmallFormLimits = {0.9f, -10.0f, 9.0f};
+constexpr float FastRunAccel = 4, FastRunTopSpeed = 18;  // the fast-run cheat, either form
+
+// Where a portal or the script's teleport puts the figure for cell (col, row): the
+// cell's top at the figure's top, its left edge 60 pixels right of the figure when the
+// figure stands at FigureStartScreenX.
+inline void PlaceFigureAtCell(PlayerRecord& p, double col, double row) {
+  p.posX = float(360.0 - WorldCell * col);
+  p.posY = float(WorldCell * row - FigureTop);
+}
+
 }  // namespace kw

@@ -11,7 +11,7 @@ namespace kw {
 
 namespace {
 
-constexpr int FrameW = 42, FrameH = 58;
+constexpr int FrameW = FigureFrameW, FrameH = FigureFrameH;
 
 // Clips the working figure and its touch mask to the same frame.
 void ClipFigure(int x, int y) {

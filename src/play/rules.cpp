@@ -88,8 +88,7 @@ void CheckPortals(PlayerRecord& p) {
     if (portal.active != 1 || !MarkerTouchesPlayer(Spr::Portal, portal.col, portal.row)) continue;
     p.message = Translate(portal.portalMessage);
     if (KeyReleasedUpToNow(Key::Return)) {
-      p.posX = float(360.0 - 30.0 * double(portal.targetCol));
-      p.posY = float(30.0 * double(portal.targetRow) - 230.0);
+      PlaceFigureAtCell(p, portal.targetCol, portal.targetRow);
     }
   }
 }

@@ -63,8 +63,7 @@ void DeleteItem(const Statement& s) {
 // The same placement as a portal's target: column x, row y.
 void TeleportTo(const Statement& s) {
   PlayerRecord& p = P();
-  p.posX = float(360.0 - 30.0 * double(Number(s, 1)));
-  p.posY = float(30.0 * double(Number(s, 2)) - 230.0);
+  PlaceFigureAtCell(p, Number(s, 1), Number(s, 2));
   p.speedX = 0;
   p.speedY = 0;
 }

@@ -165,7 +165,7 @@ bool MapStart() {
   LastSide = Facing::Right;
   WorldStepTime = int32_t(TimeMs());
   SetMouseCaptured(false);
-  PlayerScreenX = 300;
+  PlayerScreenX = FigureStartScreenX;
   Portals.Clear();
   RunStartBlock();
   for (Portal& portal : Portals) {

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -17,7 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "audio.h"
 #include "content/content.h"
+#include "image.h"
 #include "media/core_internal.h"
 #include "media/media.h"
 #include "packencoder.h"
@@ -28,49 +29,25 @@ namespace kwtest {
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
 
-constexpr uint32_t Argb(int r, int g, int b) {
-  return 0xFF000000u | (uint32_t(r & 255) << 16) | (uint32_t(g & 255) << 8) | uint32_t(b & 255);
-}
+using kwgen::Argb;
 
-// A PNG of w x h whose pixel (x, y) is colour(x, y) (0xAARRGGBB).
+// A PNG of w x h whose pixel (x, y) is colour(x, y) (0xAARRGGBB), by the tools' encoder.
 inline Bytes Png(int w, int h, const std::function<uint32_t(int, int)>& colour) {
-  std::vector<uint8_t> rgba(size_t(w) * h * 4);
+  kwgen::Image img(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint32_t c = colour(x, y);
-      uint8_t* p = &rgba[(size_t(y) * w + x) * 4];
-      p[0] = uint8_t(c >> 16); p[1] = uint8_t(c >> 8); p[2] = uint8_t(c); p[3] = uint8_t(c >> 24);
-    }
-  png_image img;
-  std::memset(&img, 0, sizeof img);
-  img.version = PNG_IMAGE_VERSION;
-  img.width = png_uint_32(w);
-  img.height = png_uint_32(h);
-  img.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  png_image_write_to_memory(&img, nullptr, &size, 0, rgba.data(), 0, nullptr);
-  Bytes out(size);
-  png_image_write_to_memory(&img, out.data(), &size, 0, rgba.data(), 0, nullptr);
-  out.resize(size);
-  return out;
+    for (int x = 0; x < w; ++x) img.Set(x, y, colour(x, y));
+  return kwgen::EncodePng(img);
 }
 
 inline Bytes Flat(int w, int h, uint32_t c) {
   return Png(w, h, [c](int, int) { return c; });
 }
 
-// A short 16-bit mono WAV.
+// A short 16-bit mono WAV, by the tools' encoder.
 inline Bytes Wav() {
-  const int samples = 64;
-  Bytes b;
-  auto u32 = [&b](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
-  auto u16 = [&b](uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
-  auto tag = [&b](const char* t) { b.insert(b.end(), t, t + 4); };
-  tag("RIFF"); u32(36 + samples * 2); tag("WAVE");
-  tag("fmt "); u32(16); u16(1); u16(1); u32(22050); u32(44100); u16(2); u16(16);
-  tag("data"); u32(samples * 2);
-  for (int i = 0; i < samples; ++i) u16(uint16_t((i % 8) * 1000));
-  return b;
+  std::vector<int16_t> samples;
+  for (int i = 0; i < 64; ++i) samples.push_back(int16_t((i % 8) * 1000));
+  return kwgen::EncodeWav16(samples, 22050);
 }
 
 inline void WritePack(const fs::path& path, const std::vector<Bytes>& entries) {
@@ -201,16 +178,16 @@ struct MapSpec {
   }
 };
 
-// The media layer, headless, once per test binary.
+// The media layer, headless (virtual time: SleepMs moves the clock), once per test binary.
+inline bool HeadlessMediaStarted = false;
 inline void StartHeadlessMedia() {
-  static bool started = false;
-  if (started) return;
+  if (HeadlessMediaStarted) return;
   kw::MediaOptions o;
   o.headless = true;
   o.seedGiven = true;
   o.seed = 7;
-  started = kw::InitMedia(o);
-  ASSERT_TRUE(started);
+  HeadlessMediaStarted = kw::InitMedia(o);
+  ASSERT_TRUE(HeadlessMediaStarted);
 }
 
 // Reads the back-buffer pixel at (x, y).

@@ -4,7 +4,6 @@
 // chunks running past the data, and headers claiming a picture larger than the game
 // takes. Each is a failed load, at once, before any decoder sees it.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "image.h"
 #include "media/pack.h"
 #include "media/sprite_internal.h"
 #include "media/sprites.h"
@@ -28,22 +28,9 @@ uint32_t Be32(const Bytes& b, size_t at) {
   return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
 }
 
-// A small RGBA PNG (with an sRGB chunk, as the generated packs have).
-Bytes SmallPng(int w, int h) {
-  std::vector<uint8_t> rgba(size_t(w) * h * 4, 0x7F);
-  png_image img;
-  std::memset(&img, 0, sizeof img);
-  img.version = PNG_IMAGE_VERSION;
-  img.width = png_uint_32(w);
-  img.height = png_uint_32(h);
-  img.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  png_image_write_to_memory(&img, nullptr, &size, 0, rgba.data(), 0, nullptr);
-  Bytes out(size);
-  png_image_write_to_memory(&img, out.data(), &size, 0, rgba.data(), 0, nullptr);
-  out.resize(size);
-  return out;
-}
+// A small RGBA PNG from the tools' encoder (with an sRGB chunk, as the generated packs
+// have).
+Bytes SmallPng(int w, int h) { return kwgen::EncodePng(kwgen::Image(w, h, 0x7F7F7F7Fu)); }
 
 // Offset of the first chunk of the given type, or 0.
 size_t FindChunk(const Bytes& png, const char* type) {

@@ -3,7 +3,6 @@
 // Sound loading (WAVE, Ogg Vorbis, garbage), volume and playing, with the mixer open on
 // SDL's dummy audio driver and without any audio device.
 #include <gtest/gtest.h>
-#include <vorbis/vorbisenc.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -11,85 +10,25 @@
 #include <thread>
 #include <vector>
 
+#include "audio.h"
 #include "media/sound.h"
 #include "media/sound_internal.h"
 
 namespace kw {
 namespace {
 
-void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(value >> (8 * i)));
-}
-
 // A 16-bit stereo 44.1 kHz square wave of the given length, as a RIFF/WAVE file.
 std::vector<uint8_t> MakeWave(int frames) {
-  std::vector<uint8_t> wav;
-  uint32_t dataBytes = uint32_t(frames) * 4;
-  wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
-  PutLe(wav, 36 + dataBytes, 4);
-  wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  PutLe(wav, 16, 4);
-  PutLe(wav, 1, 2);          // PCM
-  PutLe(wav, 2, 2);          // channels
-  PutLe(wav, 44100, 4);      // rate
-  PutLe(wav, 44100 * 4, 4);  // bytes per second
-  PutLe(wav, 4, 2);          // block align
-  PutLe(wav, 16, 2);         // bits
-  wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-  PutLe(wav, dataBytes, 4);
-  for (int i = 0; i < frames; ++i) {
-    uint16_t sample = (i / 50) % 2 ? 8000 : uint16_t(-8000);
-    PutLe(wav, sample, 2);
-    PutLe(wav, sample, 2);
-  }
-  return wav;
+  std::vector<int16_t> samples;
+  for (int i = 0; i < frames; ++i) samples.insert(samples.end(), 2, int16_t((i / 50) % 2 ? 8000 : -8000));
+  return kwgen::EncodeWav16(samples, 44100, 2);
 }
 
-// A short mono Ogg Vorbis stream of a sine tone, encoded with libvorbisenc.
+// A short mono Ogg Vorbis stream of a sine tone.
 std::vector<uint8_t> MakeOgg(int frames) {
-  std::vector<uint8_t> out;
-  vorbis_info info;
-  vorbis_info_init(&info);
-  if (vorbis_encode_init_vbr(&info, 1, 44100, 0.3f) != 0) return out;
-  vorbis_comment comment;
-  vorbis_comment_init(&comment);
-  vorbis_dsp_state dsp;
-  vorbis_analysis_init(&dsp, &info);
-  vorbis_block block;
-  vorbis_block_init(&dsp, &block);
-  ogg_stream_state stream;
-  ogg_stream_init(&stream, 1);
-  ogg_packet header, headerComment, headerCode;
-  vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-  ogg_stream_packetin(&stream, &header);
-  ogg_stream_packetin(&stream, &headerComment);
-  ogg_stream_packetin(&stream, &headerCode);
-  ogg_page page;
-  auto putPage = [&] {
-    out.insert(out.end(), page.header, page.header + page.header_len);
-    out.insert(out.end(), page.body, page.body + page.body_len);
-  };
-  while (ogg_stream_flush(&stream, &page)) putPage();
-  float** buffer = vorbis_analysis_buffer(&dsp, frames);
-  for (int i = 0; i < frames; ++i) buffer[0][i] = 0.3f * std::sin(i * 0.05f);
-  vorbis_analysis_wrote(&dsp, frames);
-  vorbis_analysis_wrote(&dsp, 0);
-  ogg_packet packet;
-  while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-    vorbis_analysis(&block, nullptr);
-    vorbis_bitrate_addblock(&block);
-    while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-      ogg_stream_packetin(&stream, &packet);
-      while (ogg_stream_pageout(&stream, &page)) putPage();
-    }
-  }
-  while (ogg_stream_flush(&stream, &page)) putPage();
-  ogg_stream_clear(&stream);
-  vorbis_block_clear(&block);
-  vorbis_dsp_clear(&dsp);
-  vorbis_comment_clear(&comment);
-  vorbis_info_clear(&info);
-  return out;
+  kwgen::Samples samples;
+  for (int i = 0; i < frames; ++i) samples.push_back(0.3f * std::sin(i * 0.05f));
+  return kwgen::EncodeOgg(samples, 44100, 0.3f);
 }
 
 class SoundTest : public ::testing::Test {
@@ -119,39 +58,19 @@ TEST_F(SoundTest, WaveLoadsPlaysAndStops) {
   EXPECT_EQ(SoundPlaying(5), 0);
 }
 
-// A 16-bit mono WAVE file of the given samples at the given rate.
-std::vector<uint8_t> MonoWave(const std::vector<int16_t>& samples, int rate) {
-  std::vector<uint8_t> wav;
-  uint32_t dataBytes = uint32_t(samples.size()) * 2;
-  wav.insert(wav.end(), {'R', 'I', 'F', 'F'});
-  PutLe(wav, 36 + dataBytes, 4);
-  wav.insert(wav.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  PutLe(wav, 16, 4);
-  PutLe(wav, 1, 2);
-  PutLe(wav, 1, 2);
-  PutLe(wav, uint32_t(rate), 4);
-  PutLe(wav, uint32_t(rate) * 2, 4);
-  PutLe(wav, 2, 2);
-  PutLe(wav, 16, 2);
-  wav.insert(wav.end(), {'d', 'a', 't', 'a'});
-  PutLe(wav, dataBytes, 4);
-  for (int16_t v : samples) PutLe(wav, uint16_t(v), 2);
-  return wav;
-}
-
 // The shipped sounds are 22050 Hz mono: the mixer (44100 Hz stereo) gets every sample
 // twice as long, the step between two samples halved, the same on both sides, the last
 // held. A rate that is no whole part of the mixer's still converts, to about its length.
 TEST_F(SoundTest, HalfRateMonoSoundsAreDoubledAndSpreadToBothSides) {
   const std::vector<int16_t> samples = {0, 1000, -1000, 32767, -32768, 7};
-  std::vector<uint8_t> wav = MonoWave(samples, 22050);
+  std::vector<uint8_t> wav = kwgen::EncodeWav16(samples, 22050);
   ASSERT_EQ(LoadSoundFromMemory(1, wav.data(), wav.size(), 0), 1);
   const std::vector<int16_t> expected = {0,     0,     500,   500,   1000,  1000,  0,     0,
                                          -1000, -1000, 15883, 15883, 32767, 32767, 0,     0,
                                          -32768, -32768, -16380, -16380, 7, 7, 7, 7};
   EXPECT_EQ(SoundMixerSamples(1), expected);
 
-  std::vector<uint8_t> odd = MonoWave(std::vector<int16_t>(32000, 100), 32000);
+  std::vector<uint8_t> odd = kwgen::EncodeWav16(std::vector<int16_t>(32000, 100), 32000);
   ASSERT_EQ(LoadSoundFromMemory(2, odd.data(), odd.size(), 0), 1);
   // (SDL's converter keeps back a few milliseconds of its filter's length.)
   EXPECT_GT(SoundMixerBytes(2), 44100u * 4 * 95 / 100);

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Klingenwald developers
 // Bombs: the 75-step fuse, the 3 x 4 hole, and the damage to the player, the enemies
 // (who die in the next combat pass) and the sliders.
-#include "play/combat_fixture.h"
+#include "play/play_fixture.h"
 
 namespace kwtest {
 namespace {
@@ -98,7 +98,7 @@ TEST_F(BombsTest, TheExplosionHurtsThePlayerEnemiesAndSliders) {
   kw::SetSpriteClip(329, 0, 2 * EnemyH, EnemyW, EnemyH);  // as a collision test leaves it
   kw::Sliders.Add() = kw::Slider{3, 3};  // picture 90..150 x 90..150
   kw::Sliders.Add() = kw::Slider{15, 3};
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   kw::Bomb& b = LayBomb(100, 100);  // picture 100..123 x 100..133
   b.fuse = 24;
   b.tick = 2;
@@ -122,7 +122,7 @@ TEST_F(BombsTest, ABombFarFromThePlayerDoesNotHurt) {
   kw::Bomb& b = LayBomb(100, 100);
   b.fuse = 24;
   b.tick = 2;
-  PlaceFigure(400, 300);
+  PlaceFigureOnScreen(400, 300);
   kw::UpdateBombs();
   EXPECT_FLOAT_EQ(p().health, 500);
 }

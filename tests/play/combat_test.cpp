@@ -4,7 +4,7 @@
 // through) and sliders (gliding between markers, the pause after a hit, hurting the
 // player, the aura, the flip spell).
 #include "media/input_internal.h"
-#include "play/combat_fixture.h"
+#include "play/play_fixture.h"
 
 namespace kwtest {
 namespace {
@@ -166,7 +166,7 @@ TEST_F(SlidersTest, SliderGlidesBetweenMarkersAndPausesTwoSecondsAtEach) {
 
 TEST_F(SlidersTest, ASliderHurtsOnceThenStandsUnderTheAura) {
   kw::Slider& s = AddSlider(4, 5);
-  PlaceFigure(130, 150);
+  PlaceFigureOnScreen(130, 150);
   kw::UpdateCombat();
   EXPECT_FLOAT_EQ(p().health, 485);
   EXPECT_EQ(kw::Aura, 370);

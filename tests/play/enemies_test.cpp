@@ -3,7 +3,7 @@
 // Enemies on small maps: walkers at ledges and walls, both flyers, the fight with the
 // player (sword, body contact, slopes, guard), death and transformation with points,
 // and the boss line's enemy leaving in every way.
-#include "play/combat_fixture.h"
+#include "play/play_fixture.h"
 
 namespace kwtest {
 namespace {
@@ -140,7 +140,7 @@ TEST_F(EnemiesTest, BodyContactHurtsBothOnceThenTheGuardHolds) {
   AddType(9, 3, 0);
   kw::Enemy& e = AddEnemy(0, 100, 100);
   AddEnemy(0, 400, 200).health = -1;  // dead, but the pass ends at the contact
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   kw::UpdateCombat();
   EXPECT_FLOAT_EQ(p().health, 490);
   EXPECT_EQ(e.health, 2);
@@ -159,7 +159,7 @@ TEST_F(EnemiesTest, BodyContactHurtsBothOnceThenTheGuardHolds) {
 TEST_F(EnemiesTest, ContactKillsAnEnemyWithNoHealthLeft) {
   AddType(9, 0, 0, 25);
   AddEnemy(0, 100, 100);
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   kw::UpdateCombat();
   EXPECT_EQ(kw::Enemies.Count(), 0);
   EXPECT_EQ(p().score, 25);
@@ -170,7 +170,7 @@ TEST_F(EnemiesTest, ContactKillsAnEnemyWithNoHealthLeft) {
 TEST_F(EnemiesTest, SlidingDownASlopeHurtsOnlyTheEnemy) {
   AddType(9, 3, 0, 40);
   kw::Enemy& e = AddEnemy(0, 100, 100);
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   kw::OnSlope = 1.0f;
   kw::UpdateCombat();
   EXPECT_EQ(e.health, 1);
@@ -186,7 +186,7 @@ TEST_F(EnemiesTest, SwordKillsOutrightWithoutPoints) {
   AddType(9, 30000, 0, 99);
   AddEnemy(0, 100, 100);
   kw::Enemy& second = AddEnemy(0, 110, 100);
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   p().swordSwing = 1;
   kw::UpdateCombat();
   // One kill per pass: the loop ends at the deleted enemy.
@@ -201,7 +201,7 @@ TEST_F(EnemiesTest, SwordKillsOutrightWithoutPoints) {
 TEST_F(EnemiesTest, TheSwordStrikesThroughTheGuard) {
   AddType(9, 5, 0);
   AddEnemy(0, 100, 100);
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   kw::HitGuard = 1;
   p().swordSwing = 1;
   kw::UpdateCombat();
@@ -251,7 +251,7 @@ TEST_F(EnemiesTest, AnimationAdvancesOnlyForLivingEnemiesInThePass) {
 TEST_F(EnemiesTest, SwitchedOffStoryEnemiesMoveButNeverTouch) {
   AddType(3, 3, 4);
   kw::Enemy& e = AddEnemy(0, 100, 100);
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   kw::StoryMode = 1;
   kw::EnemySpawnOff = 1;
   kw::MoveEnemies();
@@ -269,7 +269,7 @@ TEST_F(EnemiesTest, TheBossLineGoesWithTheBossInEveryWay) {
   // Killed by the sword with health left.
   kw::Boss = &AddEnemy(0, 100, 100);
   kw::BossShown = 1;
-  PlaceFigure(90, 90);
+  PlaceFigureOnScreen(90, 90);
   p().swordSwing = 1;
   kw::UpdateCombat();
   EXPECT_EQ(kw::BossShown, 0);

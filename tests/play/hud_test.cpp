@@ -4,7 +4,7 @@
 // separator, the boss line and its visible marks, the top texts and the small map.
 #include <string>
 
-#include "play/combat_fixture.h"
+#include "play/play_fixture.h"
 
 namespace kwtest {
 namespace {

@@ -211,36 +211,36 @@ TEST_F(PhysicsTest, WithBombsSlopesActInEveryFormAndThrowOffTheEnd) {
 TEST_F(PhysicsTest, MovingPlatformsCarryTheFigure) {
   for (int c = 0; c <= 59; ++c) Put(c, FloorRow, 1);  // no floor: only the platforms
   Put(20, 8, 2);
-  Cell(20, 8).hRange = 60;
-  Cell(20, 8).hStep = 2;
-  Cell(20, 8).offX = 2;
+  cell(20, 8).hRange = 60;
+  cell(20, 8).hStep = 2;
+  cell(20, 8).offX = 2;
   Put(40, 6, 2);
-  Cell(40, 6).vRange = 40;
-  Cell(40, 6).vStep = 1;
-  Cell(40, 6).offY = 1;
+  cell(40, 6).vRange = 40;
+  cell(40, 6).vStep = 1;
+  cell(40, 6).offY = 1;
   kw::MovingTiles.Add(kw::CellPos{20, 8});
   kw::MovingTiles.Add(kw::CellPos{40, 6});
   kw::MovingTileInterval = 0;
 
   PlaceFigure(602, 240 - 58);  // on the sideways platform
   Steps(3);
-  double dx = WorldX() - (20 * 30 + Cell(20, 8).offX);
+  double dx = WorldX() - (20 * 30 + cell(20, 8).offX);
   for (int i = 0; i < 80; ++i) {
     Step();
     // Carried exactly, except that the turn at each end moves the platform alone.
-    ASSERT_NEAR(WorldX() - (20 * 30 + Cell(20, 8).offX), dx, 2.01) << "step " << i;
+    ASSERT_NEAR(WorldX() - (20 * 30 + cell(20, 8).offX), dx, 2.01) << "step " << i;
     ASSERT_NEAR(Bottom(), 240, 1) << "step " << i;
   }
-  EXPECT_EQ(Cell(20, 8).onPlatform, 1);
-  EXPECT_EQ(Cell(40, 6).onPlatform, 0);
+  EXPECT_EQ(cell(20, 8).onPlatform, 1);
+  EXPECT_EQ(cell(40, 6).onPlatform, 0);
 
-  PlaceFigure(1200, 180 + Cell(40, 6).offY - 58);  // on the lift
+  PlaceFigure(1200, 180 + cell(40, 6).offY - 58);  // on the lift
   Steps(3);
   for (int i = 0; i < 100; ++i) {
     Step();
-    ASSERT_NEAR(Bottom(), 180 + Cell(40, 6).offY, 1) << "step " << i;
+    ASSERT_NEAR(Bottom(), 180 + cell(40, 6).offY, 1) << "step " << i;
   }
-  EXPECT_EQ(Cell(20, 8).onPlatform, 0);
+  EXPECT_EQ(cell(20, 8).onPlatform, 0);
 }
 
 TEST_F(PhysicsTest, JumpsBreakBlocksStraightAboveWithTheAlternativeSheet) {
@@ -249,14 +249,14 @@ TEST_F(PhysicsTest, JumpsBreakBlocksStraightAboveWithTheAlternativeSheet) {
   p().speedY = -5;
   kw::AltSheet = 0;
   Step();
-  EXPECT_EQ(Cell(20, 5).tile, 5);  // the normal sheet breaks nothing
+  EXPECT_EQ(cell(20, 5).tile, 5);  // the normal sheet breaks nothing
   EXPECT_EQ(p().speedY, 0.0f);
 
   kw::AltSheet = 1;
   PlaceFigure(600, 175);
   p().speedY = -5;
   Step();
-  EXPECT_EQ(Cell(20, 5).tile, 1);
+  EXPECT_EQ(cell(20, 5).tile, 1);
   EXPECT_EQ(p().speedY, 0.0f);
 
   // A block beside the figure's column stays, and so does an unbreakable one.
@@ -264,13 +264,13 @@ TEST_F(PhysicsTest, JumpsBreakBlocksStraightAboveWithTheAlternativeSheet) {
   PlaceFigure(600, 175);
   p().speedY = -5;
   Step();
-  EXPECT_EQ(Cell(21, 5).tile, 5);
+  EXPECT_EQ(cell(21, 5).tile, 5);
   EXPECT_EQ(p().speedY, 0.0f);
   Put(20, 5, 3);
   PlaceFigure(600, 175);
   p().speedY = -5;
   Step();
-  EXPECT_EQ(Cell(20, 5).tile, 3);
+  EXPECT_EQ(cell(20, 5).tile, 3);
   // The small form does not break blocks either.
   Put(20, 5, 5);
   Put(21, 5, 1);
@@ -278,7 +278,7 @@ TEST_F(PhysicsTest, JumpsBreakBlocksStraightAboveWithTheAlternativeSheet) {
   PlaceFigure(600, 155);
   p().speedY = -5;
   Step();
-  EXPECT_EQ(Cell(20, 5).tile, 5);
+  EXPECT_EQ(cell(20, 5).tile, 5);
 }
 
 TEST_F(PhysicsTest, CameraZoneAtBothMapEnds) {
@@ -414,9 +414,9 @@ TEST_F(PhysicsTest, DamagedSizesAndPositionsStayInsideTheGrid) {
     kw::BombPhysics();
     kw::Bombs.Clear();
   }
-  Cell(1, 1) = kw::MapCell{};
-  Cell(1, 1).tile = 100000;  // no tile table entry: not solid
-  Cell(1, 1).front = 1;
+  cell(1, 1) = kw::MapCell{};
+  cell(1, 1).tile = 100000;  // no tile table entry: not solid
+  cell(1, 1).front = 1;
   p().mapWidth = 3;
   p().mapHeight = 3;
   kw::ActiveCols = kw::ActiveRows = 5;

@@ -4,7 +4,7 @@
 // aura's timer, a spell's range and flight, the aura's pulse, sounds and pictures, the
 // light marks in the dark, and the health rules with the guard.
 #include "media/sound_internal.h"
-#include "play/world_fixture.h"
+#include "play/play_fixture.h"
 
 using namespace kwtest;
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "media/input_internal.h"
-#include "play/combat_fixture.h"
+#include "play/play_fixture.h"
 
 namespace kwtest {
 namespace {
@@ -46,7 +46,7 @@ TEST_F(RulesTest, TheExitOpensWithReturnUnlessABossLives) {
   kw::ExitRow = 5;
   kw::MapRules();
   EXPECT_EQ(p().message, "");
-  PlaceFigure(140, 140);
+  PlaceFigureOnScreen(140, 140);
   kw::BossShown = 1;
   HoldKey(28, true);
   kw::MapRules();
@@ -59,7 +59,7 @@ TEST_F(RulesTest, TheExitOpensWithReturnUnlessABossLives) {
 
 TEST_F(RulesTest, APortalTakesThePlayerOnlyWhenReturnIsLetGo) {
   AddPortal(10, 3, 2, 7, "Ein Tor");  // marker at (300, 90)
-  PlaceFigure(290, 80);
+  PlaceFigureOnScreen(290, 80);
   HoldKey(28, true);
   kw::MapRules();
   EXPECT_EQ(p().message, "Ein Tor");
@@ -91,7 +91,7 @@ TEST_F(RulesTest, APortalLeavesTheControlsEveryOtherKeyRelease) {
       {kw::KeyRestart, [&] { return p().mapDone == 1; }},
   };
   for (const auto& c : cases) {
-    PlaceFigure(290, 80);
+    PlaceFigureOnScreen(290, 80);
     p().hasSword = 1;
     p().swordSwing = 0;
     p().mapDone = 0;
@@ -106,7 +106,7 @@ TEST_F(RulesTest, APortalLeavesTheControlsEveryOtherKeyRelease) {
     EXPECT_TRUE(c.done()) << "slot " << c.slot;
   }
   // Return itself still takes the player through, once.
-  PlaceFigure(290, 80);
+  PlaceFigureOnScreen(290, 80);
   p().posX = 0;
   HoldKey(28, true);
   kw::InjectKey(28, false);
@@ -120,7 +120,7 @@ TEST_F(RulesTest, APortalLeavesTheControlsEveryOtherKeyRelease) {
 
 TEST_F(RulesTest, AnInactivePortalNeitherSpeaksNorMoves) {
   AddPortal(10, 3, 2, 7, "Ein Tor").active = 0;
-  PlaceFigure(290, 80);
+  PlaceFigureOnScreen(290, 80);
   HoldKey(28, true);
   kw::InjectKey(28, false);
   kw::MapRules();
@@ -131,7 +131,7 @@ TEST_F(RulesTest, AnInactivePortalNeitherSpeaksNorMoves) {
 TEST_F(RulesTest, OverlappingPortalsSpeakInOrderAndTheFirstReleaseMoves) {
   AddPortal(10, 3, 2, 7, "A");
   AddPortal(10, 3, 12, 7, "B");
-  PlaceFigure(290, 80);
+  PlaceFigureOnScreen(290, 80);
   HoldKey(28, true);
   kw::MapRules();
   EXPECT_EQ(p().message, "B");
@@ -291,12 +291,12 @@ TEST_F(RulesTest, TheGuardianThrowsUpAPlayerWithoutKeyAndLetsAKeyPass) {
   FillSprite(338, 40, 40, [](int, int) { return Red; });
   FillSprite(339, 77, 50, [](int, int) { return Red; });
   p().posX = -2000;  // guardian at (404, 190)
-  PlaceFigure(400, 190);
+  PlaceFigureOnScreen(400, 190);
   kw::MapRules();
   EXPECT_FLOAT_EQ(p().health, 495);
   EXPECT_FLOAT_EQ(p().posY, 190 - 230 - 10);
   EXPECT_EQ(p().guardianDone, 0);
-  PlaceFigure(400, 190);
+  PlaceFigureOnScreen(400, 190);
   p().hasKey = 1;
   kw::MapRules();
   EXPECT_EQ(p().guardianDone, 1);
@@ -319,7 +319,7 @@ TEST_F(RulesTest, TheGuardianIsLeftAloneOnceTheMapIsDone) {
   kw::CurrentMap = 3;
   FillSprite(338, 40, 40, [](int, int) { return Red; });
   p().posX = -2000;
-  PlaceFigure(400, 190);
+  PlaceFigureOnScreen(400, 190);
   p().mapDone = 1;
   kw::MapRules();
   EXPECT_FLOAT_EQ(p().health, 500);

@@ -6,7 +6,7 @@
 // weather, and map values at the integer limits.
 #include <climits>
 
-#include "play/world_fixture.h"
+#include "play/play_fixture.h"
 
 using namespace kwtest;
 

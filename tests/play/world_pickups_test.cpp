@@ -7,7 +7,7 @@
 #include <fstream>
 #include <functional>
 
-#include "play/world_fixture.h"
+#include "play/play_fixture.h"
 
 using namespace kwtest;
 

@@ -58,13 +58,6 @@ std::string Listed(const std::vector<kwtool::MapFinding>& found) {
   return out;
 }
 
-TEST(MapCheck, JumpNumbersComeFromThePhysics) {
-  // -8 a tick against 0.4 of gravity: 7.6 + 7.2 + ... + 0.4 pixels up.
-  EXPECT_EQ(kwtool::JumpRise(), 76);
-  // 39 ticks in the air (19 up, one at the top, 19 down) at 7 pixels a tick.
-  EXPECT_EQ(kwtool::JumpTravel(), 273);
-}
-
 TEST(MapCheck, CleanMapHasNoFindings) {
   const auto found = Check(Base("set pickup 20 7 21\n"));
   EXPECT_TRUE(found.empty()) << Listed(found);

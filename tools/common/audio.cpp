@@ -35,25 +35,29 @@ void AppendPage(std::vector<uint8_t>& out, const ogg_page& page) {
 }  // namespace
 
 std::vector<uint8_t> EncodeWav(const Samples& samples, int rate) {
+  std::vector<int16_t> pcm;
+  pcm.reserve(samples.size());
+  for (float s : samples) pcm.push_back(int16_t(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f)));
+  return EncodeWav16(pcm, rate);
+}
+
+std::vector<uint8_t> EncodeWav16(const std::vector<int16_t>& samples, int rate, int channels) {
   std::vector<uint8_t> b;
-  uint32_t dataBytes = uint32_t(samples.size() * 2);
+  const uint32_t dataBytes = uint32_t(samples.size() * 2), frameBytes = uint32_t(channels) * 2;
   PutTag(b, "RIFF");
   Put32(b, 36 + dataBytes);
   PutTag(b, "WAVE");
   PutTag(b, "fmt ");
   Put32(b, 16);
   Put16(b, 1);  // PCM
-  Put16(b, 1);  // mono
+  Put16(b, uint32_t(channels));
   Put32(b, uint32_t(rate));
-  Put32(b, uint32_t(rate) * 2);
-  Put16(b, 2);
+  Put32(b, uint32_t(rate) * frameBytes);
+  Put16(b, frameBytes);
   Put16(b, 16);
   PutTag(b, "data");
   Put32(b, dataBytes);
-  for (float s : samples) {
-    int v = int(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767.0f));
-    Put16(b, uint32_t(uint16_t(int16_t(v))));
-  }
+  for (int16_t v : samples) Put16(b, uint32_t(uint16_t(v)));
   return b;
 }
 

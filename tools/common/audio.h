@@ -18,6 +18,8 @@ using Samples = std::vector<float>;  // -1..1
 
 // A RIFF WAVE file, 16-bit PCM mono.
 std::vector<uint8_t> EncodeWav(const Samples& samples, int rate);
+// A RIFF WAVE file of 16-bit samples as they are, channels interleaved frame by frame.
+std::vector<uint8_t> EncodeWav16(const std::vector<int16_t>& samples, int rate, int channels = 1);
 // An Ogg Vorbis stream (mono, VBR quality 0..1); empty on failure.
 std::vector<uint8_t> EncodeOgg(const Samples& samples, int rate, float quality);
 

@@ -66,6 +66,24 @@ bool TextToMap(const std::string& text, MapSource& source, std::string& error);
 // Header values and cell statistics, one fact per line.
 std::string MapInfoText(const MapFile& map);
 
+// The file's lines as the game's line reader cuts them: at CR LF, LF, a lone CR or a
+// zero byte.
+inline std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    size_t end = bytes.find_first_of(std::string("\r\n\0", 3), at);
+    if (end == std::string::npos) end = bytes.size();
+    lines.push_back(bytes.substr(at, end - at));
+    at = end;
+    if (at < bytes.size()) {
+      char c = bytes[at++];
+      if (c == '\r' && at < bytes.size() && bytes[at] == '\n') ++at;
+    }
+  }
+  return lines;
+}
+
 // Whole files as bytes; false when the file cannot be read or written.
 bool ReadFileBytes(const std::string& path, std::string& out);
 bool WriteFileBytes(const std::string& path, const std::string& data);

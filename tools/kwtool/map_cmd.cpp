@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// kwtool map: compile the text form of a map, decompile a map file, show its statistics.
-// A text source with a "tag" layer also writes the tag grid beside the compiled map
-// (OUT.map -> OUT_Script_Map.dat).
+// kwtool map: compile the text form of a map, decompile a map file, show its statistics,
+// check whether it can be finished. A text source with a "tag" layer also writes the tag
+// grid beside the compiled map (OUT.map -> OUT_Script_Map.dat).
 #include <cstdio>
 
 #include "kwtool.h"
+#include "map_check.h"
 #include "map_render.h"
 #include "maptext.h"
 
@@ -18,13 +19,16 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// "maps/map3.map" -> "maps/map3_Script_Map.dat"
-std::string TagGridPath(const std::string& mapPath) {
+// "maps/map3.map" -> "maps/map3" + suffix
+std::string Beside(const std::string& mapPath, const std::string& suffix) {
   const size_t dot = mapPath.rfind('.');
   const size_t slash = mapPath.find_last_of('/');
   const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExt ? mapPath.substr(0, dot) : mapPath) + "_Script_Map.dat";
+  return (hasExt ? mapPath.substr(0, dot) : mapPath) + suffix;
 }
+
+// The tag grid beside a map.
+std::string TagGridPath(const std::string& mapPath) { return Beside(mapPath, "_Script_Map.dat"); }
 
 int Compile(const std::string& src, const std::string& out) {
   std::string text, error;
@@ -64,6 +68,44 @@ int Info(const std::string& in) {
   if (!Load(in, map, error)) return Fail(error);
   std::fputs(kwmap::MapInfoText(map).c_str(), stdout);
   return 0;
+}
+
+// `map check MAP [--data GAMEDIR]`: reads the map and its two companion files, prints the
+// findings as MAP:COL,ROW: message; status 1 on findings, 2 when the map cannot be read.
+int MapCheck(const Args& args) {
+  std::string path, data;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--data" && i + 1 < args.size())
+      data = args[++i];
+    else if (path.empty())
+      path = args[i];
+    else
+      path.clear(), i = args.size();
+  }
+  if (path.empty()) {
+    std::fputs("usage: kwtool map check MAP [--data GAMEDIR]\n", stderr);
+    return 2;
+  }
+  kwtool::MapCheckInput input;
+  std::string bytes, error, used = path;
+  bool read = kwmap::ReadFileBytes(used, bytes);
+  if (!read && !data.empty() && !path.empty() && path[0] != '/') {
+    used = data + "/" + path;
+    read = kwmap::ReadFileBytes(used, bytes);
+  }
+  if (!read) {
+    std::fprintf(stderr, "kwtool map check: cannot read %s\n", path.c_str());
+    return 2;
+  }
+  if (!kwmap::ReadMapBytes(bytes, input.map, error)) {
+    std::fprintf(stderr, "kwtool map check: %s: %s\n", path.c_str(), error.c_str());
+    return 2;
+  }
+  kwmap::ReadFileBytes(Beside(used, "_Script_Map.dat"), input.tagBytes);
+  kwmap::ReadFileBytes(Beside(used, "_Script.ssc"), input.script);
+  const std::vector<kwtool::MapFinding> found = CheckMap(input);
+  for (const kwtool::MapFinding& f : found) std::printf("%s:%d,%d: %s\n", path.c_str(), f.col, f.row, f.message.c_str());
+  return found.empty() ? 0 : 1;
 }
 
 }  // namespace

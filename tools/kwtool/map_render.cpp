@@ -30,7 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 using kwgen::Argb;
 
-constexpr int CellSize = 30;
+constexpr int CellSize = kw::WorldCell;
 // Main-layer frames reach 10 px above their cell and front pictures 10 px below the
 // bottom row: the picture has that much room at the top and at the bottom.
 constexpr int Headroom = 10;
@@ -40,8 +40,6 @@ constexpr int BackgroundSprite = kw::Spr::Background;
 constexpr int ObjectsExitEntry = kw::EntryOf(kw::ObjectsPak, kw::Spr::ExitDoor);
 static_assert(ObjectsExitEntry >= 0);
 constexpr int MaxCanvasSide = 16384;  // the media layer's largest picture
-// The figure's start: it stands at screen x 300 while the world scrolls by posX = -RespawnX.
-constexpr int FigureScreenX = 300, FigureTop = 230, FigureW = 42, FigureH = 58;
 
 // Frame sizes of the enemy types of the shipped Gegner.ini, by type index.
 struct EnemyBox {
@@ -298,9 +296,10 @@ void DrawMarkers(kwgen::Image& img, const kwmap::MapFile& m, const std::vector<i
 }
 
 void StartMarker(kwgen::Image& img, const kwmap::MapFile& m) {
-  const int x = FigureScreenX + kw::ParseInt(m.header[11]);
-  const int y = kw::ParseInt(m.header[10]) + FigureTop + Headroom;
-  Box(img, x, y, FigureW, FigureH, StartColour);
+  // The figure stands at its start screen x while the world scrolls by posX = -RespawnX.
+  const int x = kw::FigureStartScreenX + kw::ParseInt(m.header[11]);
+  const int y = kw::ParseInt(m.header[10]) + kw::FigureTop + Headroom;
+  Box(img, x, y, kw::FigureFrameW, kw::FigureFrameH, StartColour);
   Label(img, "Start", x + 2, y + 20, StartColour);
 }
 

@@ -67,7 +67,7 @@ ParsedScript Parse(const std::string& bytes) {
   kw::MainScript.Clear();
   kw::ScriptScan scan;
   int number = 0;
-  for (const std::string& raw : kwtool::SplitLines(bytes)) {
+  for (const std::string& raw : kwmap::SplitLines(bytes)) {
     ++number;
     ReadLine line{number, kw::StripBlanks(kw::ScriptLowerCase(raw)), scan.inBlock, 0,
                   scan.inParens, 0};

@@ -1,32 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// `kwtool map check MAP [--data GAMEDIR]`: what an author wants to know before playing a
-// map. The start stands on ground, the exit can be reached (map_reach.cpp), locked
-// doors have a key that can be reached before them, no enemy or pickup sits in a solid
-// cell, and every tag and every cell the script names lies inside the grid. Prints
-// MAP:COL,ROW: message; exit 1 on findings, 2 when the map cannot be read.
+// What an author wants to know before playing a map (`kwtool map check`). The start
+// stands on ground, the exit can be reached (map_reach.cpp), locked doors have a key that
+// can be reached before them, no enemy or pickup sits in a solid cell, and every tag and
+// every cell the script names lies inside the grid.
 #include "map_check.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
-#include "kwtool.h"
+#include "cell_rules.h"
 #include "map_reach.h"
 #include "media/textutil.h"
+#include "play/play.h"
 #include "script/script.h"
 
 namespace kwtool {
 
 namespace {
 
-constexpr int CellSize = 30;
-constexpr int FigureScreenX = 300;  // the figure's screen x when a map starts
-constexpr int FigureTop = 230;      // world y of the figure's top is posY + 230
-constexpr int FirstEnemyPickup = 19;
-constexpr int LockedDoorTile = 19;
-constexpr int KeyTile = 20;
-constexpr int KeyPickup = 4;
+using maplogic::IsLadderTile;
+
+constexpr int CellSize = kw::WorldCell;
 constexpr int MaxTagLines = 20;     // outside tags reported one by one, then counted
 
 // A number as text.
@@ -63,7 +58,7 @@ std::vector<ScriptCall> ParseCalls(const std::string& script) {
   kw::StartScript.Clear();
   kw::MainScript.Clear();
   kw::ScriptScan scan;
-  for (const std::string& raw : kwtool::SplitLines(script)) kw::ParseScriptLine(scan, raw);
+  for (const std::string& raw : kwmap::SplitLines(script)) kw::ParseScriptLine(scan, raw);
   for (bool start : {true, false}) {
     std::vector<int> tags;  // one per open "if"
     for (const kw::Statement& s : start ? kw::StartScript : kw::MainScript) {
@@ -119,8 +114,15 @@ struct Checker {
   // A resting cell the figure cannot enter.
   bool SolidCell(int col, int row) const {
     int tile = At(kwmap::Tile, col, row);
-    return (At(kwmap::Front, col, row) & 0xff) == 1 && tile > 1 && !IsLadderTile(tile) &&
+    return maplogic::Collides(tile, At(kwmap::Front, col, row)) && !IsLadderTile(tile) &&
            At(kwmap::VRange, col, row) == 0 && At(kwmap::HRange, col, row) == 0;
+  }
+  // Where the figure is after a portal or teleport to cell (col, row), as the game puts it.
+  static void PlacedAt(int64_t col, int64_t row, int& x, int& top) {
+    kw::PlayerRecord p;
+    kw::PlaceFigureAtCell(p, double(col), double(row));
+    x = kw::Nearest(kw::FigureStartScreenX - double(p.posX));
+    top = kw::Nearest(double(p.posY) + kw::FigureTop);
   }
 
   // The start: inside the map and free, with ground less than a cell below the feet.
@@ -130,7 +132,7 @@ struct Checker {
     bool blocked = false;
     for (int c = x / CellSize; c <= (x + m.figureW - 1) / CellSize; ++c)
       for (int r = top / CellSize; r <= (top + m.figureH - 1) / CellSize; ++r)
-        blocked = blocked || !Inside(c, r) || (SolidCell(c, r) && At(kwmap::Tile, c, r) != LockedDoorTile);
+        blocked = blocked || !Inside(c, r) || (SolidCell(c, r) && At(kwmap::Tile, c, r) != kw::Tile::LockedDoor);
     if (x < 0 || top < 0 || blocked) {
       Add(col, row, "the figure's start is inside a wall or outside the map");
       return;
@@ -169,11 +171,16 @@ struct Checker {
       if (call.name == "createportal" && call.args.size() >= 6 && LiteralNumber(call.args[1], a) &&
           LiteralNumber(call.args[2], b)) {
         int64_t tr = 0, tc = 0;
-        if (LiteralNumber(call.args[4], tr) && LiteralNumber(call.args[5], tc))
-          reach.jumps.push_back({int(b), int(a), 0, int(CellSize * tc - 60), int(CellSize * tr)});
+        ReachJump jump{int(b), int(a), 0, 0, 0};
+        if (LiteralNumber(call.args[4], tr) && LiteralNumber(call.args[5], tc)) {
+          PlacedAt(tc, tr, jump.toX, jump.toTop);
+          reach.jumps.push_back(jump);
+        }
       } else if (call.name == "teleportto" && !call.start && call.args.size() >= 2 &&
                  LiteralNumber(call.args[0], a) && LiteralNumber(call.args[1], b)) {
-        reach.jumps.push_back({-1, -1, call.onTag, int(CellSize * a - 60), int(CellSize * b)});
+        ReachJump jump{-1, -1, call.onTag, 0, 0};
+        PlacedAt(a, b, jump.toX, jump.toTop);
+        reach.jumps.push_back(jump);
       }
     }
     if (!Inside(reach.exitCol, reach.exitRow)) {
@@ -193,8 +200,9 @@ struct Checker {
     int firstCol = 0, firstRow = 0;
     for (int row = 0; row < rows; ++row)
       for (int col = 0; col < cols; ++col) {
-        anyKey = anyKey || At(kwmap::Tile, col, row) == KeyTile || At(kwmap::Pickup, col, row) == KeyPickup;
-        if (At(kwmap::Tile, col, row) == LockedDoorTile && (At(kwmap::Front, col, row) & 0xff) == 1 && !anyDoor) {
+        anyKey = anyKey || maplogic::GivesKey(At(kwmap::Tile, col, row), At(kwmap::Pickup, col, row));
+        if (At(kwmap::Tile, col, row) == kw::Tile::LockedDoor && (At(kwmap::Front, col, row) & 0xff) == kw::Layer::Solid &&
+            !anyDoor) {
           anyDoor = true;
           firstCol = col, firstRow = row;
         }
@@ -217,10 +225,12 @@ struct Checker {
     for (int row = 0; row < rows; ++row)
       for (int col = 0; col < cols; ++col) {
         int pickup = At(kwmap::Pickup, col, row), tile = At(kwmap::Tile, col, row);
-        bool item = (pickup >= 2 && pickup <= 7) || (pickup >= 13 && pickup <= 16);
-        if ((pickup < FirstEnemyPickup && !item) || !SolidCell(col, row) || IsTouchItemTile(tile)) continue;
-        Add(col, row, pickup >= FirstEnemyPickup ? "enemy " + Num(pickup) + " buried in a solid cell"
-                                                  : "pickup " + Num(pickup) + " buried in a solid cell");
+        bool item = (pickup >= kw::Pickup::Ammo && pickup <= kw::Pickup::Points100) ||
+                    (pickup >= kw::Pickup::Spell3 && pickup <= kw::Pickup::Spell1);
+        bool enemy = pickup >= kw::Pickup::RandomEnemy;
+        if ((!enemy && !item) || !SolidCell(col, row) || maplogic::IsTouchItemTile(tile)) continue;
+        Add(col, row, enemy ? "enemy " + Num(pickup) + " buried in a solid cell"
+                            : "pickup " + Num(pickup) + " buried in a solid cell");
       }
   }
 
@@ -254,13 +264,14 @@ struct Checker {
   // All checks in their order.
   void Run() {
     calls = ParseCalls(in.script);
-    int x = FigureScreenX + Header(12), top = Header(11) + FigureTop;
+    // The map start puts the figure at posX = -startX, posY = startY.
+    int x = kw::FigureStartScreenX + Header(12), top = Header(11) + kw::FigureTop;
     // A teleport in the start block moves the start.
     for (const ScriptCall& call : calls) {
       int64_t a = 0, b = 0;
       if (call.start && call.name == "teleportto" && call.args.size() >= 2 && LiteralNumber(call.args[0], a) &&
           LiteralNumber(call.args[1], b))
-        x = int(CellSize * a - 60), top = int(CellSize * b);
+        PlacedAt(a, b, x, top);
     }
     CheckStart(x, top);
     CheckReach(x, top);
@@ -270,14 +281,6 @@ struct Checker {
   }
 };
 
-// "maps/map3.map" -> "maps/map3" + suffix
-std::string Beside(const std::string& mapPath, const std::string& suffix) {
-  const size_t dot = mapPath.rfind('.');
-  const size_t slash = mapPath.find_last_of('/');
-  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-  return (hasExt ? mapPath.substr(0, dot) : mapPath) + suffix;
-}
-
 }  // namespace
 
 // Runs every check on a map and what lies beside it.
@@ -285,43 +288,6 @@ std::vector<MapFinding> CheckMap(const MapCheckInput& input) {
   Checker checker(input);
   checker.Run();
   return checker.found;
-}
-
-// The command: reads the map and its two companion files, prints the findings.
-int MapCheck(const Args& args) {
-  std::string path, data;
-  for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--data" && i + 1 < args.size())
-      data = args[++i];
-    else if (path.empty())
-      path = args[i];
-    else
-      path.clear(), i = args.size();
-  }
-  if (path.empty()) {
-    std::fputs("usage: kwtool map check MAP [--data GAMEDIR]\n", stderr);
-    return 2;
-  }
-  MapCheckInput input;
-  std::string bytes, error, used = path;
-  bool read = kwmap::ReadFileBytes(used, bytes);
-  if (!read && !data.empty() && !path.empty() && path[0] != '/') {
-    used = data + "/" + path;
-    read = kwmap::ReadFileBytes(used, bytes);
-  }
-  if (!read) {
-    std::fprintf(stderr, "kwtool map check: cannot read %s\n", path.c_str());
-    return 2;
-  }
-  if (!kwmap::ReadMapBytes(bytes, input.map, error)) {
-    std::fprintf(stderr, "kwtool map check: %s: %s\n", path.c_str(), error.c_str());
-    return 2;
-  }
-  kwmap::ReadFileBytes(Beside(used, "_Script_Map.dat"), input.tagBytes);
-  kwmap::ReadFileBytes(Beside(used, "_Script.ssc"), input.script);
-  const std::vector<MapFinding> found = CheckMap(input);
-  for (const MapFinding& f : found) std::printf("%s:%d,%d: %s\n", path.c_str(), f.col, f.row, f.message.c_str());
-  return found.empty() ? 0 : 1;
 }
 
 }  // namespace kwtool

@@ -8,6 +8,7 @@
 #include <queue>
 #include <utility>
 
+#include "cell_rules.h"
 #include "content/content.h"
 #include "play/play.h"
 
@@ -24,18 +25,17 @@ using NodeQueue = std::priority_queue<Node, std::vector<Node>, std::greater<Node
 
 bool DoorsShut = false;  // while the shut grid is spread
 
-// A cell the figure can be in: empty, a ladder, a door (unless shut), or a block it can break.
+// A cell the figure can be in: one the physics does not collide with, a ladder, or a door
+// (unless shut).
 bool Open(const MapCell& c) {
-  if (c.front != 1 || c.tile <= 1) return true;
-  for (int t : Tile::Ladders) if (c.tile == t) return true;
+  if (!maplogic::Collides(c.tile, c.front) || maplogic::IsLadderTile(c.tile)) return true;
   return c.tile == Tile::LockedDoor && !DoorsShut;
 }
 
 // True when the figure can get into (c, r) from below: a ladder there or just below, or
 // ground within a jump (the jump rises under three cells) under it.
 bool Reachable(int c, int r) {
-  for (int t : Tile::Ladders)
-    if (Map.At(c, r).tile == t || Map.At(c, r + 1).tile == t) return true;
+  if (maplogic::IsLadderTile(Map.At(c, r).tile) || maplogic::IsLadderTile(Map.At(c, r + 1).tile)) return true;
   for (int below = r + 1; below <= r + 4 && below <= Map.H; ++below)
     if (!Open(Map.At(c, below))) return true;
   return false;
@@ -88,7 +88,7 @@ std::vector<std::pair<int, int>> KeyCells() {
   std::vector<std::pair<int, int>> cells;
   for (int c = 0; c <= Map.W; ++c)
     for (int r = 0; r <= Map.H; ++r)
-      if (Map.At(c, r).pickup == Pickup::Key || Map.At(c, r).tile == Tile::KeyTile) cells.push_back({c, r});
+      if (maplogic::GivesKey(Map.At(c, r).tile, Map.At(c, r).pickup)) cells.push_back({c, r});
   return cells;
 }
 
