@@ -368,7 +368,11 @@ Uint32 RestoreWindowState(bool startWindowed) {
   return flags;
 }
 
+// The title the display was opened with (kept headless too, where no window shows it).
+std::string DisplayTitle;
+
 int OpenDisplay(const std::string& title, bool startWindowed) {
+  DisplayTitle = title;
   if (IsHeadless()) return 1;
   DestroyDisplay();
   Uint32 flags = RestoreWindowState(startWindowed);
@@ -590,6 +594,8 @@ void EndProgram(int code) {
 }
 
 // The picture is always 640 x 480; the window takes its remembered or default size.
+const std::string& WindowTitle() { return DisplayTitle; }
+
 int OpenWindowedDisplay(int /*width*/, int /*height*/, const std::string& title) {
   return OpenDisplay(title, true);
 }
