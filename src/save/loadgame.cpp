@@ -92,7 +92,7 @@ void ReadCells(const std::string& folder, int w, int h) {
   CloseFileNumber(1);
 }
 
-// The loading picture until any key is down. The window stays served meanwhile: a
+// The loading picture until any key is down; a line at its foot says so. The window stays served meanwhile: a
 // close request ends the program as it does during play.
 void WaitForKey() {
   Screen before = CurrentScreen;
@@ -105,6 +105,7 @@ void WaitForKey() {
     FlipScreen();
     ClearBackBuffer(0);
     DrawSprite(Spr::TitlePicture, 0, 0);  // whole, without a key colour
+    DrawKeyPrompt(PromptAnyKey);
     ReadKeyboard();
     if (KeyDown(Key::Any)) break;
   }
