@@ -251,6 +251,33 @@ TEST_F(ScreensTest, HighscoreInsertionKeepsEqualScoresAbove) {
   EXPECT_EQ(kw::Highscores[2].name, "Anna");
 }
 
+// A name of the longest kind (20 letters, wide ones) is drawn shortened and ends before
+// the points column; the list and its file keep the whole name.
+TEST_F(ScreensTest, ALongNameNeverRunsIntoThePoints) {
+  FillScores();
+  auto pointsColumn = [] {
+    kw::ClearBackBuffer(0);
+    kw::DrawHighscoreList();
+    return Region(316, 122, 80, 24);  // entry 1: the gap before its points and the points
+  };
+  kw::Highscores[1].name = "";
+  auto without = pointsColumn();
+  for (const char* name : {"WWWWWWWWWWWWWWWWWWWW", "Alrik vom Waldesrand", "Anna"}) {
+    kw::Highscores[1].name = name;
+    EXPECT_EQ(pointsColumn(), without) << name;
+    EXPECT_EQ(kw::Highscores[1].name, name);
+  }
+  kw::WriteHighscoreFile();
+  EXPECT_EQ(UserFile("Saves/Savescore.save").substr(0, 11), "900\r\nAnna\r\n");
+  kw::BeginText();
+  kw::SelectFont(kw::Font::Large);
+  EXPECT_EQ(kw::NameAsDrawn("Anna", 64), "Anna");
+  std::string cut = kw::NameAsDrawn("WWWWWWWWWWWWWWWWWWWW", 64);
+  EXPECT_EQ(cut.substr(cut.size() - 2), "..");
+  EXPECT_LE(kw::TextWidth(cut), 64);
+  kw::EndText();
+}
+
 TEST_F(ScreensTest, EqualScoreShowsTheListAndLoeschenWritesTheResetFile) {
   FillScores();
   kw::WriteHighscoreFile();
