@@ -20,7 +20,7 @@ namespace {
 
 constexpr int CellSize = 30;
 constexpr int FigureTop = 230;       // world y of the figure's top is posY + 230
-constexpr int FigureWidth = 42;      // a frame of the figure's sheets
+constexpr int FigureWidth = 42, FigureHeight = 58;  // a frame of the figure's sheets
 constexpr int BombFrameW = 23, BombFrameH = 33;
 
 // A rectangle of cells, first to last inclusive; empty when from > to.
@@ -432,6 +432,22 @@ void BombFallAndSlide(Bomb& b, const CellWindow& w) {
 }
 
 }  // namespace
+
+bool StandingFigureFits(int lift) {
+  // The standing frame of the side the figure faces (the small form leaves the touch
+  // mask's clip as the last normal frame had it, or as the sheet came).
+  SetSpriteClip(Spr::TouchMask, LastSide == Facing::Left ? FigureWidth + 1 : 0, 0, FigureWidth, FigureHeight);
+  CellWindow w = PlayerWindow(std::max(ActiveCols, 5), std::max(ActiveRows, 5));
+  int y = FigureY() - lift;
+  for (int col = w.fromCol; col <= w.toCol; ++col)
+    for (int row = w.fromRow; row <= w.toRow; ++row) {
+      const MapCell& c = Map.At(col, row);
+      if (!IsCandidate(c) || IsLadder(c.tile)) continue;
+      if (SpritesTouch(c.tile, CellX(col, c), CellY(row, c), Spr::TouchMask, PlayerScreenX, y) != 0)
+        return false;
+    }
+  return true;
+}
 
 // The world step's physics while no bomb lies on the map.
 int PlayerPhysics() {

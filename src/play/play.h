@@ -319,6 +319,9 @@ void ShowNotice(const std::string& text);
 int PlayerControls();
 // Gravity, movement and tile collision of the figure.
 int PlayerPhysics();
+// Whether the figure in its normal form, lift pixels higher than it is now, would touch
+// no solid cell (the small form's test before it stands up).
+bool StandingFigureFits(int lift);
 // The same while bombs lie on the map (the figure may stand on them).
 int PlayerPhysicsWithBombs();
 // One bomb's fall (the current element of Bombs).

@@ -528,10 +528,11 @@ class TrapsTest : public ControlsTest {
     bool fine = true;
     for (int i = 0, resting = 0; i < frames; ++i) {
       GameFrame();
+      int bottom = p().smallForm == 1 ? TopY() + 30 : Bottom();  // the small form is 30 high
       bool onSurface = false;
-      for (int top : surfaces) onSurface = onSurface || std::abs(Bottom() - 1 - top) <= 1;
+      for (int top : surfaces) onSurface = onSurface || std::abs(bottom - 1 - top) <= 1;
       resting = p().speedY == 0 && p().moveFlag == 1 && !onSurface ? resting + 1 : 0;
-      if (Bottom() > FloorY + 2 || resting > 2) fine = false;
+      if (bottom > FloorY + 2 || resting > 2) fine = false;
     }
     for (int k : keys) Let(k);
     return fine;
@@ -588,6 +589,26 @@ TEST_F(TrapsTest, NoRestInMidAirBesideABlock) {
       EXPECT_TRUE(Hold({}, 60, {FloorY, 210, 150}));
       EXPECT_EQ(p().speedY, 0.0f);
     }
+}
+
+// Crawling right under a ledge one row above the floor and letting go of the duck key
+// at every x: the figure stands up only clear of the ledge (it stood up into the ledge's
+// end and was held there), and walks on to stand beyond it.
+TEST_F(TrapsTest, StandingUpNeverIntoALedge) {
+  for (int x = 560; x <= 760; x += 3) {
+    SetUp();
+    for (int c = 20; c <= 24; ++c) Put(c, 8, 2);  // y 240..269: a gap of one row above the floor
+    StandAt(540);
+    SCOPED_TRACE(testing::Message() << "let go at x " << x);
+    Press(KeyCtrl);
+    Press(KeyRight);
+    for (int i = 0; i < 200 && WorldX() < x; ++i) GameFrame();
+    Let(KeyCtrl);
+    EXPECT_TRUE(Hold({KeyRight}, 60, {FloorY}));
+    EXPECT_EQ(p().smallForm, 0);
+    EXPECT_GT(WorldX(), 25 * 30);
+    EXPECT_EQ(Bottom(), FloorY + 1);
+  }
 }
 
 }  // namespace
