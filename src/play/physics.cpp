@@ -231,24 +231,36 @@ void SlideWithBombs(PlayerRecord& p, int tile) {
   }
 }
 
-// The rows of the ladder cells the figure touches; empty when it touches none.
+// The rows the ladders the figure touches run through, from the top of the highest to
+// the foot of the lowest; empty when it touches none.
 struct LadderSpan {
   int top = INT32_MAX, bottom = INT32_MIN;
   bool Touched() const { return top <= bottom; }
-  // A cell beside the ladder, which the climbing figure passes.
+  // A cell beside the ladders, which the climbing figure passes.
   bool Beside(int row) const { return Touched() && row >= top && row <= bottom; }
 };
 
-// The ladder cells of the window the figure touches.
+// A ladder cell that takes part in collisions.
+bool IsLadderCell(int col, int row) {
+  const MapCell& c = Map.At(col, row);
+  return IsCandidate(c) && IsLadder(c.tile);
+}
+
+// The ladders of the window the figure touches, each taken whole: a figure climbing
+// beside a platform touches the ladder only with a hand or a foot at times, and the
+// platform's cells must stay passable all the way up.
 LadderSpan TouchedLadders(const CellWindow& w, bool withBombs) {
   LadderSpan span;
   for (int col = w.fromCol; col <= w.toCol; ++col)
     for (int row = w.fromRow; row <= w.toRow; ++row) {
       const MapCell& c = Map.At(col, row);
-      if (!IsCandidate(c) || !IsLadder(c.tile) || (!withBombs && IsMoving(c))) continue;
+      if (!IsLadderCell(col, row) || (!withBombs && IsMoving(c))) continue;
       if (!TouchesFigure(col, row, c)) continue;
-      span.top = std::min(span.top, row);
-      span.bottom = std::max(span.bottom, row);
+      int top = row, bottom = row;
+      while (top > 0 && IsLadderCell(col, top - 1)) --top;
+      while (bottom < Map.H && IsLadderCell(col, bottom + 1)) ++bottom;
+      span.top = std::min(span.top, top);
+      span.bottom = std::max(span.bottom, bottom);
     }
   return span;
 }
@@ -256,7 +268,7 @@ LadderSpan TouchedLadders(const CellWindow& w, bool withBombs) {
 // The vertical collision: a touched ladder lets the figure hang on it without stopping
 // the fall, and the first touching cell it meets from above or below stops it (the scan
 // goes column by column, rows inside). A ladder passes the figure by the cells beside
-// it, but not into the ground under its foot: when the ladder ended the scan, as it
+// it, but not into the ground under its foot nor through a ceiling over its top: when the ladder ended the scan, as it
 // once did, a figure at the foot of a ladder sank into that ground and was held there.
 // Cells touched only from the side are walls, not ground. Still cells only, unless
 // withBombs.

@@ -492,9 +492,9 @@ TEST_F(ControlsTest, DebugKeysAndDamagedBindings) {
 
 namespace {
 
-// The figure with a touch mask shaped like the game's: a standing frame and two walking
-// strides of different widths, so that a new frame reaches a few pixels further than
-// the last one did. Each frame runs the world step, the figure's frame choice (as the
+// The figure with a touch mask shaped like the game's: a head narrower than the body, a
+// standing frame and two walking strides of different widths, so that a new frame
+// reaches a few pixels further than the last one did. Each frame runs the world step, the figure's frame choice (as the
 // world pass does) and the control.
 class TrapsTest : public ControlsTest {
  protected:
@@ -505,8 +505,11 @@ class TrapsTest : public ControlsTest {
     kwtest::MakePicture(kw::Spr::TouchMask, 255, 290, [](int x, int y) {
       const int rowTop[] = {0, 57, 114, 172}, left[] = {9, 12, 10, 12}, right[] = {33, 30, 33, 33};
       int fx = x % 85 % 43;
-      for (int r = 0; r < 4; ++r)
-        if (y - rowTop[r] >= 2 && y - rowTop[r] <= 56) return fx >= left[r] && fx <= right[r];
+      for (int r = 0; r < 4; ++r) {
+        int fy = y - rowTop[r];
+        if (fy >= 2 && fy <= 13) return fx >= 15 && fx <= 27;  // the head, narrower
+        if (fy > 13 && fy <= 56) return fx >= left[r] && fx <= right[r];
+      }
       return false;
     });
     // Ladder pictures as the game's: two rails and rungs.
@@ -567,6 +570,24 @@ TEST_F(TrapsTest, LadderFootsHoldNobody) {
       EXPECT_TRUE(Hold({KeyLeft}, 30, {FloorY}));
       EXPECT_LT(WorldX(), x - 60);
     }
+}
+
+// Climbing a ladder beside a platform, from every place at its foot where the figure
+// touches it: the platform's cells beside the ladder never stop the climb, and at the top
+// the figure walks onto the platform.
+TEST_F(TrapsTest, ClimbingBesideAPlatformReachesItsTop) {
+  for (int start = -24; start <= 16; start += 2) {
+    SetUp();
+    for (int r = 3; r < FloorRow; ++r) Put(Ladder, r, 26);
+    for (int c = Ladder + 1; c < Ladder + 10; ++c) Put(c, 4, 2), Put(c, 5, 2);  // top y 120
+    StandAt(Ladder * 30 + start);
+    SCOPED_TRACE(testing::Message() << "start " << start);
+    EXPECT_TRUE(Hold({KeyUp}, 150, {FloorY, 120}));
+    EXPECT_LE(Bottom(), 121);
+    EXPECT_TRUE(Hold({KeyRight}, 30, {FloorY, 120}));
+    EXPECT_GT(WorldX(), (Ladder + 2) * 30);
+    EXPECT_EQ(Bottom(), 121);
+  }
 }
 
 // Walking and jumping off a block's edge at every x toward a higher block: the figure
