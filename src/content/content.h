@@ -84,6 +84,14 @@ struct EnemyType {
   int32_t hitPoints = 0;
   int32_t speed = 0;
 };
+// Where Gegner.ini is read its numbers are kept within these bounds, so the enemy rules
+// can work out frames, sheets, moves and points in int without overflowing. The bounds lie
+// far past any picture or map, so a value inside them keeps its meaning: frame sizes, the
+// first column and the speed within +-EnemySizeLimit, the sheet offset within
+// +-EnemySheetLimit (either end is no sprite), points and hit points within the 16 bits of
+// the score and of an enemy's health.
+constexpr int32_t EnemySizeLimit = 32768;
+constexpr int32_t EnemySheetLimit = 1 << 20;
 
 // The twenty key codes in Setup.ini order, indexed by the Bind slots of the catalogue.
 constexpr int KeyBindingCount = Bind::Count;
@@ -208,11 +216,16 @@ struct MapPaths {
   std::string map, script, tagGrid;
 };
 MapPaths CurrentMapPaths();
+// The same for map number map of the current mode.
+MapPaths MapPathsOf(int64_t map);
 
 // Largest map accepted from a header, per side and in cells; larger headers give an
 // empty map instead of a huge allocation.
 constexpr int MaxMapSide = 4095;
 constexpr long MaxMapCells = 1L << 21;
+// True when w and h can be the highest column and row of a map grid: within both limits
+// above. The map loader makes no other grid, and a save slot of other sizes is damaged.
+bool MapSizeUsable(int64_t w, int64_t h);
 // Most weather particles a map header or a script can ask for.
 constexpr int MaxWeatherParticles = 5000;
 

@@ -25,15 +25,23 @@ std::string FailedLoadLabel;
 // The fatal end itself: the display goes, the two messages, shut down, exit.
 [[noreturn]] void EndWithFailedLoad(const std::string& label) {
   CloseDisplay();
-  ShowMessage("Fehler im Bereich", label);
-  ShowMessage("Spriteladefehler", "Sprite konnte nicht geladen werden.");
+  ShowMessage(Translate("Fehler im Bereich"), label);
+  ShowMessage(Translate("Spriteladefehler"), Translate("Sprite konnte nicht geladen werden."));
   ShutdownMedia();
   if (FatalExitHook) FatalExitHook(1);
   EndProgram(1);
 }
 
-// The pack's path as the game names it.
-std::string PackPath(const PackTable& t) { return std::string("paks\\") + t.file; }
+// The pack's path as the game names it. A language whose words differ from the German
+// ones in the pictures (titles, captions) has its own copy of those packs in paks\LANG.
+std::string PackPath(const PackTable& t) {
+  const std::string& language = TranslationLanguage();
+  if (!language.empty()) {
+    std::string own = "paks\\" + language + "\\" + t.file;
+    if (!ResolveForReading(own).empty()) return own;
+  }
+  return std::string("paks\\") + t.file;
+}
 
 // Loads one picture row from the entry's data (0 = failed).
 int LoadPictureRow(const PackRow& row, const uint8_t* data, size_t size) {

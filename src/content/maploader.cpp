@@ -60,12 +60,6 @@ MapHeader ReadMapHeader() {
   return hd;
 }
 
-// A damaged header must not make a huge grid: such a map loads as one without cells.
-bool HeaderSizeUsable(int w, int h) {
-  if (w < 0 || h < 0 || w > MaxMapSide || h > MaxMapSide) return false;
-  return long(w + 1) * long(h + 1) <= MaxMapCells;
-}
-
 void LoadBackground(int b) {
   if (!OpenPack("paks\\Backgrounds.pak")) return;
   for (int i = 0; i < b; ++i)
@@ -127,7 +121,8 @@ void ReadShadePass() {
 MapHeader ReadOpenMapFile() {
   MapHeader hd = ReadMapHeader();
   LoadBackground(hd.background);
-  if (!HeaderSizeUsable(hd.w, hd.h)) hd.w = hd.h = -1;
+  // A damaged header must not make a huge grid: such a map loads as one without cells.
+  if (!MapSizeUsable(hd.w, hd.h)) hd.w = hd.h = -1;
   Map.Create(hd.w, hd.h);
   LightGrid.Create(hd.w, hd.h);
   ReadLayerPass();
@@ -140,8 +135,15 @@ MapHeader ReadOpenMapFile() {
 
 }  // namespace
 
-MapPaths CurrentMapPaths() {
-  std::string n = IntToText(CurrentMap);
+bool MapSizeUsable(int64_t w, int64_t h) {
+  if (w < 0 || h < 0 || w > MaxMapSide || h > MaxMapSide) return false;
+  return (w + 1) * (h + 1) <= MaxMapCells;
+}
+
+MapPaths CurrentMapPaths() { return MapPathsOf(CurrentMap); }
+
+MapPaths MapPathsOf(int64_t map) {
+  std::string n = IntToText(map);
   if (StoryMode == 1)
     return {"maps\\Story\\map" + n + ".map", "maps\\Story\\map" + n + "_Script.ssc",
             "maps\\Story\\map" + n + "_Script_Map.dat"};

@@ -68,6 +68,7 @@ int SharpFactor = 0;
 bool FullScreen = false;
 WindowState TheWindow;                // remembered between runs
 int HeadlessWindowMode = WindowNormal;
+bool HeadlessFocus = true;            // a headless run has the focus unless a test takes it
 
 long Flips = 0;
 int FrameRateLimit = 0;
@@ -373,7 +374,10 @@ std::string DisplayTitle;
 
 int OpenDisplay(const std::string& title, bool startWindowed) {
   DisplayTitle = title;
-  if (IsHeadless()) return 1;
+  if (IsHeadless()) {
+    FullScreen = !startWindowed;  // what a window would show, for the game's questions
+    return 1;
+  }
   DestroyDisplay();
   Uint32 flags = RestoreWindowState(startWindowed);
   int x = TheWindow.positioned ? TheWindow.x : int(SDL_WINDOWPOS_CENTERED);
@@ -524,6 +528,8 @@ bool InitMedia(const MediaOptions& options) {
   Flips = 0;
   VirtualUs = 0;
   LastFlipCounter = 0;
+  HeadlessFocus = true;
+  FullScreen = true;
   PendingWindowEvents.clear();
   Replay.clear();
   ResetInput();
@@ -618,7 +624,10 @@ void WarpSystemPointer(int x, int y) {
 }
 
 void ToggleFullScreen() {
-  if (!Window) return;
+  if (!Window) {
+    if (IsHeadless()) FullScreen = !FullScreen;
+    return;
+  }
   FullScreen = !FullScreen;
   if (SDL_SetWindowFullscreen(Window, FullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
     std::fprintf(stderr, "klingenwald: cannot switch the window: %s\n", SDL_GetError());
@@ -627,7 +636,8 @@ void ToggleFullScreen() {
   ApplyMouseMode();
 }
 
-bool DisplayFullScreen() { return Window && FullScreen; }
+// Headless, as the display was opened (full screen when none was) and toggled since.
+bool DisplayFullScreen() { return Window ? FullScreen : IsHeadless() && FullScreen; }
 
 void LimitFrameRate(int fps) { FrameRateLimit = fps; }
 
@@ -656,8 +666,10 @@ void ClearBackBuffer(int colour) {
   if (target.picture) target.picture->PixelsChanged();
 }
 
+void InjectFocus(bool focused) { HeadlessFocus = focused; }
+
 int ScreenHasFocus() {
-  if (IsHeadless() || !Window) return 1;
+  if (IsHeadless() || !Window) return HeadlessFocus ? 1 : 0;
   PumpEvents();
   Uint32 flags = SDL_GetWindowFlags(Window);
   if (flags & SDL_WINDOW_MINIMIZED) return 0;
@@ -842,5 +854,14 @@ std::string ProgramArgument(int n) {
   if (n < 0 || size_t(n) >= TheOptions.programArguments.size()) return "";
   return TheOptions.programArguments[n];
 }
+
+// The test hook of core_internal.h: a log of the back buffer's draws, off unless a test
+// turns it on.
+namespace {
+std::vector<DrawnItem>* TheDrawLog = nullptr;
+}  // namespace
+
+void RecordDraws(std::vector<DrawnItem>* log) { TheDrawLog = log; }
+std::vector<DrawnItem>* DrawLog() { return TheDrawLog; }
 
 }  // namespace kw

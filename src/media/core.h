@@ -63,6 +63,7 @@ struct MediaOptions {
   std::string statePath;          // JSON of the game state when the program ends
   std::string dataDir;            // game folder (read-only data)
   std::string userDir;            // user folder (Setup.ini, Saves, Temp)
+  std::string language;           // --lang: language of the texts ("" = the locale's)
   int scaling = -1;               // ScalingCode chosen on the command line (-1 = remembered)
   std::vector<std::string> programArguments;  // the arguments not starting with "--"
 };
@@ -113,6 +114,8 @@ void SetWindowMode(int mode);
 void CloseDisplay();
 // Switches between the window and desktop full screen (Alt+Enter does it at any time).
 void ToggleFullScreen();
+// The game shows full screen now (started so or switched); headless, as the display was
+// opened (full screen when none was) and switched since.
 bool DisplayFullScreen();
 void ShowMessage(const std::string& caption, const std::string& text);  // Latin-1 texts
 // Number of flips since the start.

@@ -30,7 +30,7 @@ bool WriteWholeFile(const std::string& gamePath, const std::string& data);
 bool WriteOutsideFile(const std::string& realPath, const std::string& data);
 
 // The game folder: the one given, else $KLINGENWALD_DATA, else beside the program
-// (../share/klingenwald, then game/); "" when none is found. tried lists what was tried.
+// (../share/klingenwald, ../share/games/klingenwald, then game/); "" when none is found. tried lists what was tried.
 std::string FindGameFolder(const std::string& given, std::string& tried);
 // A folder holding paks/.
 bool IsGameFolder(const std::string& folder);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "media/files.h"
+#include "media/translate.h"
 
 namespace kw {
 
@@ -43,7 +44,10 @@ std::string FindGameFolderFrom(const std::string& given, const std::string& prog
     return env;
   }
   fs::path exe = programFolder;
-  for (fs::path candidate : {exe / ".." / "share" / "klingenwald", exe / "game"}) {
+  // An install under a prefix puts the program in bin/ and the data in share/klingenwald;
+  // a distribution's package puts a game in games/ and its data in share/games/klingenwald.
+  for (fs::path candidate : {exe / ".." / "share" / "klingenwald",
+                             exe / ".." / "share" / "games" / "klingenwald", exe / "game"}) {
     tried += (tried.empty() ? "" : ", ") + candidate.lexically_normal().string();
     if (IsGameFolder(candidate.string())) return candidate.lexically_normal().string();
   }
@@ -76,6 +80,22 @@ std::string FindUserFolderFrom(const std::string& given, const std::string& prog
     return (fs::path(xdg) / "klingenwald").string();
   const char* home = std::getenv("HOME");
   return (fs::path(home && *home ? home : ".") / ".local" / "share" / "klingenwald").string();
+}
+
+// An install keeps the catalogues in share/locale beside bin/ (or games/); the build
+// tree writes them to locale/ beside the program.
+std::string FindLocaleFolder() { return FindLocaleFolderFrom(ExecutableFolder()); }
+
+std::string FindLocaleFolderFrom(const std::string& programFolder) {
+  fs::path exe = programFolder;
+  const std::string catalogue = std::string(TextDomain) + ".mo";
+  for (fs::path candidate : {exe / ".." / "share" / "locale", exe / "locale"}) {
+    std::error_code ec;
+    for (fs::directory_iterator it(candidate, ec), end; !ec && it != end; it.increment(ec))
+      if (fs::is_regular_file(it->path() / "LC_MESSAGES" / catalogue, ec))
+        return candidate.lexically_normal().string();
+  }
+  return "";
 }
 
 }  // namespace kw

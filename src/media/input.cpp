@@ -208,6 +208,24 @@ int KeyReleased(int code) {
   return 1;
 }
 
+// A rule that looks at one key in the middle of a frame (the portals) asks this, so the
+// controls' snapshot later in the frame still sees every other key's edges.
+int KeyReleasedUpToNow(int code) {
+  PumpEvents();
+  if (!ValidCode(code)) return 0;
+  if (KeyReleased(code)) return 1;
+  if (ReleasesOwed[code] > 0) {
+    --ReleasesOwed[code];
+    return 1;
+  }
+  // Released since the snapshot that saw it down: the next snapshot would show it now.
+  if (SnapDown[code] && LiveReleases[code] > 0) {
+    --LiveReleases[code];
+    return 1;
+  }
+  return 0;
+}
+
 std::string TypedText() {
   std::string text;
   text.swap(LiveText);

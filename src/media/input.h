@@ -15,6 +15,11 @@ void InitKeyboard();
 int ReadKeyboard();                 // 1 on success
 int KeyDown(int code);              // -1: any key
 int KeyReleased(int code);          // 1 exactly once per release; -1: any key
+// One key's release up to this moment, without taking a snapshot: a release of the
+// current snapshot not reported yet, else the one the next snapshot would show, which is
+// then taken out of it. Reported once, as KeyReleased; every other key's presses and
+// releases stay for the next ReadKeyboard.
+int KeyReleasedUpToNow(int code);
 std::string TypedText();            // Latin-1, since the last call
 
 void InitMouse();

@@ -12,3 +12,4 @@
 #include "media/sprites.h"
 #include "media/text.h"
 #include "media/textutil.h"
+#include "media/translate.h"

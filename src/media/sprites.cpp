@@ -330,8 +330,25 @@ void SetSpriteKeyColor(int sprite, int colour) {
 // A number past the table holds nothing, so draws into it do nothing.
 void SetBlitTarget(int sprite) { BlitTarget = sprite < 0 ? -1 : sprite; }
 
-void DrawSprite(int sprite, int x, int y) { DrawClipped(sprite, x, y, false); }
+namespace {
 
-void DrawSpriteKeyed(int sprite, int x, int y) { DrawClipped(sprite, x, y, true); }
+// A test's draw log notes the sprite with its clip rectangle where it was put.
+void NoteDrawnSprite(int sprite, int x, int y) {
+  std::vector<DrawnItem>* log = DrawLog();
+  if (!log || BlitTarget >= 0) return;
+  log->push_back({sprite, "", x, y, x, y, x + SpriteClipWidth(sprite), y + SpriteClipHeight(sprite)});
+}
+
+}  // namespace
+
+void DrawSprite(int sprite, int x, int y) {
+  NoteDrawnSprite(sprite, x, y);
+  DrawClipped(sprite, x, y, false);
+}
+
+void DrawSpriteKeyed(int sprite, int x, int y) {
+  NoteDrawnSprite(sprite, x, y);
+  DrawClipped(sprite, x, y, true);
+}
 
 }  // namespace kw

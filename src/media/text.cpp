@@ -226,6 +226,23 @@ void BlendMask(const TextMask& mask, int x, int y, int colour) {
   }
 }
 
+// A test's draw log notes the text with the box of its visible pixels.
+void NoteDrawnText(const std::string& text, const TextMask& mask, int x, int y) {
+  std::vector<DrawnItem>* log = DrawLog();
+  if (!log) return;
+  DrawnItem item{-1, text, x, y, x + mask.width, y + mask.height, x, y};
+  for (int my = 0; my < mask.height; ++my)
+    for (int mx = 0; mx < mask.width; ++mx) {
+      if (mask.alpha[size_t(my) * mask.width + mx] == 0) continue;
+      item.left = std::min(item.left, x + mx);
+      item.top = std::min(item.top, y + my);
+      item.right = std::max(item.right, x + mx + 1);
+      item.bottom = std::max(item.bottom, y + my + 1);
+    }
+  if (item.right <= item.left) item.left = item.right = x, item.top = item.bottom = y;
+  log->push_back(item);
+}
+
 }  // namespace
 
 // Creates a font: the face's em is points at a 96-dpi screen, as the game was made for.
@@ -276,6 +293,7 @@ int DrawTextAt(int x, int y, const std::string& text, int colour) {
   if (!mask) return x;
   if (!TransparentBox) FillBox(x, y, mask->width, mask->height, ColourToPixel(BoxColour));
   BlendMask(*mask, x, y, colour);
+  NoteDrawnText(text, *mask, x, y);
   return x + mask->width;
 }
 

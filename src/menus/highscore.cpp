@@ -16,9 +16,9 @@ constexpr int FontDefault = -1;
 constexpr int BackX = 20, ClearX = 520, ButtonsY = 420;
 constexpr int HighscoreCount = 6;
 // Latin-1 texts: "Zurück" and "Löschen".
-const std::string BackLabel = "Zur\xFC" "ck";
-const std::string ClearLabel = "L\xF6" "schen";
-const std::string PromptNameDone = "Return: fertig";
+const char* const BackLabel = Translatable("Zur\xFC" "ck");
+const char* const ClearLabel = Translatable("L\xF6" "schen");
+const char* const PromptNameDone = Translatable("Return: fertig");
 
 // Writes the twelve lines (score, name for entries 1..6). The file layer keeps the
 // bytes until the close and then renames a complete file into place, so the old list
@@ -42,6 +42,7 @@ static_assert(OkCell == NameGridCells - 1);
 const char Umlauts[] = "\xC4\xD6\xDC";
 // The name entry is drawn in the menus' face, pale parchment and gold on black.
 constexpr int NameEntryColour = Rgb(240, 214, 150);
+constexpr int NameLineY = 115;  // the typed name, between the question (y 80) and the letters (y 200)
 constexpr int GridColour = Rgb(200, 186, 150);
 constexpr int GridPointedColour = Rgb(255, 214, 90);
 // The list's name column ends where the points begin (x 320), less a gap.
@@ -51,8 +52,8 @@ constexpr int NameColumnX = 250, PointsColumnX = 320, ColumnGap = 6;
 std::string NameGridLabel(int cell) {
   if (cell < FirstUmlautCell) return std::string(1, char('A' + cell));
   if (cell < SpaceCell) return std::string(1, Umlauts[cell - FirstUmlautCell]);
-  if (cell == SpaceCell) return "Leer";
-  return cell == DeleteCell ? "Entf" : "OK";
+  if (cell == SpaceCell) return Translate("Leer");
+  return Translate(cell == DeleteCell ? Translatable("Entf") : Translatable("OK"));
 }
 
 // The letter choice, the cell under the pointer drawn brighter.
@@ -112,10 +113,10 @@ void DrawHighscoreList() {
   if (!BeginText()) return;
   SelectFont(Font::Large);
   SetTextBackground(1);
-  DrawTextAt(30, 430, BackLabel, LabelColour);
-  DrawTextAt(530, 430, ClearLabel, LabelColour);
-  DrawTextAt(250, 100, "Name", LabelColour);
-  DrawTextAt(320, 100, "Punkte", LabelColour);
+  DrawTextAt(30, 430, Translate(BackLabel), LabelColour);
+  DrawTextAt(530, 430, Translate(ClearLabel), LabelColour);
+  DrawTextAt(250, 100, Translate("Name"), LabelColour);
+  DrawTextAt(320, 100, Translate("Punkte"), LabelColour);
   for (int i = 1; i <= HighscoreCount; ++i) {
     const std::string& name = Highscores[size_t(i)].name;
     DrawTextAt(NameColumnX, 100 + 25 * i, NameAsDrawn(name, PointsColumnX - ColumnGap - NameColumnX), LabelColour);
@@ -126,10 +127,12 @@ void DrawHighscoreList() {
 
 namespace {
 
-// The name typed for a new entry, then the insertion and the file.
+// The name typed for a new entry, then the insertion and the file. The entry offers the
+// best player's name; letters typed before it opened (in play) are dropped.
 void EnterName(int16_t score) {
   std::string offered = NameInput;
   NameInput.clear();
+  TypedText();
   NameGridShown = 0;
   NameGridButtonDown = 0;
   NamePointerX = NamePointerY = NoPointerYet;
@@ -177,11 +180,14 @@ void DrawNameEntry(int16_t score) {
   if (!BeginText()) return;
   SelectFont(Font::Large);
   SetTextBackground(1);
-  DrawTextAt(40, 80, "Your score " + IntToText(score) + "    Please input your name : " + NameInput,
+  // The typed name has a line of its own: after the question, in the menus' face, twenty
+  // wide letters would run off the screen.
+  DrawTextAt(40, 80, Translate("Your score") + " " + IntToText(score) + "    " + Translate("Please input your name") + " :",
              NameEntryColour);
+  DrawTextAt(40, NameLineY, NameInput, NameEntryColour);
   if (NameGridShown) DrawNameGrid();
   EndText();
-  DrawKeyPrompt(PromptNameDone);
+  DrawKeyPrompt(Translate(PromptNameDone));
 }
 
 }  // namespace
@@ -199,6 +205,8 @@ bool NameEntryFrame(int16_t score) {
   UpdateNameGridShown();
   DrawNameEntry(score);
   if (NameGridShown) DrawMousePointer();
+  // The window is served as on every other screen: closing it ends the program.
+  ServeMenuWindow(ScreenHasFocus() != 0);
   return ok || KeyDown(Key::Return) != 0;
 }
 
@@ -227,7 +235,8 @@ void WriteResetHighscoreFile() {
 // The buttons act on the press, without a sound.
 int HighscoreListFrame() {
   int done = 0;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::Highscore;
     ReadMouse();
     DrawHighscoreList();
@@ -245,7 +254,7 @@ int HighscoreListFrame() {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
   return 0;
 }
 

@@ -25,12 +25,12 @@ struct EntryRow {
   int labelX, labelY;
 };
 constexpr EntryRow Entries[5] = {
-    //  main menu            pause menu   button    label
-    {"Start",            "Weiter",    80, 71,   90, 81},
-    {"Highscore",        "Highscore", 130, 136, 140, 146},
-    {"Optionen",         "Optionen",  130, 276, 140, 286},
-    {"Beenden",          "Beenden",   75, 351,  85, 361},
-    {"Story fortsetzen", "Abbrechen", 172, 211, 182, 221},
+    //  main menu                      pause menu                 button    label
+    {Translatable("Start"),            Translatable("Weiter"),    80, 71,   90, 81},
+    {Translatable("Highscore"),        Translatable("Highscore"), 130, 136, 140, 146},
+    {Translatable("Optionen"),         Translatable("Optionen"),  130, 276, 140, 286},
+    {Translatable("Beenden"),          Translatable("Beenden"),   75, 351,  85, 361},
+    {Translatable("Story fortsetzen"), Translatable("Abbrechen"), 172, 211, 182, 221},
 };
 constexpr int PressedDrop = 5;
 
@@ -127,8 +127,8 @@ void DrawMenuTexts() {
     if (e == 4 && !StoryEntryActive()) continue;
     const EntryRow& row = Entries[e];
     int drop = EntryDown(e) == 1 ? PressedDrop : 0;
-    DrawTextAt(MenuSlide + row.labelX, row.labelY + drop, MenuInGame == 1 ? row.pauseLabel : row.label,
-               LabelColour);
+    DrawTextAt(MenuSlide + row.labelX, row.labelY + drop,
+               Translate(MenuInGame == 1 ? row.pauseLabel : row.label), LabelColour);
   }
   DrawTextAt(300, 450, MenuTyped, Rgb(255, 255, 255));
   EndText();
@@ -138,7 +138,7 @@ void DrawMenuTexts() {
 void AskQuit() {
   if (QuitAsked != 1) return;
   CurrentScreen = Screen::Quit;
-  int answer = ConfirmQuit("Spiel beenden?", "!exit");
+  int answer = ConfirmQuit(Translate("Spiel beenden?"), "!exit");
   if (answer == 355) EndProgram(0);
   if (answer != 356) return;
   QuitAsked = 0;
@@ -248,6 +248,12 @@ void ServeWindowEvents() {
   if (event == WindowEventClose) EndProgram(0);
 }
 
+// The end of every menu frame: a window serves its events, and so does a full screen in
+// the back, whose frames neither draw nor flip and would otherwise spin without a pause.
+void ServeMenuWindow(bool focused) {
+  if (WindowedMode == 1 || !focused) ServeWindowEvents();
+}
+
 bool StoryEntryActive() { return MenuInGame == 1 || StoryProgress > 0; }
 
 // The typed commands, compared whole and case-sensitive; the map command compares its
@@ -272,7 +278,8 @@ void RunTypedCommand() {
   }
 }
 
-// Every call slides in afresh with an empty typed text.
+// Every call slides in afresh with an empty typed text: what was typed before the menu
+// opened (letters pressed in play, where the sword and throw keys are letters) is dropped.
 void MainMenuEnter(int inGame) {
   MenuInGame = inGame;
   MenuResult = 0;
@@ -281,6 +288,7 @@ void MainMenuEnter(int inGame) {
   StoryDown = 0;
   StoryChosen = 0;
   MenuTyped.clear();
+  TypedText();
   ReadStoryProgress();
   StartMenuMusic();
   if (WindowedMode != 1) SetMouseCaptured(true);
@@ -290,7 +298,8 @@ void MainMenuEnter(int inGame) {
 // an inactive screen only serves the window events.
 int MainMenuFrame() {
   if (MenuSlide < 0) MenuSlide += SlideStep;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = MenuInGame == 1 ? Screen::PauseMenu : Screen::MainMenu;
     ReadKeyboard();
     ReadMouse();
@@ -302,10 +311,8 @@ int MainMenuFrame() {
     DrawMousePointer();
     FlipScreen();
     ClearBackBuffer(0);
-  } else if (WindowedMode != 1) {
-    ServeWindowEvents();
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
   return -1;
 }
 

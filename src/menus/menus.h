@@ -108,6 +108,9 @@ int ButtonUnderPointer(const MenuButton* buttons, int count);
 void DrawMousePointer();
 // A window close request seen while a menu runs ends the program.
 void ServeWindowEvents();
+// Ends a menu frame: serves the window's events in a window, and in a full screen that
+// lost the focus (which also waits, so an unseen menu does not spin).
+void ServeMenuWindow(bool focused);
 
 // ---------------------------------------------------------------------------------
 // Main menu

@@ -24,14 +24,14 @@ struct ChoiceRow {
 };
 
 constexpr ChoiceRow ModeRows[3] = {
-    {MenuCode::FreeGame,      230, {{"Free", 250, 155}, {"Game", 250, 175}}},
-    {MenuCode::Story,     305, {{"Story", 325, 165}, {nullptr, 0, 0}}},
-    {MenuCode::TimeMatch, 386, {{"Time", 403, 155}, {"Match", 401, 175}}},
+    {MenuCode::FreeGame,  230, {{Translatable("Free"), 250, 155}, {Translatable("Game"), 250, 175}}},
+    {MenuCode::Story,     305, {{Translatable("Story"), 325, 165}, {nullptr, 0, 0}}},
+    {MenuCode::TimeMatch, 386, {{Translatable("Time"), 403, 155}, {Translatable("Match"), 401, 175}}},
 };
 constexpr ChoiceRow DifficultyRows[3] = {
-    {MenuCode::Easy,   210, {{"Leicht", 225, 155}, {nullptr, 0, 0}}},
-    {MenuCode::Medium, 308, {{"Mittel", 323, 155}, {nullptr, 0, 0}}},
-    {MenuCode::Hard,   406, {{"Schwer", 421, 155}, {nullptr, 0, 0}}},
+    {MenuCode::Easy,   210, {{Translatable("Leicht"), 225, 155}, {nullptr, 0, 0}}},
+    {MenuCode::Medium, 308, {{Translatable("Mittel"), 323, 155}, {nullptr, 0, 0}}},
+    {MenuCode::Hard,   406, {{Translatable("Schwer"), 421, 155}, {nullptr, 0, 0}}},
 };
 constexpr int ButtonY = 150, ButtonPressedY = 155;
 
@@ -52,7 +52,7 @@ constexpr DifficultyRow Difficulties[3] = {
 // Panel, buttons (pressed ones 5 pixels lower), title and labels, which stay put.
 void DrawNewGameScreen(int difficulty) {
   const ChoiceRow(&rows)[3] = difficulty ? DifficultyRows : ModeRows;
-  const char* title = difficulty ? "Schwierigkeitsgrad" : "Neues Spiel starten";
+  const char* title = difficulty ? Translatable("Schwierigkeitsgrad") : Translatable("Neues Spiel starten");
   DrawSpriteKeyed(Spr::DialogPanel, 200, 100);
   for (int i = 0; i < 3; ++i) {
     bool down = NewGameDown[size_t(i)] == 1;
@@ -62,10 +62,10 @@ void DrawNewGameScreen(int difficulty) {
   if (!BeginText()) return;
   SelectFont(Font::Small);
   SetTextBackground(1);
-  DrawTextAt(210, 105, title, LabelColour);
+  DrawTextAt(210, 105, Translate(title), LabelColour);
   for (const ChoiceRow& row : rows)
     for (const Label& l : row.labels)
-      if (l.text) DrawTextAt(l.x, l.y, l.text, LabelColour);
+      if (l.text) DrawTextAt(l.x, l.y, Translate(l.text), LabelColour);
   EndText();
 }
 
@@ -84,7 +84,8 @@ void AskQuestion(int difficulty) {
 // even with the mouse button held.
 void NewGameFrame(int difficulty) {
   const ChoiceRow(&rows)[3] = difficulty ? DifficultyRows : ModeRows;
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::NewGame;
     ReadMouse();
     MenuButton buttons[3];
@@ -97,7 +98,7 @@ void NewGameFrame(int difficulty) {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
 }
 
 // Mode globals of the chosen mode button.

@@ -111,8 +111,8 @@ void DrawOptionsScreen() {
   if (BeginText()) {
     SetTextBackground(1);
     SelectFont(Font::Large);
-    DrawTextAt(225, 400, "Bestetigen", Rgb(94, 90, 68));
-    DrawTextAt(325, 400, "Abbruch", Rgb(94, 90, 68));
+    DrawTextAt(225, 400, Translate("Bestetigen"), Rgb(94, 90, 68));
+    DrawTextAt(325, 400, Translate("Abbruch"), Rgb(94, 90, 68));
     SelectFont(Font::Small);
     for (int i = 0; i < KeyBindingCount; ++i) {
       const KeyRow& r = KeyRows[i];
@@ -147,7 +147,8 @@ int16_t PressedKey() {
 
 // Input while the button is down, then the picture; an inactive screen draws nothing.
 void OptionsFrame() {
-  if (ScreenHasFocus()) {
+  bool focused = ScreenHasFocus() != 0;
+  if (focused) {
     CurrentScreen = Screen::Options;
     ReadKeyboard();
     ReadMouse();
@@ -156,7 +157,7 @@ void OptionsFrame() {
     FlipScreen();
     ClearBackBuffer(0);
   }
-  if (WindowedMode == 1) ServeWindowEvents();
+  ServeMenuWindow(focused);
 }
 
 // The file is rewritten by key name, so it keeps the order of the file it was read

@@ -28,8 +28,8 @@ void DrawQuitTexts(const std::string& title, const std::string& text) {
   DrawTextAt(205, 105, title, Rgb(0, 0, 0));
   DrawTextAt(205, 135, text, Rgb(150, 150, 150));
   SelectFont(Font::Large);
-  DrawTextAt(270, 200, "Ja", Rgb(94, 90, 68));
-  DrawTextAt(360, 200, "Nein", Rgb(94, 90, 68));
+  DrawTextAt(270, 200, Translate("Ja"), Rgb(94, 90, 68));
+  DrawTextAt(360, 200, Translate("Nein"), Rgb(94, 90, 68));
   EndText();
 }
 
@@ -43,7 +43,7 @@ bool PointerOn(int area, int x, int y) {
 // Press on an answer, release on it to give it. The flags are left as they are when an
 // answer is given: the next question starts with them.
 int ConfirmQuit(const std::string& title, const std::string& text) {
-  const std::string shown = text == "!exit" ? "Sicher, dass das Spiel beendet werden soll?" : text;
+  const std::string shown = text == "!exit" ? Translate("Sicher, dass das Spiel beendet werden soll?") : text;
   DrawQuitDialog();
   DrawQuitTexts(title, shown);
   bool down = MouseState.button != 0;

@@ -103,7 +103,7 @@ void TurnAtMarkerOrSpell(const MapCell& cell, int col, int row, Slider& s) {
   }
   if (Spell == Spr::TurnSpell &&
       SpriteBoxesTouch(Spr::SliderSheet, x, y, Spr::TurnSpell, PlayerScreenX + SpellDX,
-                       Nearest(double(p.posY) + p.pixelY + 234))) {
+                       Nearest(double(p.posY) + p.pixelY + SpellDY + 234))) {
     StopSlider(s);
     Spell = 0;
   }

@@ -73,7 +73,10 @@ void OpenPauseMenu() {
 void GameKeys() {
   PlayerRecord& p = P();
   if (BoundReleased(KeyCancel)) OpenPauseMenu();
-  if (BoundReleased(KeyPause)) Paused = 1;
+  if (BoundReleased(KeyPause)) {
+    Paused = 1;
+    PauseWindowDown = 0;
+  }
   if (BoundReleased(KeySave)) PendingAction = GameAction::QuickSave;
   if (BoundReleased(KeyLoad)) PendingAction = GameAction::QuickLoad;
   if (BoundReleased(KeyRestart)) {

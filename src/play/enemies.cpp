@@ -41,7 +41,9 @@ void CollectWalls() {
   for (int col = 0; col <= ScanLastCol(); ++col)
     for (int row = 0; row <= ScanLastRow(); ++row) {
       const MapCell& c = Map.At(col, row);
-      if (c.tile <= 1) continue;
+      // Tile numbers past the tile table (a damaged map or save) are no wall, as they are
+      // none for the figure, rather than the picture of some unrelated sprite.
+      if (c.tile <= 1 || c.tile >= TileKindCount) continue;
       int w = SpriteClipWidth(c.tile), h = SpriteClipHeight(c.tile);
       if (w <= 0 || h <= 0) continue;  // no picture: it touches nothing
       Walls.push_back({col, c.tile, Nearest(col * 30 + double(p.posX) + c.offX),

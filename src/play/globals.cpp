@@ -44,6 +44,7 @@ int32_t GuardMana;
 int32_t TimeBonus;
 int32_t MaxHealth;
 int16_t Paused;
+int16_t PauseWindowDown;
 uint8_t AltSheet;
 GameAction PendingAction;
 int32_t PauseBackground;
@@ -139,6 +140,7 @@ void ResetPlayRun() {
   TimeBonus = 0;
   MaxHealth = 0;
   Paused = 0;
+  PauseWindowDown = 0;
   AltSheet = 0;
   PendingAction = GameAction::None;
   PauseBackground = 0;

@@ -159,9 +159,9 @@ std::string BossLine() {
   }
   if (Boss->health < 0) {
     BossShown = 0;
-    return Boss->type->typeName + " ---DEAD---";
+    return Translate(Boss->type->typeName) + " ---DEAD---";
   }
-  std::string line = Boss->type->typeName + ": ";
+  std::string line = Translate(Boss->type->typeName) + ": ";
   for (int64_t i = 0; i <= Boss->type->hitPoints && line.size() < MaxBossLine; ++i) {
     if (Boss->health >= i)
       line += BossMark;

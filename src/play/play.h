@@ -13,6 +13,7 @@
 
 #include "content/content.h"
 #include "media/list.h"
+#include "media/translate.h"
 
 namespace kw {
 
@@ -211,6 +212,7 @@ extern int32_t GuardMana;         // mana kept while HitGuard is 1
 extern int32_t TimeBonus;         // time added per map in a time match
 extern int32_t MaxHealth;         // health cap by difficulty
 extern int16_t Paused;            // the pause screen replaces play
+extern int16_t PauseWindowDown;   // this pause has minimised the window
 extern uint8_t AltSheet;          // alternative figure sheet
 extern GameAction PendingAction;  // set by PlayerControls, run by the shell
 extern int32_t PauseBackground;   // sprite of the screen grabbed when the pause menu opened
@@ -258,11 +260,11 @@ extern int32_t NoticeFrames;      // frames it is still shown
 // The colour of texts on the black box when nothing else is asked for: a pale
 // parchment, Rgb(255, 236, 180), 17 times as bright as the black around it.
 constexpr int BoxTextColour = 255 + 236 * 256 + 180 * 65536;
-// What the waiting screens say (Latin-1).
-constexpr const char* PromptAnyKey = "Eine Taste dr\xFC" "cken: weiter";
-constexpr const char* PromptReturn = "Return: weiter";
-constexpr const char* PromptChoice = "Taste 1, 2 oder 3: w\xE4hlen";
-constexpr const char* SavedNotice = "Gespeichert";
+// What the waiting screens say (Latin-1; looked up with Translate where they are drawn).
+constexpr const char* PromptAnyKey = Translatable("Eine Taste dr\xFC" "cken: weiter");
+constexpr const char* PromptReturn = Translatable("Return: weiter");
+constexpr const char* PromptChoice = Translatable("Taste 1, 2 oder 3: w\xE4hlen");
+constexpr const char* SavedNotice = Translatable("Gespeichert");
 // ---- end texts ----------------------------------------------------------------------
 
 // Start values of the whole run and of one game (program start; tests call it in SetUp).
@@ -299,7 +301,8 @@ void MovingTileStep();
 void ComputeVisibleWindow(int mode);
 // One pass of the message line: it loses a character every 21 passes.
 void ProcessMessageTicker();
-// One frame of the pause picture.
+// One pass of the pause: the pause picture while the game shows full screen (P ends
+// it), else the minimised window (restoring it ends the pause).
 void PauseScreen();
 
 // The world pass: layers, figure, enemies, contacts with the map, spells.

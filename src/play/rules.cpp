@@ -16,7 +16,7 @@ namespace {
 
 constexpr int KeySeconds = 30;
 constexpr int HurtSteps = 25;
-const char* const ExitMessage = "Dr\xFC" "cke Return zum betreten";
+const char* const ExitMessage = Translatable("Dr\xFC" "cke Return zum betreten");
 
 // A sound from its start at the game's volume.
 void PlayAtVolume(int sound) {
@@ -75,18 +75,19 @@ void ReactToHurt(const PlayerRecord& p) {
 // The exit opens with Return, but not while a boss lives.
 void CheckExit(PlayerRecord& p) {
   if (!MarkerTouchesPlayer(Spr::ExitDoor, ExitCol, ExitRow)) return;
-  p.message = ExitMessage;
+  p.message = Translate(ExitMessage);
   if (KeyDown(Key::Return) && BossShown == 0) p.mapDone = 1;
 }
 
 // An active portal shows its message while touched and sends the player to its target
-// when Return is let go (so holding Return while walking in does not travel).
+// when Return is let go (so holding Return while walking in does not travel). It asks
+// for Return alone rather than taking a keyboard snapshot of its own: the controls later
+// in the pass would never see a key let go while the figure stands in a portal.
 void CheckPortals(PlayerRecord& p) {
   for (const Portal& portal : Portals) {
     if (portal.active != 1 || !MarkerTouchesPlayer(Spr::Portal, portal.col, portal.row)) continue;
-    p.message = portal.portalMessage;
-    ReadKeyboard();
-    if (KeyReleased(Key::Return)) {
+    p.message = Translate(portal.portalMessage);
+    if (KeyReleasedUpToNow(Key::Return)) {
       p.posX = float(360.0 - 30.0 * double(portal.targetCol));
       p.posY = float(30.0 * double(portal.targetRow) - 230.0);
     }

@@ -60,14 +60,32 @@ void MarkAuraLight() {
     for (int64_t r = row - 1; r <= row + 2; ++r) Mark(c, r, 1);
 }
 
-// The light of a flying spell: four marks that make one round light over 2 x 2 cells.
+// The light of a flying spell: four marks that make one round light over 2 x 2 cells
+// where the spell is, up or down as well as sideways.
 void MarkSpellLight() {
   const PlayerRecord& p = P();
-  int64_t col = CellOf(double(PlayerScreenX) + SpellDX + 30 - p.posX), row = CellOf(double(p.posY) + 234);
+  int64_t col = CellOf(double(PlayerScreenX) + SpellDX + 30 - p.posX), row = CellOf(double(p.posY) + SpellDY + 234);
   Mark(col, row, 2);
   Mark(col + 1, row, 3);
   Mark(col, row + 1, 4);
   Mark(col + 1, row + 1, 5);
+}
+
+// Whether the spell has flown past its range in a direction (a facing: 4, 6, 8, 2).
+bool BeyondRange(int way) {
+  return (way == Facing::Left && SpellDX < -SpellRange) || (way == Facing::Right && SpellDX > SpellRange) ||
+         (way == Facing::Up && SpellDY < -SpellRange) || (way == Facing::Down && SpellDY > SpellRange);
+}
+
+// The facing a spell's flight direction (-1, 1, 2, 8) stands for; 0 for none.
+int FlightWay(int dir) {
+  switch (dir) {
+    case -1: return Facing::Left;
+    case 1: return Facing::Right;
+    case Facing::Up:
+    case Facing::Down: return dir;
+    default: return 0;
+  }
 }
 
 // Alphas outside 0..255 are drawn as the nearest limit.
@@ -86,9 +104,10 @@ void SpellTimers() {
       HitGuard = 0;
     }
   }
-  bool tooFar = (p.facing == Facing::Left && SpellDX < -SpellRange) || (p.facing == Facing::Right && SpellDX > SpellRange) ||
-                (p.facing == Facing::Up && SpellDY < -SpellRange) || (p.facing == Facing::Down && SpellDY > SpellRange);
-  if (tooFar) {
+  // The figure's facing is the old test; the way the spell was cast is tested too, since
+  // the figure never faces up and turns freely: a spell cast up, down or behind it would
+  // otherwise fly on for ever.
+  if (BeyondRange(p.facing) || BeyondRange(FlightWay(p.spellDir))) {
     Spell = 0;
     SpellTime = 0;
   }

@@ -93,15 +93,36 @@ void ComputeVisibleWindow(int mode) {
   VisToY = int32_t(ry + e <= h ? ry + e : h);
 }
 
+namespace {
+
+// In a window the pause is the minimised window: its first pass minimises it (play then
+// waits, as for any window in the back), and the first pass that finds it not minimised
+// ends the pause: restored by hand, or never minimised at all, so no window manager can
+// lock the game in a pause. P ends it as well. The window is never maximised, so a pause
+// leaves no maximised window behind for this run or the next.
+void WindowedPause() {
+  if (KeyReleased(Key::P)) {
+    Paused = 0;
+    PauseWindowDown = 0;
+    return;
+  }
+  if (PauseWindowDown == 0) {
+    SetWindowMode(WindowMinimised);
+    PauseWindowDown = 1;
+  } else if (GetWindowMode() != WindowMinimised) {
+    Paused = 0;
+    PauseWindowDown = 0;
+  }
+}
+
+}  // namespace
+
+// Whatever the command line asked for, what counts is what the game shows: a window
+// switched to full screen by Alt+Enter pauses as a full screen does, and the other way round.
 void PauseScreen() {
   ReadKeyboard();
-  if (WindowedMode == 1) {
-    // In a window the pause is the minimised window; restoring it by hand ends it.
-    if (GetWindowMode() == WindowNormal) {
-      Paused = 0;
-      SetWindowMode(WindowMaximised);
-    }
-    SetWindowMode(WindowMinimised);
+  if (!DisplayFullScreen()) {
+    WindowedPause();
     return;
   }
   if (KeyReleased(Key::P)) Paused = 0;

@@ -179,7 +179,7 @@ void CollectContact(int col, int row, MapCell& c) {
     ApplyTileNumberRules(c);
   } else if (Spell == Spr::FetchSpell &&
              SpritesTouch(picture, x, y, Spr::FetchSpell, Nearest(double(PlayerScreenX) + SpellDX + 30),
-                          Nearest(double(p.posY) + 234))) {
+                          Nearest(double(p.posY) + SpellDY + 234))) {
     FetchPickup(c);
     Spell = 0;
     SpellDX = 0;

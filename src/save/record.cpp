@@ -93,10 +93,4 @@ std::string SlotFolder(const std::string& slot) {
   return "Saves\\" + name + "\\";
 }
 
-// The same limits the map loader puts on a map header: no grid beyond them is made.
-bool SaveSizeUsable(int w, int h) {
-  if (w < 0 || h < 0 || w > MaxMapSide || h > MaxMapSide) return false;
-  return long(w + 1) * long(h + 1) <= MaxMapCells;
-}
-
 }  // namespace kw

@@ -6,6 +6,8 @@
 // files under temporary names first and are renamed over them only when all four are
 // there, so a full disk or a missing folder never leaves a slot of mixed saves.
 // Called by the shell when the player control asks for a quick save.
+#include <cstdint>
+
 #include "media/media.h"
 #include "save/save.h"
 
@@ -51,13 +53,24 @@ bool WriteBackFile(int w, int h) {
   return CloseFileNumber(2) == 1;
 }
 
-// Temp\Format.dat: sizes, darkness and the three header values, one number a line.
+// Temp\Format.dat: sizes, darkness and the three header values, one number a line, and
+// the game mode, so a load never reads the slot into a map of another mode.
 bool WriteFormatFile(const PlayerRecord& p) {
   if (!CreateFileForWriting(1, "Temp\\Format.dat")) return false;
   for (int v : {int(p.mapWidth), int(p.mapHeight), int(p.darkness), int(p.headerC),
-                int(p.headerA), int(p.headerB)})
+                int(p.headerA), int(p.headerB), CurrentSlotMode()})
     WriteTextLine(1, IntToText(v));
   return CloseFileNumber(1) == 1;
+}
+
+// The figure's place goes to two words; a place further out than a word reaches (on a
+// map more than about 1090 cells wide or high) would come back somewhere else.
+bool PositionFitsTheSlot(const PlayerRecord& p) {
+  for (float v : {p.posX, p.posY}) {
+    int32_t n = Nearest(v);
+    if (n < INT16_MIN || n > INT16_MAX) return false;
+  }
+  return true;
 }
 
 // Removes what a failed copy into the slot left behind.
@@ -101,11 +114,18 @@ bool PutIntoSlot(const std::string& folder) {
 
 }  // namespace
 
+const char* const SaveRefusedText = "Hier kann nicht gespeichert werden.";
+
 int SaveGame(const std::string& slot) {
   std::string folder = SlotFolder(slot);
-  const PlayerRecord& p = P();
+  PlayerRecord& p = P();
   // A record whose sizes no map can have would write a slot no load accepts.
-  if (folder.empty() || !SaveSizeUsable(p.mapWidth, p.mapHeight)) return 0;
+  if (folder.empty() || !MapSizeUsable(p.mapWidth, p.mapHeight)) return 0;
+  // Rather no save than one that puts the figure elsewhere; the message line says so.
+  if (!PositionFitsTheSlot(p)) {
+    p.message = SaveRefusedText;
+    return 0;
+  }
   bool written = WriteRecordFile(p);
   written = WriteCellFile(p.mapWidth, p.mapHeight) && written;
   written = WriteBackFile(p.mapWidth, p.mapHeight) && written;

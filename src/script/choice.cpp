@@ -37,7 +37,7 @@ void DrawChoiceBox() {
   if (!BeginText()) return;
   SelectFont(Font::Small);
   SetTextBackground(1);
-  std::vector<std::string> lines = {p.message, p.message2, p.message3, PromptChoice};
+  std::vector<std::string> lines = {p.message, p.message2, p.message3, Translate(PromptChoice)};
   int w = BoxWidth(lines), h = int(lines.size()) * LineGap + 2 * BoxPadding;
   int x = (ScreenWidth - w) / 2;
   FillRectangle(x - 1, BoxTop - 1, w + 2, h + 2, FrameColour);
@@ -70,9 +70,9 @@ int TypedDigit(const std::string& typed) {
 
 int WaitForChoice(const std::string& text1, const std::string& text2, const std::string& text3) {
   PlayerRecord& p = P();
-  p.message = "1. " + text1;
-  p.message2 = "2. " + text2;
-  p.message3 = "3. " + text3;
+  p.message = "1. " + Translate(text1);
+  p.message2 = "2. " + Translate(text2);
+  p.message3 = "3. " + Translate(text3);
   Screen before = CurrentScreen;
   CurrentScreen = Screen::Choice;
   DrawChoiceBox();

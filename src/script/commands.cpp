@@ -74,7 +74,7 @@ void Outcry(const Statement& s) {
   const std::string& text = Text(s, 1);
   if (text.empty() || Number(s, 3) != 1 || text == LastOutcry) return;
   PlayerRecord& p = P();
-  p.message = text;
+  p.message = Translate(text);
   LastOutcry = text;
   p.textColor = Number16(s, 2);
   MessageTimer = 0;

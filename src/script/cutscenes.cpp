@@ -65,10 +65,11 @@ void DrawCutsceneText(const Cutscene& c) {
   if (!BeginText()) return;
   SelectFont(Font::Small);
   SetTextBackground(1);
+  const std::string text = Translate(c.text);
   size_t from = 0;
   for (int y = 10; y < ScreenHeight; y += 20) {
-    size_t bar = c.text.find('\\', from);
-    std::string line = c.text.substr(from, bar == std::string::npos ? bar : bar - from);
+    size_t bar = text.find('\\', from);
+    std::string line = text.substr(from, bar == std::string::npos ? bar : bar - from);
     DrawTextAt(11, y + 1, line, CutsceneShadow);
     DrawTextAt(10, y, line, c.color);
     if (bar == std::string::npos) break;
@@ -95,19 +96,30 @@ int LoadCutscene(const std::string& name) {
   return 0;
 }
 
-// Every entry of the name starts (so a name loaded twice starts its sound twice); the
-// last one is shown.
+// Every loaded entry of the name starts (so a name loaded twice starts its sound
+// twice); the last one is shown. When the name was not loaded again since its last play
+// freed it, the entries of that play load their media again and start, so a cutscene
+// plays again exactly as it played the first time; entries freed before that stay freed,
+// so a script that loads and plays a name again and again starts one sound, not more
+// each time.
 int PlayCutscene(const std::string& name) {
   Cutscene* last = LastNamed(name);
   if (!last) return 0;
-  if (last->released) LoadCutsceneMedia(*last);
+  bool replay = last->released != 0, marked = false;
+  for (const Cutscene& c : Cutscenes) marked = marked || (c.name == name && c.inLastPlay != 0);
+  Cutscene* shown = last;
   for (Cutscene& c : Cutscenes) {
     if (c.name != name) continue;
+    bool starts = !replay ? c.released == 0 : marked ? c.inLastPlay != 0 : &c == last;
+    c.inLastPlay = starts ? 1 : 0;
+    if (!starts) continue;
+    if (c.released) LoadCutsceneMedia(c);
     CutscenePlaying = 1;
     for (int music : MusicSounds) StopSoundFx(music);
     if (c.sound != -1) PlaySoundFx(c.sound, 1);
+    shown = &c;
   }
-  CurrentCutscene = last;
+  CurrentCutscene = shown;
   return 0;
 }
 
@@ -119,7 +131,7 @@ void DrawCutsceneFrame(const Cutscene& c) {
     DrawSprite(c.picture, 0, 0);
   }
   DrawCutsceneText(c);
-  DrawKeyPrompt(PromptReturn);
+  DrawKeyPrompt(Translate(PromptReturn));
 }
 
 void ReleaseCutscene(const std::string& name) {

@@ -66,6 +66,7 @@ struct Cutscene {
   int32_t pictureEntry = 0;  // the "Picture" value: entry pair in cutscenes.pak
   int32_t soundWanted = -1;  // the "Sound" value: -1 = the cutscene has no sound
   int32_t released = 0;      // 1 once its picture and sound were freed
+  int32_t inLastPlay = 0;    // 1 when the name's last play started it
 };
 
 // The parser's states that carry from line to line (and across ":") while one script

@@ -3,6 +3,9 @@
 // Configuration: the start contents of every list and table, Setup.ini (volume and
 // key bindings, by position), Gegner.ini (enemy types, 14 lines per entry) and the
 // opening of the display. Called once by GameMain before anything is loaded.
+#include <algorithm>
+#include <cstdint>
+
 #include "media/media.h"
 #include "shell/shell.h"
 
@@ -51,6 +54,16 @@ void ReadEnemyTypeEntry(EnemyType& t) {
   t.hitPoints = ParseInt(ReadTextLine(0));
   t.speed = ParseInt(ReadTextLine(0));
   ReadTextLine(0);  // separator
+}
+
+// A damaged Gegner.ini cannot make the enemy rules overflow (see EnemySizeLimit).
+void BoundEnemyType(EnemyType& t) {
+  auto bound = [](int32_t& v, int32_t low, int32_t high) { v = std::clamp(v, low, high); };
+  for (int32_t* v : {&t.frameHeight, &t.frameWidth, &t.baseColumn, &t.speed})
+    bound(*v, -EnemySizeLimit, EnemySizeLimit);
+  bound(t.spriteOffset, -EnemySheetLimit, EnemySheetLimit);
+  bound(t.points, INT16_MIN, INT16_MAX);
+  bound(t.hitPoints, INT16_MIN, INT16_MAX);
 }
 
 }  // namespace
@@ -119,7 +132,9 @@ void ReadEnemyTypes() {
     return;
   }
   do {
-    ReadEnemyTypeEntry(EnemyTypes.Add());
+    EnemyType& t = EnemyTypes.Add();
+    ReadEnemyTypeEntry(t);
+    BoundEnemyType(t);
   } while (!AtEndOfFile(0));
   CloseFileNumber(0);
 }

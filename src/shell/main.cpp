@@ -12,6 +12,12 @@
 
 namespace {
 
+const char* const Licence =
+    "Copyright (C) 2026 the Klingenwald developers\n"
+    "License GPL-3.0-or-later: GNU GPL version 3 or later <https://www.gnu.org/licenses/gpl.html>\n"
+    "This is free software: you are free to change and redistribute it.\n"
+    "There is NO WARRANTY, to the extent permitted by law.\n";
+
 const char* const Usage =
     "Usage: klingenwald [WINDOW [DEBUG]] [options]\n"
     "\n"
@@ -20,14 +26,18 @@ const char* const Usage =
     "\n"
     "Options:\n"
     "  --help            this text\n"
-    "  --version         the version\n"
+    "  --version         the version and the licence\n"
     "  --data DIR        the game folder (default: $KLINGENWALD_DATA, then\n"
-    "                    ../share/klingenwald or game/ beside the program)\n"
+    "                    ../share/klingenwald, ../share/games/klingenwald or\n"
+    "                    game/ beside the program)\n"
     "  --user DIR        the user folder for Setup.ini, Saves and Temp\n"
     "                    (default: $XDG_DATA_HOME/klingenwald or ~/.local/share/klingenwald;\n"
     "                    a file named portable beside the program keeps them beside it)\n"
     "  --scaling MODE    sharp (crisp pixels at any size, the default) or integer\n"
     "                    (whole multiples only); remembered for the next runs\n"
+    "  --lang CODE       the language of the game's texts: de (German, the game's\n"
+    "                    own) or en (English); default: the locale (LANGUAGE, LC_ALL,\n"
+    "                    LC_MESSAGES, LANG), German where no translation exists\n"
     "Alt+Enter switches between a window and full screen at any time.\n"
     "For tests and bug reports:\n"
     "  --headless        no window, no sound, virtual time; runs as fast as it can\n"
@@ -51,10 +61,14 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
     };
     std::string v;
     if (a == "--help") { std::fputs(Usage, stdout); std::exit(0); }
-    else if (a == "--version") { std::printf("klingenwald %s\n", KW_VERSION); std::exit(0); }
+    else if (a == "--version") {
+      std::printf("klingenwald %s\n%s", KW_VERSION, Licence);
+      std::exit(0);
+    }
     else if (a == "--headless") o.headless = true;
     else if (a == "--data") { if (!value(o.dataDir)) return false; }
     else if (a == "--user") { if (!value(o.userDir)) return false; }
+    else if (a == "--lang") { if (!value(o.language)) return false; }
     else if (a == "--replay") { if (!value(o.replayPath)) return false; }
     else if (a == "--record") { if (!value(o.recordPath)) return false; }
     else if (a == "--screenshot") { if (!value(o.screenshotPath)) return false; }
@@ -88,6 +102,8 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
 int main(int argc, char** argv) {
   kw::MediaOptions options;
   if (!ParseCommandLine(argc, argv, options)) return 2;
+  // Before anything is shown, a fatal message included.
+  kw::StartTranslations(kw::FindLocaleFolder(), options.language);
   std::string tried;
   options.dataDir = kw::FindGameFolder(options.dataDir, tried);
   if (!kw::IsGameFolder(options.dataDir)) {

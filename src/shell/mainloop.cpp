@@ -68,7 +68,7 @@ void RunPendingAction() {
     case GameAction::PauseMenu: MainMenu(1); break;  // its result is not used
     case GameAction::QuickSave:
       // Only a save that was written says so.
-      if (SaveGame("") == 1) ShowNotice(SavedNotice);
+      if (SaveGame("") == 1) ShowNotice(Translate(SavedNotice));
       break;
     case GameAction::QuickLoad: LoadGame(""); break;
   }

@@ -86,7 +86,7 @@ bool ShowTitleWhileLoading() {
       break;
     }
     DrawTitleFrame();
-    DrawKeyPrompt(PromptAnyKey);
+    DrawKeyPrompt(Translate(PromptAnyKey));
     ReadKeyboard();
     FlipScreen();
     ClearBackBuffer(0);
@@ -136,7 +136,7 @@ std::string LoadingBarText(int progress) {
 
 void DrawLoadingBar() {
   BeginText();
-  DrawTextAt(100, 200, "Loading  -  Please Wait");
+  DrawTextAt(100, 200, Translate("Loading  -  Please Wait"));
   DrawTextAt(100, 250, LoadingBarText(LoadProgress));
   EndText();
 }
@@ -174,6 +174,8 @@ bool MapStart() {
     portal.period = 50 + RandomUpTo(150);
     portal.phase = float(RandomUpTo(1));
   }
+  // A quick load of this map's slot from another map ends here, on the map just started.
+  FinishPendingLoad();
   CurrentScreen = Screen::Play;
   return true;
 }

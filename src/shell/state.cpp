@@ -104,6 +104,10 @@ std::string StateJson() {
   const Item* weapon = Items.Current();
   j.Number("throws", weapon ? weapon->throws : 0);
   // --- end physics and player control ---
+  // The catalogue in use ("" for German) and the shown texts it had no translation for.
+  j.Text("language", TranslationLanguage());
+  j.Number("untranslated", double(MissingTranslations()));
+  j.Text("untranslatedText", LastMissingTranslation());
   return j.Finish();
 }
 

@@ -25,7 +25,10 @@ class LoaderTest : public GameTest {
     GameTest::SetUp();
     kw::SetFatalExitHook([](int code) { throw FatalExit(code); });
   }
-  void TearDown() override { kw::SetFatalExitHook(nullptr); }
+  void TearDown() override {
+    kw::SetFatalExitHook(nullptr);
+    kw::StopTranslations();
+  }
 };
 
 TEST_F(LoaderTest, CatalogueFillsNumbersClipsKeyColoursAndProgress) {
@@ -118,6 +121,36 @@ TEST_F(LoaderTest, MissingPackIsFatalWithItsLabel) {
   EXPECT_THROW(kw::LoaderThread(0), FatalExit);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("Objecte"), std::string::npos) << err;
+}
+
+// A language with words of its own in the pictures has its copies of those packs in
+// paks/LANG; every other pack, and every language without copies, loads the German ones.
+// The fatal messages speak the language too.
+TEST_F(LoaderTest, ALanguageLoadsItsOwnCopiesOfThePacksWithWords) {
+  folder.WriteAllPacks();
+  std::vector<Bytes> menu;
+  for (int i = 0; i < 16; ++i)
+    menu.push_back(i == 7 || i == 8 ? Png(98, 98, [](int, int y) { return Argb(7, y < 49 ? 1 : 2, 7); })
+                                    : Flat(8, 8, Argb(51, 51, i + 1)));
+  WritePack(folder.game / "paks" / "en" / "Menu.pak", menu);
+  const std::string locale = std::string(KW_BINARY_DIR) + "/locale";
+  struct Case {
+    const char* language;
+    uint32_t menuBackground;
+  };
+  for (const Case& c : {Case{"", Argb(50, 50, 1)}, Case{"de", Argb(50, 50, 1)}, Case{"en", Argb(51, 51, 1)}}) {
+    SCOPED_TRACE(c.language);
+    if (*c.language) kw::StartTranslations(locale, c.language);
+    kw::LoaderThread(0);
+    EXPECT_EQ(DrawnPixel(345), c.menuBackground);
+    EXPECT_EQ(DrawnPixel(325), Argb(40, 40, 5));  // objects.pak has no English copy
+  }
+  fs::remove_all(folder.game / "paks");
+  testing::internal::CaptureStderr();
+  EXPECT_THROW(kw::LoaderThread(0), FatalExit);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Error in section"), std::string::npos) << err;
+  EXPECT_NE(err.find("A sprite could not be loaded."), std::string::npos) << err;
 }
 
 // A pack that ends early names its first missing entry the way the game always has:

@@ -167,6 +167,36 @@ TEST_F(MapLoaderTest, WeatherGrowsAndIsCapped) {
   EXPECT_EQ(kw::WeatherParticles.Count(), 5001);
 }
 
+// Header line 10 picks the far background: entry b of Backgrounds.pak becomes sprite
+// 334; a number past the pack's end leaves the picture as it was.
+TEST_F(MapLoaderTest, TheHeaderPicksTheBackgroundPicture) {
+  std::vector<Bytes> pictures;
+  for (int b = 0; b < 3; ++b) pictures.push_back(Flat(8 + b, 6, Argb(90, 90, b + 1)));
+  WritePack(folder.game / "paks" / "Backgrounds.pak", pictures);
+  for (int b : {2, 0, 1, 3}) {
+    MapSpec m;
+    m.background = b;
+    WriteMap(m);
+    kw::LoaderThread(1);
+    int shown = b < 3 ? b : 1;  // past the end: the last map's picture stays
+    EXPECT_EQ(kw::SpriteWidth(kw::Spr::Background), 8 + shown) << "background " << b;
+    EXPECT_EQ(DrawnPixel(kw::Spr::Background), Argb(90, 90, shown + 1)) << "background " << b;
+  }
+}
+
+// One limit for the map loader and the save slots, at its edges: a side of 4095 and
+// 2^21 cells are the largest grids.
+TEST(MapSize, UsableUpToBothLimitsInclusive) {
+  const struct { int64_t w, h; bool usable; } cases[] = {
+      {0, 0, true},       {-1, 0, false},       {0, -1, false},
+      {4095, 0, true},    {4096, 0, false},     {0, 4095, true},    {0, 4096, false},
+      {2047, 1023, true}, {2048, 1023, false},  {1023, 2047, true}, {1023, 2048, false},
+      {4095, 4095, false}, {INT32_MAX, INT32_MAX, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(kw::MapSizeUsable(c.w, c.h), c.usable) << c.w << " x " << c.h;
+  static_assert(kw::MaxMapCells == 2048 * 1024);
+}
+
 TEST_F(MapLoaderTest, DamagedHeadersAndShortFilesAreSafe) {
   for (auto [w, h] : {std::pair{-5, 2}, std::pair{3, 5000}, std::pair{4095, 4095}}) {
     MapSpec m;

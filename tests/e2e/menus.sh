@@ -7,6 +7,7 @@
 # question with "Ja", which ends the program at once.
 # Arguments: <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
+export LANGUAGE=de  # the German game, whatever the locale: its texts are what is checked
 game=$1 gamedir=$3 work=$4
 rm -rf "$work" && mkdir -p "$work"
 fail() { echo "FAIL: $*"; exit 1; }

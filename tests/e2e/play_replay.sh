@@ -8,7 +8,10 @@
 #   walk   walks and jumps over the hills and the spike pit collecting coins, throws,
 #          looks up, ducks and walks small;
 #   sword  gets the sword from the pause menu's typed command and kills the bat with it;
-#   throw  kills the bat with thrown axes.
+#   throw  kills the bat with thrown axes;
+#   english walks to the first coins in the English game ("# lang en"; the others play the
+#          German one): the state holds the map's English start message and no text the
+#          catalogue lacks ("untranslated"), the picture the English words.
 # The --state a replay ends in must equal NAME.state.json key by key, and the pixels of
 # its last picture must hash to NAME.screenshot.txt. A change that alters either on
 # purpose updates the stored result in the same commit and says why (KW_UPDATE=1 writes
@@ -51,12 +54,13 @@ for replay in "$HERE"/*.replay; do
   name=$(basename "$replay" .replay)
   count=$((count + 1))
   frames=$(sed -n 's/^# frames \([0-9][0-9]*\).*/\1/p' "$replay" | head -1)
+  lang=$(sed -n 's/^# lang \([a-z_A-Z]*\).*/\1/p' "$replay" | head -1)
   [ -n "$frames" ] || { fail "no '# frames N' line"; continue; }
   out=$WORK/$name
   mkdir -p "$out/user"
   kw_through_menus "$replay" "$out/replay.txt"
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 120 \
-    "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$out/user" \
+    "$GAME" --headless --lang "${lang:-de}" --seed 1 --data "$GAMEDIR" --user "$out/user" \
     --frames $((frames + KW_MENU_FRAMES)) --replay "$out/replay.txt" \
     --screenshot "$out/s.png" --state "$out/s.json" > "$out/out.txt" 2> "$out/err.txt"
   code=$?

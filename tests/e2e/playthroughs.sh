@@ -10,6 +10,7 @@
 # starts from a saved story: Saves/Story.save holds N before the game starts, so its
 # clicks on "Story fortsetzen" go straight to story map N. KW_PLAYTHROUGHS="NAME ..."
 # runs only those (the sanitizer build leaves out the replays that begin a longer one).
+# They play the German game (--lang de), whose texts the stored states hold.
 # Called as: bash playthroughs.sh <klingenwald> <kwtool> <gamedir> <workdir>
 set -u
 GAME=$1
@@ -38,7 +39,7 @@ for replay in "$HERE"/*.replay; do
     printf '%s' "$progress" > "$WORK/$name/user/Saves/Story.save"
   fi
   SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy timeout 300 \
-    "$GAME" --headless --seed 1 --data "$GAMEDIR" --user "$WORK/$name/user" --frames "$frames" \
+    "$GAME" --headless --lang de --seed 1 --data "$GAMEDIR" --user "$WORK/$name/user" --frames "$frames" \
     --replay "$replay" --screenshot "$WORK/$name/end.png" --state "$WORK/$name/end.json" \
     > "$WORK/$name/out.txt" 2> "$WORK/$name/err.txt"
   code=$?

@@ -8,7 +8,9 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "common/env_guard.h"
 #include "common/temp_folders.h"
 #include "media/files.h"
 
@@ -16,24 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Saves and restores one environment variable around a test.
-class EnvGuard {
- public:
-  explicit EnvGuard(const char* name) : name_(name) {
-    const char* v = getenv(name);
-    had_ = v != nullptr;
-    if (had_) old_ = v;
-  }
-  ~EnvGuard() {
-    if (had_) setenv(name_, old_.c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  bool had_ = false;
-  std::string old_;
-};
+using kwtest::EnvGuard;
 
 class FoldersTest : public ::testing::Test {
  protected:
@@ -80,19 +65,41 @@ TEST_F(FoldersTest, GameFolderComesFromTheOptionThenTheEnvironmentThenBesideTheP
   setenv("KLINGENWALD_DATA", "/from/env", 1);
   EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried), "/from/env");
   unsetenv("KLINGENWALD_DATA");
-  // Nothing beside the program: "" and both places named in what was tried.
+  // Nothing beside the program: "" and every place named in what was tried.
   tried.clear();
   EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried), "");
-  EXPECT_NE(tried.find("share/klingenwald"), std::string::npos);
-  EXPECT_NE(tried.find("bin/game"), std::string::npos);
-  // game/ beside the program, then the installed place, which wins.
-  fs::create_directories(bin / "game" / "paks");
-  tried.clear();
-  EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried), (bin / "game").string());
-  fs::create_directories(folders.root / "share" / "klingenwald" / "paks");
-  tried.clear();
-  EXPECT_EQ(kw::FindGameFolderFrom("", bin.string(), tried),
-            (folders.root / "share" / "klingenwald").string());
+  for (const char* place : {"/share/klingenwald", "/share/games/klingenwald", "bin/game"})
+    EXPECT_NE(tried.find(place), std::string::npos) << place << " in " << tried;
+}
+
+// Beside the program, in this order: an install under a prefix (share/klingenwald), a
+// distribution's package (program in games/, data in share/games/klingenwald), then a
+// game/ folder beside the program. A folder without paks/ is no game folder.
+TEST_F(FoldersTest, GameFolderBesideTheProgramFollowsTheInstallLayouts) {
+  struct Case {
+    std::vector<const char*> gameFolders;  // made with paks/, under one root
+    std::vector<const char*> emptyFolders;  // made without paks/
+    const char* program;
+    const char* expected;  // under the root; "" for none
+  };
+  const Case cases[] = {
+      {{"bin/game"}, {}, "bin", "bin/game"},
+      {{"share/games/klingenwald"}, {}, "games", "share/games/klingenwald"},
+      {{"games/game", "share/games/klingenwald"}, {}, "games", "share/games/klingenwald"},
+      {{"share/klingenwald", "share/games/klingenwald", "bin/game"}, {}, "bin", "share/klingenwald"},
+      {{"share/games/klingenwald"}, {"share/klingenwald"}, "games", "share/games/klingenwald"},
+      {{}, {"share/games/klingenwald", "bin/game"}, "bin", ""},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    fs::path root = folders.root / ("case" + std::to_string(n++));
+    fs::create_directories(root / c.program);
+    for (const char* f : c.gameFolders) fs::create_directories(root / f / "paks");
+    for (const char* f : c.emptyFolders) fs::create_directories(root / f);
+    std::string tried;
+    std::string found = kw::FindGameFolderFrom("", (root / c.program).string(), tried);
+    EXPECT_EQ(found, *c.expected ? (root / c.expected).string() : "") << "case " << n - 1;
+  }
 }
 
 }  // namespace

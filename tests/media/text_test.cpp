@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
 // Text drawing into the back buffer: widths, colours, boxes, edges and face lookup.
+#include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
@@ -91,6 +92,47 @@ TEST_F(TextTest, OpaqueTextFillsItsBoxWithTheBoxColour) {
   int end2 = DrawTextAt(50, 300, "Laden");
   EXPECT_GT(CountPixels(50, 300, end2, 330, ColourToPixel(box)), 20);
   EXPECT_GT(CountPixels(50, 300, end2, 330, ColourToPixel(0)), 5);
+}
+
+// The line height of DejaVu Sans at a pixel size, asked of fontconfig and SDL_ttf
+// directly: what an opaque box's height must be.
+int DejaVuLineHeight(int pixels) {
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans"));
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  FcChar8* file = nullptr;
+  int height = 0;
+  if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && (TTF_WasInit() || TTF_Init() == 0)) {
+    if (TTF_Font* font = TTF_OpenFont(reinterpret_cast<const char*>(file), pixels)) {
+      height = TTF_FontHeight(font);
+      TTF_CloseFont(font);
+    }
+  }
+  if (match) FcPatternDestroy(match);
+  return height;
+}
+
+// An opaque box is exactly one line high, whatever the letters: from the text's top row
+// to the face's line height, not a row more or less.
+TEST_F(TextTest, AnOpaqueBoxIsOneLineOfTheFaceHigh) {
+  const int box = Rgb(0, 0, 255);
+  SetTextBackgroundColour(box);
+  for (int points : {10, 20}) {
+    int height = DejaVuLineHeight((points * 96 + 36) / 72);
+    ASSERT_GT(height, 5) << points;
+    ASSERT_EQ(LoadFontFace(1, "DejaVu Sans", points, 0), 1);
+    SelectFont(1);
+    for (const char* text : {"ace", "\xC5gy|"}) {
+      FillBuffer(Grey);
+      int end = DrawTextAt(50, 200, text);
+      EXPECT_EQ(CountPixels(50, 200, end, 200 + height, Grey), 0) << text << " " << points;
+      EXPECT_EQ(CountPixels(50, 200 + height, end, 200 + height + 1, Grey), end - 50) << text << " " << points;
+      EXPECT_EQ(CountPixels(50, 199, end, 200, Grey), end - 50) << text << " " << points;
+    }
+  }
 }
 
 TEST_F(TextTest, TextIsCutAtTheScreenEdges) {

@@ -167,7 +167,7 @@ TEST_F(MainMenuTest, HighscoreFromThePauseMenuEntersAHigherScoreAndReturnsZero) 
   kw::P().score = 1234;
   MenuFrame(ScoreX, ScoreY, true);
   EXPECT_EQ(kw::BtnHighscoreDown, 1);
-  kw::InjectText("Ida");
+  TypeAtNextFlip("Ida");
   kw::InjectKey(28, true);  // Return ends the name entry at its first frame
   EXPECT_EQ(MenuFrame(ScoreX, ScoreY, false), 0);
   kw::InjectKey(28, false);

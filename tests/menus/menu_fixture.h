@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "../content/test_data.h"
@@ -38,7 +39,10 @@ class MenuTest : public ::testing::Test {
     kw::ReadKeyboard();
     kw::TypedText();
   }
-  void TearDown() override { kw::ResetInput(); }
+  void TearDown() override {
+    kw::ResetInput();
+    kw::SetFlipHook({});
+  }
 
   // The pointer at (x, y) with the left button down or up, seen by the next frame.
   static void Mouse(int x, int y, bool down) {
@@ -49,6 +53,15 @@ class MenuTest : public ::testing::Test {
   static int MenuFrame(int x, int y, bool down) {
     Mouse(x, y, down);
     return kw::MainMenuFrame();
+  }
+  // Text typed once the next screen shows (at the next flip): what was typed before a
+  // screen opened does not reach it.
+  static void TypeAtNextFlip(const std::string& text) {
+    auto pending = std::make_shared<std::string>(text);
+    kw::SetFlipHook([pending] {
+      kw::InjectText(*pending);
+      pending->clear();
+    });
   }
   std::string UserFile(const std::string& name) const {
     return TempFolders::Get(folder.user / name);

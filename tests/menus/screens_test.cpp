@@ -4,8 +4,14 @@
 // difficulty, the volume track, key binding (also for the game pad), Abbruch and
 // Bestetigen with the Setup.ini round trip, the highscore insertion, name entry and
 // Löschen, and files written whole or not at all.
+#include <unistd.h>
+
+#include <functional>
+
+#include "media/core_internal.h"
 #include "media/input_internal.h"
 #include "menu_fixture.h"
+#include "play/play.h"
 
 using namespace kwtest;
 
@@ -299,7 +305,7 @@ TEST_F(ScreensTest, NameEntryDropsWhatCannotBeShownAndStopsAt20Characters) {
   FillScores();
   kw::P().score = 777;
   kw::NameInput = "Anna";  // the best player's name is offered
-  kw::InjectText("\x01Zo\xEB\r\n\x7F");
+  TypeAtNextFlip("\x01Zo\xEB\r\n\x7F");
   kw::InjectKey(28, true);
   EXPECT_EQ(kw::HighscoreScreen(), 0);
   kw::InjectKey(28, false);
@@ -327,6 +333,74 @@ TEST_F(ScreensTest, NameEntryDropsWhatCannotBeShownAndStopsAt20Characters) {
   kw::InjectText("cd");
   EXPECT_FALSE(kw::NameEntryFrame(5));
   EXPECT_EQ(kw::NameInput, "abc");
+}
+
+// Letters typed while playing (the sword and throw keys are letters) reach no text
+// field: the pause menu's and the main menu's typed command and the highscore name
+// (which offers the best player's name) start without them.
+TEST_F(ScreensTest, TextTypedDuringPlayReachesNoTextField) {
+  auto play = [] {
+    for (int i = 0; i < 3; ++i) {
+      kw::InjectText("xc");
+      kw::PlayerControls();
+    }
+  };
+  for (int inGame : {1, 0}) {
+    play();
+    kw::MainMenuEnter(inGame);
+    kw::MainMenuFrame();
+    EXPECT_EQ(kw::MenuTyped, "") << "menu " << inGame;
+    kw::InjectText("etage-2");  // what is typed in the menu still counts
+    kw::MainMenuFrame();
+    EXPECT_EQ(kw::MenuTyped, "etage-2");
+  }
+  FillScores();
+  kw::P().score = 777;
+  kw::NameInput = "Anna";
+  play();
+  kw::InjectKey(28, true);
+  kw::HighscoreScreen();
+  kw::InjectKey(28, false);
+  EXPECT_EQ(kw::Highscores[3].name, "Anna");
+}
+
+// A full-screen game in the back (another window has the focus) draws no menu, reads
+// no input and waits 5 ms a frame instead of spinning, on every menu screen.
+TEST_F(ScreensTest, UnfocusedScreensSleepInsteadOfSpinning) {
+  const struct {
+    const char* name;
+    std::function<void()> frame;
+  } screens[] = {
+      {"main menu", [] { kw::MainMenuFrame(); }},
+      {"mode", [] { kw::NewGameFrame(0); }},
+      {"difficulty", [] { kw::NewGameFrame(1); }},
+      {"options", [] { kw::OptionsFrame(); }},
+      {"highscore list", [] { kw::HighscoreListFrame(); }},
+  };
+  kw::WindowedMode = 0;
+  kw::MainMenuEnter(0);
+  kw::OptionsEnter();
+  kw::InjectFocus(false);
+  for (const auto& screen : screens) {
+    long flips = kw::FlipCount();
+    uint32_t before = kw::TimeMs();
+    for (int i = 0; i < 10; ++i) screen.frame();
+    EXPECT_GE(kw::TimeMs() - before, 50u) << screen.name;
+    EXPECT_EQ(kw::FlipCount(), flips) << screen.name;
+  }
+  kw::InjectFocus(true);
+}
+
+// Closing the window while a name is typed ends the program, as on every other screen.
+TEST_F(ScreensTest, CloseRequestDuringTheNameEntryQuits) {
+  kw::WindowedMode = 1;
+  EXPECT_EXIT(
+      {
+        kw::InjectCloseRequest();
+        for (int i = 0; i < 100; ++i) kw::NameEntryFrame(100);
+        _exit(3);  // the request was not served
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ScreensTest, SaveFilesReplaceTheOldOneWholeAtClose) {

@@ -88,6 +88,14 @@ TEST_F(BombsTest, TheExplosionHurtsThePlayerEnemiesAndSliders) {
   AddType(9, 4, 0, 30);
   kw::Enemy& near = AddEnemy(0, 110, 110);
   kw::Enemy& far = AddEnemy(0, 400, 110);
+  // Each enemy counts by its own collision frame, also one on a sheet of its own: 60 x 60
+  // on sheet 330 from (50, 50) reaches the bomb, a frame of sheet 329 there would not.
+  kw::EnemyType& big = AddType(9, 4, 0, 30);
+  big.spriteOffset = 1;
+  big.frameWidth = big.frameHeight = 60;
+  FillSprite(330, 6 * 60, 3 * 60, [](int, int) { return Red; });
+  kw::Enemy& large = AddEnemy(1, 50, 50);
+  kw::SetSpriteClip(329, 0, 2 * EnemyH, EnemyW, EnemyH);  // as a collision test leaves it
   kw::Sliders.Add() = kw::Slider{3, 3};  // picture 90..150 x 90..150
   kw::Sliders.Add() = kw::Slider{15, 3};
   PlaceFigure(90, 90);
@@ -99,13 +107,14 @@ TEST_F(BombsTest, TheExplosionHurtsThePlayerEnemiesAndSliders) {
   EXPECT_FLOAT_EQ(p().health, 420);
   EXPECT_EQ(near.health, -1);
   EXPECT_EQ(far.health, 4);
+  EXPECT_EQ(large.health, -1);
   ASSERT_EQ(kw::Sliders.Count(), 1);
   EXPECT_EQ(kw::Sliders.begin()->col, 15);
-  EXPECT_EQ(kw::Enemies.Count(), 2);
-  // The enemy dies in the next combat pass, with its points.
+  EXPECT_EQ(kw::Enemies.Count(), 3);
+  // The first enemy dies in the next combat pass, with its points.
   kw::HitGuard = 1;
   kw::UpdateCombat();
-  EXPECT_EQ(kw::Enemies.Count(), 1);
+  EXPECT_EQ(kw::Enemies.Count(), 2);
   EXPECT_EQ(p().score, 30);
 }
 

@@ -194,6 +194,14 @@ TEST_F(SlidersTest, TheFlipSpellTurnsASliderAndIsUsedUp) {
   EXPECT_EQ(s.offX, 4 - 25);
   EXPECT_EQ(far.hit, 0);
   EXPECT_EQ(far.offX, 4);
+  // Flown down, it turns the slider it reaches, not the one at the figure's height.
+  kw::Slider& low = AddSlider(4, 7);  // picture 124..184 x 210..270 after its glide
+  kw::Spell = 359;
+  kw::SpellDY = 200;  // y 234
+  kw::UpdateCombat();
+  EXPECT_EQ(kw::Spell, 0);
+  EXPECT_EQ(low.hit, 1);
+  EXPECT_EQ(s.offX, 4 - 25);
 }
 
 TEST_F(SlidersTest, SwitchedOffStorySlidersStandStill) {

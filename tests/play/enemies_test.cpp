@@ -38,24 +38,51 @@ TEST_F(EnemiesTest, WalkerTurnsAtALedgeInsteadOfFalling) {
   EXPECT_LT(e.y, 161);
 }
 
+// A wall on either side turns a walker and pushes it back by its speed plus a cell; a
+// tile number past the tile table is no wall for it (nor for the figure).
 TEST_F(EnemiesTest, WalkerStandsOnTheFloorAndIsPushedBackFromAWall) {
-  Wall(0, 19, 6, 6);
-  Wall(8, 8, 0, 5);  // wall from x 240
-  AddType(0, 3, 2);
-  kw::Enemy& e = AddEnemy(0, 180, 160);
-  e.dir = 1;
-  float before = e.x;
-  for (int i = 0; i < 30 && e.dir == 1; ++i) {
-    before = e.x;
-    kw::MoveEnemies();
-    EXPECT_NEAR(e.y, 160, 1) << "step " << i;  // never sinks into the floor
+  struct Case { int wallCol, tile; float x; int dir; bool turns; };
+  const Case cases[] = {
+      {8, 2, 180, 1, true},     // wall from x 240 on its right
+      {3, 2, 150, 0, true},     // wall up to x 120 on its left
+      {8, 82, 180, 1, false},   // the first number past the table
+      {3, 150, 150, 0, false},
+  };
+  FillSprite(82, 30, 30, [](int, int) { return Grey; });
+  FillSprite(150, 30, 30, [](int, int) { return Grey; });
+  for (const Case& c : cases) {
+    SCOPED_TRACE("wall column " + std::to_string(c.wallCol) + " tile " + std::to_string(c.tile));
+    kw::Enemies.Clear();
+    kw::EnemyTypes.Clear();
+    MakeMap(19, 9);
+    Wall(0, 19, 6, 6);
+    Wall(c.wallCol, c.wallCol, 0, 5, c.tile);
+    AddType(0, 3, 2);
+    kw::Enemy& e = AddEnemy(0, c.x, 160);
+    e.dir = c.dir;
+    float way = c.dir == 1 ? 1.0f : -1.0f;
+    e.speedX = 2 * way;
+    float before = e.x;
+    for (int i = 0; i < 30 && e.dir == c.dir; ++i) {
+      before = e.x;
+      kw::MoveEnemies();
+      EXPECT_NEAR(e.y, 160, 1) << "step " << i;  // never sinks into the floor
+    }
+    if (!c.turns) {
+      EXPECT_EQ(e.dir, c.dir);
+      EXPECT_FLOAT_EQ(e.x, c.x + way * 60);
+      continue;
+    }
+    ASSERT_NE(e.dir, c.dir);
+    if (c.dir == 1)
+      EXPECT_GT(before + 2 + EnemyW, 240);  // the step that met the wall
+    else
+      EXPECT_LT(before - 2, 120);
+    EXPECT_FLOAT_EQ(e.x, before - way * 30);  // moved 2, pushed back by 2 + 30
+    EXPECT_FLOAT_EQ(e.speedX, -2 * way);
+    Move(5);
+    EXPECT_FLOAT_EQ(e.x, before - way * (30 + 10));
   }
-  ASSERT_EQ(e.dir, 0);
-  EXPECT_GT(before + 2 + EnemyW, 240);          // the step that met the wall
-  EXPECT_FLOAT_EQ(e.x, before + 2 - 2 - 30);    // moved 2, pushed back by 2 + 30
-  EXPECT_FLOAT_EQ(e.speedX, -2);
-  Move(5);
-  EXPECT_FLOAT_EQ(e.x, before - 30 - 10);
 }
 
 TEST_F(EnemiesTest, WalkerFarOutsideTheMapIsFrozen) {

@@ -30,21 +30,26 @@ TEST_F(PlayerRulesTest, ProtectiveAuraLastsAHundredFrames) {
   EXPECT_EQ(kw::HitGuard, 0);
 }
 
-TEST_F(PlayerRulesTest, SpellEndsPastItsRangeInTheFacingDirection) {
-  struct Case { int facing, dx, dy; bool ends; };
+TEST_F(PlayerRulesTest, SpellEndsPastItsRangeInTheFacingOrFlightDirection) {
+  struct Case { int facing, spellDir, dx, dy; bool ends; };
   const Case cases[] = {
-      {6, 1000, 0, false}, {6, 1001, 0, true}, {4, -1000, 0, false}, {4, -1001, 0, true},
-      {8, 0, -1001, true}, {2, 0, 1001, true}, {2, 0, 1000, false},
-      {4, 5000, 0, false},  // flying the other way: no range check ends it
+      {6, 0, 1000, 0, false}, {6, 0, 1001, 0, true}, {4, 0, -1000, 0, false}, {4, 0, -1001, 0, true},
+      {8, 0, 0, -1001, true}, {2, 0, 0, 1001, true}, {2, 0, 0, 1000, false},
+      {4, 0, 5000, 0, false},  // flying the other way: no range check ends it
+      // Cast up or down (the figure faces left or right again), or flown behind a figure
+      // that turned round: the spell's own way ends it.
+      {6, 8, 0, -1000, false}, {6, 8, 0, -1001, true}, {4, 2, 0, 1001, true}, {6, 2, 0, -5000, false},
+      {6, -1, -1001, 0, true}, {4, 1, 1001, 0, true},
   };
   for (const Case& c : cases) {
     kw::Spell = 358;
     kw::SpellTime = 7;
     p().facing = int16_t(c.facing);
+    p().spellDir = int16_t(c.spellDir);
     kw::SpellDX = int16_t(c.dx);
     kw::SpellDY = int16_t(c.dy);
     kw::SpellTimers();
-    EXPECT_EQ(kw::Spell, c.ends ? 0 : 358) << c.facing << " " << c.dx << " " << c.dy;
+    EXPECT_EQ(kw::Spell, c.ends ? 0 : 358) << c.facing << " " << c.spellDir << " " << c.dx << " " << c.dy;
     EXPECT_EQ(kw::SpellTime, c.ends ? 0 : 7);
   }
 }
@@ -146,6 +151,15 @@ TEST_F(PlayerRulesTest, LightMarksAroundTheAuraAndTheSpellInTheDark) {
   EXPECT_EQ(LightIndex(13, 9), 4);
   EXPECT_EQ(LightIndex(14, 9), 5);
   EXPECT_EQ(LightIndex(12, 8), 0);
+  // A spell flown up lights where it is: col 11, row trunc((244 - 120) / 30) = 4.
+  kw::SpellDX = 0;
+  kw::SpellDY = -120;
+  kw::ClearBackBuffer(0);
+  kw::DrawLightsAndDarkness();
+  EXPECT_EQ(LightIndex(11, 4), 2);
+  EXPECT_EQ(LightIndex(12, 5), 5);
+  EXPECT_EQ(LightIndex(11, 8), 0);
+  kw::SpellDY = 0;
   // The cell's shade picks its darkness picture.
   kw::Spell = 0;
   cell(3, 3).shade = 7;

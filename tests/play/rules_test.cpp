@@ -3,6 +3,7 @@
 // The map rules step by step: exit with and without a boss, portals on release only,
 // the key running out, the hurt reaction, the once-per-run bonus, mana cap, debug,
 // respawn, the time-match end and the map-3 arena and guardian.
+#include <functional>
 #include <string>
 
 #include "media/input_internal.h"
@@ -71,6 +72,52 @@ TEST_F(RulesTest, APortalTakesThePlayerOnlyWhenReturnIsLetGo) {
   EXPECT_FLOAT_EQ(p().posY, 210 - 230);
 }
 
+// The portal asks for Return alone: a key let go while the figure stands in a portal
+// still reaches the controls of the same pass.
+TEST_F(RulesTest, APortalLeavesTheControlsEveryOtherKeyRelease) {
+  AddPortal(10, 3, 2, 7, "Ein Tor");
+  kw::KeyBindings.Clear();
+  kw::KeyBindingRecord& keys = kw::KeyBindings.Add();
+  keys.code = {1, 25, 63, 67, 88, 73, 81, 51, 52, 29, 200, 203, 205, 57, 45, 46, 30, 31, 32, 33};
+  const struct {
+    int slot;
+    std::function<bool()> done;
+  } cases[] = {
+      {kw::KeySword, [&] { return p().swordSwing == 1; }},
+      {kw::KeyCancel, [] { return kw::PendingAction == kw::GameAction::PauseMenu; }},
+      {kw::KeyPause, [] { return kw::Paused == 1; }},
+      {kw::KeySave, [] { return kw::PendingAction == kw::GameAction::QuickSave; }},
+      {kw::KeyLoad, [] { return kw::PendingAction == kw::GameAction::QuickLoad; }},
+      {kw::KeyRestart, [&] { return p().mapDone == 1; }},
+  };
+  for (const auto& c : cases) {
+    PlaceFigure(290, 80);
+    p().hasSword = 1;
+    p().swordSwing = 0;
+    p().mapDone = 0;
+    kw::Paused = 0;
+    kw::PendingAction = kw::GameAction::None;
+    int code = keys.code[size_t(c.slot)];
+    HoldKey(code, true);  // the last pass's controls saw it down
+    kw::InjectKey(code, false);
+    kw::MapRules();
+    EXPECT_EQ(p().message, "Ein Tor");
+    kw::PlayerControls();
+    EXPECT_TRUE(c.done()) << "slot " << c.slot;
+  }
+  // Return itself still takes the player through, once.
+  PlaceFigure(290, 80);
+  p().posX = 0;
+  HoldKey(28, true);
+  kw::InjectKey(28, false);
+  kw::MapRules();
+  EXPECT_FLOAT_EQ(p().posX, 360 - 60);
+  p().posX = 0;
+  kw::ReadKeyboard();  // the release was taken: no snapshot shows it again
+  kw::MapRules();
+  EXPECT_FLOAT_EQ(p().posX, 0);
+}
+
 TEST_F(RulesTest, AnInactivePortalNeitherSpeaksNorMoves) {
   AddPortal(10, 3, 2, 7, "Ein Tor").active = 0;
   PlaceFigure(290, 80);
@@ -120,6 +167,15 @@ TEST_F(RulesTest, AHeldKeyRunsOutAfterThirtySteps) {
   kw::MapRules();
   EXPECT_EQ(kw::KeyExpired, 0);
   EXPECT_EQ(p().keyTime, 30);
+  // World steps come every 16 ms: the key still loses one second per second.
+  p().hasKey = 1;
+  kw::KeyTick = int32_t(kw::TimeMs());
+  for (int i = 0; i < 160; ++i) {
+    kw::SleepMs(16);
+    kw::MapRules();
+  }
+  EXPECT_EQ(p().hasKey, 1);
+  EXPECT_EQ(p().keyTime, 28);  // 2560 ms
 }
 
 TEST_F(RulesTest, LosingHealthShowsTheHurtPose) {

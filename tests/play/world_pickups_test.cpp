@@ -89,6 +89,25 @@ TEST_F(PickupTest, EveryCodeByTheFetchSpell) {
   }
 }
 
+// Cast up or down, the spell collects the cell it flies over (the spell picture is at
+// x 330..350, y 244 + SpellDY; the cells' main pictures are 30 x 50).
+TEST_F(PickupTest, TheFetchSpellReachesWhatItFliesOverUpAndDown) {
+  const struct { int dir, dy, row; } cases[] = {{8, -170, 2}, {2, 150, 13}};
+  for (const auto& c : cases) {
+    SetUp();
+    cell(HeadCol + 1, c.row).tile = 5;
+    cell(HeadCol + 1, c.row).pickup = 6;
+    kw::Spell = 358;
+    p().spellDir = int16_t(c.dir);
+    kw::SpellDX = 0;
+    kw::SpellDY = int16_t(c.dy);
+    kw::DrawWorld();
+    EXPECT_EQ(p().score, 50) << c.dir;
+    EXPECT_EQ(cell(HeadCol + 1, c.row).pickup, 0) << c.dir;
+    EXPECT_EQ(kw::Spell, 0) << c.dir;
+  }
+}
+
 TEST_F(PickupTest, HurtingCellHurtsOnEveryFrameAndKeyOnlyOnce) {
   Place(HeadCol, 1);
   for (int i = 0; i < 3; ++i) kw::DrawWorld();

@@ -106,7 +106,8 @@ TEST_F(SaveTest, FourFilesHoldTheDesignedBytes) {
       shades += char(70 + 10 * col + row);
       backs += Word(-(1000 * col + row));
     }
-  const std::string format = "3\r\n2\r\n16\r\n132\r\n80\r\n180\r\n";
+  // The six values, then the mode of the game (0: a free game).
+  const std::string format = "3\r\n2\r\n16\r\n132\r\n80\r\n180\r\n0\r\n";
 
   for (const fs::path& dir : {folder.user / "Temp", Slot()}) {
     EXPECT_EQ(Get(dir / "savegame.save"), record) << dir;
@@ -127,7 +128,7 @@ TEST_F(SaveTest, RoundTripRestoresRecordAndCellsWithTheRoundingAndRangeRules) {
   p.health = 13.5f;  // to the even 14
   p.mana = 12.5f;    // to the even 12
   p.posX = -1234.4f;
-  p.posY = 70000.f;  // beyond a word: only the low 16 bits come back
+  p.posY = 32767.4f;  // the furthest a word holds
   p.score = -3;
   p.message = "Hallo";  // no leading number: comes back as "0"
   p.hasSword = 1;
@@ -143,13 +144,17 @@ TEST_F(SaveTest, RoundTripRestoresRecordAndCellsWithTheRoundingAndRangeRules) {
   kw::Map.At(3, 2).back = -7;
   kw::SaveGame("");
   const kw::PlayerRecord saved = p;
+  // Format.dat's darkness wins over the record's word: both were written from one
+  // value, so the file's line is made different to tell them apart.
+  std::string format = Get(Slot() / "Format.dat");
+  ASSERT_EQ(format.substr(0, 11), "3\r\n2\r\n200\r\n");
+  TempFolders::Put(Slot() / "Format.dat", format.replace(6, 3, "150"));
 
   // Play on: move, change cells and values, some of which a save does not hold.
   p.health = 1.f; p.posX = 5.f; p.posY = 5.f; p.score = 99; p.message = "neu";
   p.message2 = "bleibt"; p.timeValue = 4321; p.hasSword = 0; p.headerA = 1; p.darkness = 0;
   kw::Map.At(2, 1) = kw::MapCell{};
   kw::Map.At(2, 1).tagNo = 5;
-  kw::CurrentMap = 9;
   kw::Enemies.Add();
   kw::CurrentScreen = kw::Screen::Play;
   LoadWithKey("");
@@ -158,7 +163,7 @@ TEST_F(SaveTest, RoundTripRestoresRecordAndCellsWithTheRoundingAndRangeRules) {
   EXPECT_FLOAT_EQ(p.health, 14.f);
   EXPECT_FLOAT_EQ(p.mana, 12.f);
   EXPECT_FLOAT_EQ(p.posX, -1234.f);
-  EXPECT_FLOAT_EQ(p.posY, float(70000 - 65536));
+  EXPECT_FLOAT_EQ(p.posY, 32767.f);
   EXPECT_EQ(p.score, -3);
   EXPECT_EQ(p.message, "0");
   EXPECT_EQ(p.hasSword, 1);
@@ -167,7 +172,7 @@ TEST_F(SaveTest, RoundTripRestoresRecordAndCellsWithTheRoundingAndRangeRules) {
   EXPECT_EQ(p.spareLast, saved.spareLast);
   EXPECT_EQ(p.headerA, 81);
   EXPECT_EQ(p.headerB, 181);
-  EXPECT_EQ(p.darkness, 200);
+  EXPECT_EQ(p.darkness, 150);
   EXPECT_EQ(p.mapWidth, 3);
   EXPECT_EQ(p.mapHeight, 2);
   // Not in the save: kept as they were.
@@ -242,7 +247,6 @@ TEST_F(SaveTest, MissingOrAbsurdSlotChangesNothing) {
   kw::SaveGame("");
   kw::P().posX = -5.f;
   kw::Map.At(1, 1).tile = 6;
-  kw::CurrentMap = 8;
   Snapshot changed;
   const std::string record = Get(Slot() / "savegame.save");
   fs::remove(Slot() / "savegame.save");  // the other three alone are no slot
@@ -267,26 +271,124 @@ TEST_F(SaveTest, MissingOrAbsurdSlotChangesNothing) {
   EXPECT_FLOAT_EQ(kw::P().posX, -77.f);
 }
 
-TEST_F(SaveTest, MissingFormatFileReadsOnlyTheFirstCell) {
+// A slot missing any one file is refused whole: without a cell file the map would be
+// wiped, without Format.dat its sizes.
+TEST_F(SaveTest, SlotMissingAFileChangesNothing) {
   FillCells();
-  kw::P().darkness = 50;
-  kw::P().headerA = 80;
   kw::SaveGame("");
-  fs::remove(Slot() / "Format.dat");
-  kw::P().headerA = 5;
+  kw::P().posX = -5.f;
+  kw::Map.At(1, 1).tile = 6;
+  Snapshot changed;
+  for (const char* name : {"Format.dat", "map.dat", "back.dat"}) {
+    const std::string bytes = Get(Slot() / name);
+    fs::remove(Slot() / name);
+    LoadWithKey("");
+    EXPECT_TRUE(changed.Same()) << name;
+    TempFolders::Put(Slot() / name, bytes);
+  }
   LoadWithKey("");
-  EXPECT_EQ(kw::P().mapWidth, 0);
-  EXPECT_EQ(kw::P().mapHeight, 0);
-  EXPECT_EQ(kw::P().darkness, 50);  // from savegame.save
-  EXPECT_EQ(kw::P().headerA, 5);    // only Format.dat holds it
-  EXPECT_EQ(kw::Map.W, 0);
-  EXPECT_EQ(kw::Map.H, 0);
-  EXPECT_EQ(kw::LightGrid.CellCount(), 1);
-  EXPECT_EQ(kw::Map.At(0, 0).tile, 1);
-  EXPECT_EQ(kw::Map.At(0, 0).over, 100);
-  // The next bytes of the file went to nowhere else: only one cell exists.
-  EXPECT_EQ(kw::Map.At(0, 0).pickup, 1 + 10);  // the second cell's tile byte of pass 1
-  EXPECT_EQ(kw::Map.At(0, 0).back, 0);
+  EXPECT_EQ(kw::CurrentMap, 7);
+  EXPECT_EQ(kw::Map.At(1, 1).tile, 12);
+}
+
+// A place further out than a word holds is not saved at all; the message line says so.
+TEST_F(SaveTest, APositionBeyondAWordIsRefusedAtSaveTime) {
+  const struct { float posX, posY; bool saved; } cases[] = {
+      {-32768.f, 0.f, true}, {-32768.6f, 0.f, false}, {32767.f, 0.f, true}, {32768.f, 0.f, false},
+      {0.f, 32767.4f, true}, {0.f, 32767.6f, false}, {0.f, -40000.f, false},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(Slot());
+    kw::P().message.clear();
+    kw::P().posX = c.posX;
+    kw::P().posY = c.posY;
+    kw::SaveGame("");
+    EXPECT_EQ(fs::exists(Slot() / "savegame.save"), c.saved) << c.posX << " " << c.posY;
+    EXPECT_EQ(kw::P().message, c.saved ? "" : kw::SaveRefusedText) << c.posX << " " << c.posY;
+  }
+  // A refused save leaves the slot it would have replaced as it was.
+  kw::P().posX = 0;
+  kw::SaveGame("");
+  const std::string before = Get(Slot() / "savegame.save");
+  kw::P().posX = -50000.f;
+  kw::P().score = 5;
+  kw::SaveGame("");
+  EXPECT_EQ(Get(Slot() / "savegame.save"), before);
+}
+
+// Pixels of the key-wait picture's bottom band that are not the picture: its note.
+int NotePixels() {
+  int n = 0;
+  for (int y = 415; y < 445; ++y)
+    for (int x = 30; x < 600; ++x) n += Pixel(x, y) != WaitPictureColour ? 1 : 0;
+  return n;
+}
+
+// The slot's mode and map decide how it loads, and it is never read into another map:
+// another mode is refused with its reason on the key-wait picture; another map of this
+// mode ends the running map and waits for the slot's map to start (whose map start reads
+// it in); a map this mode does not have is refused with its reason.
+TEST_F(SaveTest, ASlotOfAnotherModeOrMapIsNeverReadIntoTheRunningMap) {
+  FillCells();
+  kw::P().score = 44;
+  kw::SaveGame("");  // a free game's map 7
+  kw::P().score = 1;
+  kw::Map.At(1, 1).tile = 6;
+  auto untouched = [] { return kw::P().score == 1 && kw::Map.At(1, 1).tile == 6 && kw::P().mapDone == 0; };
+
+  kw::StoryMode = 1;
+  LoadWithKey("");
+  EXPECT_TRUE(untouched());
+  EXPECT_GT(NotePixels(), 0);
+  kw::StoryMode = 0;
+
+  kw::CurrentMap = 2;
+  LoadWithKey("");  // no map 7 in the game folder
+  EXPECT_TRUE(untouched());
+  EXPECT_EQ(kw::CurrentMap, 2);
+  EXPECT_GT(NotePixels(), 0);
+
+  folder.WriteText(folder.game / "maps" / "map7.map", "7");
+  LoadWithKey("");
+  EXPECT_EQ(kw::P().mapDone, 1);   // the running map ends ...
+  EXPECT_EQ(kw::CurrentMap, 6);    // ... and the map end goes on to map 7
+  EXPECT_EQ(kw::PendingLoad.map, 7);
+  EXPECT_EQ(kw::P().score, 1);
+  EXPECT_EQ(kw::Map.At(1, 1).tile, 6);
+  kw::CurrentMap = 7;  // as the map end and the map start of map 7 leave it
+  kw::P().mapDone = 0;
+  kw::FinishPendingLoad();
+  EXPECT_EQ(kw::P().score, 44);
+  EXPECT_EQ(kw::Map.At(1, 1).tile, 12);
+  EXPECT_TRUE(kw::PendingLoad.folder.empty());
+  kw::FinishPendingLoad();  // once only
+  EXPECT_EQ(kw::Map.At(1, 1).tile, 12);
+
+  // A story slot of a map before the story's progress takes the progress back with it.
+  kw::StoryMode = 1;
+  kw::SaveGame("");
+  kw::CurrentMap = 9;
+  kw::StoryProgress = 9;
+  folder.WriteText(folder.game / "maps" / "Story" / "map7.map", "7");
+  LoadWithKey("");
+  EXPECT_EQ(kw::CurrentMap, 6);
+  EXPECT_EQ(kw::StoryProgress, 7);
+  kw::P().mapDone = 0;
+
+  // A slot written before the mode was stored loads as one of the running mode; one
+  // whose mode line names no mode is damaged.
+  const std::string format = Get(Slot() / "Format.dat");
+  TempFolders::Put(Slot() / "Format.dat", format.substr(0, format.rfind("1\r\n")));
+  kw::StoryMode = 0;
+  kw::CurrentMap = 7;
+  kw::P().score = 2;
+  LoadWithKey("");
+  EXPECT_EQ(kw::P().score, 44);
+  TempFolders::Put(Slot() / "Format.dat", format.substr(0, format.rfind("1\r\n")) + "3\r\n");
+  kw::P().score = 2;
+  Snapshot before;
+  LoadWithKey("");
+  EXPECT_TRUE(before.Same());
 }
 
 TEST_F(SaveTest, SlotOfAnotherSizeGetsAGridOfItsOwnSize) {

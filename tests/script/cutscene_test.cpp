@@ -46,6 +46,12 @@ class CutsceneTest : public ScriptTest {
     return false;
   }
   static void PressReturn(bool down) { kw::InjectKey(28, down); }
+  // Entries holding a sound: every one of them was started by the play that loaded it.
+  static int LoadedSounds() {
+    int n = 0;
+    for (const kw::Cutscene& c : kw::Cutscenes) n += c.sound > 0 && kw::SoundLoaded(c.sound) == 1 ? 1 : 0;
+    return n;
+  }
 };
 
 TEST_F(CutsceneTest, LoadReadsTheGroupAndTheEntryPair) {
@@ -131,6 +137,7 @@ TEST_F(CutsceneTest, LoadingAndPlayingAgainAndAgainDoesNotGrowTheTables) {
   for (int i = 0; i < 12; ++i) {
     kw::LoadCutscene("szene");
     kw::PlayCutscene("szene");
+    EXPECT_EQ(LoadedSounds(), 1);  // the entry just loaded; the freed ones stay freed
     pictures.push_back(kw::CurrentCutscene->picture);
     PressReturn(true);
     kw::CutsceneStep();
@@ -141,12 +148,21 @@ TEST_F(CutsceneTest, LoadingAndPlayingAgainAndAgainDoesNotGrowTheTables) {
   for (const kw::Cutscene& c : kw::Cutscenes) EXPECT_EQ(c.picture, 0);
 }
 
+// Both entries of a name loaded twice start their sound (every entry with a sound is
+// started), and a later play of it starts both again, as the first play did.
 TEST_F(CutsceneTest, TheSameNameTwiceStartsBothAndShowsTheLast) {
   kw::LoadCutscene("szene");
   kw::LoadCutscene("szene");
-  kw::PlayCutscene("szene");
-  EXPECT_EQ(kw::CurrentCutscene, &*std::next(kw::Cutscenes.begin()));
-  EXPECT_NE(kw::Cutscenes.begin()->sound, kw::CurrentCutscene->sound);
+  for (int play = 1; play <= 3; ++play) {
+    kw::PlayCutscene("szene");
+    EXPECT_EQ(kw::CurrentCutscene, &*std::next(kw::Cutscenes.begin()));
+    EXPECT_NE(kw::Cutscenes.begin()->sound, kw::CurrentCutscene->sound);
+    EXPECT_EQ(LoadedSounds(), 2) << "play " << play;
+    PressReturn(true);
+    kw::CutsceneStep();
+    PressReturn(false);
+    EXPECT_EQ(LoadedSounds(), 0) << "play " << play;
+  }
   kw::PlayCutscene("nie");  // a name not loaded changes nothing
   EXPECT_EQ(kw::CurrentCutscene, &*std::next(kw::Cutscenes.begin()));
 }

@@ -172,6 +172,11 @@ TEST_F(InterpreterTest, ItemsGoToSlot12AndDeletItemSkipsSlot0) {
   EXPECT_EQ(kw::Inventory[3].sprite, 312);
   EXPECT_EQ(kw::Inventory[3].price, 99999999);
   EXPECT_EQ(kw::Inventory[12].itemName, "amulett");  // only the first is emptied
+  // The slot giveitem fills is the last one deletitem looks at: a given item can be taken.
+  kw::ClearScriptLists();
+  RunMain("deletitem(amulett)\n");
+  EXPECT_EQ(kw::Inventory[12].itemName, "leer");
+  EXPECT_EQ(kw::Inventory[12].sprite, 312);
 }
 
 TEST_F(InterpreterTest, PlayerCommands) {

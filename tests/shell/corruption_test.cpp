@@ -112,7 +112,7 @@ TEST_F(CorruptionTest, DamagedQuickSaveSlotsLoadOrAreLeftAlone) {
       auto start = std::chrono::steady_clock::now();
       QuickLoad();
       // Loaded or refused, the grids agree with the record the rules read them by.
-      ASSERT_TRUE(kw::SaveSizeUsable(kw::Map.W, kw::Map.H)) << SlotFiles[k] << " variant " << v;
+      ASSERT_TRUE(kw::MapSizeUsable(kw::Map.W, kw::Map.H)) << SlotFiles[k] << " variant " << v;
       EXPECT_EQ(kw::LightGrid.W, kw::Map.W);
       EXPECT_EQ(kw::LightGrid.H, kw::Map.H);
       EXPECT_EQ(kw::P().mapWidth, kw::Map.W) << SlotFiles[k] << " variant " << v;

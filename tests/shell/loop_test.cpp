@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "../content/test_data.h"
+#include "common/pictures.h"
 #include "media/input_internal.h"
 #include "play/play.h"
 
@@ -22,6 +23,63 @@ class LoopTest : public GameTest {
     kw::SetNewGamePlayer(kw::P());
   }
 };
+
+// The pause. In a window it is the minimised window: P minimises it, play waits while it
+// is down, and restoring it by hand ends the pause, pause after pause; the window is
+// never maximised (it would come back maximised, and be remembered so); P during the
+// pause ends it too. While the game shows full screen, also one reached by Alt+Enter
+// from a window, P shows the pause picture and P again ends it.
+TEST_F(LoopTest, PauseInAWindowEndsWhenRestoredAndInFullScreenByP) {
+  kw::KeyBindings.begin()->code[size_t(kw::KeyPause)] = kw::Key::P;
+  kw::Map.Create(3, 3);
+  kw::LightGrid.Create(3, 3);
+  auto tapP = [](bool controls) {
+    kw::InjectKey(kw::Key::P, true);
+    controls ? void(kw::PlayerControls()) : void(kw::ReadKeyboard());
+    kw::InjectKey(kw::Key::P, false);
+    if (controls) kw::PlayerControls();
+  };
+  auto passes = [](int n) {
+    for (int i = 0; i < n; ++i) {
+      kw::PauseScreen();
+      EXPECT_NE(kw::GetWindowMode(), kw::WindowMaximised);
+    }
+  };
+  kw::WindowedMode = 1;
+  kw::OpenWindowedDisplay(640, 480, "Klingenwald");
+  kw::SetWindowMode(kw::WindowNormal);
+  for (int pause = 0; pause < 2; ++pause) {
+    tapP(true);
+    ASSERT_EQ(kw::Paused, 1);
+    passes(5);
+    EXPECT_EQ(kw::Paused, 1) << "pause " << pause;
+    EXPECT_EQ(kw::GetWindowMode(), kw::WindowMinimised);
+    kw::SetWindowMode(kw::WindowNormal);  // restored by hand
+    passes(1);
+    EXPECT_EQ(kw::Paused, 0) << "pause " << pause;
+    EXPECT_EQ(kw::GetWindowMode(), kw::WindowNormal);
+  }
+  tapP(true);
+  passes(2);
+  tapP(false);
+  passes(1);
+  EXPECT_EQ(kw::Paused, 0);
+
+  kw::ToggleFullScreen();  // Alt+Enter
+  kw::SetWindowMode(kw::WindowNormal);
+  kw::ClearBackBuffer(0);
+  FillSprite(kw::Spr::PausePicture, 640, 480, [](int, int) { return Argb(1, 2, 3); });
+  tapP(true);
+  passes(3);
+  EXPECT_EQ(kw::Paused, 1);
+  EXPECT_EQ(kw::GetWindowMode(), kw::WindowNormal);
+  EXPECT_EQ(Pixel(320, 240), Argb(1, 2, 3));
+  tapP(false);
+  passes(1);
+  EXPECT_EQ(kw::Paused, 0);
+  kw::ToggleFullScreen();
+  kw::OpenFullScreenDisplay(640, 480, 32, "Karte");
+}
 
 TEST_F(LoopTest, WorldStepRunsOnlyAfterMoreThan15Ms) {
   kw::P().mana = 50.0f;

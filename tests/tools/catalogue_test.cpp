@@ -125,6 +125,42 @@ TEST(Catalogue, EveryPackMatchesItsRows) {
   EXPECT_EQ(Pack(kw::TilesPak::File).size(), size_t(kw::TilesPak::Entries));
 }
 
+// A language's own packs (paks/LANG, English at least) are the German ones but for some of
+// the pictures with words, which keep their sizes; German is the packs themselves, so its
+// pictures cannot change with a translation.
+TEST(Catalogue, ALanguagesPacksDifferOnlyInThePicturesWithWords) {
+  const std::map<const kw::PackTable*, std::set<int>> withWords = {
+      {&kw::ObjectsPak, {Spr::TitlePicture, Spr::PausePicture}},
+      {&kw::MenuPak, {Spr::PauseMenuPanel, Spr::HighscoreBackground, Spr::OptionsBackground}}};
+  std::set<std::string> languages;
+  for (const auto& dir : fs::directory_iterator(fs::path(KW_GAME_DIR) / "paks"))
+    if (dir.is_directory() && dir.path().filename() != "npf") languages.insert(dir.path().filename().string());
+  EXPECT_TRUE(languages.count("en"));
+  EXPECT_FALSE(languages.count("de"));
+  for (const std::string& language : languages)
+    for (const auto& [table, sprites] : withWords) {
+      const std::string own = language + "/" + table->file;
+      SCOPED_TRACE(own);
+      if (!fs::exists(PakPath(own))) continue;  // none of its words differ
+      ASSERT_EQ(Pack(own).size(), Pack(table->file).size());
+      std::set<size_t> entries;
+      for (int s : sprites) entries.insert(At(*table, s));
+      bool translated = false;
+      for (size_t e = 0; e < Pack(own).size(); ++e) {
+        bool differs = Pack(own)[e] != Pack(table->file)[e];
+        translated = translated || differs;
+        if (!entries.count(e)) {
+          EXPECT_FALSE(differs) << "entry " << e << " has no words";
+          continue;
+        }
+        ASSERT_TRUE(LoadPicture(table->file, e));
+        const int w = kw::SpriteWidth(Scratch), h = kw::SpriteHeight(Scratch);
+        ExpectSize(own, e, w, h);
+      }
+      EXPECT_TRUE(translated) << "the same as the German pack";
+    }
+}
+
 TEST(Catalogue, EveryPackHasItsEntryCount) {
   EXPECT_GE(Pack("Backgrounds.pak").size(), 5u);
   EXPECT_EQ(Pack("cutscenes.pak").size(), 6u);
@@ -356,6 +392,108 @@ TEST(Catalogue, LooseGuardianAndSwordPictures) {
     EXPECT_EQ(kw::SpriteHeight(Scratch), l.h) << l.name;
   }
   ExpectSize(kw::ObjectsPak, Spr::Guardian, 120, 160);  // the size of its change pictures
+}
+
+// Far backgrounds are drawn as two copies side by side: a picture's right edge must join its
+// left edge, no more different from it than two neighbouring columns at the same dither
+// phase are from each other.
+TEST(Catalogue, BackgroundsJoinTheirOwnLeftEdge) {
+  for (size_t i = 0; i < 5; ++i) {
+    ASSERT_TRUE(LoadPicture("Backgrounds.pak", i)) << i;
+    int w = kw::SpriteWidth(Scratch), h = kw::SpriteHeight(Scratch);
+    auto diff = [&](int x0, int x1, int y) {
+      uint32_t a = Pixel(Scratch, x0, y), b = Pixel(Scratch, x1, y);
+      int d = 0;
+      for (int shift : {0, 8, 16}) d += std::abs(int((a >> shift) & 255) - int((b >> shift) & 255));
+      return d;
+    };
+    double seam = 0, inside = 0;
+    int pairs = 0;
+    for (int y = 0; y < h; ++y) {
+      seam += diff(w - 1, 0, y);
+      for (int x = 4; x < w; x += 4, ++pairs) inside += diff(x - 1, x, y);
+    }
+    seam /= h;
+    inside /= pairs;
+    EXPECT_LE(seam, 1.5 * inside + 4) << "background " << i << ": a seam where two copies meet";
+  }
+}
+
+// A picture that play tests pixel by pixel decides where the figure stands, what hurts and
+// what a strike reaches, so redrawing it must keep its shape (the solid pixels: alpha not 0,
+// colour not the key) or the recorded playthroughs no longer hold. The shapes are held here
+// as hashes; one changed on purpose is stored anew in the same commit, saying why.
+uint64_t ShapeHash(int sprite, int x0, int y0, int w, int h, uint32_t key) {
+  uint64_t hash = 1469598103934665603ull;
+  for (int y = y0; y < y0 + h; ++y)
+    for (int x = x0; x < x0 + w; ++x) {
+      uint32_t p = Pixel(sprite, x, y);
+      bool solid = (p >> 24) != 0 && (p & 0xFFFFFF) != key;
+      hash = (hash ^ (solid ? 1u : 0u)) * 1099511628211ull;
+    }
+  return hash;
+}
+
+TEST(Catalogue, CollisionPicturesKeepTheShapesPlayWasRecordedWith) {
+  struct Shape {
+    const char* what;
+    const char* pack;  // or a loose file under paks/npf
+    int entry;         // -1 for a loose file
+    int y, h;          // the rows play tests (h 0: the whole picture)
+    uint32_t key;
+    uint64_t hash;
+  };
+  const kw::PackTable& o = kw::ObjectsPak;
+  auto obj = [&](int number) { return int(At(o, number)); };
+  const Shape shapes[] = {
+      {"figure", "objects.pak", obj(Spr::FigureSheet), 0, 0, 0, 0x7ac56d9a9cf6560bull},
+      {"figure with gauntlets", "objects.pak", obj(Spr::AltFigureSheet), 0, 0, 0, 0x74a2da1c80465fd3ull},
+      {"small form", "objects.pak", obj(Spr::SmallFormSheet), 0, 0, 0, 0x81c1a9a92185577bull},
+      {"touch mask", "objects.pak", obj(Spr::TouchMask), 0, 0, 0, 0xa2608de1d0ba08bbull},
+      {"sword and its swing", "objects.pak", obj(Spr::SwordOverlay), 0, 0, 0, 0xaaae9ceefdd19bebull},
+      {"shot", "objects.pak", obj(Spr::ShotDefault), 0, 0, 0, 0xc6a2b2e87fc3eae3ull},
+      {"Waldwicht", "objects.pak", obj(Spr::EnemySheets + 0), 2 * 57, 57, 0, 0xc8861241311bb133ull},
+      {"bats", "objects.pak", obj(Spr::EnemySheets + 1), 2 * 30, 30, 0, 0xdad4e136748069afull},
+      {"crows", "objects.pak", obj(Spr::EnemySheets + 2), 2 * 30, 30, 0, 0xf47d3332917b4e25ull},
+      {"Steingolem", "objects.pak", obj(Spr::EnemySheets + 3), 2 * 58, 58, 0, 0x188e736a54b8d535ull},
+      {"Steinwicht", "objects.pak", obj(Spr::EnemySheets + 6), 2 * 30, 30, 0, 0x64ac2960716d63ffull},
+      {"Schattenfuerst", "objects.pak", obj(Spr::EnemySheets + 7), 2 * 80, 80, 0, 0x49621569c0a6c81bull},
+      {"Eisgeist", "objects.pak", obj(Spr::EnemySheets + 8), 2 * 36, 36, 0, 0xebe121a9d5a0eb37ull},
+      {"opened door", "objects.pak", obj(Spr::OpenDoorCollision), 0, 0, 0, 0x908649b2aaed0477ull},
+      {"exit", "objects.pak", obj(Spr::ExitDoor), 0, 0, 0x00FA00, 0xf0714c9b69c1ece5ull},
+      {"portal", "objects.pak", obj(Spr::Portal), 0, 0, 0, 0x43ce82599e5865ffull},
+      {"portal flash", "objects.pak", obj(Spr::PortalFlash), 0, 0, 0, 0xff3040ac7de301ddull},
+      {"guardian", "objects.pak", obj(Spr::Guardian), 0, 0, 0, 0x365de67b05bdfc19ull},
+      {"guardian spirit", "objects.pak", obj(Spr::GuardianSpirit), 0, 0, 0, 0xf8dcdc7123061b08ull},
+      {"slider", "objects.pak", obj(Spr::SliderSheet), 0, 0, 0xB02000, 0x4f06a575db4dae5cull},
+      {"fetch spell", "objects.pak", obj(Spr::FetchSpell), 0, 0, 0, 0xdd37e15181d862deull},
+      {"spikes sideways", "objects.pak", obj(Spr::SpikesSideways), 0, 0, 0, 0xfe8d4e802271dfe5ull},
+      {"spikes upward", "objects.pak", obj(Spr::SpikesUpward), 0, 0, 0, 0xb2f21214d5de84ebull},
+      {"bombs", "objects.pak", obj(Spr::BombSheet), 0, 0, 0, 0xeca6ad77e965e339ull},
+      {"guardian change 0", "gegner_g0.png", -1, 0, 0, 0, 0x365de67b05bdfc19ull},
+      {"guardian change 1", "gegner_g1.png", -1, 0, 0, 0, 0xb35d3a6cccca3a72ull},
+      {"guardian change 2", "gegner_g2.png", -1, 0, 0, 0, 0x86655f2e2feaaecull},
+      {"forest tiles", "Tiles.pak", kw::TilesPak::FirstSheet + 0, 0, 30, 0, 0x5e281316c5ca8867ull},
+      {"ice tiles", "Tiles.pak", kw::TilesPak::FirstSheet + 1, 0, 30, 0, 0x5e281316c5ca8867ull},
+      {"cave tiles", "Tiles.pak", kw::TilesPak::FirstSheet + 2, 0, 30, 0, 0x5e281316c5ca8867ull},
+      {"castle tiles", "Tiles.pak", kw::TilesPak::FirstSheet + 3, 0, 30, 0, 0x5e281316c5ca8867ull},
+      {"tower tiles", "Tiles.pak", kw::TilesPak::FirstSheet + 4, 0, 30, 0, 0x5e281316c5ca8867ull},
+      {"forest tile frames", "Tiles.pak", 0, 0, 0, 0, 0x82f55d9503a43580ull},
+      {"ice tile frames", "Tiles.pak", 2, 0, 0, 0, 0x7b82504843d713a0ull},
+      {"cave tile frames", "Tiles.pak", 4, 0, 0, 0, 0x324cc07871b25388ull},
+      {"castle tile frames", "Tiles.pak", 6, 0, 0, 0, 0xf4fd35b94baec68ull},
+      {"tower tile frames", "Tiles.pak", 8, 0, 0, 0, 0xf4fd35b94baec68ull},
+  };
+  fs::path npf = fs::absolute(fs::path(KW_GAME_DIR)) / "paks" / "npf";
+  for (const Shape& s : shapes) {
+    bool loaded = s.entry < 0 ? kw::LoadSpriteFromFile(Scratch, (npf / s.pack).string(), kw::TextureFlag) != 0
+                              : LoadPicture(s.pack, size_t(s.entry));
+    ASSERT_TRUE(loaded) << s.what;
+    int h = s.h ? s.h : kw::SpriteHeight(Scratch);
+    uint64_t hash = ShapeHash(Scratch, 0, s.y, kw::SpriteWidth(Scratch), h, s.key);
+    EXPECT_EQ(hash, s.hash) << s.what << ": its solid pixels changed (now 0x" << std::hex << hash
+                            << "), so play would change with it";
+  }
 }
 
 // ---------------------------------------------------------------------------------------

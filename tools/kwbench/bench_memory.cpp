@@ -71,9 +71,10 @@ bool BenchGameMemory(const std::string& binary, const std::string& gameDir, doub
   std::string replay = std::string(folder) + "/replay.txt";
   std::ofstream(replay) << Replay;
   std::string frames = std::to_string(Frames), user = std::string(folder) + "/user";
-  const char* args[] = {binary.c_str(), "--headless", "--data",  gameDir.c_str(),
-                        "--user",       user.c_str(), "--frames", frames.c_str(),
-                        "--replay",     replay.c_str(), nullptr};
+  // The German game, as every recorded figure was measured: the locale cannot change it.
+  const char* args[] = {binary.c_str(), "--headless", "--lang",   "de",
+                        "--data",       gameDir.c_str(), "--user", user.c_str(),
+                        "--frames",     frames.c_str(), "--replay", replay.c_str(), nullptr};
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
   pid_t child = 0;

@@ -89,13 +89,36 @@ Image HeroFrame(const Pose& p) {
   HardenAlpha(f, 128);
   BevelEdges(f, 1.18f, 0.78f);
   Outline(f, OutlineInk);
-  if (p.hurt)
-    for (auto& px : f.px)
-      if (AlphaOf(px)) px = Mix(px, Argb(230, 40, 30), 0.35f);
+  if (p.hurt)  // the hit flashes: the figure blanched, its outline glowing red
+    for (auto& px : f.px) {
+      if (px == OutlineInk) px = Argb(214, 28, 24);
+      else if (AlphaOf(px)) px = Mix(Mix(px, Argb(255, 238, 226), 0.55f), Argb(255, 90, 80), 0.2f);
+    }
   // The frames share their top and bottom rows with the neighbouring rows of the sheet
   // (rows at 0, 57, 114): keep the first and last row of every frame empty.
   for (int x = 0; x < FrameW; ++x) f.Set(x, 0, 0), f.Set(x, FrameH - 1, 0);
   return f;
+}
+
+// The arc a swing cuts round the figure (centre cx, cy): a line of light, brightest just
+// behind the blade (the swing comes down from above) and fading further back. The arc is
+// where the sword strikes, so it covers the ring the earlier art drew as faint outlined
+// dots (`dots`, kept as a darker fringe) and closes the gaps between them.
+Image SwingArc(float cx, float cy, const Image& dots) {
+  constexpr float Radius = 16.2f, TwoPi = 2 * 3.14159265f;
+  Image arc(FrameW, FrameH);
+  for (int y = 0; y < FrameH; ++y)
+    for (int x = 0; x < FrameW; ++x) {
+      float dx = x + 0.5f - cx, dy = y + 0.5f - cy, d = std::sqrt(dx * dx + dy * dy);
+      bool line = std::fabs(d - Radius) <= 0.8f;
+      if (!line && !AlphaOf(dots.Get(x, y))) continue;
+      // 0 just behind the blade, growing the further back against the swing.
+      float back = std::fmod(TwoPi - std::atan2(dy, dx) - 0.2f, TwoPi) / TwoPi;
+      float glow = 1 - back + Bayer(x, y) * 0.15f - (line ? 0.0f : 0.3f);
+      arc.Set(x, y, glow > 0.75f ? Argb(244, 250, 255) : glow > 0.5f ? Argb(186, 214, 244)
+                  : glow > 0.25f ? Argb(126, 152, 196) : Argb(78, 90, 126));
+    }
+  return arc;
 }
 
 // The sword in the front hand: held up (row 0) or swung forward (row 1).
@@ -111,8 +134,6 @@ Image SwordFrame(bool swinging, bool throwing) {
     Line(f, hx - 3, hy - 1, hx + 4, hy + 1, 2, Argb(200, 160, 50));  // cross guard
     Line(f, hx, hy, hx - 1, hy + 4, 2, Leather);
   } else {
-    // A swing: the blade forward and a pale arc behind it.
-    for (int i = 0; i < 5; ++i) Ring(f, hx - 6, hy, 15.0f + i * 0.6f, 0.8f, Argb(255, 255, 255, 60));
     float tx = std::min(41.0f, hx + 13), ty = hy - 3;
     Line(f, hx, hy, tx, ty, 3, blade);
     Line(f, hx, hy + 1, tx, ty + 1, 1, edge);
@@ -120,6 +141,15 @@ Image SwordFrame(bool swinging, bool throwing) {
   }
   HardenAlpha(f, 100);
   Outline(f, OutlineInk);
+  if (swinging) {
+    Image dots(FrameW, FrameH);
+    for (int i = 0; i < 5; ++i) Ring(dots, hx - 6, hy, 15.0f + i * 0.6f, 0.8f, Argb(255, 255, 255, 60));
+    HardenAlpha(dots, 100);
+    Outline(dots, OutlineInk);
+    Image arc = SwingArc(hx - 6, hy, dots);
+    Blit(arc, f, 0, 0);  // the blade in front of its arc
+    f = arc;
+  }
   for (int x = 0; x < FrameW; ++x) f.Set(x, 0, 0), f.Set(x, FrameH - 1, 0);
   return f;
 }

@@ -5,6 +5,8 @@
 // pointer, hit areas, the HUD panel with its pips, item icons, ammunition strip and digits.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "kwgen.h"
@@ -138,6 +140,16 @@ Image TwoStateButton(int w, int h) {
   return b;
 }
 
+// A caption that would run into what is beside it stops the generator: a translation
+// that is too long needs shorter words, not a picture with overlapping text.
+void FitOrStop(const std::string& caption, int size, int room) {
+  int width = TextWidth(caption, size);
+  if (width <= room) return;
+  std::fprintf(stderr, "kwgen: \"%s\" is %d pixels wide, its place has room for %d\n", caption.c_str(), width,
+               room);
+  std::exit(1);
+}
+
 Image Background(uint32_t seed, const char* title) {
   Image bg = DrawForestScene(640, 480, seed, 0.55f);
   FillRect(bg, 0, 0, 640, 480, Argb(20, 14, 10, 90));
@@ -150,28 +162,33 @@ Image Background(uint32_t seed, const char* title) {
 Image OptionsBackground() {
   Image bg = Background(354, nullptr);
   Panel(bg, 70, 28, 500, 446, 3540);  // wide enough for the knob's track (x 84..556)
-  DrawTextCentred(bg, "Optionen", 325, 48, 26, Ink, Argb(255, 240, 200, 120), true);
-  struct Row { const char* caption; int x, y; };
+  DrawTextCentred(bg, PictureText("Optionen"), 325, 48, 26, Ink, Argb(255, 240, 200, 120), true);
+  struct Row { std::string caption; int x, y; };
   const Row rows[20] = {
-      {"Abbruch", 112, 82}, {"Pause", 112, 105}, {"Speichern", 112, 129}, {"Laden", 112, 153},
-      {"Neustart", 112, 177}, {"Bild hoch", 112, 201}, {"Bild runter", 112, 225},
-      {"Text kleiner", 112, 249}, {"Text größer", 112, 273}, {"Runter", 344, 201},
-      {"Hoch", 344, 225}, {"Links", 344, 249}, {"Rechts", 344, 273}, {"Springen", 344, 297},
-      {"Schwert", 112, 297}, {"Werfen", 344, 82}, {"Zauber 1", 344, 105}, {"Zauber 2", 344, 129},
-      {"Zauber 3", 344, 153}, {"Zauber 4", 344, 177}};
+      {PictureText("Abbruch", "key that opens the pause menu"), 112, 82}, {PictureText("Pause"), 112, 105},
+      {PictureText("Speichern"), 112, 129}, {PictureText("Laden"), 112, 153},
+      {PictureText("Neustart"), 112, 177}, {PictureText("Bild hoch"), 112, 201},
+      {PictureText("Bild runter"), 112, 225}, {PictureText("Text kleiner"), 112, 249},
+      {PictureText("Text größer"), 112, 273}, {PictureText("Runter"), 344, 201},
+      {PictureText("Hoch"), 344, 225}, {PictureText("Links"), 344, 249},
+      {PictureText("Rechts"), 344, 273}, {PictureText("Springen"), 344, 297},
+      {PictureText("Schwert"), 112, 297}, {PictureText("Werfen"), 344, 82},
+      {PictureText("Zauber 1"), 344, 105}, {PictureText("Zauber 2"), 344, 129},
+      {PictureText("Zauber 3"), 344, 153}, {PictureText("Zauber 4"), 344, 177}};
   for (const Row& r : rows) {
     FillRect(bg, r.x, r.y + 1, 200, 21, Argb(120, 90, 50, 40));
     FrameRect(bg, r.x, r.y, 202, 23, Argb(110, 80, 50, 140));
-    DrawText(bg, r.caption, r.x + 4, r.y + 4, 13, Ink);
     // The slot where the bound key's name is written (x 206 left, 439 right).
     int slot = r.x == 112 ? 204 : 437;
+    FitOrStop(r.caption, 13, slot - 4 - (r.x + 4));
+    DrawText(bg, r.caption, r.x + 4, r.y + 4, 13, Ink);
     FillRect(bg, slot - 2, r.y + 3, r.x + 198 - slot, 17, Argb(90, 60, 30, 60));
     FillRect(bg, slot - 2, r.y + 3, r.x + 198 - slot, 1, Argb(80, 52, 26, 130));
     FillRect(bg, slot - 2, r.y + 3, 1, 17, Argb(80, 52, 26, 130));
   }
-  DrawText(bg, "leise", 100, 392, 11, Ink);
-  DrawText(bg, "laut", 524, 392, 11, Ink);
-  DrawText(bg, "Lautstärke", 112, 322, 16, Ink, true);
+  DrawText(bg, PictureText("leise"), 100, 392, 11, Ink);
+  DrawText(bg, PictureText("laut"), 524, 392, 11, Ink);
+  DrawText(bg, PictureText("Lautstärke"), 112, 322, 16, Ink, true);
   FillRect(bg, 90, 366, 460, 6, Argb(80, 56, 30));
   FillRect(bg, 90, 366, 460, 2, Argb(50, 34, 18));
   for (int i = 0; i <= 10; ++i) FillRect(bg, 95 + i * 45, 374, 2, 6, Argb(80, 56, 30));
@@ -215,7 +232,7 @@ Image DialogPanel() {
 Image HighscoreBackground() {
   Image bg = Background(348, nullptr);
   Panel(bg, 206, 52, 250, 256, 3480, 14);
-  DrawTextCentred(bg, "Bestenliste", 331, 22, 30, Argb(236, 214, 150), InkDark, true);
+  DrawTextCentred(bg, PictureText("Bestenliste"), 331, 22, 30, Argb(236, 214, 150), InkDark, true);
   FillRect(bg, 240, 122, 182, 1, Argb(110, 80, 46));    // under the column heads
   FillRect(bg, 240, 123, 182, 1, Argb(255, 244, 214, 140));
   for (int i = 1; i < 6; ++i)                              // faint rules between the entries
@@ -497,31 +514,39 @@ Image AxeIcon(bool golden) {
   return i;
 }
 
+Image PausePanel() {
+  Image pausePanel(300, 440);
+  Panel(pausePanel, 0, 0, 300, 440, 347);
+  DrawTextCentred(pausePanel, PictureText("Pause"), 150, 18, 28, Ink, Argb(255, 240, 200, 120), true);
+  return pausePanel;
+}
+
 }  // namespace
+
+TextPictures MenuTextPictures() {
+  return {{kw::Spr::PauseMenuPanel, EncodePng(PausePanel())},
+          {kw::Spr::HighscoreBackground, EncodePng(HighscoreBackground())},
+          {kw::Spr::OptionsBackground, EncodePng(OptionsBackground())}};
+}
 
 PackFiles MakeMenuPack() {
   namespace Spr = kw::Spr;
   RowPack pack = StartPack(kw::MenuPak);
-  Image panel(300, 440), pausePanel(300, 440);
+  Image panel(300, 440);
   Panel(panel, 0, 0, 300, 440, 346);
   DrawTextCentred(panel, "Klingenwald", 150, 18, 28, Ink, Argb(255, 240, 200, 120), true);
-  Panel(pausePanel, 0, 0, 300, 440, 347);
-  DrawTextCentred(pausePanel, "Pause", 150, 18, 28, Ink, Argb(255, 240, 200, 120), true);
-  Image highscore = HighscoreBackground();
   Image dialog = DialogPanel();
   Image volumeArea(488, 43, Argb(90, 90, 90));  // covers x 72..560 at y 337..380
+  for (auto& [sprite, png] : MenuTextPictures()) kwgen::Put(pack, sprite, std::move(png));
   Put(pack, Spr::MenuBackground, Background(345, "Klingenwald"));
   Put(pack, Spr::MenuPanel, panel);
-  Put(pack, Spr::PauseMenuPanel, pausePanel);
   // A key row's hit box covers the whole drawn row: its caption and the field that shows
   // the bound key (a box of the caption alone bound nothing from the field).
   Put(pack, Spr::KeyRowBox, Solid(202, 23, Argb(100, 100, 100)));
   Put(pack, Spr::VolumeArea, volumeArea);
   Put(pack, Spr::VolumeKnob, Knob());
-  Put(pack, Spr::HighscoreBackground, highscore);
   Put(pack, Spr::LargeButton, TwoStateButton(98, 49));
   Put(pack, Spr::SmallButton, TwoStateButton(70, 49));
-  Put(pack, Spr::OptionsBackground, OptionsBackground());
   Put(pack, Spr::YesArea, Solid(20, 39, Argb(120, 120, 120)));
   Put(pack, Spr::NoArea, Solid(20, 39, Argb(120, 120, 120)));
   Put(pack, Spr::Pointer, Pointer());

@@ -3,6 +3,7 @@
 // objects.pak: the 48 entries of the object catalogue (title, pause picture, the hero's
 // sheets, enemies, shots, doors, portals, guardian, slider, spells, auras, spikes, bombs)
 // and the loose pictures under paks/npf.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -24,15 +25,47 @@ void ThrowingAxe(Image& img, float cx, float cy, float size, float angle, uint32
   FillPolygon(img, {at(0.12f, -0.05f), at(0.42f, -0.32f), at(0.46f, 0.25f), at(0.12f, 0.1f)}, head);
 }
 
+// Shades a drawn throwing axe so it reads in flight: a dark cheek by the haft, a bright
+// cutting edge, a lit stripe along the haft. Only colours change (the plain axe's picture
+// is what a shot touches walls with).
+void ShadeAxe(Image& img, float cx, float cy, float size, float angle, uint32_t head, uint32_t edge,
+              uint32_t haft) {
+  float c = std::cos(angle), s = std::sin(angle);
+  for (int y = 0; y < img.h; ++y)
+    for (int x = 0; x < img.w; ++x) {
+      uint32_t p = img.Get(x, y);
+      if (!AlphaOf(p) || p == Ink) continue;
+      float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+      float u = (dx * c + dy * s) / size, v = (-dx * s + dy * c) / size;
+      if (u > 0.1f)
+        img.Set(x, y, u > 0.36f ? edge : (u > 0.22f ? head : Shade(head, 0.62f)));
+      else
+        img.Set(x, y, v < 0 ? Shade(haft, 1.3f) : haft);
+    }
+}
+
+// The golden axe: a broad crescent blade on a stout haft, as large as its frame allows
+// (its picture is only drawn; the plain axe's is the one that touches).
+void BroadAxe(Image& img, float cx, float cy, float size, float angle) {
+  float c = std::cos(angle), s = std::sin(angle);
+  auto at = [&](float u, float v) { return std::make_pair(cx + (u * c - v * s) * size, cy + (u * s + v * c) * size); };
+  auto a = at(-0.44f, 0), b = at(0.2f, 0);
+  Line(img, a.first, a.second, b.first, b.second, size * 0.16f, Argb(128, 84, 44));
+  FillPolygon(img, {at(0.04f, -0.1f), at(0.34f, -0.44f), at(0.47f, -0.12f), at(0.48f, 0.14f), at(0.34f, 0.42f),
+                    at(0.04f, 0.12f)}, Argb(232, 188, 60));
+}
+
 Image ShotSheet(int kind) {
   Image img(160, 48);
   if (kind < 2) {
-    uint32_t head = kind == 0 ? Argb(176, 180, 196) : Argb(240, 196, 60);
     for (int f = 0; f < 4; ++f) {
       Image fr(20, 20);
-      ThrowingAxe(fr, 10, 10, 18, f * Pi / 2, head, Argb(130, 90, 50));
+      if (kind == 0) ThrowingAxe(fr, 10, 10, 18, f * Pi / 2, Argb(176, 180, 196), Argb(130, 90, 50));
+      else BroadAxe(fr, 10, 10, 18, f * Pi / 2);
       HardenAlpha(fr, 110);
       Outline(fr, Ink);
+      if (kind == 0) ShadeAxe(fr, 10, 10, 18, f * Pi / 2, Argb(164, 170, 188), Argb(240, 244, 252), Argb(126, 84, 44));
+      else ShadeAxe(fr, 10, 10, 18, f * Pi / 2, Argb(226, 178, 54), Argb(255, 240, 150), Argb(128, 84, 44));
       Blit(img, fr, f * 20, 0);
     }
     return img;
@@ -460,8 +493,32 @@ Image OpenedDoor() {
   return d;
 }
 
-// 373 (pointing sideways, to the right) and 374 (pointing up): steel spikes on an iron-bound
-// wooden beam, the lit face to the top left.
+// Spikes that read as danger: dark iron from the beam up, the lit face brightening towards
+// a sharp tip, the last third stained red; the beam is black iron with bright rivets. Only
+// colours change: the spikes hurt pixel by pixel, so their outline stays as drawn.
+void Bloody(Image& s, bool vertical) {
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) {
+      uint32_t p = s.Get(x, y);
+      if (!AlphaOf(p) || p == Ink) continue;
+      float u = (vertical ? x : y) + 0.5f, v = vertical ? 29.5f - y : x + 0.5f;  // along, away
+      if (v < 5.5f) {  // the beam
+        bool rivet = int(u) % 9 == 2 && std::fabs(v - 2.5f) < 1;
+        s.Set(x, y, rivet ? Argb(190, 190, 200) : Shade(Argb(58, 54, 60), 0.8f + 0.4f * Hash01(x, y, 3731)));
+        continue;
+      }
+      float nearest = std::round((u - 4) / 7.3f) * 7.3f + 4;
+      bool lit = u < nearest;
+      float t = std::clamp((v - 4) / 24.0f, 0.0f, 1.0f);  // 0 at the beam, 1 at the tip
+      uint32_t steel = lit ? Mix(Argb(86, 90, 104), Argb(176, 182, 198), t) : Mix(Argb(40, 42, 52), Argb(92, 96, 112), t);
+      if (lit && nearest - u < 1.2f && t > 0.2f) steel = Argb(220, 226, 238);  // the sharp edge catches light
+      if (t > 0.64f + 0.08f * Bayer(x, y)) steel = lit ? Argb(196, 44, 40) : Argb(118, 22, 26);
+      s.Set(x, y, steel);
+    }
+}
+
+// 373 (pointing sideways, to the right) and 374 (pointing up): steel spikes on an iron
+// beam, the lit face to the top left.
 Image Spikes(bool vertical) {
   Image s(30, 30);
   auto put = [&](float u, float v) {  // u along the beam, v away from it
@@ -487,6 +544,7 @@ Image Spikes(bool vertical) {
   HardenAlpha(s, 110);
   BevelEdges(s, 1.2f, 0.75f);
   Outline(s, Ink);
+  Bloody(s, vertical);
   return s;
 }
 
@@ -525,7 +583,8 @@ Image TitlePicture() {
   Image t = DrawForestScene(640, 480, 322, 0.8f);
   FillRect(t, 0, 150, 640, 130, Argb(10, 14, 8, 110));
   DrawTextCentred(t, "Klingenwald", 320, 160, 84, Argb(236, 214, 150), Argb(20, 14, 8), true);
-  DrawTextCentred(t, "Die Rückkehr des Sonnensteins", 320, 252, 22, Argb(220, 210, 180), Argb(20, 14, 8));
+  DrawTextCentred(t, PictureText("Die Rückkehr des Sonnensteins"), 320, 252, 22, Argb(220, 210, 180),
+                  Argb(20, 14, 8));
   return t;
 }
 
@@ -533,11 +592,11 @@ Image PausePicture() {
   // Drawn opaque over the whole screen while the game is paused in full screen.
   Image p = DrawForestScene(640, 480, 372, 0.3f);
   FillRect(p, 0, 0, 640, 480, Argb(8, 6, 12, 120));
-  DrawTextCentred(p, "Weiter mit P", 320, 300, 20, Argb(220, 210, 180), Argb(20, 14, 8));
+  DrawTextCentred(p, PictureText("Weiter mit P"), 320, 300, 20, Argb(220, 210, 180), Argb(20, 14, 8));
   FillRect(p, 0, 200, 640, 80, Argb(12, 10, 8, 170));
   FillRect(p, 0, 200, 640, 2, Argb(200, 170, 90, 220));
   FillRect(p, 0, 278, 640, 2, Argb(200, 170, 90, 220));
-  DrawTextCentred(p, "Pause", 320, 206, 52, Argb(236, 214, 150), Argb(20, 14, 8), true);
+  DrawTextCentred(p, PictureText("Pause"), 320, 206, 52, Argb(236, 214, 150), Argb(20, 14, 8), true);
   return p;
 }
 
@@ -553,12 +612,16 @@ void Put(RowPack& pack, int sprite, const Image& img) { kwgen::Put(pack, sprite,
 
 }  // namespace
 
+TextPictures ObjectsTextPictures() {
+  return {{kw::Spr::TitlePicture, EncodePng(TitlePicture())},
+          {kw::Spr::PausePicture, EncodePng(PausePicture())}};
+}
+
 PackFiles MakeObjectsPack(std::vector<LooseFile>& loose) {
   namespace Spr = kw::Spr;
   RowPack pack = StartPack(kw::ObjectsPak);
   Image sheet = DrawFigureSheet(false, false);
-  Put(pack, Spr::TitlePicture, TitlePicture());
-  Put(pack, Spr::PausePicture, PausePicture());
+  for (auto& [sprite, png] : ObjectsTextPictures()) kwgen::Put(pack, sprite, std::move(png));
   Put(pack, Spr::FigureSheet, sheet);
   PutSpare(pack, EncodePng(Sparkle()));
   Put(pack, Spr::SmallFormSheet, DrawSmallForm());

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// Large pictures: the far backgrounds of the five tile sets (Backgrounds.pak), the forest
-// scene behind the title, and the cutscene strips with their music (cutscenes.pak).
+// The cutscene strips with their music (cutscenes.pak).
 #include <algorithm>
 #include <cmath>
 
@@ -39,99 +38,7 @@ void Trees(Image& img, float base, int count, float size, uint32_t colour, uint3
   }
 }
 
-void Sky(Image& img, uint32_t top, uint32_t bottom) { VerticalGradient(img, 0, 0, img.w, img.h, top, bottom); }
-
-void Stars(Image& img, int count, uint32_t seed) {
-  Rng r(seed);
-  for (int i = 0; i < count; ++i) Plot(img, r.Range(0, img.w - 1), r.Range(0, img.h / 2), Argb(255, 255, 230, 100 + r.Range(0, 155)));
-}
-
 }  // namespace
-
-Image DrawForestScene(int width, int height, uint32_t seed, float dawn) {
-  Image img(width, height);
-  Sky(img, Mix(Argb(40, 50, 90), Argb(120, 160, 210), dawn), Mix(Argb(90, 70, 90), Argb(250, 200, 140), dawn));
-  Glow(img, width * 0.7f, height * 0.45f, height * 0.4f * dawn + 1, Argb(255, 230, 160, int(200 * dawn)));
-  Hills(img, height * 0.55f, height * 0.25f, 1.5f, Mix(Argb(60, 70, 90), Argb(110, 130, 150), dawn), seed);
-  Trees(img, height * 0.72f, 40, height * 0.2f, Mix(Argb(30, 50, 40), Argb(60, 100, 70), dawn), seed + 1);
-  Hills(img, height * 0.82f, height * 0.1f, 2.5f, Mix(Argb(24, 40, 24), Argb(50, 90, 40), dawn), seed + 2);
-  Trees(img, height * 0.95f, 14, height * 0.35f, Mix(Argb(16, 28, 18), Argb(34, 64, 34), dawn), seed + 3);
-  AvoidPureBlack(img);
-  return img;
-}
-
-// The far background follows the view down (it is drawn at the vertical scroll), so a
-// picture only as tall as the screen leaves a black band under it once the view has
-// scrolled down a deep map. Below the scene the picture goes on with its own lowest rows,
-// mirrored so that no seam shows and darkening with depth like a forest floor.
-Image ExtendBelow(const Image& scene, int height) {
-  Image img(scene.w, height);
-  constexpr int Band = 60;  // rows mirrored back and forth
-  for (int y = 0; y < height; ++y) {
-    const int depth = y - scene.h;
-    int from = y;
-    float factor = 1.0f;
-    if (depth >= 0) {
-      const int t = depth % (2 * Band);
-      from = scene.h - 1 - (t < Band ? t : 2 * Band - 1 - t);
-      factor = 1.0f - 0.45f * std::min(1.0f, depth / 300.0f);
-    }
-    for (int x = 0; x < img.w; ++x) img.Set(x, y, Shade(scene.Get(x, from), factor));
-  }
-  return img;
-}
-
-Image DrawBackground(int set) {
-  Image img(640, 480);
-  switch (set) {
-    case 1: img = DrawForestScene(640, 480, 101, 0.9f); break;
-    case 2:  // frozen pass: pale sky, white peaks
-      Sky(img, Argb(120, 160, 210), Argb(220, 232, 245));
-      Hills(img, 300, 220, 1.2f, Argb(200, 214, 232), 201);
-      Hills(img, 380, 120, 2.0f, Argb(150, 176, 204), 202);
-      Trees(img, 470, 20, 80, Argb(70, 100, 110), 203);
-      break;
-    case 3:  // caves: dark rock layers, dripstones, a faint crystal glow
-      Sky(img, Argb(30, 26, 30), Argb(60, 50, 50));
-      for (int i = 0; i < 30; ++i) {
-        Rng r(uint32_t(300 + i));
-        float x = r.Unit() * 640, len = 40 + r.Unit() * 120;
-        FillPolygon(img, {{x - 12, 0}, {x + 12, 0}, {x, len}}, Argb(70, 60, 58));
-      }
-      Hills(img, 420, 120, 2.0f, Argb(56, 48, 46), 301);
-      for (int i = 0; i < 6; ++i) Glow(img, 60.0f + i * 110, 380, 40, Argb(160, 100, 230, 70));
-      break;
-    case 4: {  // castle: a hall of masonry with tall windows
-      Sky(img, Argb(70, 64, 60), Argb(100, 92, 84));
-      for (int y = 0; y < 480; y += 20)
-        for (int x = -(y / 20 % 2) * 20; x < 640; x += 40) FrameRect(img, x, y, 40, 20, Argb(60, 54, 50));
-      for (int i = 0; i < 4; ++i) {
-        float x = 80 + i * 160;
-        FillRect(img, int(x - 25), 120, 50, 180, Argb(60, 80, 120));
-        FillEllipse(img, x, 120, 25, 25, Argb(60, 80, 120));
-        Glow(img, x, 200, 80, Argb(255, 240, 200, 60));
-        FillRect(img, int(x - 1), 95, 3, 205, Argb(50, 44, 40));
-      }
-      NoiseTexture(img, 40, 0.25f, 401);
-      break;
-    }
-    default:  // dark tower: night, violet sky, a black spire
-      Sky(img, Argb(16, 10, 30), Argb(70, 30, 90));
-      Stars(img, 200, 501);
-      Hills(img, 420, 80, 2.0f, Argb(30, 20, 40), 502);
-      FillPolygon(img, {{280, 480}, {300, 100}, {320, 40}, {340, 100}, {360, 480}}, Argb(24, 18, 32));
-      Glow(img, 320, 120, 40, Argb(200, 80, 255, 140));
-  }
-  img = ExtendBelow(img, BackgroundHeight);
-  AvoidPureBlack(img);
-  return img;
-}
-
-PackFiles MakeBackgroundsPack() {
-  PackFiles pack;
-  for (int set = 1; set <= 5; ++set) pack.push_back(EncodePng(DrawBackground(set)));
-  return pack;
-}
 
 // ---------------------------------------------------------------------------------------
 // Cutscenes

@@ -35,7 +35,7 @@ const TileStyle Styles[5] = {
     {Argb(82, 96, 122), Argb(236, 242, 250), Argb(150, 204, 236), Argb(120, 104, 92), Argb(190, 230, 255),
      Argb(70, 150, 220), Argb(70, 90, 116), false},
     // cave: rock, moss, dripstone, old wood, crystals, underground water
-    {Argb(92, 82, 76), Argb(110, 120, 80), Argb(120, 108, 98), Argb(110, 80, 50), Argb(160, 100, 230),
+    {Argb(80, 72, 70), Argb(98, 108, 72), Argb(108, 98, 92), Argb(110, 80, 50), Argb(160, 100, 230),
      Argb(50, 110, 170), Argb(46, 40, 40), false},
     // castle: masonry, flagstones, ashlar, beams, red banners, lava
     {Argb(128, 118, 104), Argb(168, 158, 140), Argb(150, 140, 124), Argb(124, 82, 44), Argb(170, 36, 40),
@@ -61,14 +61,107 @@ float TileNoise(int x, int y, uint32_t seed) {
   return 0.6f * cell(x / 6.0f, y / 6.0f, 5) + 0.4f * cell(x / 3.0f, y / 3.0f, 10);
 }
 
+// A shade offset rounded to steps of `step`, dithered where it falls between two: surfaces
+// are shaded in a few bands like the rest of the pixel art, not in smooth ramps.
+float Banded(float v, int x, int y, float step = 0.1f) {
+  return std::round(v / step + Bayer(x, y) * 0.9f) * step;
+}
+
 // Fills the opaque pixels of a 30 x 30 cell with colour textured by tile noise.
 void Texture(Image& cell, uint32_t colour, uint32_t seed, float amount) {
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 30; ++x)
       if (AlphaOf(cell.Get(x, y))) {
-        float n = TileNoise(x, y, seed) - 0.5f + Bayer(x, y) * 0.15f;
-        cell.Set(x, y, Shade(colour, 1 + amount * n));
+        float n = TileNoise(x, y, seed) - 0.5f;
+        cell.Set(x, y, Shade(colour, 1 + Banded(amount * n, x, y, 0.07f)));
       }
+}
+
+// Stones laid in courses `course` rows high and `length` wide, mortar between them, each
+// course shifted by `shift` against the one above. Every stone has its own tone, a lit
+// top-left rim and a shaded bottom-right one, so a wall reads as blocks, not as a lined
+// plane. Repeats every 30 pixels both ways; paints only the opaque pixels of the cell.
+void Masonry(Image& c, uint32_t stone, int course, int length, int shift, uint32_t seed) {
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) {
+      if (!AlphaOf(c.Get(x, y))) continue;
+      int row = y / course, ly = y % course;
+      int u = (x + row * shift) % 30, lx = u % length;
+      if (ly == course - 1 || lx == length - 1) {
+        c.Set(x, y, Shade(stone, 0.48f + (Bayer(x, y) > 0.3f ? 0.06f : 0.0f)));
+        continue;
+      }
+      float tone = 0.9f + 0.2f * Hash01(u / length, row, seed);
+      float rim = (ly == 0 || lx == 0) ? 0.2f : (ly == course - 2 || lx == length - 2) ? -0.18f : 0.0f;
+      float n = TileNoise(x, y, seed) - 0.5f;
+      c.Set(x, y, Shade(stone, tone + rim + Banded(0.3f * n, x, y, 0.07f)));
+    }
+}
+
+// The rock of the caves: boulders packed into each other (cells round five points that
+// repeat every 30 pixels), dark cracks between them, each boulder lit
+// from the top left. A share `cracked` of the boulders is split from its neighbours by a
+// crack; the others merge into one mass of rock.
+void CaveRock(Image& c, uint32_t rock, uint32_t seed, float cracked) {
+  float pts[5][2];
+  Rng r(seed);
+  for (auto& p : pts) p[0] = r.Unit() * 30, p[1] = r.Unit() * 30;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) {
+      if (!AlphaOf(c.Get(x, y))) continue;
+      float d1 = 1e9f, d2 = 1e9f, vx = 0, vy = 0;
+      int near = 0, next = 0;
+      for (int i = 0; i < 5; ++i)
+        for (int oy = -30; oy <= 30; oy += 30)
+          for (int ox = -30; ox <= 30; ox += 30) {
+            float dx = x + 0.5f - pts[i][0] - ox, dy = y + 0.5f - pts[i][1] - oy;
+            float d = std::sqrt(dx * dx + dy * dy);
+            if (d < d1) d2 = d1, next = near, d1 = d, near = i, vx = dx, vy = dy;
+            else if (d < d2) d2 = d, next = i;
+          }
+      bool split = Hash01(std::min(near, next), std::max(near, next), seed) < cracked;
+      float gap = split ? d2 - d1 : 9.0f;
+      if (gap < 1.3f) {
+        c.Set(x, y, Shade(rock, 0.56f));
+        continue;
+      }
+      float edge = 1 - std::min(1.0f, gap / 7.0f);  // 1 at the crack, 0 inside
+      float lit = -(vx + vy) / (d1 + 2.0f);           // > 0 on the top-left side
+      float n = TileNoise(x, y, seed) - 0.5f;
+      float v = 0.12f * (Hash01(near, 0, seed) - 0.5f) + 0.3f * lit * edge - 0.12f * edge + 0.25f * n;
+      c.Set(x, y, Shade(rock, 1 + Banded(v, x, y, 0.08f)));
+    }
+}
+
+// The colour of fire by its heat, from the dull red of embers (0) to a flame's pale
+// yellow heart (1), in six fixed steps.
+uint32_t FireColour(float heat, int x, int y) {
+  static const uint32_t ramp[6] = {Argb(60, 16, 10),  Argb(128, 26, 14),  Argb(200, 54, 18),
+                                   Argb(242, 112, 24), Argb(255, 180, 46), Argb(255, 236, 140)};
+  int i = int(std::floor(heat * 6 + Bayer(x, y) * 0.8f));
+  return ramp[std::clamp(i, 0, 5)];
+}
+
+// The fire under the spikes (tile 28) keeps the outline of its heap, which the figure
+// lands on, but burns: embers with glowing cracks at its foot, flames licking up to
+// its top, changing from frame to frame; the loose spark beside it is a flying ember.
+void FireHeap(Image& c, const Image& heap, int f) {
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) {
+      uint32_t p = heap.Get(x, y);
+      if (!AlphaOf(p)) continue;
+      bool rim = p == Ink;
+      float spark = std::hypot(x + 0.5f - (6 + f * 6), y + 0.5f - 16) / 4.5f;
+      float up = (29 - y) / 18.0f;                            // 0 at the foot, 1 at the top
+      float tongue = 0.5f + 0.5f * std::sin(x * 1.1f + f * 1.9f + y * 0.25f);
+      float n = TileNoise(x + f * 5, y + f * 9, 28) - 0.5f;
+      float heat = 0.95f - 0.5f * up + 0.35f * (tongue - 0.5f) * up + 0.4f * n
+                   - 0.45f * std::fabs(x - 15.5f) / 15.0f;
+      if (y >= 27) heat = 0.15f + (TileNoise(x, y * 3, 29 + f) > 0.62f ? 0.5f : 0.0f);  // embers
+      if (rim) heat = std::min(heat, 0.05f) + (y < 27 && tongue > 0.8f ? 0.2f : 0.0f);
+      if (spark < 1 && !rim) heat = std::max(heat, 1.05f - 0.5f * spark);
+      c.Set(x, y, FireColour(std::clamp(heat, 0.0f, 1.0f), x, y));
+    }
 }
 
 Shape ShapeOf(int k) {
@@ -126,6 +219,63 @@ void BrickLines(Image& cell, uint32_t mortar) {
     FillRect(cell, off, row * 10, 1, 9, mortar);
     if (off == 0) FillRect(cell, 29, row * 10, 1, 9, mortar);
   }
+}
+
+// The cave's bedrock: layers of rock of different thickness and tone, each lit along its
+// top, shadowed under the layer above and split here and there by a crack. The layers wave
+// gently and repeat every 30 pixels both ways, so cells side by side and on top of each
+// other make one rock face.
+void RockStrata(Image& c, uint32_t rock, uint32_t seed) {
+  const float tops[4] = {0, 8, 15, 23};
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) {
+      if (!AlphaOf(c.Get(x, y))) continue;
+      float wave = 1.5f * std::sin(x * 2 * Pi / 30 + 1.3f) + 0.8f * std::sin(x * 4 * Pi / 30);
+      float fy = y - wave;
+      int layer = 3;
+      while (layer > 0 && fy < tops[layer]) --layer;
+      if (fy < 0) layer = 3, fy += 30;
+      float next = layer == 3 ? 30.0f : tops[layer + 1], inside = fy - tops[layer];
+      int crackX = int(Hash01(layer, 1, seed) * 30);
+      bool crack = inside < 0.9f || (x == crackX && Hash01(layer, 2, seed) < 0.5f && inside < next - fy + 2);
+      float tone = 0.88f + 0.22f * Hash01(layer, 0, seed);
+      float light = crack ? -0.45f : (inside < 2 ? 0.18f : (next - fy < 2 ? -0.2f : 0.0f));
+      float n = TileNoise(x, y, seed) - 0.5f;
+      c.Set(x, y, Shade(rock, tone + light + Banded(0.3f * n, x, y, 0.07f)));
+    }
+}
+
+// The body of the ground: earth, snow-covered rock, cave rock, or masonry in the castle
+// and the tower. Tiles 3, 8 and the slopes share it, so they join without a seam.
+void Body(Image& c, int set, uint32_t colour) {
+  if (set == 3) RockStrata(c, colour, 31);
+  else if (Styles[set - 1].bricks) Masonry(c, colour, 10, 15, 5, 41);
+  else Texture(c, colour, 1, 0.35f);
+}
+
+// A block of dressed stone (tiles 11 and 64): two courses of stones, moss on the forest's,
+// a glint on each ice block, a rough boulder in the caves, smaller ashlar in the castle.
+void StoneBlock(Image& c, int set, const TileStyle& s, int k) {
+  if (set == 3) {
+    CaveRock(c, s.block, 33 + uint32_t(k), 1.0f);
+    BevelEdges(c, 1.25f, 0.7f);
+    return;
+  }
+  if (s.bricks) Masonry(c, s.block, 10, 15, 5, 40 + uint32_t(k));
+  else Masonry(c, s.block, 15, 15, 7, 40 + uint32_t(k));
+  BevelEdges(c, 1.2f, 0.72f);
+  if (set == 1)  // moss on top, hanging a little down the joints
+    for (int x = 0; x < 30; ++x) {
+      int h = int(1 + 3 * TileNoise(x, 3, 11 + uint32_t(k)));
+      for (int y = 0; y < h; ++y) c.Set(x, y, Shade(s.top, y == 0 ? 1.1f : 0.85f - 0.05f * y));
+    }
+  if (set == 2)  // each ice block catches the light on a short diagonal
+    for (int row = 0; row < 2; ++row)
+      for (int i = 0; i < 4; ++i) {
+        int x0 = (row ? 10 : 3) + i, y0 = row * 15 + 5 - i;
+        c.Set(x0, y0, Argb(236, 248, 255));
+        c.Set(x0 + 15 > 29 ? x0 - 15 : x0 + 15, y0, Argb(236, 248, 255));
+      }
 }
 
 // The item pictures drawn by pickup cells (centred in the cell, standing on its floor).
@@ -209,13 +359,12 @@ Image DrawCell(int set, int k, int f) {
     case Shape::Air: break;
     case Shape::Full:
       FillRect(c, 0, 0, 30, 30, solid);
-      Texture(c, k == 11 || k == 64 ? s.block : s.fill, k == 11 || k == 64 ? seed % 3 : 1, 0.35f);
-      if (s.bricks) BrickLines(c, Shade(s.fill, 0.6f));  // castle and tower walls are masonry
+      if (k == 11 || k == 64) StoneBlock(c, set, s, k);
+      else Body(c, set, s.fill);  // castle and tower walls are masonry
       break;
     case Shape::Ground: case Shape::Rough: case Shape::Edge:
       FillRect(c, 0, 0, 30, 30, solid);
-      Texture(c, s.fill, 1, 0.35f);
-      if (s.bricks) BrickLines(c, Shade(s.fill, 0.6f));  // joins the masonry of tile 8 below
+      Body(c, set, s.fill);  // joins the body of tile 8 below
       FillRect(c, 0, 0, 30, 6, s.top);
       FillRect(c, 0, 0, 30, 1, Shade(s.top, 1.12f));
       for (int x = 0; x < 30; ++x) FillRect(c, x, 6, 1, int(2 + 3 * TileNoise(x, 0, 5)), Shade(s.top, 0.8f));
@@ -248,8 +397,7 @@ Image DrawCell(int set, int k, int f) {
       SlopeMask(c, k, right);
       // The body is the very earth of tiles 3 and 8 (same noise), so a slope joins the
       // ground beside and below it without a seam.
-      Texture(c, rocky ? s.block : s.fill, 1, 0.35f);
-      if (s.bricks) BrickLines(c, Shade(rocky ? s.block : s.fill, 0.6f));
+      Body(c, set, rocky ? s.block : s.fill);
       for (int x = 0; x < 30; ++x)  // brick mortar must not spill above the surface
         for (int y = 0; y < SlopeTop(k, right, x); ++y) c.Set(x, y, Clear);
       for (int x = 0; x < 30; ++x) {
@@ -348,7 +496,7 @@ Image DrawCell(int set, int k, int f) {
         uint32_t gem = k >= 50 ? Argb(240, 200, 60) : gems[set - 1];
         if (k >= 50) {
           FillRect(c, 0, 0, 30, 30, s.fill);
-          Texture(c, s.fill, 1, 0.35f);
+          Body(c, set, s.fill);
           for (int i = 0; i < 4; ++i) {  // nuggets in a vein across the rock
             float x = 5 + i * 7 + (k % 2) * 2, y = 8 + ((i * 7 + k) % 13);
             FillPolygon(c, {{x - 3, y}, {x, y - 3}, {x + 3, y}, {x, y + 3}}, Shade(gem, 0.85f + 0.1f * (i % 2)));
@@ -388,6 +536,7 @@ Image DrawCell(int set, int k, int f) {
   if (shape == Shape::Item || shape == Shape::Gold || shape == Shape::Ladder || shape == Shape::Plank)
     Outline(c, Ink);
   AvoidPureBlack(c);
+  if (k == 28) FireHeap(c, Image(c), f);
   return c;
 }
 
@@ -440,32 +589,103 @@ Image DrawFrontFrame(int set, int k, int f) {
 
 // What the back layer shows, per set: the walls, windows, trunks, back rock, masonry and
 // curtains behind the play field.
-enum class Back { Wall, Window, Trunk, Masonry, Curtain, Cracked, Hollow, Patches, Planks, Foliage,
-                  Roots, Columns, Streaks, Glow, Beams, Banner, Chain, Arch };
+// The maps of the forest and the ice grow their trees from trunk cells (104) under crown
+// cells (109), the crowns laid out as a broad cross; the caves back their chambers with
+// deep rock (110).
+enum class Back { Wall, Window, Trunk, Crown, Masonry, Curtain, Cracked, Hollow, Patches, Planks,
+                  Foliage, Roots, Columns, Streaks, Glow, Beams, Banner, Chain, Arch, Deep };
 
 const Back BackKinds[5][10] = {
-    {Back::Wall, Back::Trunk, Back::Foliage, Back::Planks, Back::Window, Back::Roots, Back::Patches,
-     Back::Trunk, Back::Foliage, Back::Hollow},                                     // forest
-    {Back::Wall, Back::Masonry, Back::Streaks, Back::Glow, Back::Trunk, Back::Cracked, Back::Hollow,
-     Back::Patches, Back::Columns, Back::Wall},                                     // ice
+    {Back::Wall, Back::Foliage, Back::Trunk, Back::Planks, Back::Window, Back::Roots, Back::Patches,
+     Back::Crown, Back::Foliage, Back::Hollow},                                     // forest
+    {Back::Wall, Back::Masonry, Back::Trunk, Back::Glow, Back::Streaks, Back::Cracked, Back::Hollow,
+     Back::Crown, Back::Columns, Back::Wall},                                       // ice
     {Back::Wall, Back::Cracked, Back::Columns, Back::Glow, Back::Hollow, Back::Streaks, Back::Beams,
-     Back::Patches, Back::Roots, Back::Wall},                                       // cave
+     Back::Patches, Back::Deep, Back::Wall},                                        // cave
     {Back::Masonry, Back::Window, Back::Columns, Back::Curtain, Back::Banner, Back::Arch, Back::Beams,
      Back::Cracked, Back::Masonry, Back::Chain},                                    // castle
     {Back::Masonry, Back::Window, Back::Chain, Back::Curtain, Back::Glow, Back::Arch, Back::Columns,
      Back::Cracked, Back::Wall, Back::Banner},                                      // dark tower
 };
 
+// The needles of the trees in the back layer: the nearest firs of the far background, a
+// little richer, so a tree in front of the forest is one of its firs come closer.
+FirColours TreeNeedles(int set) {
+  if (set == 2) return {Argb(84, 128, 124), Argb(54, 96, 100), Argb(34, 68, 80), Argb(240, 248, 252), true};
+  return {Argb(104, 152, 58), Argb(64, 114, 46), Argb(38, 80, 36), 0, false};
+}
+
+// A crown cell: leaf clumps packed to the cell's edges, each lit on its top left, the
+// lower ones in front, so crown cells side by side and above each other grow into one
+// round, bumpy canopy; only the corners stay open. The ice set's clumps carry snow.
+void LeafCrown(Image& c, int set, int k) {
+  FirColours fc = TreeNeedles(set);
+  uint32_t deep = Shade(fc.dark, 0.7f);
+  const float centres[9][2] = {{8, 8}, {15, 3}, {22, 8}, {3, 15}, {15, 15}, {27, 15}, {8, 22}, {15, 27}, {22, 22}};
+  Rng r(uint32_t(set * 31 + k));
+  for (auto& cc : centres) {
+    float cx = cc[0] + (r.Unit() - 0.5f) * 2, cy = cc[1] + (r.Unit() - 0.5f) * 2;
+    bool corner = cc[0] != 15 && cc[1] != 15;
+    float rad = corner ? 6.0f : (cc[0] == 15 && cc[1] == 15 ? 8.0f : 8.0f);
+    for (int y = int(cy - rad); y <= int(cy + rad); ++y)
+      for (int x = int(cx - rad); x <= int(cx + rad); ++x) {
+        float dx = (x + 0.5f - cx) / rad, dy = (y + 0.5f - cy) / rad, d = std::sqrt(dx * dx + dy * dy);
+        float bump = 0.12f * std::sin(std::atan2(dy, dx) * 5 + cx);  // a ragged leafy rim
+        if (d > 1 + bump || !c.Inside(x, y)) continue;
+        float light = 0.55f - 0.45f * (dx + dy) - 0.35f * d + (Hash01(x, y, uint32_t(k)) - 0.5f) * 0.45f;
+        uint32_t col = light > 0.75f ? fc.light : (light > 0.3f ? fc.mid : (light > -0.1f ? fc.dark : deep));
+        if (set == 2 && dy < -0.35f && light > 0.4f) col = fc.snow;
+        c.Set(x, y, col);
+      }
+  }
+  Image shape = c;  // a dark rim where the leaves end inside the cell
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x)
+      if (AlphaOf(shape.Get(x, y)) && ((x > 0 && !AlphaOf(shape.Get(x - 1, y))) ||
+                                       (x < 29 && !AlphaOf(shape.Get(x + 1, y))) ||
+                                       (y > 0 && !AlphaOf(shape.Get(x, y - 1))) ||
+                                       (y < 29 && !AlphaOf(shape.Get(x, y + 1)))))
+        c.Set(x, y, deep);
+}
+
+// A trunk cell: a straight trunk with bark plates and dark fissures, lit on its left;
+// the ice set's trunks are greyer and carry rime on the lit side.
+void BarkTrunk(Image& c, int set, int k) {
+  uint32_t bark = set == 2 ? Argb(96, 86, 80) : Argb(96, 68, 44);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 8; x <= 21; ++x) {
+      float across = (x - 8) / 13.0f;  // 0 at the lit edge
+      float light = 1.25f - 0.75f * across;
+      float plate = Hash01(x / 3, (y + (x / 3) * 7) / 6, uint32_t(k));
+      bool fissure = (x % 3 == 0 && Hash01(x, y / 4, uint32_t(k) + 5) > 0.35f) ||
+                     ((y + (x / 3) * 7) % 6 == 0 && plate > 0.6f);
+      float f = fissure ? 0.55f : light + (plate - 0.5f) * 0.2f;
+      uint32_t col = Shade(bark, 1 + Banded(f - 1, x, y, 0.15f));
+      if (set == 2 && x < 11 && Hash01(x, y, 9) > 0.45f) col = Argb(210, 222, 234);
+      c.Set(x, y, col);
+    }
+}
+
 // Back-layer tile k (102..200): drawn at full strength, then pushed back: darker and with
 // less contrast than anything solid in front, so walls and scenery are never confused.
+// Trees keep their outline: the far background shows round them.
 Image DrawBackTile(int set, int k) {
   const TileStyle& s = Styles[set - 1];
   Image c(30, 30);
   uint32_t base = s.back;
+  Back kind = BackKinds[set - 1][(k - 102) % 10];
+  if (kind == Back::Crown || kind == Back::Trunk) {
+    if (kind == Back::Crown) LeafCrown(c, set, k);
+    else BarkTrunk(c, set, k);
+    float dim = k > 130 ? 0.85f : 1.0f;
+    for (auto& p : c.px)
+      if (AlphaOf(p)) p = Shade(p, dim);
+    AvoidPureBlack(c);
+    return c;
+  }
   Rng r(uint32_t(set * 977 + k));
   FillRect(c, 0, 0, 30, 30, base);
   Texture(c, base, uint32_t(k % 4) + 20, 0.3f);
-  Back kind = BackKinds[set - 1][(k - 102) % 10];
   uint32_t hole = Shade(base, 0.45f);
   uint32_t sky = Mix(s.top, Argb(255, 240, 200), 0.4f);
   switch (kind) {
@@ -478,17 +698,10 @@ Image DrawBackTile(int set, int k) {
       FillRect(c, 14, 6, 2, 19, Shade(base, 1.2f));
       FillRect(c, 10, 16, 10, 2, Shade(base, 1.2f));
       break;
-    case Back::Trunk: {  // a tree trunk (or a frozen pine) with bark lines
-      uint32_t bark = Shade(set == 1 || set == 2 ? s.wood : s.block, 0.75f);
-      FillRect(c, 6, 0, 18, 30, bark);
-      FillRect(c, 6, 0, 4, 30, Shade(bark, 1.2f));
-      FillRect(c, 21, 0, 3, 30, Shade(bark, 0.75f));
-      for (int i = 0; i < 4; ++i) {
-        float x = 11 + r.Unit() * 9, y = r.Unit() * 22;
-        Line(c, x, y, x + (r.Unit() - 0.5f) * 2, y + 6 + r.Unit() * 4, 1, Shade(bark, 0.7f));
-      }
+    case Back::Trunk: case Back::Crown: break;  // drawn above
+    case Back::Deep:  // the rock at the back of a chamber: boulders deep in shadow
+      CaveRock(c, Shade(base, 1.3f), 37, 1.0f);
       break;
-    }
     case Back::Masonry: BrickLines(c, Shade(base, 0.6f)); break;
     case Back::Curtain:  // folds of a heavy curtain
       for (int x = 0; x < 30; ++x) {
@@ -590,7 +803,18 @@ void DrawOverlayKind(Image& c, int set, int kind, Rng& r) {
       for (int i = 0; i < 5; ++i) Line(c, 29, 0, 29 - 30 * std::cos(i * Pi / 8), 30 * std::sin(i * Pi / 8), 1, web);
       for (int i = 1; i < 4; ++i) Ring(c, 29, 0, i * 7.0f, 0.6f, web);
       break;
-    case 5:  // a row of icicles
+    case 5:  // a row of icicles; in the caves, dripstones with a drop at the longest
+      if (set == 3) {
+        for (int x = 4; x < 30; x += 8) {
+          float len = 9 + r.Unit() * 15, w = 3 + r.Unit();
+          FillPolygon(c, {{x - w, 0}, {x + w, 0}, {x + 0.5f, len}}, Shade(s.block, 0.8f));
+          FillPolygon(c, {{x - w, 0}, {x - w * 0.3f, 0}, {x + 0.2f, len - 2}}, Shade(s.block, 1.1f));
+          FillRect(c, int(x - w), 0, int(2 * w + 1), 2, Shade(s.block, 0.6f));
+          if (x == 12) FillEllipse(c, x + 0.5f, len + 3, 1, 1.5f, Argb(150, 200, 240, 230));
+        }
+        Outline(c, Argb(30, 26, 26));
+        break;
+      }
       for (int x = 3; x < 30; x += 6)
         FillPolygon(c, {{float(x) - 2.5f, 0}, {float(x) + 2.5f, 0}, {float(x), 8 + r.Unit() * 14}}, ice);
       break;

@@ -38,6 +38,16 @@ void PutSpare(RowPack& p, FileBytes bytes);
 // The finished pack; stops kwgen when an entry was left empty.
 PackFiles FinishPack(RowPack& p);
 
+// The pictures with words in them, by the number the game loads each into, drawn in the
+// language whose translations are started (German when none are): the generator draws
+// them again for each language the game has a catalogue for.
+using TextPictures = std::vector<std::pair<int, FileBytes>>;
+TextPictures ObjectsTextPictures();
+TextPictures MenuTextPictures();
+// A text drawn into a picture (UTF-8), translated into that language; a context tells two
+// meanings of the same German word apart for the translator.
+std::string PictureText(const std::string& utf8, const char* context = nullptr);
+
 PackFiles MakeObjectsPack(std::vector<LooseFile>& loose);
 PackFiles MakeMenuPack();
 PackFiles MakeInterfacePack();
@@ -60,6 +70,15 @@ Image DrawGuardian(float spirit);                       // 338 (0) .. 339 (1)
 // about 300 pixels down, and the picture follows it.
 constexpr int BackgroundHeight = 840;
 Image DrawBackground(int set);                          // 640 x BackgroundHeight, sets 1..5
+// The pixel firs of the backgrounds; the forest's tree crowns share their needles.
+struct FirColours {
+  uint32_t light, mid, dark;
+  uint32_t snow = 0;
+  bool snowy = false;
+};
+uint32_t FirNeedles(const FirColours& c, float u, float side, int x, int y);
+void PixelFir(Image& img, float cx, float groundY, float h, const FirColours& c, uint32_t seed,
+              float trunkTo = 0);
 Image DrawForestScene(int width, int height, uint32_t seed, float dawn);
 Image DrawHeroLarge(int height, bool facingLeft);       // cutscenes and title
 

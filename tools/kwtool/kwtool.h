@@ -15,6 +15,7 @@ int MapCommand(const Args& args);     // map compile|decompile|info|render|check
 int MapCheck(const Args& args);       // map check MAP [--data GAMEDIR]
 int ScriptCommand(const Args& args);  // script dump|check
 int IconCommand(const Args& args);    // icon SHEET SIZE OUT
+int TextCommand(const Args& args);    // text extract DIR [OUT.pot]
 
 // The file's lines as the game's line reader cuts them: at CR LF, LF, a lone CR or a
 // zero byte.

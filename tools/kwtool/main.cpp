@@ -28,7 +28,9 @@ const char* const HelpText =
     "  kwtool script dump FILE.ssc      parsed statements as JSON lines\n"
     "  kwtool script check FILE.ssc     lint a script: FILE:LINE: message, exit 1 on findings\n"
     "  kwtool icon SHEET.png SIZE OUT.png  the desktop icon: the sheet's first figure frame,\n"
-    "                                   centred on a SIZE x SIZE square, crisp pixels\n";
+    "                                   centred on a SIZE x SIZE square, crisp pixels\n"
+    "  kwtool text extract DIR [OUT.pot]  the texts the scripts, cutscenes.ini and Gegner.ini\n"
+    "                                   under DIR show, as a PO template with file:line\n";
 
 }  // namespace
 
@@ -45,6 +47,7 @@ int main(int argc, char** argv) {
     if (command == "map") return kwtool::MapCommand(args);
     if (command == "script") return kwtool::ScriptCommand(args);
     if (command == "icon") return kwtool::IconCommand(args);
+    if (command == "text") return kwtool::TextCommand(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kwtool %s: cannot handle the input: %s\n", argv[1], e.what());
     return 1;

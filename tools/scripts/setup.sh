@@ -6,7 +6,10 @@
 
 KW_PACKAGES="build-essential cmake pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev
   libsdl2-ttf-dev libfontconfig-dev libvorbis-dev libpng-dev zlib1g-dev libgtest-dev
-  fonts-junicode fonts-dejavu-core python3"
+  fonts-junicode fonts-dejavu-core python3 gettext"
+# What ./test needs besides: the desktop entry's and the metadata's validators, and the
+# tools that make and check the Debian package.
+KW_TEST_PACKAGES="desktop-file-utils appstream dpkg-dev file lintian"
 
 kw_install_packages() {
   local missing=()

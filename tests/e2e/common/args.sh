@@ -5,6 +5,8 @@
 # Sets GAME, KWTOOL, GAMEDIR and WORK, empties WORK, and gives `fail MESSAGE`, which ends
 # the script as failed.
 set -u
+# The stored results are the German game's, whatever the locale of the machine says.
+export LANGUAGE=de
 GAME=$1
 KWTOOL=$2
 GAMEDIR=$3
