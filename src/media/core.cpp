@@ -34,6 +34,7 @@
 #include "media/gamepad_internal.h"
 #include "media/input.h"
 #include "media/input_internal.h"
+#include "media/pacing_internal.h"
 #include "media/pack.h"
 #include "media/sound.h"
 #include "media/sprite_internal.h"
@@ -72,7 +73,7 @@ bool HeadlessFocus = true;            // a headless run has the focus unless a t
 
 long Flips = 0;
 int FrameRateLimit = 0;
-uint64_t LastFlipCounter = 0;
+bool VsyncInUse = false;  // the renderer's presents wait for the vertical blank
 
 // Virtual time of headless runs, in microseconds.
 uint64_t VirtualUs = 0;
@@ -200,6 +201,32 @@ void RecordPointerButton(bool down) {
 
 namespace {
 
+// ---- vsync: only where it keeps the game's pace (the rule is in pacing.cpp) ----
+
+// The refresh rate of the display that shows the window, in mHz (0 when SDL cannot say).
+int DisplayRefreshMilliHz() {
+  int display = Window ? SDL_GetWindowDisplayIndex(Window) : -1;
+  SDL_DisplayMode mode;
+  if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate * 1000;
+}
+
+bool VsyncRuleSaysOn() { return VsyncWanted(TheWindow.vsync, DisplayRefreshMilliHz(), FrameRateLimit); }
+
+// Turns the renderer's vsync on or off as the rule says for the display the window is on
+// now; run when the display opens, when the flip limit is set and when the window moves.
+void ApplyVsyncRule() {
+  if (!Renderer) return;
+  bool want = VsyncRuleSaysOn();
+  if (want != VsyncInUse && SDL_RenderSetVSync(Renderer, want ? 1 : 0) == 0) VsyncInUse = want;
+}
+
+// Headless with --vblank: the flip waits as it would on a display of that rate.
+void ModelDisplayFlip() {
+  int rate = TheOptions.vblankMilliHz;
+  VirtualUs = ModelFlipUs(VirtualUs, FrameRateLimit, rate, VsyncWanted(TheWindow.vsync, rate, FrameRateLimit));
+}
+
 void HandleKeyEvent(const SDL_KeyboardEvent& k) {
   if (k.repeat) return;
   // Alt+Enter belongs to the window, wherever the game is; the game never sees it.
@@ -266,6 +293,10 @@ void RememberWindowPlace() {
 void HandleWindowEvent(const SDL_WindowEvent& w) {
   switch (w.event) {
     case SDL_WINDOWEVENT_MOVED:
+      RememberWindowPlace();
+      ApplyVsyncRule();  // the window may now be shown on another display
+      break;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED: ApplyVsyncRule(); break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: RememberWindowPlace(); break;
     case SDL_WINDOWEVENT_CLOSE: PendingWindowEvents.push_back(WindowEventClose); break;
     case SDL_WINDOWEVENT_LEAVE: InjectMouseInside(false); break;
@@ -281,6 +312,7 @@ int HandleEvent(const SDL_Event& ev) {
     case SDL_WINDOWEVENT:
       HandleWindowEvent(ev.window);
       return ev.window.event == SDL_WINDOWEVENT_CLOSE ? WindowEventClose : WindowEventOther;
+    case SDL_DISPLAYEVENT: ApplyVsyncRule(); break;
     case SDL_KEYDOWN:
     case SDL_KEYUP: HandleKeyEvent(ev.key); break;
     case SDL_TEXTINPUT: {
@@ -372,9 +404,18 @@ Uint32 RestoreWindowState(bool startWindowed) {
 // The title the display was opened with (kept headless too, where no window shows it).
 std::string DisplayTitle;
 
+// Headless runs have no window; of the remembered state only the vsync choice counts,
+// for the --vblank display model.
+void ReadHeadlessVsync() {
+  WindowState read;
+  if (!TheOptions.userDir.empty()) ReadWindowState(WindowStatePath(), read);
+  TheWindow.vsync = read.vsync;
+}
+
 int OpenDisplay(const std::string& title, bool startWindowed) {
   DisplayTitle = title;
   if (IsHeadless()) {
+    ReadHeadlessVsync();
     FullScreen = !startWindowed;  // what a window would show, for the game's questions
     return 1;
   }
@@ -390,7 +431,8 @@ int OpenDisplay(const std::string& title, bool startWindowed) {
   }
   FullScreen = (flags & SDL_WINDOW_FULLSCREEN) != 0;
   SDL_SetWindowMinimumSize(Window, ScreenWidth / 2, ScreenHeight / 2);
-  Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  Uint32 vsync = VsyncRuleSaysOn() ? SDL_RENDERER_PRESENTVSYNC : 0;
+  Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED | vsync);
   if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_ACCELERATED);
   if (!Renderer) Renderer = SDL_CreateRenderer(Window, -1, SDL_RENDERER_SOFTWARE);
   if (!Renderer) {
@@ -398,6 +440,9 @@ int OpenDisplay(const std::string& title, bool startWindowed) {
     DestroyDisplay();
     return 0;
   }
+  SDL_RendererInfo info;
+  VsyncInUse = SDL_GetRendererInfo(Renderer, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+  ApplyVsyncRule();
   ScreenTexture = SDL_CreateTexture(Renderer, SDL_PIXELFORMAT_ARGB8888,
                                     SDL_TEXTUREACCESS_STREAMING, ScreenWidth, ScreenHeight);
   return ScreenTexture ? 1 : 0;
@@ -444,20 +489,6 @@ void PresentBackBuffer() {
   SDL_RenderClear(Renderer);
   SDL_RenderCopy(Renderer, source, nullptr, &place);
   SDL_RenderPresent(Renderer);
-}
-
-void WaitForFrameSlot() {
-  if (FrameRateLimit <= 0) return;
-  const uint64_t freq = SDL_GetPerformanceFrequency();
-  const uint64_t slot = freq / uint64_t(FrameRateLimit);
-  uint64_t now = SDL_GetPerformanceCounter();
-  if (LastFlipCounter && now - LastFlipCounter < slot) {
-    uint64_t waitMs = (slot - (now - LastFlipCounter)) * 1000 / freq;
-    if (waitMs > 0) SDL_Delay(Uint32(waitMs));
-    while (SDL_GetPerformanceCounter() - LastFlipCounter < slot) {
-    }
-  }
-  LastFlipCounter = SDL_GetPerformanceCounter();
 }
 
 // The next 1/60 s boundary after the current virtual time.
@@ -527,7 +558,7 @@ bool InitMedia(const MediaOptions& options) {
   TheOptions = options;
   Flips = 0;
   VirtualUs = 0;
-  LastFlipCounter = 0;
+  ResetFramePacing();
   HeadlessFocus = true;
   FullScreen = true;
   PendingWindowEvents.clear();
@@ -639,14 +670,18 @@ void ToggleFullScreen() {
 // Headless, as the display was opened (full screen when none was) and toggled since.
 bool DisplayFullScreen() { return Window ? FullScreen : IsHeadless() && FullScreen; }
 
-void LimitFrameRate(int fps) { FrameRateLimit = fps; }
+void LimitFrameRate(int fps) {
+  FrameRateLimit = fps;
+  ApplyVsyncRule();  // whether vsync suits the display depends on the limit
+}
 
 void FlipScreen() {
   if (IsHeadless()) {
-    AdvanceVirtualTimeToNextFrame();
+    if (TheOptions.vblankMilliHz > 0) ModelDisplayFlip();
+    else AdvanceVirtualTimeToNextFrame();
   } else {
-    WaitForFrameSlot();
     PresentBackBuffer();
+    WaitForFrameSlot(FrameRateLimit);
   }
   ++Flips;
   // After the count, so a recording puts the pad's pointer moves at the flip that made them.

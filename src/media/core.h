@@ -27,6 +27,10 @@ enum WindowModeCode { WindowNormal = 0, WindowMaximised = 1, WindowMinimised = 2
 // largest whole factor, then smooth to the final size) or integer (whole factors only).
 enum ScalingCode { ScalingSharp = 0, ScalingInteger = 1 };
 
+// Whether a flip waits for the display's vertical blank: auto = only where that keeps the
+// game's pace (a display of about 60 Hz), on and off force it.
+enum VsyncCode { VsyncAuto = 0, VsyncOn = 1, VsyncOff = 2 };
+
 // The picture's place inside the output, in real pixels, and the whole factor of its
 // nearest-neighbour step (at least 1).
 struct ScaleRect {
@@ -44,6 +48,7 @@ struct WindowState {
   bool fullScreen = false;          // desktop full screen when the run ended
   bool startWindowed = false;       // that run was started in a window (argument 1)
   int scaling = ScalingSharp;
+  int vsync = VsyncAuto;            // a VsyncCode, set by the player in the file
 };
 constexpr const char* WindowStateFile = "Fenster.ini";
 // False (state untouched) for a missing or damaged file.
@@ -65,6 +70,7 @@ struct MediaOptions {
   std::string userDir;            // user folder (Setup.ini, Saves, Temp)
   std::string language;           // --lang: language of the texts ("" = the locale's)
   int scaling = -1;               // ScalingCode chosen on the command line (-1 = remembered)
+  int vblankMilliHz = 0;          // headless: the clock models a display of this rate (0 = none)
   std::vector<std::string> programArguments;  // the arguments not starting with "--"
 };
 

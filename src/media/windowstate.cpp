@@ -2,9 +2,10 @@
 // Copyright (C) 2026 the Klingenwald developers
 // The window on the player's screen: where the 640 x 480 picture goes inside the window
 // (aspect kept, black bars, integer or sharp scaling), and the small file in the user
-// folder that remembers the window between runs. No SDL here: the display code in
-// core.cpp asks these pure procedures, and tests can too.
+// folder that remembers the window between runs and holds the player's vsync choice. No
+// SDL here: the display code in core.cpp asks these pure procedures, and tests can too.
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -56,8 +57,36 @@ bool ParseSide(const std::string& v, int low, int& out) {
   return true;
 }
 
+std::string Lowered(std::string t) {
+  for (char& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return t;
+}
+
+// The player's vsync choice; anything else (a typo, a damaged value) is auto, which is
+// what the game would pick anyway, so the rest of the file still counts.
+int ParseVsync(const std::string& value) {
+  std::string v = Lowered(value);
+  if (v == "on" || v == "1" || v == "yes") return VsyncOn;
+  if (v == "off" || v == "0" || v == "no") return VsyncOff;
+  return VsyncAuto;
+}
+
+const char* VsyncName(int vsync) {
+  return vsync == VsyncOn ? "on" : vsync == VsyncOff ? "off" : "auto";
+}
+
+// Without the blanks and tabs around a key or value that a player's hand may leave.
+std::string Trimmed(const std::string& t) {
+  size_t from = t.find_first_not_of(" \t"), to = t.find_last_not_of(" \t");
+  return from == std::string::npos ? "" : t.substr(from, to - from + 1);
+}
+
 // One "key=value" line into the state; false for anything not understood.
 bool ParseWindowStateLine(const std::string& key, const std::string& v, WindowState& s) {
+  if (key == "vsync") {
+    s.vsync = ParseVsync(v);
+    return true;
+  }
   if (key == "x") return ParseSide(v, -MaxWindowSide, s.x);
   if (key == "y") return ParseSide(v, -MaxWindowSide, s.y);
   if (key == "width") return ParseSide(v, 1, s.width);
@@ -119,7 +148,8 @@ bool ReadWindowState(const std::string& path, WindowState& state) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
     size_t eq = line.find('=');
-    if (eq == std::string::npos || !ParseWindowStateLine(line.substr(0, eq), line.substr(eq + 1), read))
+    if (eq == std::string::npos ||
+        !ParseWindowStateLine(Lowered(Trimmed(line.substr(0, eq))), Trimmed(line.substr(eq + 1)), read))
       return false;
   }
   state = read;
@@ -135,7 +165,9 @@ bool WriteWindowState(const std::string& path, const WindowState& s) {
       << "\npositioned=" << (s.positioned ? 1 : 0) << "\nmaximised=" << (s.maximised ? 1 : 0)
       << "\nfullscreen=" << (s.fullScreen ? 1 : 0)
       << "\nstart=" << (s.startWindowed ? "window" : "fullscreen")
-      << "\nscaling=" << (s.scaling == ScalingInteger ? "integer" : "sharp") << "\n";
+      << "\nscaling=" << (s.scaling == ScalingInteger ? "integer" : "sharp")
+      << "\n# vsync: auto (only on a display of about 60 Hz), on or off\n"
+      << "vsync=" << VsyncName(s.vsync) << "\n";
   return WriteOutsideFile(path, out.str());
 }
 

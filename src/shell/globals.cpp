@@ -10,6 +10,7 @@ namespace kw {
 int StartupLoader;
 int MapLoader;
 int32_t ClearEachFrame;
+int64_t WorldSteps;
 
 // One map.
 int32_t IntroZoom;
@@ -18,6 +19,7 @@ float IntroSpin;
 void SetStartValues() {
   StartupLoader = MapLoader = 0;
   ClearEachFrame = 0;  // 1 when windowed (the display opening sets it)
+  WorldSteps = 0;
   IntroZoom = 100;
   IntroSpin = 1.0f;
   ResetContentRun();

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Klingenwald developers
 // Program entry of klingenwald: reads the command line, finds the game folder and the
 // user folder, starts the media layer and hands over to the game's start-up.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,12 +42,22 @@ const char* const Usage =
     "Alt+Enter switches between a window and full screen at any time.\n"
     "For tests and bug reports:\n"
     "  --headless        no window, no sound, virtual time; runs as fast as it can\n"
+    "  --vblank HZ       with --headless: the clock runs as on a display of HZ\n"
+    "                    (1 to 1000, e.g. 144 or 59.94), vsync as the game would choose\n"
     "  --seed N          seed of the random numbers\n"
     "  --replay FILE     play the input recorded in FILE\n"
     "  --record FILE     record the input to FILE\n"
     "  --frames N        end after N frames\n"
     "  --screenshot F    write the last picture to the PNG file F at the end\n"
     "  --state F         write the game state as JSON to F at the end\n";
+
+// A refresh rate in Hz as mHz: 1 to 1000 Hz with up to three decimals; 0 when not one.
+int ParseRefreshMilliHz(const std::string& v) {
+  char* end = nullptr;
+  double hz = std::strtod(v.c_str(), &end);
+  if (v.empty() || end != v.c_str() + v.size() || !(hz >= 1 && hz <= 1000)) return 0;
+  return int(std::lround(hz * 1000));
+}
 
 bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
   for (int i = 1; i < argc; ++i) {
@@ -84,6 +95,12 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
         return false;
       }
       o.scaling = v == "sharp" ? kw::ScalingSharp : kw::ScalingInteger;
+    } else if (a == "--vblank") {
+      if (!value(v)) return false;
+      if ((o.vblankMilliHz = ParseRefreshMilliHz(v)) == 0) {
+        std::fprintf(stderr, "klingenwald: --vblank is a refresh rate from 1 to 1000 Hz\n");
+        return false;
+      }
     } else if (a == "--frames") {
       if (!value(v)) return false;
       o.frames = std::strtol(v.c_str(), nullptr, 10);
@@ -93,6 +110,10 @@ bool ParseCommandLine(int argc, char** argv, kw::MediaOptions& o) {
     } else {
       o.programArguments.push_back(a);
     }
+  }
+  if (o.vblankMilliHz && !o.headless) {
+    std::fprintf(stderr, "klingenwald: --vblank models a display for --headless runs only\n");
+    return false;
   }
   return true;
 }

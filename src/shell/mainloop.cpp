@@ -50,7 +50,10 @@ void PlayPass() {
   RunScript(0);
   uint32_t now = TimeMs();
   float healthBefore = P().health;
-  if (MsSince(now, WorldStepTime) > 15) WorldStep(now);
+  if (MsSince(now, WorldStepTime) > 15) {
+    WorldStep(now);
+    ++WorldSteps;
+  }
   DrawWorld();
   if (P().health < healthBefore) RumbleGamepads(HitRumbleStrength, HitRumbleMs);
   DrawHud();

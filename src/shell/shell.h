@@ -21,6 +21,7 @@ constexpr const char* GameTitle = "Klingenwald";  // the window's title
 extern int StartupLoader;         // thread of LoaderThread(0)
 extern int MapLoader;             // thread of LoaderThread(1)
 extern int32_t ClearEachFrame;    // clear the back buffer after each flip (windowed)
+extern int64_t WorldSteps;        // world steps run since the start (the pace tests count them)
 
 // ---------------------------------------------------------------------------------
 // One map

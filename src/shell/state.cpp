@@ -71,6 +71,10 @@ std::string StateJson() {
   j.Number("WeatherParticles", WeatherParticles.Count());
   j.Number("AnimFrameBase", AnimFrameBase);
   j.Number("FlipCount", double(FlipCount()));
+  // The pace: steps against the game's clock (virtual when headless) since the map began.
+  j.Number("WorldSteps", double(WorldSteps));
+  j.Number("ClockMs", double(TimeMs()));
+  j.Number("MapStartTime", MapStartTime);
   j.Number("StoryProgress", StoryProgress);
   j.Number("MaxHealth", MaxHealth);
   j.Number("Paused", Paused);

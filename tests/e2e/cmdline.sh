@@ -17,6 +17,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 "$game" --version | grep -q "GPL-3.0-or-later" || fail "--version does not name the licence"
 "$game" --bogus >/dev/null 2>&1; [ $? -eq 2 ] || fail "an unknown option must exit 2"
 "$game" --seed >/dev/null 2>&1; [ $? -eq 2 ] || fail "an option without its value must exit 2"
+"$game" --help | grep -q -- "--vblank" || fail "--help does not list --vblank"
+# --vblank is a refresh rate, and a model of a display for headless runs only.
+for bad in "--headless --vblank 0" "--headless --vblank 1001" "--headless --vblank 60Hz" "--vblank 60"; do
+  "$game" $bad >/dev/null 2>&1; [ $? -eq 2 ] || fail "'$bad' must exit 2"
+done
 
 # A missing game folder: one clear message naming where it looked and --data.
 out=$("$game" --headless --data "$work/nowhere" 2>&1); rc=$?

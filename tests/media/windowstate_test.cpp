@@ -97,6 +97,7 @@ TEST_F(WindowStateFile, RoundTripKeepsEveryField) {
   s.fullScreen = true;
   s.startWindowed = true;
   s.scaling = kw::ScalingInteger;
+  s.vsync = kw::VsyncOff;
   ASSERT_TRUE(kw::WriteWindowState(path_, s));
   EXPECT_FALSE(fs::exists(path_ + ".tmp"));
   kw::WindowState r;
@@ -110,6 +111,7 @@ TEST_F(WindowStateFile, RoundTripKeepsEveryField) {
   EXPECT_TRUE(r.fullScreen);
   EXPECT_TRUE(r.startWindowed);
   EXPECT_EQ(r.scaling, kw::ScalingInteger);
+  EXPECT_EQ(r.vsync, kw::VsyncOff);
   // And back to the defaults' values.
   s = kw::WindowState();
   ASSERT_TRUE(kw::WriteWindowState(path_, s));
@@ -117,6 +119,38 @@ TEST_F(WindowStateFile, RoundTripKeepsEveryField) {
   EXPECT_FALSE(r.fullScreen);
   EXPECT_FALSE(r.positioned);
   EXPECT_EQ(r.scaling, kw::ScalingSharp);
+  EXPECT_EQ(r.vsync, kw::VsyncAuto);
+  s.vsync = kw::VsyncOn;
+  ASSERT_TRUE(kw::WriteWindowState(path_, s));
+  ASSERT_TRUE(kw::ReadWindowState(path_, r));
+  EXPECT_EQ(r.vsync, kw::VsyncOn);
+}
+
+// The vsync key is the player's to edit by hand: blanks and case do not matter, and a
+// value the game does not know reads as auto without costing the rest of the file.
+TEST_F(WindowStateFile, VsyncAsThePlayerWritesIt) {
+  const struct {
+    const char* line;
+    int vsync;
+  } Lines[] = {
+      {"vsync=on", kw::VsyncOn},       {"vsync=off", kw::VsyncOff},     {"vsync=auto", kw::VsyncAuto},
+      {" vsync = Off ", kw::VsyncOff}, {"VSYNC=ON", kw::VsyncOn},       {"vsync=1", kw::VsyncOn},
+      {"vsync=no", kw::VsyncOff},      {"vsync=sometimes", kw::VsyncAuto}, {"vsync=", kw::VsyncAuto},
+      {"vsync=o\xffn", kw::VsyncAuto},
+  };
+  for (const auto& c : Lines) {
+    Write(std::string("width=800\n") + c.line + "\r\n");
+    kw::WindowState s;
+    s.vsync = -1;
+    EXPECT_TRUE(kw::ReadWindowState(path_, s)) << c.line;
+    EXPECT_EQ(s.vsync, c.vsync) << c.line;
+    EXPECT_EQ(s.width, 800) << c.line;
+  }
+  // A file of an older run has no vsync line: auto.
+  Write("width=800\n");
+  kw::WindowState s;
+  ASSERT_TRUE(kw::ReadWindowState(path_, s));
+  EXPECT_EQ(s.vsync, kw::VsyncAuto);
 }
 
 TEST_F(WindowStateFile, MissingOrDamagedFilesLeaveTheStateAlone) {
