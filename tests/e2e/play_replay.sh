@@ -9,6 +9,7 @@
 #          looks up, ducks and walks small;
 #   sword  gets the sword from the pause menu's typed command and kills the bat with it;
 #   throw  kills the bat with thrown axes;
+#   pit    only holds Right: into free map 1's first spike pit and out of it alive;
 #   english walks to the first coins in the English game ("# lang en"; the others play the
 #          German one): the state holds the map's English start message and no text the
 #          catalogue lacks ("untranslated"), the picture the English words.
