@@ -6,7 +6,7 @@
 # and OUT; any failure stops the build. In a sanitizer build the game is the instrumented
 # one, run as the tests run it (leak reports off).
 # Each shot: picture name, replay, frame (mid-map, with the figure, enemies and pickups).
-set(shots free:free1:300 story:story1:200 time:time1:250)
+set(shots free:free1:230 story:story1:170 time:time1:250)
 set(user ${OUT}/user)
 foreach(shot ${shots})
   string(REPLACE ":" ";" shot ${shot})

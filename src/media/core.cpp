@@ -414,6 +414,9 @@ Uint32 RestoreWindowState(bool startWindowed) {
   return flags;
 }
 
+// The title the display was opened with (kept headless too, where no window shows it).
+std::string DisplayTitle;
+
 // Headless runs have no window; of the remembered state only the vsync choice counts,
 // for the --vblank display model.
 void ReadHeadlessVsync() {
@@ -423,6 +426,7 @@ void ReadHeadlessVsync() {
 }
 
 int OpenDisplay(const std::string& title, bool startWindowed) {
+  DisplayTitle = title;
   if (IsHeadless()) {
     ReadHeadlessVsync();
     FullScreen = !startWindowed;  // what a window would show, for the game's questions
@@ -640,6 +644,8 @@ void EndProgram(int code) {
 }
 
 // The picture is always 640 x 480; the window takes its remembered or default size.
+const std::string& WindowTitle() { return DisplayTitle; }
+
 int OpenWindowedDisplay(int /*width*/, int /*height*/, const std::string& title) {
   return OpenDisplay(title, true);
 }

@@ -103,6 +103,8 @@ void SetFlipHook(std::function<void()> hook);
 // Display and window.
 int OpenWindowedDisplay(int width, int height, const std::string& title);
 int OpenFullScreenDisplay(int width, int height, int depth, const std::string& title);
+// The title the display was last opened with.
+const std::string& WindowTitle();
 void LimitFrameRate(int fps);
 void FlipScreen();
 void ClearBackBuffer(int colour);  // the blit-target sprite instead while one is set

@@ -317,6 +317,28 @@ int DrawTextAt(int x, int y, const std::string& text, int colour) {
   return int(std::min<long long>((long long)x + mask->width, INT_MAX));
 }
 
+// A filled rectangle of the back buffer, for the boxes texts are drawn on.
+void FillRectangle(int x, int y, int width, int height, int colour) {
+  FillBox(x, y, width, height, ColourToPixel(colour));
+}
+
+// The size a text is drawn in with the selected font; 0 x 0 when nothing would be drawn.
+int TextWidth(const std::string& text) {
+  if (text.empty()) return 0;
+  std::lock_guard<std::recursive_mutex> lock(TextLock);
+  FontSlot& slot = DrawingFont();
+  const TextMask* mask = slot.font ? MaskOf(slot, text) : nullptr;
+  return mask ? mask->width : 0;
+}
+
+int TextHeight(const std::string& text) {
+  if (text.empty()) return 0;
+  std::lock_guard<std::recursive_mutex> lock(TextLock);
+  FontSlot& slot = DrawingFont();
+  const TextMask* mask = slot.font ? MaskOf(slot, text) : nullptr;
+  return mask ? mask->height : 0;
+}
+
 void PlotPixel(int x, int y, int colour) {
   DrawTarget target = CurrentDrawTarget();
   if (!target.pixels || x < 0 || y < 0 || x >= target.width || y >= target.height) return;

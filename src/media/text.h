@@ -21,6 +21,11 @@ void SetTextBackgroundColour(int colour);
 void SetTextBackground(int mode);          // bit 0 set: transparent
 int DrawTextAt(int x, int y, const std::string& text);          // default colour
 int DrawTextAt(int x, int y, const std::string& text, int colour);
+// Fills a rectangle of the back buffer (cut at the screen's edges) with a colour.
+void FillRectangle(int x, int y, int width, int height, int colour);
+// The width and height a text takes with the selected font (0 for nothing drawn).
+int TextWidth(const std::string& text);
+int TextHeight(const std::string& text);
 void PlotPixel(int x, int y, int colour);
 void FreeAllFonts();
 

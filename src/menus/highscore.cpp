@@ -18,6 +18,7 @@ constexpr int HighscoreCount = 6;
 // Latin-1 texts: "Zurück" and "Löschen".
 const char* const BackLabel = Translatable("Zur\xFC" "ck");
 const char* const ClearLabel = Translatable("L\xF6" "schen");
+const char* const PromptNameDone = Translatable("Return: fertig");
 
 // Writes the twelve lines (score, name for entries 1..6). The file layer keeps the
 // bytes until the close and then renames a complete file into place, so the old list
@@ -39,8 +40,13 @@ constexpr int NameGridCells = NameGridColumns * NameGridRows;
 constexpr int FirstUmlautCell = 26, SpaceCell = 29, DeleteCell = 30, OkCell = 31;
 static_assert(OkCell == NameGridCells - 1);
 const char Umlauts[] = "\xC4\xD6\xDC";
-constexpr int GridColour = Rgb(128, 255, 0);
-constexpr int GridPointedColour = Rgb(255, 255, 255);
+// The name entry is drawn in the menus' face, pale parchment and gold on black.
+constexpr int NameEntryColour = Rgb(240, 214, 150);
+constexpr int NameLineY = 115;  // the typed name, between the question (y 80) and the letters (y 200)
+constexpr int GridColour = Rgb(200, 186, 150);
+constexpr int GridPointedColour = Rgb(255, 214, 90);
+// The list's name column ends where the points begin (x 320), less a gap.
+constexpr int NameColumnX = 250, PointsColumnX = 320, ColumnGap = 6;
 
 // The label of a cell as it is drawn.
 std::string NameGridLabel(int cell) {
@@ -90,6 +96,15 @@ bool PointerOnButton(int x) {
 
 }  // namespace
 
+// A name cut (with "..") to fit a width in the selected font; the list keeps the
+// whole name, only what is drawn is shorter.
+std::string NameAsDrawn(const std::string& name, int width) {
+  if (TextWidth(name) <= width) return name;
+  std::string cut = name;
+  while (!cut.empty() && TextWidth(cut + "..") > width) cut.pop_back();
+  return cut + "..";
+}
+
 // Background, "Zurück" and "Löschen", the heading and the six entries.
 void DrawHighscoreList() {
   DrawSprite(Spr::HighscoreBackground, 0, 0);
@@ -103,8 +118,9 @@ void DrawHighscoreList() {
   DrawTextAt(250, 100, Translate("Name"), LabelColour);
   DrawTextAt(320, 100, Translate("Punkte"), LabelColour);
   for (int i = 1; i <= HighscoreCount; ++i) {
-    DrawTextAt(250, 100 + 25 * i, Highscores[size_t(i)].name, LabelColour);
-    DrawTextAt(320, 100 + 25 * i, IntToText(Highscores[size_t(i)].points), LabelColour);
+    const std::string& name = Highscores[size_t(i)].name;
+    DrawTextAt(NameColumnX, 100 + 25 * i, NameAsDrawn(name, PointsColumnX - ColumnGap - NameColumnX), LabelColour);
+    DrawTextAt(PointsColumnX, 100 + 25 * i, IntToText(Highscores[size_t(i)].points), LabelColour);
   }
   EndText();
 }
@@ -157,6 +173,25 @@ bool ApplyNameGridCell(int cell, std::string& name) {
   return false;
 }
 
+namespace {
+
+// The name-entry line and the letter choice, in the menus' face on the black screen.
+void DrawNameEntry(int16_t score) {
+  if (!BeginText()) return;
+  SelectFont(Font::Large);
+  SetTextBackground(1);
+  // The typed name has a line of its own: after the question, in the menus' face, twenty
+  // wide letters would run off the screen.
+  DrawTextAt(40, 80, Translate("Your score") + " " + IntToText(score) + "    " + Translate("Please input your name") + " :",
+             NameEntryColour);
+  DrawTextAt(40, NameLineY, NameInput, NameEntryColour);
+  if (NameGridShown) DrawNameGrid();
+  EndText();
+  DrawKeyPrompt(Translate(PromptNameDone));
+}
+
+}  // namespace
+
 // Flip first, then read and draw: the line drawn last is shown by the next frame's flip.
 // Typing works as ever; the letter choice is there for the pointer as well.
 bool NameEntryFrame(int16_t score) {
@@ -168,15 +203,7 @@ bool NameEntryFrame(int16_t score) {
   if (KeyReleased(Key::Backspace) && !NameInput.empty()) NameInput.pop_back();
   bool ok = NameGridClick(NameGridShown != 0);
   UpdateNameGridShown();
-  if (BeginText()) {
-    SelectFont(FontDefault);
-    SetTextBackground(1);
-    DrawTextAt(40, 80, Translate("Your score") + " " + IntToText(score) + "    " +
-                           Translate("Please input your name") + " : " + NameInput,
-               Rgb(128, 255, 0));
-    if (NameGridShown) DrawNameGrid();
-    EndText();
-  }
+  DrawNameEntry(score);
   if (NameGridShown) DrawMousePointer();
   // The window is served as on every other screen: closing it ends the program.
   ServeMenuWindow(ScreenHasFocus() != 0);

@@ -194,6 +194,9 @@ void WriteHighscoreFile();
 void WriteResetHighscoreFile();
 // The list screen with its buttons.
 void DrawHighscoreList();
+// A name shortened (ending in "..") to fit a width in the selected font, as the list
+// draws it; the list itself keeps the whole name.
+std::string NameAsDrawn(const std::string& name, int width);
 // One frame of the list; 1 when the screen is to close.
 int HighscoreListFrame();
 

@@ -18,6 +18,7 @@ constexpr int ConfirmX = 215, CancelX = 315, ButtonsY = 390;
 constexpr int ChoiceConfirm = 1, ChoiceCancel = 2;
 constexpr int LeftBoxX = 112, RightBoxX = 344, LeftNameX = 206, RightNameX = 439;
 constexpr int TrackLeft = 95, TrackWidth = 450;
+constexpr int PointerTip = 3;  // the pointer's tip: its top-left pixels
 
 // One key row in binding order: row box y, name y, and which column.
 struct KeyRow {
@@ -46,9 +47,14 @@ KeyBindingRecord& Bindings() {
 
 int RowBoxX(const KeyRow& r) { return r.right ? RightBoxX : LeftBoxX; }
 
-// The pointer on the large button at (x, 390), pixel-exact.
+// The pointer's tip on the large button at (x, 390), pixel-exact. The tip alone: with
+// the whole sword picture a click on the volume track just above "Bestetigen" (200,
+// 370) reached the button with the pommel and left the screen.
 bool PointerOnButton(int x) {
-  return SpritesTouch(Spr::Pointer, MouseState.x, MouseState.y, Spr::LargeButton, x, ButtonsY) != 0;
+  SetSpriteClip(Spr::Pointer, 0, 0, PointerTip, PointerTip);
+  bool hit = SpritesTouch(Spr::Pointer, MouseState.x, MouseState.y, Spr::LargeButton, x, ButtonsY) != 0;
+  SetSpriteClip(Spr::Pointer, -1, -1, -1, -1);
+  return hit;
 }
 
 // The volume from the pointer's x on the track: x 95 gives 0, x 545 gives 100.

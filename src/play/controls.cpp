@@ -22,6 +22,7 @@ static_assert(KeySpell4 + 1 == KeyBindingCount, "one slot per bound key");
 // Fixed keys besides the bound ones.
 
 constexpr int StandUpProbe = 192;           // reference point of the stand-up test
+constexpr int StandUpLift = 36;             // how much higher the standing figure is
 constexpr int ViewStep = 3;
 
 // The code bound to a slot; codes outside the key table are never held (a bound -1
@@ -196,6 +197,9 @@ bool RoomToStandUp() {
 }
 
 // The duck key makes the figure small at once; letting go stands it up when there is room.
+// The four cells of the room test look at the standing figure's top row and the row above
+// it, not at the row of its shoulders: crawling out from under a ledge, it stood up into
+// the ledge's end and was held there. So the standing figure's own picture must fit too.
 void SmallForm() {
   PlayerRecord& p = P();
   if (BoundHeld(KeyDuck)) {
@@ -203,9 +207,9 @@ void SmallForm() {
       p.posY += 34;
       p.smallForm = 1;
     }
-  } else if (p.smallForm == 1 && RoomToStandUp()) {
+  } else if (p.smallForm == 1 && RoomToStandUp() && StandingFigureFits(StandUpLift)) {
     p.smallForm = 0;
-    p.posY -= 36;
+    p.posY -= StandUpLift;
   }
 }
 

@@ -64,6 +64,8 @@ int16_t SpellDX, SpellDY, SpellTime;
 int32_t Aura;
 int16_t HitGuard;
 int32_t MessageTickerCount;
+std::string NoticeText;
+int32_t NoticeFrames;
 int32_t BackgroundX;
 int32_t BackgroundSide;
 int32_t StaticBackground;
@@ -170,6 +172,8 @@ void ResetPlayMap() {
   Aura = 0;
   HitGuard = 0;
   MessageTickerCount = 0;
+  NoticeText.clear();
+  NoticeFrames = 0;
   MapJustStarted = 0;
   MovingTileInterval = 0;
   Shots.Clear();

@@ -2,7 +2,8 @@
 // Copyright (C) 2026 the Klingenwald developers
 // The heads-up display (DrawHud), drawn by the frame loop on every pass of play right
 // after the world: the status panel at the bottom, the boss line and the message line
-// at the top, and on request the small map of the surroundings.
+// at the top, and on request the small map of the surroundings; and the boxed texts
+// that other screens draw over pictures (key prompts, notices).
 #include <string>
 
 #include "media/media.h"
@@ -17,7 +18,13 @@ constexpr char BossMark = char(143);
 // The boss line ends where the screen does: a type with an absurd hit-point count must
 // not build a line of millions of characters every frame.
 constexpr size_t MaxBossLine = 160;
-constexpr int TopTextColour = Rgb(1, 11, 141);
+// Messages without a colour of their own were once drawn dark blue (1, 11, 141), which
+// cannot be read on the black box behind them.
+constexpr int TopTextColour = BoxTextColour;
+constexpr int BoxMargin = 3;
+constexpr int PromptY = 450;        // the key prompt's box top, at the screen's foot
+constexpr int NoticeY = 392;        // a notice sits just above the status panel
+constexpr int NoticeDuration = 90;  // frames
 
 // Truncation toward zero, kept inside the int32 range.
 int TruncToInt(double v) {
@@ -115,7 +122,33 @@ void DrawTopTexts(const PlayerRecord& p, const std::string& bossLine) {
   EndText();
 }
 
+// The notice, while it lasts.
+void DrawNotice() {
+  if (NoticeFrames <= 0) return;
+  --NoticeFrames;
+  DrawBoxedText(ScreenWidth / 2, NoticeY, NoticeText);
+}
+
 }  // namespace
+
+int DrawBoxedText(int centreX, int y, const std::string& text, int colour) {
+  if (!BeginText()) return y;
+  SelectFont(Font::Small);
+  int w = TextWidth(text), h = TextHeight(text);
+  int x = centreX - w / 2;
+  FillRectangle(x - BoxMargin, y, w + 2 * BoxMargin, h + 2 * BoxMargin, 0);
+  SetTextBackground(1);
+  DrawTextAt(x, y + BoxMargin, text, colour);
+  EndText();
+  return y + h + 2 * BoxMargin;
+}
+
+void DrawKeyPrompt(const std::string& text) { DrawBoxedText(ScreenWidth / 2, PromptY, text); }
+
+void ShowNotice(const std::string& text) {
+  NoticeText = text;
+  NoticeFrames = NoticeDuration;
+}
 
 std::string BossLine() {
   if (BossShown != 1) return "";
@@ -148,6 +181,7 @@ int DrawHud() {
     DrawSmallMap(p);
     MapRequest = 0;
   }
+  DrawNotice();
   return 0;
 }
 

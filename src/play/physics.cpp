@@ -9,6 +9,7 @@
 // map's ends, where the figure walks across the screen.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "media/media.h"
 #include "play/play.h"
@@ -81,10 +82,27 @@ int CellX(int col, const MapCell& c) {
 // World y of a cell's picture (the figure's collisions are tested in world y).
 int CellY(int row, const MapCell& c) { return Clamp32(int64_t(row) * CellSize + c.offY); }
 
-// The pixel test of a cell against the figure.
-bool TouchesFigure(int col, int row, const MapCell& c) {
-  return SpritesTouch(c.tile, CellX(col, c), CellY(row, c), TouchSprite, PlayerScreenX,
-                      FigureY()) != 0;
+// The pixel test of a cell against the figure, the figure shifted by (dx, dy).
+bool TouchesFigure(int col, int row, const MapCell& c, int dx = 0, int dy = 0) {
+  return SpritesTouch(c.tile, CellX(col, c), CellY(row, c), TouchSprite, PlayerScreenX + dx,
+                      FigureY() + dy) != 0;
+}
+
+// How far the figure is moved to tell a wall beside it from ground under it: further
+// than the figure's frames differ in width (a walking frame reaches 4 pixels beyond
+// another) and than the figure's own step up.
+constexpr int SideProbe = 8;
+constexpr int BackProbe = 4;
+
+// A cell the figure touches only from the side: moved back against this step's fall
+// or rise it still touches the cell, moved a few pixels away from it sideways it does
+// not. Such a cell is a wall. Landing on it held the figure in mid-air beside a block
+// whenever a new walking frame reached a few pixels into the block's side.
+bool TouchesOnlyFromTheSide(int col, int row, const MapCell& c, float speedY) {
+  int back = int(std::ceil(std::fabs(double(speedY)))) + BackProbe;
+  if (!TouchesFigure(col, row, c, 0, speedY < 0 ? back : -back)) return false;
+  bool cellRight = CellX(col, c) + CellSize / 2 > PlayerScreenX + FigureFrameW / 2;
+  return !TouchesFigure(col, row, c, cellRight ? -SideProbe : SideProbe, 0);
 }
 
 // The bomb sheet clipped to the bomb's current picture, as the world pass draws it.
@@ -211,29 +229,70 @@ void SlideWithBombs(PlayerRecord& p, int tile) {
   }
 }
 
-// The vertical collision: the first touching candidate of the window stops the fall
-// (or, for a ladder, lets the figure hang on it). Still cells only, unless withBombs.
+// The rows the ladders the figure touches run through, from the top of the highest to
+// the foot of the lowest; empty when it touches none.
+struct LadderSpan {
+  int top = INT32_MAX, bottom = INT32_MIN;
+  bool Touched() const { return top <= bottom; }
+  // A cell beside the ladders, which the climbing figure passes.
+  bool Beside(int row) const { return Touched() && row >= top && row <= bottom; }
+};
+
+// A ladder cell that takes part in collisions.
+bool IsLadderCell(int col, int row) {
+  const MapCell& c = Map.At(col, row);
+  return IsCandidate(c) && IsLadder(c.tile);
+}
+
+// The ladders of the window the figure touches, each taken whole: a figure climbing
+// beside a platform touches the ladder only with a hand or a foot at times, and the
+// platform's cells must stay passable all the way up.
+LadderSpan TouchedLadders(const CellWindow& w, bool withBombs) {
+  LadderSpan span;
+  for (int col = w.fromCol; col <= w.toCol; ++col)
+    for (int row = w.fromRow; row <= w.toRow; ++row) {
+      const MapCell& c = Map.At(col, row);
+      if (!IsLadderCell(col, row) || (!withBombs && IsMoving(c))) continue;
+      if (!TouchesFigure(col, row, c)) continue;
+      int top = row, bottom = row;
+      while (top > 0 && IsLadderCell(col, top - 1)) --top;
+      while (bottom < Map.H && IsLadderCell(col, bottom + 1)) ++bottom;
+      span.top = std::min(span.top, top);
+      span.bottom = std::max(span.bottom, bottom);
+    }
+  return span;
+}
+
+// The vertical collision: a touched ladder lets the figure hang on it without stopping
+// the fall, and the first touching cell it meets from above or below stops it (the scan
+// goes column by column, rows inside). A ladder passes the figure by the cells beside
+// it, but not into the ground under its foot nor through a ceiling over its top: when the ladder ended the scan, as it
+// once did, a figure at the foot of a ladder sank into that ground and was held there.
+// Cells touched only from the side are walls, not ground. Still cells only, unless
+// withBombs.
 void CollideVertically(PlayerRecord& p, const CellWindow& w, bool withBombs) {
+  LadderSpan ladders = TouchedLadders(w, withBombs);
+  if (ladders.Touched()) {
+    p.climbing = 1;
+    p.moveFlag = 1;
+  }
   for (int col = w.fromCol; col <= w.toCol; ++col)
     for (int row = w.fromRow; row <= w.toRow; ++row) {
       MapCell& c = Map.At(col, row);
-      if (!IsCandidate(c) || (!withBombs && IsMoving(c))) continue;
-      if (!TouchesFigure(col, row, c)) continue;
+      if (!IsCandidate(c) || (!withBombs && IsMoving(c)) || IsLadder(c.tile)) continue;
+      if (ladders.Beside(row) || !TouchesFigure(col, row, c)) continue;
+      if (TouchesOnlyFromTheSide(col, row, c, p.speedY)) continue;
       if (withBombs) {
         if (c.vRange != 0 && c.vStep < 0) p.posY += c.vStep;
       } else {
         BreakBlock(p, col, row, c);
       }
-      if (IsLadder(c.tile)) {
-        p.climbing = 1;
-        p.moveFlag = 1;
-      } else {
-        Land(p);
-        if (withBombs)
-          SlideWithBombs(p, c.tile);
-        else
-          SlideSmallForm(p, c.tile);
-      }
+      // A block broken from below stops the jump all the same.
+      Land(p);
+      if (withBombs)
+        SlideWithBombs(p, c.tile);
+      else
+        SlideSmallForm(p, c.tile);
       return;
     }
 }
@@ -383,6 +442,22 @@ void BombFallAndSlide(Bomb& b, const CellWindow& w) {
 }
 
 }  // namespace
+
+bool StandingFigureFits(int lift) {
+  // The standing frame of the side the figure faces (the small form leaves the touch
+  // mask's clip as the last normal frame had it, or as the sheet came).
+  SetSpriteClip(Spr::TouchMask, LastSide == Facing::Left ? FigureFrameW + 1 : 0, 0, FigureFrameW, FigureFrameH);
+  CellWindow w = PlayerWindow(std::max(ActiveCols, 5), std::max(ActiveRows, 5));
+  int y = FigureY() - lift;
+  for (int col = w.fromCol; col <= w.toCol; ++col)
+    for (int row = w.fromRow; row <= w.toRow; ++row) {
+      const MapCell& c = Map.At(col, row);
+      if (!IsCandidate(c) || IsLadder(c.tile)) continue;
+      if (SpritesTouch(c.tile, CellX(col, c), CellY(row, c), Spr::TouchMask, PlayerScreenX, y) != 0)
+        return false;
+    }
+  return true;
+}
 
 // The world step's physics while no bomb lies on the map.
 int PlayerPhysics() {

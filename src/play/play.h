@@ -13,6 +13,7 @@
 
 #include "content/content.h"
 #include "media/list.h"
+#include "media/translate.h"
 
 namespace kw {
 
@@ -252,6 +253,20 @@ extern int32_t ThrowRepeat;       // frames the fire axe key has been held
 extern int32_t SwingStart;        // TimeMs() of the last sword swing
 // --- end physics and player control ------------------------------------------------
 
+// ---- Texts over the black box (hud.cpp) -------------------------------------------
+// One map.
+extern std::string NoticeText;    // a short notice over play ("Gespeichert")
+extern int32_t NoticeFrames;      // frames it is still shown
+// The colour of texts on the black box when nothing else is asked for: a pale
+// parchment, Rgb(255, 236, 180), 17 times as bright as the black around it.
+constexpr int BoxTextColour = 255 + 236 * 256 + 180 * 65536;
+// What the waiting screens say (Latin-1; looked up with Translate where they are drawn).
+constexpr const char* PromptAnyKey = Translatable("Eine Taste dr\xFC" "cken: weiter");
+constexpr const char* PromptReturn = Translatable("Return: weiter");
+constexpr const char* PromptChoice = Translatable("Taste 1, 2 oder 3: w\xE4hlen");
+constexpr const char* SavedNotice = Translatable("Gespeichert");
+// ---- end texts ----------------------------------------------------------------------
+
 // Start values of the whole run and of one game (program start; tests call it in SetUp).
 void ResetPlayRun();
 // Start values of one map, where a map begins (before its loader runs).
@@ -294,12 +309,22 @@ void PauseScreen();
 int DrawWorld();
 // Chooses the figure's frame in the sheets (323, the touch mask 438, the sword 333).
 int SelectPlayerFrame();
-// The status panel, boss line, message line and small map.
+// The status panel, boss line, message line, small map and notice.
 int DrawHud();
+// Text in the game's small face on a black box a few pixels larger than the text, the
+// box's top centred at (centreX, y); returns the box's bottom.
+int DrawBoxedText(int centreX, int y, const std::string& text, int colour = BoxTextColour);
+// The line at the foot of a waiting screen that says which key it waits for.
+void DrawKeyPrompt(const std::string& text);
+// Shows a short notice over play for a second and a half.
+void ShowNotice(const std::string& text);
 // Keyboard control of the figure, pause, saves, spells; the health rules.
 int PlayerControls();
 // Gravity, movement and tile collision of the figure.
 int PlayerPhysics();
+// Whether the figure in its normal form, lift pixels higher than it is now, would touch
+// no solid cell (the small form's test before it stands up).
+bool StandingFigureFits(int lift);
 // The same while bombs lie on the map (the figure may stand on them).
 int PlayerPhysicsWithBombs();
 // One bomb's fall (the current element of Bombs).

@@ -102,8 +102,8 @@ void ReadCells(const std::string& folder, int w, int h) {
 }
 
 // The loading picture, with a line saying why when a slot was refused, until any key is
-// down. The window stays served meanwhile: a close request ends the program as it does
-// during play.
+// down; a line at its foot says so. The window stays served meanwhile: a close request
+// ends the program as it does during play.
 void WaitForKey(const std::string& note) {
   Screen before = CurrentScreen;
   CurrentScreen = Screen::LoadWait;
@@ -119,6 +119,7 @@ void WaitForKey(const std::string& note) {
       DrawTextAt(40, 420, note);  // the text defaults: black on a white box
       EndText();
     }
+    DrawKeyPrompt(Translate(PromptAnyKey));
     ReadKeyboard();
     if (KeyDown(Key::Any)) break;
   }

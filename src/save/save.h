@@ -57,7 +57,8 @@ extern PendingSlotLoad PendingLoad;
 // ---------------------------------------------------------------------------------
 
 // Writes the running map's state to Saves\<slot>\ ("" = "quick"), through the working
-// copies in Temp\. The slot is replaced whole or left as it was. Returns 0.
+// copies in Temp\. The slot is replaced whole or left as it was. Returns 1 when the
+// slot now holds this state, 0 when it was left as it was.
 int SaveGame(const std::string& slot);
 // Reads Saves\<slot>\ ("" = "quick") back into CurrentMap, the player record and the
 // cells, then shows the loading picture until a key is down. A missing slot, or one

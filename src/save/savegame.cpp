@@ -130,8 +130,7 @@ int SaveGame(const std::string& slot) {
   written = WriteCellFile(p.mapWidth, p.mapHeight) && written;
   written = WriteBackFile(p.mapWidth, p.mapHeight) && written;
   written = WriteFormatFile(p) && written;
-  if (written) PutIntoSlot(folder);
-  return 0;
+  return written && PutIntoSlot(folder) ? 1 : 0;
 }
 
 }  // namespace kw

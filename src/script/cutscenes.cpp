@@ -20,6 +20,7 @@ namespace {
 
 constexpr size_t StatedSoundSize = 60000;
 const std::array<int, 5> MusicSounds = {377, 378, 380, 381, 382};  // 379 keeps playing
+constexpr int CutsceneShadow = 0x100808;  // Rgb(8, 8, 16)
 
 // Walks the groups of the open settings file to the one named name; without one the
 // walk stays on the file's last group.
@@ -57,15 +58,20 @@ Cutscene* LastNamed(const std::string& name) {
   return found;
 }
 
-// Draws the text lines split at "\" from y = 10 on, 20 pixels apart.
+// Draws the text lines split at "\" from y = 10 on, 20 pixels apart, in the menus'
+// face. A dark shadow a pixel below and right keeps them readable wherever the
+// picture behind them is light.
 void DrawCutsceneText(const Cutscene& c) {
   if (!BeginText()) return;
+  SelectFont(Font::Small);
   SetTextBackground(1);
   const std::string text = Translate(c.text);
   size_t from = 0;
   for (int y = 10; y < ScreenHeight; y += 20) {
     size_t bar = text.find('\\', from);
-    DrawTextAt(10, y, text.substr(from, bar == std::string::npos ? bar : bar - from), c.color);
+    std::string line = text.substr(from, bar == std::string::npos ? bar : bar - from);
+    DrawTextAt(11, y + 1, line, CutsceneShadow);
+    DrawTextAt(10, y, line, c.color);
     if (bar == std::string::npos) break;
     from = bar + 1;
   }
@@ -125,6 +131,7 @@ void DrawCutsceneFrame(const Cutscene& c) {
     DrawSprite(c.picture, 0, 0);
   }
   DrawCutsceneText(c);
+  DrawKeyPrompt(Translate(PromptReturn));
 }
 
 void ReleaseCutscene(const std::string& name) {

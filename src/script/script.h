@@ -154,6 +154,8 @@ bool RunScriptCommand(const std::string& name, const Statement& s);
 bool IsScriptCommand(const std::string& name, int* argCount = nullptr);
 // The "choice" command: shows the three lines and waits for a key; the typed digit.
 int WaitForChoice(const std::string& text1, const std::string& text2, const std::string& text3);
+// The box of a waiting question: the player's three message lines and the keys to press.
+void DrawChoiceBox();
 
 // Cutscenes (cutscenes.cpp).
 // Loads the cutscene of that name from cutscenes.ini and cutscenes.pak.

@@ -139,7 +139,8 @@ void ReadEnemyTypes() {
   CloseFileNumber(0);
 }
 
-// Media services and the display in the mode the command line chose.
+// Media services and the display in the mode the command line chose. The window is
+// named after the game in both modes (the titles once written here were placeholders).
 void OpenGameDisplay() {
   InitKeyboard();
   InitSound();
@@ -147,10 +148,10 @@ void OpenGameDisplay() {
   SetSprite3DFiltering(1);
   InitMouse();
   if (WindowedMode == 1) {
-    OpenWindowedDisplay(ScreenWidth, ScreenHeight, "Test");
+    OpenWindowedDisplay(ScreenWidth, ScreenHeight, GameTitle);
     ClearEachFrame = 1;
   } else {
-    OpenFullScreenDisplay(ScreenWidth, ScreenHeight, 32, "Karte");
+    OpenFullScreenDisplay(ScreenWidth, ScreenHeight, 32, GameTitle);
   }
   LimitFrameRate(60);
 }

@@ -70,7 +70,10 @@ void RunPendingAction() {
   switch (action) {
     case GameAction::None: break;
     case GameAction::PauseMenu: MainMenu(1); break;  // its result is not used
-    case GameAction::QuickSave: SaveGame(""); break;
+    case GameAction::QuickSave:
+      // Only a save that was written says so.
+      if (SaveGame("") == 1) ShowNotice(Translate(SavedNotice));
+      break;
     case GameAction::QuickLoad: LoadGame(""); break;
   }
 }

@@ -70,7 +70,8 @@ void NewGame() {
   SetSoundVolume(Snd::Click, 50);
 }
 
-// Map start step 2: the title spins until a key is down, then the loader is awaited.
+// Map start step 2: the title spins until a key is down (a line at its foot says so),
+// then the loader is awaited.
 // A close request ends the wait as well; it returns true then, and the program quits
 // once the loader has finished (it may be writing pictures the shutdown would free).
 bool ShowTitleWhileLoading() {
@@ -85,6 +86,7 @@ bool ShowTitleWhileLoading() {
       break;
     }
     DrawTitleFrame();
+    DrawKeyPrompt(Translate(PromptAnyKey));
     ReadKeyboard();
     FlipScreen();
     ClearBackBuffer(0);

@@ -11,6 +11,7 @@
 #   throw  kills the bat with thrown axes;
 #   message_line  taps Comma and Period 300 times each with the opening message
 #          showing, moving the line far off both edges of the screen, and plays on.
+#   pit    only holds Right: into free map 1's first spike pit and out of it alive;
 #   english walks to the first coins in the English game ("# lang en"; the others play the
 #          German one): the state holds the map's English start message and no text the
 #          catalogue lacks ("untranslated"), the picture the English words.

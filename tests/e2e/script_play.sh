@@ -37,7 +37,7 @@ run free "$GAMEDIR" 150
 python3 - "$WORK/free.json" <<'PY' || fail "free map 1: $(cat "$WORK/free.json")"
 import json, sys
 s = json.load(open(sys.argv[1]))
-text = "freies spiel - sammle so viele m\u00fcnzen wie du kannst!"
+text = "freies spiel - pfeiltasten laufen - leertaste springt - sammle m\u00fcnzen!"
 assert s["screen"] == "play", s["screen"]
 # The start message fades from the left, one character every 21 passes.
 assert len(s["message"]) > 10 and text.endswith(s["message"]), s["message"]
@@ -77,8 +77,8 @@ raw, width, height = pixels(w + "/during.png")
 assert (width, height) == (640, 480), (width, height)
 assert len(set(raw[i:i + 3] for i in range(1, len(raw) - 3, 997))) > 50
 PY
-# A choice in the start block of free map 1: the wait shows the three lines at the top
-# of the screen. The space that ended the title is still held when the question comes
+# A choice in the start block of free map 1: the wait shows the three lines and the keys
+# to press in a box of their own in the middle of the screen, clear of the message line. The space that ended the title is still held when the question comes
 # and is no answer; the key "2" at flip 30 answers it.
 mkdir -p "$WORK/choice/maps"
 ln -s "$(cd "$GAMEDIR" && pwd)/paks" "$WORK/choice/paks"
@@ -130,10 +130,16 @@ def rows(path):
         out.append(bytes(line[i] for i in range(stride) if bpp == 3 or i % 4 != 3))
         prev = line
     return out
-# Three text lines (message line and the two below it) over the black screen.
+# The box (its frame from y 149) with four lines of text in it; nothing over the
+# message line.
 r = rows(w + "/waiting.png")
 lit = [y for y in range(480) if any(r[y])]
-assert lit and min(lit) >= 10 and max(lit) < 80, lit[:3] + lit[-3:]
-assert any(12 <= y < 32 for y in lit) and any(52 <= y < 72 for y in lit), lit
+assert lit and min(lit) >= 140 and max(lit) < 280, lit[:3] + lit[-3:]
+top = min(lit)
+frame = [x for x in range(640) if any(r[top][3 * x:3 * x + 3])]
+left, right = min(frame) + 3, max(frame) - 3
+ink = [any(r[y][3 * left:3 * right]) for y in range(top + 3, max(lit) - 2)]
+runs = sum(1 for i, on in enumerate(ink) if on and (i == 0 or not ink[i - 1]))
+assert runs == 4, (runs, left, right)
 PY
 echo "script play e2e ok"

@@ -143,6 +143,47 @@ TEST_F(ScreensTest, KeysBindWhileHeldOnARowForKeyboardAndPad) {
   EXPECT_EQ(kw::KeyName(0), "");
 }
 
+// Every row binds from the field that shows its key as it does from its caption.
+TEST_F(ScreensTest, AKeyFieldBindsLikeItsRowName) {
+  kw::OptionsEnter();
+  kw::KeyBindingRecord& keys = *kw::KeyBindings.Current();
+  // Rows by binding order: column, field y (the middle of the row).
+  const struct { bool right; int y; } rows[kw::KeyBindingCount] = {
+      {false, 93}, {false, 116}, {false, 140}, {false, 164}, {false, 188}, {false, 212},
+      {false, 236}, {false, 260}, {false, 284}, {true, 212}, {true, 236}, {true, 260},
+      {true, 284}, {true, 308}, {false, 308}, {true, 93}, {true, 116}, {true, 140},
+      {true, 164}, {true, 188}};
+  for (int row = 0; row < kw::KeyBindingCount; ++row)
+    for (int x : {250, 300}) {  // in the field, near its start and its end
+      int screenX = rows[row].right ? x + 233 : x;
+      keys.code[size_t(row)] = 2;
+      kw::InjectKey(44, true);  // Z
+      Options(screenX, rows[row].y, true);
+      kw::InjectKey(44, false);
+      Options(screenX, rows[row].y, false);
+      EXPECT_EQ(keys.code[size_t(row)], 44) << "row " << row << " x " << screenX;
+      EXPECT_EQ(kw::KeyNames[size_t(row)], "Z");
+    }
+}
+
+// Clicks along the volume track, right above the two buttons too, set the volume and
+// never press a button; the buttons still answer a click on themselves.
+TEST_F(ScreensTest, TheVolumeTrackNeverPressesAButton) {
+  kw::OptionsEnter();
+  for (int x = 95; x <= 545; x += 5)
+    for (int y : {345, 360, 370, 378}) {
+      Options(x, y, true);
+      Options(x, y, false);
+      ASSERT_EQ(kw::OptionsChoice, 0) << x << ", " << y;
+      EXPECT_EQ(kw::OptionsVolume, int(std::nearbyint((x - 95) / 4.5))) << x << ", " << y;
+    }
+  Options(240, 410, true);
+  EXPECT_EQ(kw::OptionsChoice, 1);
+  kw::OptionsChoice = 0;
+  Options(340, 410, true);
+  EXPECT_EQ(kw::OptionsChoice, 2);
+}
+
 TEST_F(ScreensTest, AbbruchKeepsBindingsButNotTheVolume) {
   kw::Volume = 80;
   kw::OptionsEnter();
@@ -214,6 +255,33 @@ TEST_F(ScreensTest, HighscoreInsertionKeepsEqualScoresAbove) {
   kw::InsertHighscore(2000, "Top");
   EXPECT_EQ(kw::Highscores[1].name, "Top");
   EXPECT_EQ(kw::Highscores[2].name, "Anna");
+}
+
+// A name of the longest kind (20 letters, wide ones) is drawn shortened and ends before
+// the points column; the list and its file keep the whole name.
+TEST_F(ScreensTest, ALongNameNeverRunsIntoThePoints) {
+  FillScores();
+  auto pointsColumn = [] {
+    kw::ClearBackBuffer(0);
+    kw::DrawHighscoreList();
+    return Region(316, 122, 80, 24);  // entry 1: the gap before its points and the points
+  };
+  kw::Highscores[1].name = "";
+  auto without = pointsColumn();
+  for (const char* name : {"WWWWWWWWWWWWWWWWWWWW", "Alrik vom Waldesrand", "Anna"}) {
+    kw::Highscores[1].name = name;
+    EXPECT_EQ(pointsColumn(), without) << name;
+    EXPECT_EQ(kw::Highscores[1].name, name);
+  }
+  kw::WriteHighscoreFile();
+  EXPECT_EQ(UserFile("Saves/Savescore.save").substr(0, 11), "900\r\nAnna\r\n");
+  kw::BeginText();
+  kw::SelectFont(kw::Font::Large);
+  EXPECT_EQ(kw::NameAsDrawn("Anna", 64), "Anna");
+  std::string cut = kw::NameAsDrawn("WWWWWWWWWWWWWWWWWWWW", 64);
+  EXPECT_EQ(cut.substr(cut.size() - 2), "..");
+  EXPECT_LE(kw::TextWidth(cut), 64);
+  kw::EndText();
 }
 
 TEST_F(ScreensTest, EqualScoreShowsTheListAndLoeschenWritesTheResetFile) {

@@ -489,3 +489,147 @@ TEST_F(ControlsTest, DebugKeysAndDamagedBindings) {
 }
 
 }  // namespace
+
+namespace {
+
+// The figure with a touch mask shaped like the game's: a head narrower than the body, a
+// standing frame and two walking strides of different widths, so that a new frame
+// reaches a few pixels further than the last one did. Each frame runs the world step, the figure's frame choice (as the
+// world pass does) and the control.
+class TrapsTest : public ControlsTest {
+ protected:
+  static constexpr int Ladder = 30;  // the ladder's column, x 900..929
+  void SetUp() override {
+    ControlsTest::SetUp();
+    kwtest::MakeBlock(kw::Spr::FigureSheet, 255, 290);
+    kwtest::MakePicture(kw::Spr::TouchMask, 255, 290, [](int x, int y) {
+      const int rowTop[] = {0, 57, 114, 172}, left[] = {9, 12, 10, 12}, right[] = {33, 30, 33, 33};
+      int fx = x % 85 % 43;
+      for (int r = 0; r < 4; ++r) {
+        int fy = y - rowTop[r];
+        if (fy >= 2 && fy <= 13) return fx >= 15 && fx <= 27;  // the head, narrower
+        if (fy > 13 && fy <= 56) return fx >= left[r] && fx <= right[r];
+      }
+      return false;
+    });
+    // Ladder pictures as the game's: two rails and rungs.
+    kwtest::MakePicture(26, 30, 30, [](int x, int y) {
+      return (x >= 4 && x < 8) || (x >= 22 && x < 26) || (x >= 8 && x < 22 && y % 9 >= 3 && y % 9 < 6);
+    });
+    for (int i = 0; i < 4; ++i) GameFrame();
+  }
+  void GameFrame() {
+    Step();
+    kw::SelectPlayerFrame();
+    kw::PlayerControls();
+  }
+  // Runs frames with keys held; false when the figure sank into the floor or rested in
+  // the air (a landing takes the fall's last step back, which may leave the figure a few
+  // pixels up for a frame).
+  bool Hold(std::vector<int> keys, int frames, const std::vector<int>& surfaces) {
+    for (int k : keys) Press(k);
+    bool fine = true;
+    for (int i = 0, resting = 0; i < frames; ++i) {
+      GameFrame();
+      int bottom = p().smallForm == 1 ? TopY() + 30 : Bottom();  // the small form is 30 high
+      bool onSurface = false;
+      for (int top : surfaces) onSurface = onSurface || std::abs(bottom - 1 - top) <= 1;
+      resting = p().speedY == 0 && p().moveFlag == 1 && !onSurface ? resting + 1 : 0;
+      if (bottom > FloorY + 2 || resting > 2) fine = false;
+    }
+    for (int k : keys) Let(k);
+    return fine;
+  }
+};
+
+// Walking right past the foot of a ladder, pressing Down at it, climbing and walking
+// off: at every place by the ladder and every speed (the walk starts further away for
+// more speed), alone and with a platform beside it whose corner the figure runs into.
+// The figure neither sinks into the ground under the ladder nor stays held there.
+TEST_F(TrapsTest, LadderFootsHoldNobody) {
+  for (bool platform : {false, true})
+    for (int start = -90; start <= (platform ? -4 : 20); start += 2) {  // not inside the corner
+      SetUp();
+      for (int r = 6; r < FloorRow; ++r) Put(Ladder, r, 26);
+      if (platform)
+        for (int c = Ladder + 1; c < Ladder + 8; ++c)
+          for (int r = 6; r <= 8; ++r) Put(c, r, 2);
+      StandAt(Ladder * 30 + start);
+      SCOPED_TRACE(testing::Message() << "platform " << platform << " start " << start);
+      ASSERT_TRUE(Hold({KeyRight}, 40, {FloorY}));
+      if (!platform) {
+        EXPECT_GT(WorldX(), Ladder * 30 + 60);
+        StandAt(Ladder * 30 + start / 4);
+      }
+      EXPECT_TRUE(Hold({KeyDownArrow}, 40, {FloorY}));
+      int top = TopY();
+      EXPECT_TRUE(Hold({KeyUp}, 10, {FloorY}));
+      EXPECT_LT(TopY(), top - 10);
+      EXPECT_TRUE(Hold({}, 60, {FloorY}));
+      double x = WorldX();
+      EXPECT_TRUE(Hold({KeyLeft}, 30, {FloorY}));
+      EXPECT_LT(WorldX(), x - 60);
+    }
+}
+
+// Climbing a ladder beside a platform, from every place at its foot where the figure
+// touches it: the platform's cells beside the ladder never stop the climb, and at the top
+// the figure walks onto the platform.
+TEST_F(TrapsTest, ClimbingBesideAPlatformReachesItsTop) {
+  for (int start = -24; start <= 16; start += 2) {
+    SetUp();
+    for (int r = 3; r < FloorRow; ++r) Put(Ladder, r, 26);
+    for (int c = Ladder + 1; c < Ladder + 10; ++c) Put(c, 4, 2), Put(c, 5, 2);  // top y 120
+    StandAt(Ladder * 30 + start);
+    SCOPED_TRACE(testing::Message() << "start " << start);
+    EXPECT_TRUE(Hold({KeyUp}, 150, {FloorY, 120}));
+    EXPECT_LE(Bottom(), 121);
+    EXPECT_TRUE(Hold({KeyRight}, 30, {FloorY, 120}));
+    EXPECT_GT(WorldX(), (Ladder + 2) * 30);
+    EXPECT_EQ(Bottom(), 121);
+  }
+}
+
+// Walking and jumping off a block's edge at every x toward a higher block: the figure
+// never rests in mid-air against a block's side (a new walking frame reaching into the
+// side used to land it there), and once the keys are let go it stands on the floor or
+// on a block.
+TEST_F(TrapsTest, NoRestInMidAirBesideABlock) {
+  for (bool jump : {false, true})
+    for (int x = 660; x < 720; ++x) {
+      SetUp();
+      for (int c = 20; c <= 24; ++c)
+        for (int r = 7; r <= 9; ++r) Put(c, r, 2);  // top y 210
+      for (int c = 28; c <= 30; ++c)
+        for (int r = 5; r <= 9; ++r) Put(c, r, 2);  // top y 150, side at x 840
+      PlaceFigure(x, 210 - 57);
+      SCOPED_TRACE(testing::Message() << "jump " << jump << " x " << x);
+      std::vector<int> keys = {KeyRight};
+      if (jump) keys.push_back(KeyAlt);
+      EXPECT_TRUE(Hold(keys, 90, {FloorY, 210, 150}));
+      EXPECT_TRUE(Hold({}, 60, {FloorY, 210, 150}));
+      EXPECT_EQ(p().speedY, 0.0f);
+    }
+}
+
+// Crawling right under a ledge one row above the floor and letting go of the duck key
+// at every x: the figure stands up only clear of the ledge (it stood up into the ledge's
+// end and was held there), and walks on to stand beyond it.
+TEST_F(TrapsTest, StandingUpNeverIntoALedge) {
+  for (int x = 560; x <= 760; x += 3) {
+    SetUp();
+    for (int c = 20; c <= 24; ++c) Put(c, 8, 2);  // y 240..269: a gap of one row above the floor
+    StandAt(540);
+    SCOPED_TRACE(testing::Message() << "let go at x " << x);
+    Press(KeyCtrl);
+    Press(KeyRight);
+    for (int i = 0; i < 200 && WorldX() < x; ++i) GameFrame();
+    Let(KeyCtrl);
+    EXPECT_TRUE(Hold({KeyRight}, 60, {FloorY}));
+    EXPECT_EQ(p().smallForm, 0);
+    EXPECT_GT(WorldX(), 25 * 30);
+    EXPECT_EQ(Bottom(), FloorY + 1);
+  }
+}
+
+}  // namespace

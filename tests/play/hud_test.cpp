@@ -4,6 +4,7 @@
 // separator, the boss line and its visible marks, the top texts and the small map.
 #include <string>
 
+#include "common/contrast.h"
 #include "play/play_fixture.h"
 
 namespace kwtest {
@@ -235,6 +236,30 @@ TEST_F(HudTest, BossLineIsDrawnWithVisibleMarks) {
   for (int y = 12; y < 34; ++y)
     for (int x = 25; x < 200; ++x) red += (Screen(x, y) >> 16 & 255) > 100;
   EXPECT_GT(red, 10);
+}
+
+// A message without a colour of its own and a notice both read on their black box
+// (7:1 at least); the notice lasts a second and a half.
+TEST_F(HudTest, UncolouredMessagesAndNoticesReadOnTheirBox) {
+  auto brightest = [](int x0, int y0, int x1, int y1) {
+    double best = 1;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) best = std::max(best, PixelContrastToBlack(Screen(x, y)));
+    return best;
+  };
+  p().message = "Hallo";
+  p().textColor = 0;
+  Draw();
+  EXPECT_GE(brightest(25, 12, 120, 34), 7.0);
+  p().message.clear();
+  kw::ShowNotice("Gespeichert");
+  int shown = 0;
+  for (int i = 0; i < 120; ++i) {
+    Draw();
+    shown += brightest(250, 392, 390, 416) >= 7.0;
+  }
+  EXPECT_EQ(shown, 90);
+  EXPECT_EQ(Count(200, 392, 440, 393, Black), 0);  // gone: the background shows again
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Klingenwald developers
 // The interpreter: the start block's message, the condition stack with its gate, the
 // arithmetic step, and every command of the table on the state it sets.
+#include "common/contrast.h"
+#include "common/pictures.h"
 #include "script_fixture.h"
 
 namespace {
@@ -279,6 +281,43 @@ TEST_F(InterpreterTest, ValuesUnknownCommandsAndMissingArguments) {
   EXPECT_EQ(kw::FindTextVar("t")->text, "hallo welt");
   EXPECT_EQ(kw::GetVal("b"), 0);
   EXPECT_EQ(kw::GetVal(""), 3);
+}
+
+// A question's three answers and its keys are drawn in a box of their own: over any
+// picture the message and boss lines above stay as they were, and the answers read on
+// the box's black at 7:1 at least.
+TEST_F(InterpreterTest, AChoiceBoxLeavesTheMessageLineAloneAndReadsOnAnyPicture) {
+  kw::LoadFontFace(1, "Argor Flahm Scaqh", 10, kw::FontItalic | kw::FontHighQuality);
+  kw::PlayerRecord& p = kw::P();
+  p.message = "1. die t\xFCr mit dem schl\xFCssel \xF6" "ffnen";
+  p.message2 = "2. erst rasten";
+  p.message3 = "3. weiter suchen";
+  for (int background : {kw::Rgb(255, 255, 255), kw::Rgb(20, 60, 20), kw::Rgb(1, 11, 141), 0}) {
+    kw::ClearBackBuffer(background);
+    kw::BeginText();
+    kw::SelectFont(1);
+    kw::SetTextBackgroundColour(0);
+    kw::DrawTextAt(25, 12, "eine alte Meldung", kw::Rgb(255, 127, 0));  // what the last frame left
+    kw::EndText();
+    std::vector<uint32_t> top(kw::BackBuffer(), kw::BackBuffer() + 70 * kw::ScreenWidth);
+    kw::DrawChoiceBox();
+    EXPECT_TRUE(std::equal(top.begin(), top.end(), kw::BackBuffer())) << "the top lines were drawn over";
+    // Each answer's row and the prompt's: ink that reads, and between the first and the
+    // last ink of a row the box's black, never the picture.
+    int rows = 0;
+    uint32_t picture = kw::ColourToPixel(background);
+    for (int y = 70; y < 480; y += 2) {
+      int first = -1, last = -1;
+      for (int x = 0; x < 640; ++x)
+        if (kwtest::Screen(x, y) != picture && kwtest::PixelContrastToBlack(kwtest::Screen(x, y)) >= 7)
+          (first < 0 ? first : last) = x;
+      if (first < 0 || last < 0) continue;
+      ++rows;
+      for (int x = first; x <= last && background != 0; ++x)
+        ASSERT_NE(kwtest::Screen(x, y), picture) << "the picture shows through at " << x << ", " << y;
+    }
+    EXPECT_GE(rows, 4 * 4) << "four lines of readable ink";
+  }
 }
 
 }  // namespace

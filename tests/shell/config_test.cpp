@@ -124,4 +124,14 @@ TEST_F(ConfigTest, GegnerIniGarbageEmptyAndMissing) {
   EXPECT_FALSE(std::filesystem::exists(folder.user / "Gegner.ini"));
 }
 
+// The window carries the game's name, in a window and in full screen alike.
+TEST_F(ConfigTest, TheDisplayIsNamedAfterTheGame) {
+  for (int16_t windowed : {1, 0}) {
+    kw::WindowedMode = windowed;
+    kw::OpenGameDisplay();
+    EXPECT_EQ(kw::WindowTitle(), "Klingenwald") << windowed;
+  }
+  kw::WindowedMode = 0;
+}
+
 }  // namespace

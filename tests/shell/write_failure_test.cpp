@@ -115,6 +115,21 @@ TEST_F(WriteFailureTest, QuickSaveSlotIsWholeAfterAFailedSave) {
       "the quick slot", 12);
 }
 
+// F5 says "Gespeichert" over play when the slot was written, and nothing when it was not.
+TEST_F(WriteFailureTest, QuickSaveSaysSoOnlyWhenItSaved) {
+  kw::SetNewGamePlayer(kw::P());
+  UseEmptyGrids(3, 2);
+  for (bool fails : {false, true}) {
+    kw::NoticeFrames = 0;
+    kw::SetWriteFault(fails ? WriteFault::Create : WriteFault::None);
+    kw::PendingAction = kw::GameAction::QuickSave;
+    kw::RunPendingAction();
+    kw::SetWriteFault(WriteFault::None);
+    EXPECT_EQ(kw::NoticeFrames > 0, !fails) << fails;
+    EXPECT_EQ(kw::NoticeText, "Gespeichert");  // from the first, good save
+  }
+}
+
 TEST_F(WriteFailureTest, StateFileIsWholeAfterAFailedWrite) {
   const fs::path state = folder.user / "state.json";
   ASSERT_TRUE(kw::WriteOutsideFile(state.string(), "{\"old\": 1}"));

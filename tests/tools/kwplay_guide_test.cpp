@@ -74,6 +74,25 @@ TEST(KwplayGuide, AHighWallIsClimbedByItsLadderNotThroughTheAir) {
   EXPECT_LT(ladder, 60);
 }
 
+// A lift beside the wall climbs it when it rises; one that sinks does not. The cell holds
+// the range as the loader keeps it (negated): 150 was stored as -150 and rises.
+TEST(KwplayGuide, ARisingLiftClimbsAHighWall) {
+  for (int held : {150, -150}) {
+    MakeMap(1);
+    for (int r = 2; r <= 9; ++r) Map.At(15, r).tile = 8;  // open above row 2
+    MovingTiles.Clear();
+    Map.At(14, 8).tile = 11;
+    Map.At(14, 8).vRange = held;
+    MovingTiles.Add(CellPos{14, 8});
+    double d = kwplay::GuideDistance(kwplay::ComputeGuide(), 0, 5, 8);
+    if (held > 0)
+      EXPECT_LT(d, 60) << "rising";
+    else
+      EXPECT_GT(d, 100) << "sinking";
+  }
+  MovingTiles.Clear();
+}
+
 TEST(KwplayGuide, APortalCrossesAWallOnlyWhileItExists) {
   MakeMap(2);
   Wall(15);

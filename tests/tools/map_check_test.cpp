@@ -138,6 +138,36 @@ TEST(MapCheck, PortalOfTheScriptLeadsThroughAWall) {
   EXPECT_TRUE(found.empty()) << Listed(found);
 }
 
+// A moving cell goes toward its stored range's sign and back (the game keeps the value
+// negated, but its first step from offset 0 turns the cell round): a lift stored with -150
+// rises, one with 150 sinks into the ground; a bridge stored with 210 crosses most of a pit
+// to its right, one with -210 slides into the ground on its left. Read the other way round, the
+// check passed maps whose lifts went nowhere.
+TEST(MapCheck, MovingCellsGoTowardTheirStoredSign) {
+  // The exit on a ledge 5 cells up (no jump reaches it); a lift on the ground beside it.
+  std::string ledge = Base("fill tile 30 3 38 3 8\nset tile 28 7 8\n");
+  ledge.replace(ledge.find("exit_row: 7"), 11, "exit_row: 2");
+  // A pit 16 cells wide and 7 deep (no jump crosses it nor climbs out); the ground's last cell
+  // before it is the bridge.
+  const std::string pit = Base("fill tile 15 8 30 14 1\n");
+  struct Case {
+    const char* what;
+    std::string map;
+    bool finishable;
+  } cases[] = {
+      {"no lift", ledge, false},
+      {"a rising lift", ledge + "set vrange 28 7 -150\n", true},
+      {"a sinking lift", ledge + "set vrange 28 7 150\n", false},
+      {"no bridge", pit, false},
+      {"a bridge moving right", pit + "set hrange 14 8 210\n", true},
+      {"a bridge moving left", pit + "set hrange 14 8 -210\n", false},
+  };
+  for (const Case& c : cases) {
+    const auto found = Check(c.map);
+    EXPECT_EQ(found.empty(), c.finishable) << c.what << "\n" << Listed(found);
+  }
+}
+
 // The command itself: exit codes and the one line for a damaged map.
 TEST(MapCheck, CommandExitCodes) {
   kwtest::TempFolders dirs{"kw_mapcheck"};

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "common/contrast.h"
 #include "mapbuild.h"
 #include "maptext.h"
 #include "media/textutil.h"
@@ -285,6 +286,28 @@ TEST(ShippedScripts, UseEveryCommandAndCondition) {
   for (const char* c : {"if compare", "if playerontag", "if haveitem", "if varexist", "else", "endif", "arithmetic"})
     EXPECT_TRUE(seen.count(c)) << c;
   for (const char* op : {"=", "<", ">", "<>"}) EXPECT_TRUE(ops.count(op)) << "comparison " << op;
+}
+
+// Every message a script shows reads on the black box of the message line: its colour
+// (kept in 16 bits, as the player record holds it) reaches 7:1 against black. So do the
+// cutscenes' text colours, over their pictures' dark text band.
+TEST(ShippedScripts, MessagesReadOnTheBlackBox) {
+  int messages = 0;
+  for (const ShippedMap& m : Maps())
+    for (const Statement& s : Statements(m.script)) {
+      if (s.command != "outcry" || s.args.size() < 2) continue;
+      const int16_t colour = int16_t(kw::ParseInt(s.args[1]));
+      EXPECT_GT(colour, 0) << m.name << ":" << s.line << ": no colour of its own";
+      EXPECT_GE(kwtest::ColourContrastToBlack(colour), 7.0) << m.name << ":" << s.line << ": colour " << colour;
+      ++messages;
+    }
+  EXPECT_GT(messages, 40);
+  std::string ini;
+  ASSERT_TRUE(kwmap::ReadFileBytes((GameData / "cutscenes.ini").string(), ini));
+  int scenes = 0;
+  for (size_t at = ini.find("Color="); at != std::string::npos; at = ini.find("Color=", at + 1), ++scenes)
+    EXPECT_GE(kwtest::ColourContrastToBlack(kw::ParseInt(ini.substr(at + 6))), 7.0) << ini.substr(at, 20);
+  EXPECT_EQ(scenes, 3);
 }
 
 // The parser deletes a keyword wherever it stands in the line: an "if" line must hold no

@@ -40,8 +40,8 @@ const std::array<LayerInfo, LayerCount> Layers = {{
     {"tile", 0},    // main tile number
     {"over", 0},    // overlay picture
     {"back", 0},    // back-layer picture
-    {"vrange", 0},  // vertical range value as stored (the game moves by its negation)
-    {"hrange", 0},  // horizontal range value as stored
+    {"vrange", 0},  // vertical range as stored: the cell moves that far down (+) or up (-) and back
+    {"hrange", 0},  // horizontal range as stored: right (+) or left (-) and back
     {"front", 1},   // 1 = takes part in collisions, 2 = no front picture
     {"alpha", 255}, // opacity
     {"pickup", 0},  // contact code, slider 12, enemies 19 and above

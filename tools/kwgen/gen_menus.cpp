@@ -540,7 +540,9 @@ PackFiles MakeMenuPack() {
   for (auto& [sprite, png] : MenuTextPictures()) kwgen::Put(pack, sprite, std::move(png));
   Put(pack, Spr::MenuBackground, Background(345, "Klingenwald"));
   Put(pack, Spr::MenuPanel, panel);
-  Put(pack, Spr::KeyRowBox, Solid(110, 22, Argb(100, 100, 100)));
+  // A key row's hit box covers the whole drawn row: its caption and the field that shows
+  // the bound key (a box of the caption alone bound nothing from the field).
+  Put(pack, Spr::KeyRowBox, Solid(202, 23, Argb(100, 100, 100)));
   Put(pack, Spr::VolumeArea, volumeArea);
   Put(pack, Spr::VolumeKnob, Knob());
   Put(pack, Spr::LargeButton, TwoStateButton(98, 49));

@@ -3,6 +3,7 @@
 // kwplay's guide: Dijkstra over the cells of the map from the exit outwards.
 #include "guide.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <queue>
@@ -24,6 +25,9 @@ using Node = std::pair<double, std::pair<int, int>>;
 using NodeQueue = std::priority_queue<Node, std::vector<Node>, std::greater<Node>>;
 
 bool DoorsShut = false;  // while the shut grid is spread
+// Cells a moving cell passes through: ground somewhere along its path (a lift carries
+// the figure up a wall no jump climbs), [col][row] like the distance grids.
+std::vector<std::vector<bool>> MovingGround;
 
 // A cell the figure can be in: one the physics does not collide with, a ladder, or a door
 // (unless shut).
@@ -32,12 +36,35 @@ bool Open(const MapCell& c) {
   return c.tile == Tile::LockedDoor && !DoorsShut;
 }
 
+// True when a moving cell passes through (c, r) on its way.
+bool MovingCellPasses(int c, int r) {
+  return c >= 0 && r >= 0 && size_t(c) < MovingGround.size() && size_t(r) < MovingGround[0].size() &&
+         MovingGround[size_t(c)][size_t(r)];
+}
+
+// Marks the cells every moving cell sweeps, from its place to the far end of its range.
+void MarkMovingGround(size_t w, size_t h) {
+  MovingGround.assign(w, std::vector<bool>(h, false));
+  for (const CellPos& pos : MovingTiles) {
+    const MapCell& cell = Map.At(pos.col, pos.row);
+    if (cell.tile <= 1) continue;
+    // The loader keeps the stored ranges negated, and the first step (from offset 0)
+    // turns the cell round: it moves against the sign of the range it holds.
+    int dr = -cell.vRange / 30, dc = -cell.hRange / 30;
+    for (int r = std::min(0, dr); r <= std::max(0, dr); ++r)
+      for (int c = std::min(0, dc); c <= std::max(0, dc); ++c) {
+        int col = pos.col + c, row = pos.row + r;
+        if (col >= 0 && row >= 0 && size_t(col) < w && size_t(row) < h) MovingGround[size_t(col)][size_t(row)] = true;
+      }
+  }
+}
+
 // True when the figure can get into (c, r) from below: a ladder there or just below, or
-// ground within a jump (the jump rises under three cells) under it.
+// ground within a jump (the jump rises under three cells) under it, standing or moving.
 bool Reachable(int c, int r) {
   if (maplogic::IsLadderTile(Map.At(c, r).tile) || maplogic::IsLadderTile(Map.At(c, r + 1).tile)) return true;
   for (int below = r + 1; below <= r + 4 && below <= Map.H; ++below)
-    if (!Open(Map.At(c, below))) return true;
+    if (!Open(Map.At(c, below)) || MovingCellPasses(c, below)) return true;
   return false;
 }
 
@@ -99,6 +126,7 @@ Guide ComputeGuide() {
   if (Map.W < 0 || Map.H < 0) return g;
   size_t w = size_t(Map.W) + 1, h = size_t(Map.H) + 1;
   g.exit.assign(w, std::vector<double>(h, NoWay));
+  MarkMovingGround(w, h);
   NodeQueue q;
   for (int r : {ExitRow, ExitRow + 1, ExitRow - 1}) Relax(g.exit, q, ExitCol, r, 0);
   Spread(g.exit, q);

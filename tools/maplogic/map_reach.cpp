@@ -567,8 +567,9 @@ Grid MakeGrid(const kwmap::MapFile& map) {
       g.sheetItem[i] = tile == kw::Tile::AltSheet;
       if (!maplogic::Collides(tile, map.At(kwmap::Front, c, r))) continue;
       if (vr != 0 || hr != 0) {
-        // The stored range has the opposite sign of the way the cell moves.
-        int64_t dy = -int64_t(vr), dx = -int64_t(hr);
+        // The cell moves toward its stored range's sign and back: the game keeps the value
+        // negated but turns the cell round at its first step, from offset 0.
+        int64_t dy = vr, dx = hr;
         int rowSteps = int(std::min<int64_t>(std::llabs(dy) / CellSize + 1, g.rows));
         int colSteps = int(std::min<int64_t>(std::llabs(dx) / CellSize + 1, g.cols));
         for (int k = 0; k <= rowSteps; ++k)
