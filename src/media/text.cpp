@@ -317,9 +317,12 @@ int DrawTextAt(int x, int y, const std::string& text, int colour) {
   return int(std::min<long long>((long long)x + mask->width, INT_MAX));
 }
 
-// A filled rectangle of the back buffer, for the boxes texts are drawn on.
+// A filled rectangle of the draw target, for the boxes texts are drawn on.
 void FillRectangle(int x, int y, int width, int height, int colour) {
-  FillBox(x, y, width, height, ColourToPixel(colour));
+  DrawTarget target = CurrentDrawTarget();
+  if (!target.pixels) return;
+  FillBox(target, x, y, width, height, ColourToPixel(colour));
+  if (target.picture) target.picture->PixelsChanged();
 }
 
 // The size a text is drawn in with the selected font; 0 x 0 when nothing would be drawn.

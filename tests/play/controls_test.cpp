@@ -501,7 +501,7 @@ class TrapsTest : public ControlsTest {
   static constexpr int Ladder = 30;  // the ladder's column, x 900..929
   void SetUp() override {
     ControlsTest::SetUp();
-    kwtest::MakeBlock(kw::Spr::FigureSheet, 255, 290);
+    kwtest::MakePicture(kw::Spr::FigureSheet, 255, 290, [](int, int) { return true; });
     kwtest::MakePicture(kw::Spr::TouchMask, 255, 290, [](int x, int y) {
       const int rowTop[] = {0, 57, 114, 172}, left[] = {9, 12, 10, 12}, right[] = {33, 30, 33, 33};
       int fx = x % 85 % 43;
