@@ -144,9 +144,10 @@ TEST(MapCheck, PortalOfTheScriptLeadsThroughAWall) {
 // to its right, one with -210 slides into the ground on its left. Read the other way round, the
 // check passed maps whose lifts went nowhere.
 TEST(MapCheck, MovingCellsGoTowardTheirStoredSign) {
-  // The exit on a ledge 5 cells up (no jump reaches it); a lift on the ground beside it.
-  std::string ledge = Base("fill tile 30 3 38 3 8\nset tile 28 7 8\n");
-  ledge.replace(ledge.find("exit_row: 7"), 11, "exit_row: 2");
+  // The exit on a ledge 6 cells up (no jump reaches it, not even from the lift's cell,
+  // a step 1 cell high); a lift on the ground beside it.
+  std::string ledge = Base("fill tile 30 2 38 2 8\nset tile 28 7 8\n");
+  ledge.replace(ledge.find("exit_row: 7"), 11, "exit_row: 1");
   // A pit 16 cells wide and 7 deep (no jump crosses it nor climbs out); the ground's last cell
   // before it is the bridge.
   const std::string pit = Base("fill tile 15 8 30 14 1\n");
