@@ -21,6 +21,15 @@ constexpr uint32_t Blue = 0xFF0000FFu;
 constexpr uint32_t White = 0xFFFFFFFFu;
 constexpr uint32_t Grey = 0xFF808080u;
 
+// No sprites, fresh 3D tables, drawing into the back buffer with the default key: where
+// every renderer test starts.
+inline void ResetDrawing() {
+  kw::FreeAllSprites();
+  kw::InitSprite3D();
+  kw::SetBlitTarget(-1);
+  kw::SetSpriteKeyColor(-1, 0);
+}
+
 // The back-buffer pixel at (x, y).
 inline uint32_t& Screen(int x, int y) { return kw::BackBuffer()[y * kw::ScreenWidth + x]; }
 

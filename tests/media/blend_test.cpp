@@ -50,10 +50,7 @@ uint32_t MixedPixel(std::mt19937& random, int x, uint32_t keyRgb) {
 class BlendTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    kw::FreeAllSprites();
-    kw::InitSprite3D();
-    kw::SetBlitTarget(-1);
-    kw::SetSpriteKeyColor(-1, 0);
+    ResetDrawing();
   }
   void TearDown() override { kw::UseBlendKernels(-1); }
 };

@@ -48,10 +48,7 @@ struct Primitive {
 class DrawBoundsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    kw::FreeAllSprites();
-    kw::InitSprite3D();
-    kw::SetBlitTarget(-1);
-    kw::SetSpriteKeyColor(-1, 0);
+    ResetDrawing();
     // Opaque, key-coloured (black) and half-transparent pixels, so every kind of run of
     // the 3D draws occurs.
     FillSprite(Src, SrcW, SrcH, [](int x, int y) -> uint32_t {

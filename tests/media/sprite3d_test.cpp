@@ -38,10 +38,7 @@ void ExpectNear(uint32_t got, uint32_t want, int tolerance = 1) {
 class Sprite3DTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    kw::FreeAllSprites();
-    kw::InitSprite3D();
-    kw::SetBlitTarget(-1);
-    kw::SetSpriteKeyColor(-1, 0);
+    ResetDrawing();
     ClearScreen();
   }
   void TearDown() override { kw::SetBlitTarget(-1); }
