@@ -96,11 +96,21 @@ constexpr int BackProbe = 4;
 
 // A cell the figure touches only from the side: moved back against this step's fall
 // or rise it still touches the cell, moved a few pixels away from it sideways it does
-// not. Such a cell is a wall. Landing on it held the figure in mid-air beside a block
-// whenever a new walking frame reached a few pixels into the block's side.
+// not; or moved back it is clear of the cell but touches the wall's next cell. Such a
+// cell is a wall. Landing on it held the figure in mid-air beside a block whenever a new
+// walking frame reached a few pixels into the block's side, and against a tall wall
+// whenever the hand reaching out at chest height touched the edge between two of its
+// cells.
 bool TouchesOnlyFromTheSide(int col, int row, const MapCell& c, float speedY) {
   int back = int(std::ceil(std::fabs(double(speedY)))) + BackProbe;
-  if (!TouchesFigure(col, row, c, 0, speedY < 0 ? back : -back)) return false;
+  int dy = speedY < 0 ? back : -back;
+  if (!TouchesFigure(col, row, c, 0, dy)) {
+    // Clear of this cell when moved back, but into the wall's next cell: a hand reaching out
+    // from the figure touched the edge between two cells of a wall's face.
+    int next = speedY < 0 ? row + 1 : row - 1;
+    const MapCell& n = Map.At(col, next);
+    return IsCandidate(n) && !IsLadder(n.tile) && TouchesFigure(col, next, n, 0, dy);
+  }
   bool cellRight = CellX(col, c) + CellSize / 2 > PlayerScreenX + FigureFrameW / 2;
   return !TouchesFigure(col, row, c, cellRight ? -SideProbe : SideProbe, 0);
 }

@@ -493,9 +493,10 @@ TEST_F(ControlsTest, DebugKeysAndDamagedBindings) {
 namespace {
 
 // The figure with a touch mask shaped like the game's: a head narrower than the body, a
-// standing frame and two walking strides of different widths, so that a new frame
-// reaches a few pixels further than the last one did. Each frame runs the world step, the figure's frame choice (as the
-// world pass does) and the control.
+// hand reaching out at chest height, a standing frame and two walking strides of
+// different widths, so that a new frame reaches a few pixels further than the last one
+// did. Each frame runs the world step, the figure's frame choice (as the world pass
+// does) and the control.
 class TrapsTest : public ControlsTest {
  protected:
   static constexpr int Ladder = 30;  // the ladder's column, x 900..929
@@ -508,6 +509,7 @@ class TrapsTest : public ControlsTest {
       for (int r = 0; r < 4; ++r) {
         int fy = y - rowTop[r];
         if (fy >= 2 && fy <= 13) return fx >= 15 && fx <= 27;  // the head, narrower
+        if (fy >= 20 && fy <= 23) return fx >= left[r] - 3 && fx <= right[r] + 3;  // the hands
         if (fy > 13 && fy <= 56) return fx >= left[r] && fx <= right[r];
       }
       return false;
@@ -610,6 +612,29 @@ TEST_F(TrapsTest, NoRestInMidAirBesideABlock) {
       EXPECT_TRUE(Hold({}, 60, {FloorY, 210, 150}));
       EXPECT_EQ(p().speedY, 0.0f);
     }
+}
+
+// Falling along a wall as high as the screen, or past a single stone in the air, from
+// every x by it and every height: the hand that reaches out at chest height touches the
+// top edge of a cell on the way down, which once counted as ground and held the figure
+// in mid-air against the wall (free map 1's tall pillar) until Left was pressed. With
+// Right held or no key, the figure reaches the floor.
+TEST_F(TrapsTest, AHandOnAWallHoldsNobodyInTheAir) {
+  for (bool stone : {false, true})
+    for (bool right : {false, true})
+      for (int x = 790; x < 804; ++x)  // the hands end a pixel before the wall, or touch it
+        for (int y = 60; y < 120; y += 3) {
+          SetUp();
+          for (int r = 0; r < FloorRow; ++r)
+            if (!stone || r == 5) Put(28, r, 2);  // the side at x 840; the stone at y 150..179
+          PlaceFigure(x, y);
+          SCOPED_TRACE(testing::Message() << "stone " << stone << " right " << right << " x " << x << " y " << y);
+          std::vector<int> keys;
+          if (right && !stone) keys.push_back(KeyRight);  // past the stone it would walk away
+          EXPECT_TRUE(Hold(keys, 90, {FloorY, 150}));
+          EXPECT_TRUE(Hold({}, 10, {FloorY, 150}));  // walking into the wall lifts it a few pixels
+          EXPECT_TRUE(Bottom() == FloorY + 1 || (stone && Bottom() == 151)) << Bottom();
+        }
 }
 
 // Crawling right under a ledge one row above the floor and letting go of the duck key
