@@ -24,9 +24,9 @@ trap 'rm -rf "$WORK"' EXIT
 SHOTS="
 forest.png                free1      170   free map 1: a jump over the spike pit, its coins, a tree
 rainforest.png            story1     170   story map 1 in the rain: firs, a tree, the spike pit
-caves.png                 free2      900   free map 2: dripstones, deep rock, water, a ladder
-frozen_pass.png           story4     2550  story map 4: snow firs, a ladder, a golem, a spiked ball
-castle.png                story3     1900  story map 3: masonry, windows onto the night, spikes
+caves.png                 free2      900   free map 2: dripstones, deep rock, a golem, a fire pit
+frozen_pass.png           story4     2550  story map 4: snow firs, ice rock, a bat, a spike pit
+castle.png                story3     1900  story map 3: masonry, windows onto the night, a golem
 dark_tower.png            story5     3100  story map 5: the tower at night, its fire pit
 "
 
