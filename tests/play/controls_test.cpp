@@ -623,7 +623,7 @@ TEST_F(TrapsTest, AHandOnAWallHoldsNobodyInTheAir) {
   for (bool stone : {false, true})
     for (bool right : {false, true})
       for (int x = 790; x < 804; ++x)  // the hands end a pixel before the wall, or touch it
-        for (int y = 60; y < 120; y += 3) {
+        for (int y = 60; y < 120; y += 6) {
           SetUp();
           for (int r = 0; r < FloorRow; ++r)
             if (!stone || r == 5) Put(28, r, 2);  // the side at x 840; the stone at y 150..179
