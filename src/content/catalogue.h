@@ -278,13 +278,9 @@ inline constexpr const char* BindNames[Bind::Count] = {
     "Kugel", "Zauber1", "Zauber2", "Zauber3", "Zauber4"};
 
 // ---------------------------------------------------------------------------------
-// Facing of the figure (numeric-keypad directions); also a spell's direction up (8).
-namespace Facing {
-constexpr int Down = 2;
-constexpr int Left = 4;
-constexpr int Right = 6;
-constexpr int Up = 8;
-}  // namespace Facing
+// The map cell: pixels per cell, both ways. The tile pictures are cut to it, the map's
+// grid is laid out in it, and every pixel-to-cell step of play and the tools divides by it.
+constexpr int CellSize = 30;
 
 // Contact codes of a map cell (`pickup`).
 namespace Pickup {

@@ -228,5 +228,9 @@ constexpr long MaxMapCells = 1L << 21;
 bool MapSizeUsable(int64_t w, int64_t h);
 // Most weather particles a map header or a script can ask for.
 constexpr int MaxWeatherParticles = 5000;
+// The weather of a map header's line 8 or the script's "changewather": kind 1 snow
+// (WeatherSprite 431), 2 rain (432), any other kind keeps the picture; the amount, capped
+// at MaxWeatherParticles, is the particle target. The kind is read as a number.
+void SetWeather(const std::string& kind, int32_t amount);
 
 }  // namespace kw

@@ -4,7 +4,8 @@
 // CurrentMap for the current mode (15 header lines, then three passes of little-endian
 // int32 over the cells) into Map, LightGrid, the moving cells and the header globals.
 // The play side (sliders, enemies, the boss) is made from the contact codes afterwards
-// by SetUpMapPlay.
+// by SetUpMapPlay. SetWeather serves the header's weather line and the script's
+// "changewather" alike.
 #include <algorithm>
 #include <cstdlib>
 
@@ -30,15 +31,22 @@ int32_t SaneNumber(int32_t v, int32_t limit) { return std::clamp(v, -limit, limi
 
 int32_t Magnitude(int32_t v) { return v < 0 ? int32_t(std::min<int64_t>(-int64_t(v), INT32_MAX)) : v; }
 
-// Line 8: "kind/amount". Kind 1 and 2 pick the weather sprite; others leave it.
-void ReadWeatherLine(const std::string& line) {
-  size_t slash = line.find('/');
-  std::string kind = line.substr(0, slash);
-  std::string amount = slash == std::string::npos ? "" : line.substr(slash + 1);
+}  // namespace
+
+void SetWeather(const std::string& kind, int32_t amount) {
   int k = ParseInt(kind);
   if (k == 1) WeatherSprite = Spr::Weather1;
   if (k == 2) WeatherSprite = Spr::Weather2;
-  WeatherAmount = std::min(ParseInt(amount), MaxWeatherParticles);
+  WeatherAmount = std::min(amount, int32_t(MaxWeatherParticles));
+}
+
+namespace {
+
+// Line 8: "kind/amount" (no "/": amount 0).
+void ReadWeatherLine(const std::string& line) {
+  size_t slash = line.find('/');
+  std::string amount = slash == std::string::npos ? "" : line.substr(slash + 1);
+  SetWeather(line.substr(0, slash), ParseInt(amount));
 }
 
 MapHeader ReadMapHeader() {
@@ -102,8 +110,8 @@ void RebuildMovingTiles() {
     } while (MovingScratch.Back());
   }
   MovingScratch.Clear();
-  ActiveRows = std::max(ActiveRows / 30 + 4, 5);
-  ActiveCols = std::max(ActiveCols / 30 + 4, 5);
+  ActiveRows = std::max(ActiveRows / CellSize + 4, 5);
+  ActiveCols = std::max(ActiveCols / CellSize + 4, 5);
 }
 
 // Pass 2: the contact codes (the play setup makes sliders and enemies from them).

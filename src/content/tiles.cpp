@@ -14,8 +14,6 @@ namespace kw {
 
 namespace {
 
-constexpr int TileSize = 30;
-
 // Skips n entries; stops at the pack's end, so a huge set number cannot spin.
 void SkipEntries(int n) {
   for (int i = 0; i < n; ++i)
@@ -42,18 +40,18 @@ void CutTile(int target, int source, int x, int y, int width, int height, bool k
 // A copy of the sheet clipped to one tile (the copies share the sheet's pixels).
 void ClipTile(int target, int x, int y) {
   DuplicateSprite(Spr::TileSheet, target);
-  SetSpriteClip(target, x, y, TileSize, TileSize);
+  SetSpriteClip(target, x, y, CellSize, CellSize);
 }
 
 // Tiles 1..80 (sheet row 0), 101..200 (row 1) and the 3D overlays 201..281 (row 2).
 void BuildSheetTiles() {
   for (int k = Spr::FirstTile; k <= Spr::LastTile; ++k)
-    ClipTile(k, (k - Spr::FirstTile) * TileSize, 0);
+    ClipTile(k, (k - Spr::FirstTile) * CellSize, 0);
   for (int k = Spr::FirstBackTile; k <= Spr::LastBackTile; ++k)
-    ClipTile(k, (k - Spr::FirstBackTile) * TileSize, TileSize);
+    ClipTile(k, (k - Spr::FirstBackTile) * CellSize, CellSize);
   for (int k = Spr::FirstOverlayTile; k <= Spr::LastOverlayTile; ++k) {
-    CutTile(k, Spr::TileSheet, (k - Spr::FirstOverlayTile) * TileSize, 2 * TileSize, TileSize,
-            TileSize, true);
+    CutTile(k, Spr::TileSheet, (k - Spr::FirstOverlayTile) * CellSize, 2 * CellSize, CellSize,
+            CellSize, true);
     MakeSprite3D(k, k);
   }
   SetSpriteClip(Spr::TileSheet, -1, -1, -1, -1);
@@ -62,9 +60,9 @@ void BuildSheetTiles() {
 // One animated frame: an empty sprite for k = 0 (its region lies above the strip).
 void BuildFrame(int target, int strip, int f, int k, int height) {
   if (k == 0) {
-    CreateSprite(target, TileSize, height);
+    CreateSprite(target, CellSize, height);
   } else {
-    CutTile(target, strip, TileSize * f, (k - 1) * height, TileSize, height, false);
+    CutTile(target, strip, CellSize * f, (k - 1) * height, CellSize, height, false);
   }
   MakeSprite3D(target, target);
 }
@@ -75,7 +73,7 @@ void BuildAnimatedFrames() {
     const int base = Spr::AnimFrames + Spr::AnimFrameStep * f;
     for (int k = 0; k <= Spr::LastTile; ++k) BuildFrame(base + k, Spr::TallAnimStrip, f, k, 50);
     for (int k = 0; k <= Spr::LastTile; ++k)
-      BuildFrame(base + Spr::FrontFrames + k, Spr::AnimStrip, f, k, TileSize);
+      BuildFrame(base + Spr::FrontFrames + k, Spr::AnimStrip, f, k, CellSize);
   }
   SetSpriteClip(Spr::TallAnimStrip, -1, -1, -1, -1);
   SetSpriteClip(Spr::AnimStrip, -1, -1, -1, -1);
@@ -109,7 +107,7 @@ void LoadTiles() {
   BuildAnimatedFrames();
   // The closed door, kept for when a held key runs out.
   DuplicateSprite(Spr::LockedDoor, Spr::ClosedDoorCopy);
-  SetSpriteClip(Spr::ClosedDoorCopy, (Spr::LockedDoor - 1) * TileSize, 0, TileSize, TileSize);
+  SetSpriteClip(Spr::ClosedDoorCopy, (Spr::LockedDoor - 1) * CellSize, 0, CellSize, CellSize);
   FillTileKind(t);
 }
 

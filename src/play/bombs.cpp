@@ -19,7 +19,7 @@ constexpr int BombEnemyDamage = 5;
 // Columns col - 1 .. col + 1 and rows row - 1 .. row + 2 around the bomb become air.
 void BlowHole(const Bomb& b) {
   const PlayerRecord& p = P();
-  int col = b.x / 30, row = b.y / 30;
+  int col = b.x / CellSize, row = b.y / CellSize;
   for (int c = col - 1; c <= col + 1; ++c)
     for (int r = row - 1; r <= row + 2; ++r) {
       if (c < 0 || c > p.mapWidth || r < 0 || r >= p.mapHeight || !Map.Inside(c, r)) continue;
@@ -43,8 +43,8 @@ void HurtEnemiesAndSliders(int bx, int by) {
   Sliders.Reset();
   while (Sliders.Next()) {
     const Slider& s = *Sliders.Current();
-    SetSpriteClip(Spr::SliderSheet, s.side * 60, s.hit * 60, 60, 60);
-    if (SpriteBoxesTouch(Spr::SliderSheet, Nearest(s.col * 30 + double(p.posX) + s.offX), s.row * 30 + p.pixelY,
+    SetSpriteClip(Spr::SliderSheet, s.side * SliderFrame, s.hit * SliderFrame, SliderFrame, SliderFrame);
+    if (SpriteBoxesTouch(Spr::SliderSheet, Nearest(s.col * CellSize + double(p.posX) + s.offX), s.row * CellSize + p.pixelY,
                          Spr::BombSheet, bx, by))
       Sliders.Delete();
   }
@@ -58,7 +58,7 @@ void Explode() {
   BlowHole(b);
   SetSpriteClip(Spr::BombSheet, b.tick * BombFrameW, 0, BombFrameW, BombFrameH);
   int bx = Nearest(double(b.x) + p.posX), by = b.y + p.pixelY;
-  if (SpriteBoxesTouch(Spr::Figure, PlayerScreenX, Nearest(double(p.posY) + p.pixelY + 230), Spr::BombSheet, bx, by))
+  if (SpriteBoxesTouch(Spr::Figure, PlayerScreenX, FigureScreenY(p), Spr::BombSheet, bx, by))
     p.health -= BombPlayerDamage;
   HurtEnemiesAndSliders(bx, by);
   Bombs.Delete();

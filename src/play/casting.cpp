@@ -20,26 +20,24 @@ void SetSpell(int sprite) {
 void CastBomb(PlayerRecord& p) {
   Bomb b;
   b.x = Nearest(-double(p.posX) + PlayerScreenX) + (LastSide == Facing::Right ? 30 : 0);
-  b.y = Nearest(double(p.posY) + FigureTop);
+  b.y = FigureWorldY(p);
   Bombs.Add(b);
   HitGuard = 0;
   p.mana -= 10;
   SetSpell(Spr::BombSpell);
 }
 
-// Spells 2 and 3 fly from the figure the way it looks.
+// Spells 2 and 3 fly from the figure the way it looks (up while it looks up); a facing
+// of up or of no direction keeps the last spell's way.
 void CastFlyingSpell(PlayerRecord& p, int sprite, float cost) {
   SpellDX = SpellDY = SpellTime = 0;
   HitGuard = 0;
   p.mana -= cost;
+  Dir way = DirOfFacing(p.facing);
   if (p.frameX == 85)
-    p.spellDir = 8;
-  else if (p.facing == Facing::Left)
-    p.spellDir = -1;
-  else if (p.facing == Facing::Right)
-    p.spellDir = 1;
-  else if (p.facing == Facing::Down)
-    p.spellDir = 2;
+    p.spellDir = SpellDirCode(Dir::Up);
+  else if (way == Dir::Left || way == Dir::Right || way == Dir::Down)
+    p.spellDir = SpellDirCode(way);
   SetSpell(sprite);
 }
 

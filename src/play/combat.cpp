@@ -12,7 +12,6 @@ namespace kw {
 
 namespace {
 
-constexpr int SliderFrame = 60;
 constexpr int ShotSpeed = 20;
 constexpr int SliderSpeed = 4;
 constexpr int SliderFlipJump = 25;
@@ -25,12 +24,12 @@ bool FireAxeInHand() {
 
 // Moves a shot one world step in its direction.
 void FlyShot(Shot& s) {
-  switch (s.dir) {
-    case -1: s.x -= ShotSpeed; break;
-    case 1: s.x += ShotSpeed; break;
-    case 2: s.y -= ShotSpeed; break;
-    case 3: s.y += ShotSpeed; break;
-    default: break;
+  switch (DirOfShotDir(s.dir)) {
+    case Dir::Left: s.x -= ShotSpeed; break;
+    case Dir::Right: s.x += ShotSpeed; break;
+    case Dir::Up: s.y -= ShotSpeed; break;
+    case Dir::Down: s.y += ShotSpeed; break;
+    case Dir::None: break;
   }
 }
 
@@ -52,18 +51,18 @@ Enemy* EnemyHitBy(const Shot& s) {
 void PlaceSlider(const Slider& s, int& x, int& y) {
   const PlayerRecord& p = P();
   SetSpriteClip(Spr::SliderSheet, s.side * SliderFrame, s.hit * SliderFrame, SliderFrame, SliderFrame);
-  x = Nearest(s.col * 30 + double(p.posX) + s.offX);
-  y = s.row * 30 + p.pixelY;
+  x = Nearest(s.col * CellSize + double(p.posX) + s.offX);
+  y = s.row * CellSize + p.pixelY;
 }
 
 // Turns a slider round: it jumps back and glides the other way.
 void FlipSlider(Slider& s) {
-  if (s.side == 0) {
+  if (DirOfSliderSide(s.side) == Dir::Right) {
     s.offX -= SliderFlipJump;
-    s.side = 1;
+    s.side = SliderSideCode(Dir::Left);
   } else {
     s.offX += SliderFlipJump;
-    s.side = 0;
+    s.side = SliderSideCode(Dir::Right);
   }
 }
 
@@ -79,7 +78,7 @@ void GlideOrHurt(Slider& s) {
   PlayerRecord& p = P();
   int x, y;
   PlaceSlider(s, x, y);
-  int figureY = Nearest(double(p.posY) + p.pixelY + 230);
+  int figureY = FigureScreenY(p);
   if (SpritesTouch(Spr::Figure, PlayerScreenX, figureY, Spr::SliderSheet, x, y) && Aura != Spr::ShieldSpell) {
     p.health -= 15;
     StopSlider(s);
@@ -87,7 +86,7 @@ void GlideOrHurt(Slider& s) {
     GuardAfterHit();
     return;
   }
-  s.offX += s.side == 0 ? SliderSpeed : -SliderSpeed;
+  s.offX += DirOfSliderSide(s.side) == Dir::Right ? SliderSpeed : -SliderSpeed;
 }
 
 // Step 2 for one cell and one slider: marker cells and the flip spell turn it round.
@@ -96,7 +95,7 @@ void TurnAtMarkerOrSpell(const MapCell& cell, int col, int row, Slider& s) {
   int x, y;
   PlaceSlider(s, x, y);
   if (cell.tile == Tile::SliderMarker &&
-      SpriteBoxesTouch(Spr::FirstTile, Nearest(col * 30 + double(p.posX)), row * 30 + p.pixelY,
+      SpriteBoxesTouch(Spr::FirstTile, Nearest(col * CellSize + double(p.posX)), row * CellSize + p.pixelY,
                        Spr::SliderSheet, x, y)) {
     StopSlider(s);
     PlaceSlider(s, x, y);

@@ -98,7 +98,7 @@ void FollowVertically() {
   double s = double(p.posY) + p.pixelY + FigureTop;
   if (s >= 100 && s <= 300) return;
   int64_t target = -int64_t(Nearest(p.posY));
-  int64_t bottom = 400 - int64_t(p.mapHeight) * 30;
+  int64_t bottom = 400 - int64_t(p.mapHeight) * CellSize;
   if (p.pixelY > target && p.pixelY > bottom)
     p.pixelY = int16_t(p.pixelY - ViewStep);
   else if (p.pixelY < target && p.pixelY < -15)
@@ -189,9 +189,9 @@ int TileAt(int64_t col, int64_t row) {
 // row; the game has always tested it so.)
 bool RoomToStandUp() {
   const PlayerRecord& p = P();
-  int64_t col = int64_t(std::clamp((-double(p.posX) + PlayerScreenX) / 30, -1e12, 1e12));
-  int64_t row = int64_t(std::clamp((double(p.posY) + StandUpProbe) / 30, -1e12, 1e12));
-  int64_t a = int64_t(p.speedY / 30), b = int64_t(p.speedX / 30);
+  int64_t col = int64_t(std::clamp((-double(p.posX) + PlayerScreenX) / CellSize, -1e12, 1e12));
+  int64_t row = int64_t(std::clamp((double(p.posY) + StandUpProbe) / CellSize, -1e12, 1e12));
+  int64_t a = int64_t(p.speedY / CellSize), b = int64_t(p.speedX / CellSize);
   return TileAt(col, row) == 1 && TileAt(col, row - 1) == 1 && TileAt(col + a, row + b) == 1 &&
          TileAt(col + a, row + b - 1) == 1;
 }
@@ -219,7 +219,7 @@ void Look() {
   if (KeyDown(Key::Down) == 1) {
     p.facing = Facing::Down;
     p.frameX = 170;
-    if (p.pixelY + double(p.posY) > -230 && p.pixelY > 400 - int64_t(p.mapHeight) * 30)
+    if (p.pixelY + double(p.posY) > -FigureTop && p.pixelY > 400 - int64_t(p.mapHeight) * CellSize)
       p.pixelY = int16_t(p.pixelY - ViewStep);
   } else if (BoundHeld(KeyUp)) {
     p.frameX = 85;
@@ -294,24 +294,24 @@ bool ThrowTriggered(const Item& weapon) {
 int16_t ThrowDirection(PlayerRecord& p, float v) {
   if (p.frameX == 85) {
     if (p.speedY < 1.5f * v) p.speedY += v;
-    return 2;
+    return ShotDirCode(Dir::Up);
   }
   if (p.facing == Facing::Left) {
     if (p.speedX > -1.5f * v) p.speedX -= v;
-    return -1;
+    return ShotDirCode(Dir::Left);
   }
   if (p.facing == Facing::Right) {
     if (p.speedX < 1.5f * v) p.speedX += v;
-    return 1;
+    return ShotDirCode(Dir::Right);
   }
   if (p.facing == Facing::Down) {
     if (p.speedY > -1.5f * v)
       p.speedY -= v;
     else
-      p.speedY -= 0.4f;
-    return 3;
+      p.speedY -= Gravity;  // past the recoil's limit a throw down still cancels a step's fall
+    return ShotDirCode(Dir::Down);
   }
-  return 0;
+  return ShotDirCode(Dir::None);
 }
 
 // One throw of the weapon in hand: a shot at the figure, recoil, one throw fewer.

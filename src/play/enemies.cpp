@@ -16,8 +16,6 @@ namespace kw {
 
 namespace {
 
-constexpr float Gravity = 0.4f;
-
 // The last column and row a whole-map scan may visit: the player record's map size,
 // kept inside the grid so a stale size never reads past it.
 int ScanLastCol() { return std::min<int>(P().mapWidth, Map.W); }
@@ -46,8 +44,8 @@ void CollectWalls() {
       if (c.tile <= 1 || c.tile >= TileKindCount) continue;
       int w = SpriteClipWidth(c.tile), h = SpriteClipHeight(c.tile);
       if (w <= 0 || h <= 0) continue;  // no picture: it touches nothing
-      Walls.push_back({col, c.tile, Nearest(col * 30 + double(p.posX) + c.offX),
-                       row * 30 + c.offY + p.pixelY, w, h});
+      Walls.push_back({col, c.tile, Nearest(col * CellSize + double(p.posX) + c.offX),
+                       row * CellSize + c.offY + p.pixelY, w, h});
     }
 }
 
@@ -85,14 +83,14 @@ bool TouchesAnyWall(const Enemy& e) {
 // A walker turns before an air cell under its leading lower corner.
 void TurnAtLedge(Enemy& e) {
   const EnemyType& t = *e.type;
-  float lead = e.dir == 0 ? e.x : e.x + t.frameWidth;
-  int col = int(lead / 30), row = int((e.y + t.frameHeight) / 30);
+  float lead = DirOfEnemyDir(e.dir) == Dir::Left ? e.x : e.x + t.frameWidth;
+  int col = int(lead / CellSize), row = int((e.y + t.frameHeight) / CellSize);
   if (!Map.Inside(col, row) || Map.At(col, row).tile != 1) return;
-  if (e.dir == 1) {
-    e.dir = 0;
+  if (DirOfEnemyDir(e.dir) == Dir::Right) {
+    e.dir = EnemyDirCode(Dir::Left);
     e.speedX = -std::fabs(e.speedX);
   } else {
-    e.dir = 1;
+    e.dir = EnemyDirCode(Dir::Right);
     e.speedX = std::fabs(e.speedX);
   }
 }
@@ -122,11 +120,11 @@ void WalkIntoWalls(Enemy& e) {
     if (wall.col == skipCol || !WallTouches(wall, box)) continue;
     e.speedX = -e.speedX;
     if (e.speedX > 0) {
-      e.dir = 1;
-      e.x += e.speedX + 30;
+      e.dir = EnemyDirCode(Dir::Right);
+      e.x += e.speedX + CellSize;
     } else {
-      e.dir = 0;
-      e.x += e.speedX - 30;
+      e.dir = EnemyDirCode(Dir::Left);
+      e.x += e.speedX - CellSize;
     }
     box.x = EnemyScreenX(e);
     skipCol = wall.col;
@@ -136,7 +134,7 @@ void WalkIntoWalls(Enemy& e) {
 // A walker: frozen far outside the map, else ledge, gravity and walls.
 void MoveWalker(Enemy& e) {
   const PlayerRecord& p = P();
-  int col = Nearest(e.x / 30.0), row = Nearest((e.y + 8.0) / 30.0);
+  int col = Nearest(double(e.x) / CellSize), row = Nearest((e.y + 8.0) / CellSize);
   if (std::abs(int64_t(col)) > p.mapWidth || std::abs(int64_t(row)) > p.mapHeight) return;
   TurnAtLedge(e);
   FallOntoFloor(e);
@@ -146,11 +144,11 @@ void MoveWalker(Enemy& e) {
 // A vertical flyer bounces at the top and bottom of the map and at walls.
 void MoveVerticalFlyer(Enemy& e) {
   e.y += e.speedY;
-  bool outside = e.y < 0 || e.y > P().mapHeight * 30 - 30;
+  bool outside = e.y < 0 || e.y > P().mapHeight * CellSize - CellSize;
   if (outside || TouchesAnyWall(e)) {
     e.speedY = -e.speedY;
     e.y += e.speedY;
-    e.dir = e.dir == 1 ? 0 : 1;
+    e.dir = EnemyDirCode(DirOfEnemyDir(e.dir) == Dir::Right ? Dir::Left : Dir::Right);
   }
 }
 
@@ -160,7 +158,7 @@ void MoveHorizontalFlyer(Enemy& e) {
   if (TouchesAnyWall(e)) {
     e.speedX = -e.speedX;
     e.x += e.speedX;
-    e.dir = e.dir == 1 ? 0 : 1;
+    e.dir = EnemyDirCode(DirOfEnemyDir(e.dir) == Dir::Right ? Dir::Left : Dir::Right);
   }
 }
 
@@ -173,7 +171,7 @@ bool FightCurrentEnemy() {
   PlayerRecord& p = P();
   int sheet = ClipEnemyCollisionFrame(e, false);
   int ex = EnemyScreenX(e), ey = EnemyScreenY(e);
-  int figureY = Nearest(double(p.posY) + p.pixelY + 230);
+  int figureY = FigureScreenY(p);
   if (p.swordSwing == 1 && SpritesTouch(Spr::SwordOverlay, PlayerScreenX, figureY, sheet, ex, ey)) {
     // The sword kills outright and gives no points.
     DeleteCurrentEnemy();

@@ -95,7 +95,7 @@ void DrawSmallMap(const PlayerRecord& p) {
   SelectFont(Font::Small);
   SetTextBackground(1);
   SetTextColour(TopTextColour);
-  int c0 = TruncToInt(-double(p.posX) / 30), r0 = TruncToInt(double(p.posY) / 30);
+  int c0 = TruncToInt(-double(p.posX) / CellSize), r0 = TruncToInt(double(p.posY) / CellSize);
   for (int dy = 0; dy <= 19; ++dy)
     for (int dx = 0; dx <= 49; ++dx) {
       int64_t col = int64_t(c0) + dx, row = int64_t(r0) + dy;

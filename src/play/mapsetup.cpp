@@ -19,11 +19,11 @@ void AddEnemy(int col, int row, int typeIndex, bool mayBeBoss) {
   Enemies.Last();
   Enemy& e = Enemies.Add();
   e.type = type;
-  e.x = float(col * 30);
-  e.y = float(row * 30);
+  e.x = float(col * CellSize);
+  e.y = float(row * CellSize);
   e.health = int16_t(type->hitPoints);
   e.speedX = e.speedY = float(type->speed);
-  e.dir = 0;
+  e.dir = EnemyDirCode(Dir::Left);
   e.frame = 0;
   if (mayBeBoss && type->isBoss == 1) {
     BossShown = 1;
@@ -77,8 +77,8 @@ void GrowWeather() {
 
 void SetPlayerMapSize(int mapW, int mapH) {
   PlayerRecord& p = P();
-  p.tileWidth = 30;
-  p.tileHeight = 30;
+  p.tileWidth = CellSize;
+  p.tileHeight = CellSize;
   p.mapWidth = int16_t(mapW);
   p.mapHeight = int16_t(mapH);
   p.headerA = 80;

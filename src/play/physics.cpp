@@ -18,7 +18,6 @@ namespace kw {
 
 namespace {
 
-constexpr int CellSize = 30;
 constexpr int BombFrameW = 23, BombFrameH = 33;
 
 // A rectangle of cells, first to last inclusive; empty when from > to.
@@ -72,9 +71,6 @@ CellWindow PlayerWindow(int cols, int rows) {
   return WindowAround(col, row, cols, rows);
 }
 
-// The figure's collision picture at its place.
-int FigureY() { return Nearest(double(P().posY) + FigureTop); }
-
 // Screen x of a cell's picture.
 int CellX(int col, const MapCell& c) {
   return Nearest(double(col) * CellSize + P().posX + c.offX);
@@ -85,7 +81,7 @@ int CellY(int row, const MapCell& c) { return Clamp32(int64_t(row) * CellSize + 
 // The pixel test of a cell against the figure, the figure shifted by (dx, dy).
 bool TouchesFigure(int col, int row, const MapCell& c, int dx = 0, int dy = 0) {
   return SpritesTouch(c.tile, CellX(col, c), CellY(row, c), TouchSprite, PlayerScreenX + dx,
-                      FigureY() + dy) != 0;
+                      FigureWorldY(P()) + dy) != 0;
 }
 
 // How far the figure is moved to tell a wall beside it from ground under it: further
@@ -129,7 +125,7 @@ int BombScreenX(const Bomb& b) { return Nearest(double(b.x) + P().posX); }
 bool BombTouchesFigure(const Bomb& b) {
   ClipBombPicture(b);
   return SpritesTouch(Spr::BombSheet, BombScreenX(b), b.y, TouchSprite, PlayerScreenX,
-                      FigureY()) != 0;
+                      FigureWorldY(P())) != 0;
 }
 
 // The figure lands on what it touched: it stops falling and stands when it was falling.
@@ -146,7 +142,7 @@ void KeepInsideMap(PlayerRecord& p) {
   if (p.posX >= 300) p.posX = 300;
   if (p.posY + 240 > h) {
     p.posY = float(h - 240);
-    p.speedY = -0.4f;
+    p.speedY = -Gravity;  // the next step's gravity stops it
   }
   if (p.posX + w <= 360) p.posX = float(360 - w);
 }
@@ -458,7 +454,7 @@ bool StandingFigureFits(int lift) {
   // mask's clip as the last normal frame had it, or as the sheet came).
   SetSpriteClip(Spr::TouchMask, LastSide == Facing::Left ? FigureFrameW + 1 : 0, 0, FigureFrameW, FigureFrameH);
   CellWindow w = PlayerWindow(std::max(ActiveCols, 5), std::max(ActiveRows, 5));
-  int y = FigureY() - lift;
+  int y = FigureWorldY(P()) - lift;
   for (int col = w.fromCol; col <= w.toCol; ++col)
     for (int row = w.fromRow; row <= w.toRow; ++row) {
       const MapCell& c = Map.At(col, row);

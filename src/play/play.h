@@ -14,6 +14,7 @@
 #include "content/content.h"
 #include "media/list.h"
 #include "media/translate.h"
+#include "play/measures.h"
 
 namespace kw {
 
@@ -403,7 +404,6 @@ void MapThreeRules();
 // picture n + frame base + 500; back pictures are 102..200, overlays 201..281, darkness
 // tiles 500..510. A value no table covers (from a damaged map or save) draws nothing.
 constexpr int TileKindCount = 82;          // tile numbers 0..81
-constexpr int WorldCell = 30;              // pixels per map cell
 constexpr int BackLayerDY = -10;           // back pictures stand 10 px above their cell
 constexpr int MainLayerDY = -10;           // main pictures are 50 high, reaching 10 px up
 constexpr int FrontLayerDY = 10;           // front and overlay pictures hang 10 px down
@@ -465,33 +465,5 @@ void GuardAfterHit();
 // The health rules at the end of the player control's frame: cheat, guard, death, cap.
 void ApplyHealthRules();
 // ---- end of world pass and player rules ----------------------------------------
-
-// ---------------------------------------------------------------------------------
-// Movement numbers: what every move of the figure is made of. The physics falls by
-// Gravity, the player control sets each form's limits, the figure's frame is what its
-// pictures are clipped to. kwtool's map check reasons with these same names, so a
-// change here changes which maps it lets pass.
-// ---------------------------------------------------------------------------------
-constexpr int FigureTop = 230;             // the figure's top is at world y posY + FigureTop
-constexpr int FigureStartScreenX = 300;    // PlayerScreenX whenever a map starts
-constexpr int FigureFrameW = 42;           // figure sheets and touch mask: 42 x 58 frames
-constexpr int FigureFrameH = 58;
-constexpr int SmallFormFrame = 30;         // the small form's picture: 30 x 30
-constexpr float Gravity = 0.4f;            // added to speedY in every world step
-// Walking limits of a form: push per frame, the jump's start speed, top walking speed.
-struct FormLimits {
-  float accel, jumpSpeed, topSpeed;
-};
-constexpr FormLimits NormalFormLimits = {0.7f, -8.0f, 7.0f};
-constexpr FormLimits SmallFormLimits = {0.9f, -10.0f, 9.0f};
-constexpr float FastRunAccel = 4, FastRunTopSpeed = 18;  // the fast-run cheat, either form
-
-// Where a portal or the script's teleport puts the figure for cell (col, row): the
-// cell's top at the figure's top, its left edge 60 pixels right of the figure when the
-// figure stands at FigureStartScreenX.
-inline void PlaceFigureAtCell(PlayerRecord& p, double col, double row) {
-  p.posX = float(360.0 - WorldCell * col);
-  p.posY = float(WorldCell * row - FigureTop);
-}
 
 }  // namespace kw

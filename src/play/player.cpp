@@ -3,7 +3,8 @@
 // The player's own rules: the figure's frame (which part of the figure sheets the world
 // pass draws and tests this frame; DrawWorld calls it early in its pass), the guard
 // that a hit starts, and the health rules the player control applies at the end of its
-// frame. Every source of damage changes health directly; these rules settle it.
+// frame. Every source of damage changes health directly; these rules settle it. Also
+// the figure's place helpers of play/measures.h.
 #include "media/media.h"
 #include "play/play.h"
 
@@ -11,22 +12,20 @@ namespace kw {
 
 namespace {
 
-constexpr int FrameW = FigureFrameW, FrameH = FigureFrameH;
-
 // Clips the working figure and its touch mask to the same frame.
 void ClipFigure(int x, int y) {
-  SetSpriteClip(Spr::Figure, x, y, FrameW, FrameH);
-  SetSpriteClip(Spr::TouchMask, x, y, FrameW, FrameH);
+  SetSpriteClip(Spr::Figure, x, y, FigureFrameW, FigureFrameH);
+  SetSpriteClip(Spr::TouchMask, x, y, FigureFrameW, FigureFrameH);
 }
 
 // The hurt pose: one frame per side, the touch mask's hurt shape at the top left.
 void SelectHurtFrame(const PlayerRecord& p) {
   if (p.facing == Facing::Left) {
-    SetSpriteClip(Spr::Figure, 43, 232, FrameW, FrameH);
-    SetSpriteClip(Spr::TouchMask, 43, 0, FrameW, FrameH);
+    SetSpriteClip(Spr::Figure, 43, 232, FigureFrameW, FigureFrameH);
+    SetSpriteClip(Spr::TouchMask, 43, 0, FigureFrameW, FigureFrameH);
   } else if (p.facing == Facing::Right) {
-    SetSpriteClip(Spr::Figure, 0, 232, FrameW, FrameH);
-    SetSpriteClip(Spr::TouchMask, 0, 0, FrameW, FrameH);
+    SetSpriteClip(Spr::Figure, 0, 232, FigureFrameW, FigureFrameH);
+    SetSpriteClip(Spr::TouchMask, 0, 0, FigureFrameW, FigureFrameH);
   } else if (p.facing == Facing::Down && LastSide == Facing::Right) {
     ClipFigure(0, 0);
   } else if (p.facing == Facing::Down && LastSide == Facing::Left) {
@@ -35,6 +34,15 @@ void SelectHurtFrame(const PlayerRecord& p) {
 }
 
 }  // namespace
+
+int FigureScreenY(const PlayerRecord& p) { return Nearest(double(p.posY) + p.pixelY + FigureTop); }
+
+int FigureWorldY(const PlayerRecord& p) { return Nearest(double(p.posY) + FigureTop); }
+
+void PlaceFigureAtCell(PlayerRecord& p, double col, double row) {
+  p.posX = float(360.0 - CellSize * col);
+  p.posY = float(CellSize * row - FigureTop);
+}
 
 // Chooses the figure's frame for this pass from its look, pose and form.
 int SelectPlayerFrame() {
@@ -48,17 +56,17 @@ int SelectPlayerFrame() {
       SelectHurtFrame(p);
     } else if (p.facing != Facing::Up) {
       ClipFigure(x, p.animFrame * 57);
-      SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58, FrameW, FrameH);
+      SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58, FigureFrameW, FigureFrameH);
     }
   }
   if (p.smallForm == 1) {
     DuplicateSprite(Spr::SmallFormSheet, Spr::Figure);
-    if (LastSide == Facing::Left) SetSpriteClip(Spr::Figure, 22, 0, 30, 30);
-    if (LastSide == Facing::Right) SetSpriteClip(Spr::Figure, 63, 0, 30, 30);
+    if (LastSide == Facing::Left) SetSpriteClip(Spr::Figure, 22, 0, SmallFormFrame, SmallFormFrame);
+    if (LastSide == Facing::Right) SetSpriteClip(Spr::Figure, 63, 0, SmallFormFrame, SmallFormFrame);
   }
   if (p.smallForm == 0 && p.throwPose == 1 && p.facing != Facing::Up) {
     ClipFigure(x, 172);
-    SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58 + 172, FrameW, FrameH);
+    SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58 + 172, FigureFrameW, FigureFrameH);
   }
   return 0;
 }

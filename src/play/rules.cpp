@@ -24,15 +24,12 @@ void PlayAtVolume(int sound) {
   SetSoundVolume(sound, Volume);
 }
 
-// Screen y of the player's touch picture.
-int FigureY() { return Nearest(double(P().posY) + P().pixelY + 230); }
-
 // Whether a marker sprite on the cell (col, row) touches the player.
 bool MarkerTouchesPlayer(int sprite, int64_t col, int64_t row) {
   const PlayerRecord& p = P();
-  int x = Nearest(double(p.posX) + 30.0 * double(col));
-  int y = Nearest(30.0 * double(row) + p.pixelY);
-  return SpritesTouch(sprite, x, y, Spr::Figure, PlayerScreenX, FigureY()) != 0;
+  int x = Nearest(double(p.posX) + CellSize * double(col));
+  int y = Nearest(CellSize * double(row) + p.pixelY);
+  return SpritesTouch(sprite, x, y, Spr::Figure, PlayerScreenX, FigureScreenY(p)) != 0;
 }
 
 // Once per run, beating the best score of the highscore list earns a bonus.
@@ -58,7 +55,7 @@ void CountDownKey(PlayerRecord& p, uint32_t now) {
   p.hasKey = 0;
   p.keyTime = 0;
   DuplicateSprite(Spr::ClosedDoorCopy, Tile::LockedDoor);
-  SetSpriteClip(Tile::LockedDoor, 540, 0, 30, 30);
+  SetSpriteClip(Tile::LockedDoor, (Tile::LockedDoor - 1) * CellSize, 0, CellSize, CellSize);
   PlayAtVolume(Snd::KeyFound);
   KeyExpired = 1;
 }
@@ -98,7 +95,7 @@ void CheckPortals(PlayerRecord& p) {
 void MeetGuardian(PlayerRecord& p) {
   if (p.mapDone == 1 || p.guardianDone != 0) return;
   if (!SpritesTouch(Spr::Guardian, Nearest(double(p.posX) + 2404), FloatY + 190, Spr::Figure,
-                    PlayerScreenX, Nearest(double(p.posY) + 230)))
+                    PlayerScreenX, FigureWorldY(p)))
     return;
   if (p.hasKey == 1) {
     GuardianState = 1;

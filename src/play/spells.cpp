@@ -37,7 +37,7 @@ constexpr int AuraSounds[] = {Snd::TurnHum, Snd::ShieldHum, Snd::FrostHum, Snd::
 
 // trunc(v) as a cell index, kept inside int32 for views far off the map.
 int32_t CellOf(double v) {
-  double t = std::trunc(v / 30.0);
+  double t = std::trunc(v / CellSize);
   if (!(t > -2147483648.0)) return INT32_MIN;
   return t > 2147483647.0 ? INT32_MAX : int32_t(t);
 }
@@ -54,7 +54,7 @@ void Mark(int64_t col, int64_t row, int16_t value) {
 // stands one cell inside the map on every side.
 void MarkAuraLight() {
   const PlayerRecord& p = P();
-  int64_t col = CellOf(double(PlayerScreenX) + 30 - p.posX), row = CellOf(double(p.posY) + 230);
+  int64_t col = CellOf(double(PlayerScreenX) + 30 - p.posX), row = CellOf(double(p.posY) + FigureTop);
   if (col - 1 < 0 || row - 1 < 0 || col + 1 > p.mapWidth || row + 1 > p.mapHeight) return;
   for (int64_t c = col - 1; c <= col + 1; ++c)
     for (int64_t r = row - 1; r <= row + 2; ++r) Mark(c, r, 1);
@@ -64,28 +64,18 @@ void MarkAuraLight() {
 // where the spell is, up or down as well as sideways.
 void MarkSpellLight() {
   const PlayerRecord& p = P();
-  int64_t col = CellOf(double(PlayerScreenX) + SpellDX + 30 - p.posX), row = CellOf(double(p.posY) + SpellDY + 234);
+  int64_t col = CellOf(double(PlayerScreenX) + SpellDX + SpellOffsetX - p.posX);
+  int64_t row = CellOf(double(p.posY) + SpellDY + SpellTop);
   Mark(col, row, 2);
   Mark(col + 1, row, 3);
   Mark(col, row + 1, 4);
   Mark(col + 1, row + 1, 5);
 }
 
-// Whether the spell has flown past its range in a direction (a facing: 4, 6, 8, 2).
-bool BeyondRange(int way) {
-  return (way == Facing::Left && SpellDX < -SpellRange) || (way == Facing::Right && SpellDX > SpellRange) ||
-         (way == Facing::Up && SpellDY < -SpellRange) || (way == Facing::Down && SpellDY > SpellRange);
-}
-
-// The facing a spell's flight direction (-1, 1, 2, 8) stands for; 0 for none.
-int FlightWay(int dir) {
-  switch (dir) {
-    case -1: return Facing::Left;
-    case 1: return Facing::Right;
-    case Facing::Up:
-    case Facing::Down: return dir;
-    default: return 0;
-  }
+// Whether the spell has flown past its range in a direction.
+bool BeyondRange(Dir way) {
+  return (way == Dir::Left && SpellDX < -SpellRange) || (way == Dir::Right && SpellDX > SpellRange) ||
+         (way == Dir::Up && SpellDY < -SpellRange) || (way == Dir::Down && SpellDY > SpellRange);
 }
 
 // Alphas outside 0..255 are drawn as the nearest limit.
@@ -107,7 +97,7 @@ void SpellTimers() {
   // The figure's facing is the old test; the way the spell was cast is tested too, since
   // the figure never faces up and turns freely: a spell cast up, down or behind it would
   // otherwise fly on for ever.
-  if (BeyondRange(p.facing) || BeyondRange(FlightWay(p.spellDir))) {
+  if (BeyondRange(DirOfFacing(p.facing)) || BeyondRange(DirOfSpellDir(p.spellDir))) {
     Spell = 0;
     SpellTime = 0;
   }
@@ -142,8 +132,10 @@ void DrawLightsAndDarkness() {
 void SpellFlightAndAura() {
   const PlayerRecord& p = P();
   // Flight.
-  if (p.spellDir == Facing::Down) SpellDY = int16_t(SpellDY + 3);
-  else if (p.spellDir == Facing::Up) SpellDY = int16_t(SpellDY - 3);
+  // Sideways the code is the step's sign (and a stray code steps by itself, as it did).
+  Dir way = DirOfSpellDir(p.spellDir);
+  if (way == Dir::Down) SpellDY = int16_t(SpellDY + 3);
+  else if (way == Dir::Up) SpellDY = int16_t(SpellDY - 3);
   else SpellDX = int16_t(SpellDX + p.spellDir * 3);
   // Pulse: the aura ends at its second reversal.
   AuraPulse += AuraStep;
@@ -161,15 +153,15 @@ void SpellFlightAndAura() {
   for (const AuraRow& r : AuraTable)
     if (r.aura == Aura) row = &r;
   for (int s : AuraSounds) SetSoundVolume(s, row && row->sound == s ? Volume : 0);
-  int y = Nearest(double(p.posY) + p.pixelY + 230);
+  int y = FigureScreenY(p);
   if (row) {
     DrawSprite3D(row->pictureA, PlayerScreenX, y, ClampAlpha(AuraPulse * 10 + 100));
     DrawSprite3D(row->pictureB, PlayerScreenX, y, ClampAlpha(100 - AuraPulse * 10));
   }
   // The flying spell; the bomb spell and the protective aura do not fly.
   if (Spell != 0 && Spell != Spr::ShieldSpell && Spell != Spr::BombSpell)
-    DrawSprite3D(Spell, Nearest(double(PlayerScreenX) + SpellDX + 30),
-                 Nearest(double(p.posY) + p.pixelY + SpellDY + 234), 200);
+    DrawSprite3D(Spell, Nearest(double(PlayerScreenX) + SpellDX + SpellOffsetX),
+                 Nearest(double(p.posY) + p.pixelY + SpellDY + SpellTop), 200);
 }
 
 }  // namespace kw

@@ -84,8 +84,8 @@ void ComputeVisibleWindow(int mode) {
   int w = p.mapWidth, h = p.mapHeight;
   // 64-bit: a scroll far outside the map saturates Nearest, and the window edges
   // around it must not overflow.
-  int64_t cx = Nearest((-double(p.posX) + 300.0) / 30.0);
-  int64_t ry = -int(p.pixelY) / 30 + 2;
+  int64_t cx = Nearest((-double(p.posX) + 300.0) / CellSize);
+  int64_t ry = -int(p.pixelY) / CellSize + 2;
   int64_t d = mode == 0 ? 11 : 100, e = mode == 0 ? 13 : 100;
   VisFromX = int32_t(cx - d >= 0 ? std::min<int64_t>(cx - d, INT32_MAX) : 0);
   VisToX = int32_t(cx + d <= w ? std::max<int64_t>(cx + d, INT32_MIN) : w);

@@ -15,13 +15,10 @@ namespace kw {
 namespace {
 
 
-// Screen y of the figure's top.
-int FigureScreenY() { return Nearest(double(P().posY) + P().pixelY + 230); }
-
 // Step 12: the figure in the frame SelectPlayerFrame chose, with the sword once found.
 void DrawFigure() {
   const PlayerRecord& p = P();
-  int y = FigureScreenY();
+  int y = FigureScreenY(p);
   if (p.climbing == 0) DrawSpriteKeyed(Spr::Figure, PlayerScreenX, y);
   if (p.hasSword == 1 && p.smallForm == 0) DrawSpriteKeyed(Spr::SwordOverlay, PlayerScreenX, y);
 }
@@ -52,7 +49,7 @@ void DrawClimbingFigure() {
   const PlayerRecord& p = P();
   if (p.climbing != 1) return;
   SetSpriteClip(Spr::ClimbSheet, 0, p.climbFrame * 56, 32, 55);
-  DrawSpriteKeyed(Spr::ClimbSheet, PlayerScreenX, FigureScreenY());
+  DrawSpriteKeyed(Spr::ClimbSheet, PlayerScreenX, FigureScreenY(p));
 }
 
 }  // namespace

@@ -100,27 +100,24 @@ void TakeWeapon(MapCell& cell, int index) {
   PlaySoundFx(Snd::Pickup, 0);
 }
 
-// The screen position of the figure (and of its sword overlay).
-int FigureScreenY() { return Nearest(double(P().posY) + P().pixelY + 230); }
-
 // 19.1: the first special ground met under the figure decides GroundKind for the pass.
 void GroundContact(int col, int row, const MapCell& c, bool& groundSet) {
   const PlayerRecord& p = P();
   int picture = MainLayerSprite(c.tile, AnimFrameBase);
   if (c.tile <= 1 || picture == 0) return;
   if (!SpriteBoxesTouch(picture, WorldCellX(col, p.posX), WorldCellY(row, 0), Spr::Figure,
-                        PlayerScreenX, Nearest(double(p.posY) + 230)))
+                        PlayerScreenX, FigureWorldY(p)))
     return;
   if (groundSet) return;
   int kind = TileKind[size_t(c.tile)];
-  if (kind == 2) {
-    GroundKind = 5;
+  if (kind == TileKindOf::Rough) {
+    GroundKind = Ground::Level;
     groundSet = true;
-  } else if (kind == 1) {
-    GroundKind = p.smallForm != 0 ? 8 : 10;
+  } else if (kind == TileKindOf::Slope) {
+    GroundKind = p.smallForm != 0 ? Ground::SmallSlope : Ground::Slope;
     groundSet = true;
   } else {
-    GroundKind = 5;
+    GroundKind = Ground::Level;
   }
 }
 
@@ -138,7 +135,7 @@ void SpikeContact(int col, int row, const MapCell& c) {
     return;
   }
   DrawSpriteKeyed(sprite, x, y);
-  if (SpritesTouch(sprite, x, y, Spr::Figure, PlayerScreenX, FigureScreenY())) p.health -= 5;
+  if (SpritesTouch(sprite, x, y, Spr::Figure, PlayerScreenX, FigureScreenY(p))) p.health -= 5;
 }
 
 // 19.3: the sword on a wall picture rings while it swings.
@@ -146,7 +143,7 @@ void SwordContact(int col, int row, const MapCell& c) {
   PlayerRecord& p = P();
   if (p.hasSword != 1 || c.tile < 1) return;
   if (!SpritesTouch(c.tile, WorldCellX(col, p.posX), WorldCellY(row, p.pixelY), Spr::SwordOverlay,
-                    PlayerScreenX, FigureScreenY()))
+                    PlayerScreenX, FigureScreenY(p)))
     return;
   p.contactFlag = 1;
   if (p.swordSwing == 1) PlaySoundFx(Snd::Click, 0);
@@ -173,13 +170,13 @@ void CollectContact(int col, int row, MapCell& c) {
   // Moving cells get their front picture in their own step, after this pass.
   if (c.vRange == 0 && c.hRange == 0) DrawFrontPicture(col, row, c, false);
   int x = WorldCellX(col, p.posX, c.offX), y = WorldCellY(row, 0, c.offY);
-  int probeY = Nearest(double(p.posY) + (p.smallForm == 0 ? 0 : 1) + 230);
+  int probeY = Nearest(double(p.posY) + (p.smallForm == 0 ? 0 : 1) + FigureTop);
   if (SpriteBoxesTouch(picture, x, y, TouchSprite, PlayerScreenX, probeY)) {
     TouchPickup(c);
     ApplyTileNumberRules(c);
   } else if (Spell == Spr::FetchSpell &&
-             SpritesTouch(picture, x, y, Spr::FetchSpell, Nearest(double(PlayerScreenX) + SpellDX + 30),
-                          Nearest(double(p.posY) + SpellDY + 234))) {
+             SpritesTouch(picture, x, y, Spr::FetchSpell, Nearest(double(PlayerScreenX) + SpellDX + SpellOffsetX),
+                          Nearest(double(p.posY) + SpellDY + SpellTop))) {
     FetchPickup(c);
     Spell = 0;
     SpellDX = 0;

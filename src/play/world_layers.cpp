@@ -72,13 +72,13 @@ int ShadeSprite(int32_t shade) { return shade >= 0 && shade < ShadeCount ? Spr::
 
 // Worked in double and rounded to nearest, so no map value can overflow.
 int32_t WorldCellX(int64_t col, double posX, int64_t offX) {
-  return Nearest(double(col) * WorldCell + posX + double(offX));
+  return Nearest(double(col) * CellSize + posX + double(offX));
 }
 
 // Worked in 64 bits and clamped, so no map value can overflow.
 int32_t WorldCellY(int64_t row, int64_t pixelY, int64_t offY) {
   // Rows and offsets are int32 at most, so the sum fits in 64 bits; clamp it to int32.
-  int64_t y = row * WorldCell + pixelY + offY;
+  int64_t y = row * CellSize + pixelY + offY;
   if (y < INT32_MIN) return INT32_MIN;
   if (y > INT32_MAX) return INT32_MAX;
   return int32_t(y);
@@ -88,7 +88,7 @@ int32_t WorldCellY(int64_t row, int64_t pixelY, int64_t offY) {
 // drawn under the world (or one fixed picture).
 void DrawFarBackground() {
   PlayerRecord& p = P();
-  if (0 <= -p.posX && -p.posX <= p.mapWidth * 30 - 610) p.backScrollX = int16_t(Nearest(-p.posX));
+  if (0 <= -p.posX && -p.posX <= p.mapWidth * CellSize - 610) p.backScrollX = int16_t(Nearest(-p.posX));
   if (BackgroundX >= 640 || BackgroundX <= -640) BackgroundX = 0;
   if (BackgroundX > 0) BackgroundSide = -1;
   if (BackgroundX < 0) BackgroundSide = 1;

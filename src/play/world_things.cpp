@@ -14,7 +14,6 @@ namespace kw {
 namespace {
 
 constexpr int BombW = 23, BombH = 33;
-constexpr int SliderSize = 60;
 constexpr int SliderPauseMs = 2000;
 constexpr int WeatherAlpha = 150;
 constexpr int WeatherFall = 2;         // pixels per frame
@@ -24,18 +23,12 @@ int32_t Clamp32(int64_t v) {
   return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : int32_t(v);
 }
 
-// Screen y of the figure's top.
-int FigureY() {
-  const PlayerRecord& p = P();
-  return Nearest(double(p.posY) + p.pixelY + 230);
-}
-
 // The flash of an active portal: it hurts the figure it touches unless the protective
 // aura already runs, then starts that aura.
 void PortalFlash(Portal& portal, int x, int y) {
   PlayerRecord& p = P();
   DrawSprite3D(Spr::PortalFlash, x, y, 255);
-  if (SpritesTouch(Spr::Figure, PlayerScreenX, FigureY(), Spr::PortalFlash, x, y) &&
+  if (SpritesTouch(Spr::Figure, PlayerScreenX, FigureScreenY(p), Spr::PortalFlash, x, y) &&
       Aura != Spr::ShieldSpell) {
     p.health -= 20;
     portal.phase = 1.0f;
@@ -118,8 +111,8 @@ void DrawBombs() {
 void DrawSliders() {
   const PlayerRecord& p = P();
   for (const Slider& s : Sliders) {
-    SetSpriteClip(Spr::SliderSheet, s.side * SliderSize, Clamp32(int64_t(s.hit) * SliderSize), SliderSize,
-                  SliderSize);
+    SetSpriteClip(Spr::SliderSheet, s.side * SliderFrame, Clamp32(int64_t(s.hit) * SliderFrame), SliderFrame,
+                  SliderFrame);
     DrawSpriteKeyed(Spr::SliderSheet, WorldCellX(s.col, p.posX, s.offX), WorldCellY(s.row, p.pixelY));
   }
 }
@@ -131,7 +124,8 @@ void DrawShots() {
   bool fireAxe = item && item->weaponName == "Feueraxt";
   for (Shot& s : Shots) {
     if (fireAxe) {
-      int frame = s.dir == -1 ? 0 : s.dir == 1 ? 1 : s.dir == 2 ? 2 : s.dir == 3 ? 3 : -1;
+      // The sheet's frames go left, right, up, down, as Dir does.
+      int frame = int(DirOfShotDir(s.dir)) - int(Dir::Left);
       if (frame >= 0) SetSpriteClip(s.sprite, frame * 40, 0, 40, 40);
     } else {
       s.spin = int16_t(s.spin + 1);

@@ -106,12 +106,8 @@ void SetTileSet(const Statement& s) {
   ReloadTiles = 1;
 }
 
-// Kind "1" snow, "2" rain, any other kind keeps the picture.
-void ChangeWeather(const Statement& s) {
-  if (Text(s, 1) == "1") WeatherSprite = Spr::Weather1;
-  if (Text(s, 1) == "2") WeatherSprite = Spr::Weather2;
-  WeatherAmount = std::min(Number(s, 2), int32_t(MaxWeatherParticles));
-}
+// The same weather rule as a map header's line 8: kind 1 snow, 2 rain, others keep it.
+void ChangeWeather(const Statement& s) { SetWeather(Text(s, 1), Number(s, 2)); }
 
 void CreatePortal(const Statement& s) {
   Portals.Last();

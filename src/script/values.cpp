@@ -112,8 +112,8 @@ int Compare(const std::string& name, const std::string& op, const std::string& o
 // outside the grid stands on no tag.
 int PlayerOnTag(int32_t tag) {
   const PlayerRecord& p = P();
-  double col = std::trunc((316.0 - double(p.posX)) / 30.0);
-  double row = std::trunc((double(p.posY) + 230.0) / 30.0);
+  double col = std::trunc((316.0 - double(p.posX)) / CellSize);
+  double row = std::trunc((double(p.posY) + FigureTop) / CellSize);
   if (!(col >= 0 && col <= Map.W && row >= 0 && row <= Map.H)) return 0;
   return Map.At(int(col), int(row)).tagNo == tag ? 1 : 0;
 }

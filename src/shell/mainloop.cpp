@@ -51,7 +51,7 @@ void PlayPass() {
   RunScript(0);
   uint32_t now = TimeMs();
   float healthBefore = P().health;
-  if (MsSince(now, WorldStepTime) > 15) {
+  if (MsSince(now, WorldStepTime) > WorldStepPace) {
     WorldStep(now);
     ++WorldSteps;
   }

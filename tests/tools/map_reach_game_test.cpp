@@ -138,7 +138,7 @@ class CheckAgainstGame : public ::testing::Test {
   // opaque pixels sink into the ground by up to a pixel or two).
   int FeetRow() {
     const int h = small ? kw::SmallFormFrame : kw::FigureFrameH;
-    return int(std::lround((double(kw::P().posY) + kw::FigureTop + h) / kw::WorldCell));
+    return int(std::lround((double(kw::P().posY) + kw::FigureTop + h) / kw::CellSize));
   }
   static bool Standing() { return kw::P().moveFlag == 1 && kw::P().speedY == 0; }
 
@@ -297,12 +297,12 @@ class CheckAgainstGame : public ::testing::Test {
     for (size_t k = first; k <= last; ++k) {
       const ReachMove& m = way[k];
       if (!Play(m)) return k == last;
-      int col = int(std::floor(X() / kw::WorldCell));
+      int col = int(std::floor(X() / kw::CellSize));
       EXPECT_EQ(FeetRow(), m.toFeetRow) << Describe({m}) << "the game's figure at x " << X();
       EXPECT_LE(std::abs(col - m.toCol), 1) << Describe({m}) << "the game's figure at x " << X();
     }
     // Off a ladder at its top: up and toward the exit until the figure stands.
-    const double exitX = ExitCol * kw::WorldCell;
+    const double exitX = ExitCol * kw::CellSize;
     if (kw::P().climbing == 1) {
       climbing = true;
       bool on = PassUntil({Key(kw::Bind::Up), PushKey(exitX > X() ? 1 : -1)},

@@ -124,8 +124,8 @@ std::string PrefixText;          // that replay without its "# frames" line
 // The cell that the figure's lower body is in.
 void FigureCell(int& col, int& row) {
   const PlayerRecord& p = P();
-  col = int(std::floor((double(PlayerScreenX) + 15.0 - double(p.posX)) / 30.0));
-  row = int(std::floor((double(p.posY) + 230.0 + 45.0) / 30.0));
+  col = int(std::floor((double(PlayerScreenX) + 15.0 - double(p.posX)) / CellSize));
+  row = int(std::floor((double(p.posY) + FigureTop + 45.0) / CellSize));
 }
 
 // Writes all of a buffer; false when the other end went away first.
@@ -180,7 +180,7 @@ std::string ReportLine(int status) {
   // A living boss keeps the exit shut: while it lives the way leads to it, and every hit
   // it takes counts as steps won (the constant keeps any way to the exit nearer).
   if (BossShown == 1 && Boss)
-    d = 200 + std::abs(col - int(Boss->x / 30)) + std::abs(row - int(Boss->y / 30)) +
+    d = 200 + std::abs(col - int(Boss->x / CellSize)) + std::abs(row - int(Boss->y / CellSize)) +
         3.0 * std::max(0, int(Boss->health));
   char buf[200];
   std::snprintf(buf, sizeof buf, "%d %d %.2f %d %d %d %d %ld %d\n", NodeId, status, d, col, row,

@@ -30,7 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 using kwgen::Argb;
 
-constexpr int CellSize = kw::WorldCell;
+using kw::CellSize;
 // Main-layer frames reach 10 px above their cell and front pictures 10 px below the
 // bottom row: the picture has that much room at the top and at the bottom.
 constexpr int Headroom = 10;
@@ -245,7 +245,7 @@ void SpikeMarker(kwgen::Image& img, int x, int y, bool sideways) {
       kwgen::FillPolygon(img, {{float(x), y + a}, {x + 14.0f, y + a + 5}, {float(x), y + a + 10}},
                          SpikeColour);
     else
-      kwgen::FillPolygon(img, {{x + a, y + 30.0f}, {x + a + 5, y + 16.0f}, {x + a + 10, y + 30.0f}},
+      kwgen::FillPolygon(img, {{x + a, y + float(CellSize)}, {x + a + 5, y + 16.0f}, {x + a + 10, y + float(CellSize)}},
                          SpikeColour);
   }
 }

@@ -50,7 +50,7 @@ void MarkMovingGround(size_t w, size_t h) {
     if (cell.tile <= 1) continue;
     // The loader keeps the stored ranges negated, and the first step (from offset 0)
     // turns the cell round: it moves against the sign of the range it holds.
-    int dr = -cell.vRange / 30, dc = -cell.hRange / 30;
+    int dr = -cell.vRange / kw::CellSize, dc = -cell.hRange / kw::CellSize;
     for (int r = std::min(0, dr); r <= std::max(0, dr); ++r)
       for (int c = std::min(0, dc); c <= std::max(0, dc); ++c) {
         int col = pos.col + c, row = pos.row + r;

@@ -21,7 +21,7 @@ namespace {
 
 using maplogic::IsLadderTile;
 
-constexpr int CellSize = kw::WorldCell;
+using kw::CellSize;
 constexpr int MaxTagLines = 20;     // outside tags reported one by one, then counted
 
 // A number as text.
@@ -122,7 +122,7 @@ struct Checker {
     kw::PlayerRecord p;
     kw::PlaceFigureAtCell(p, double(col), double(row));
     x = kw::Nearest(kw::FigureStartScreenX - double(p.posX));
-    top = kw::Nearest(double(p.posY) + kw::FigureTop);
+    top = kw::FigureWorldY(p);
   }
 
   // The start: inside the map and free, with ground less than a cell below the feet.

@@ -4,7 +4,7 @@
 //
 // The model: a position is the figure standing with its feet on a cell's top edge, or
 // hanging on a ladder, in one of the cell-wide column slots of the map. For what blocks it
-// the figure is its frame (play.h: FigureFrameW x FigureFrameH, the small form a
+// the figure is its frame (play/measures.h: FigureFrameW x FigureFrameH, the small form a
 // SmallFormFrame square); for what carries it and what it touches (ground, ladders, the
 // exit, items) it is the middle column of that frame. Its pictures are drawn in the middle
 // of their frames and are narrower than them, so the search lets it neither through a gap
@@ -14,7 +14,7 @@
 // at its full speed, left or right, since the game keeps its speed.
 //
 // From a position the search runs short flights tick by tick with the game's numbers
-// (play.h: Gravity, each form's jump speed, push and top speed) and the control's rules: a
+// (play/measures.h: Gravity, each form's jump speed, push and top speed) and the control's rules: a
 // held key pushes until the top speed is passed, no key slows the figure by a push (in the
 // air too), a jump starts only from the ground. It tries standing jumps, running jumps,
 // jumps that wait before pushing sideways, walks that step off an edge, and from a run:
@@ -46,7 +46,7 @@ namespace {
 using maplogic::IsBreakableTile;
 using maplogic::IsLadderTile;
 
-constexpr int CellSize = kw::WorldCell;
+using kw::CellSize;
 constexpr int Layers = 8;             // bit 0: key held, bit 1: block-breaking sheet, bit 2: small form
 constexpr int KeyBit = 1, SheetBit = 2, SmallBit = 4;
 enum Motion { Still, RunLeft, RunRight, Motions };
