@@ -237,8 +237,8 @@ void KillCurrentEnemy() {
   DeleteCurrentEnemy();
 }
 
-int MoveEnemies() {
-  if (Enemies.Empty()) return 0;
+void MoveEnemies() {
+  if (Enemies.Empty()) return;
   CollectWalls();
   for (Enemy& e : Enemies) {
     if (!e.type) continue;
@@ -249,7 +249,6 @@ int MoveEnemies() {
       default: break;  // other kinds stand still
     }
   }
-  return 0;
 }
 
 void UpdateEnemyCombat() {
