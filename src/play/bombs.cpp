@@ -67,7 +67,7 @@ void Explode() {
 
 }  // namespace
 
-int UpdateBombs() {
+void UpdateBombs() {
   Bombs.Reset();
   while (Bombs.Next()) {
     Bomb& b = *Bombs.Current();
@@ -83,7 +83,6 @@ int UpdateBombs() {
   }
   PlayerRecord& p = P();
   p.frameCounter = int16_t(p.frameCounter + 1);
-  return 0;
 }
 
 }  // namespace kw

@@ -142,13 +142,12 @@ void UpdateSliders() {
     }
 }
 
-int UpdateCombat() {
+void UpdateCombat() {
   UpdateShots();
   // A story map may switch its enemies off: then they neither fight nor do sliders.
-  if (StoryMode == 1 && EnemySpawnOff == 1) return 0;
+  if (StoryMode == 1 && EnemySpawnOff == 1) return;
   UpdateEnemyCombat();
   UpdateSliders();
-  return 0;
 }
 
 }  // namespace kw

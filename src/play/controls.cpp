@@ -357,7 +357,7 @@ void Actions() {
 
 // One frame of control: keys to requests, view, speeds, forms and actions, then the
 // health rules. Without a keyboard snapshot only the form, climb, actions and rules run.
-int PlayerControls() {
+void PlayerControls() {
   bool keyboard = ReadKeyboard() == 1;
   if (keyboard) {
     DebugKeys();
@@ -376,7 +376,6 @@ int PlayerControls() {
   Actions();
   EndSwordSwing();
   ApplyHealthRules();
-  return 0;
 }
 
 }  // namespace kw

@@ -235,8 +235,8 @@ void KillCurrentEnemy() {
   DeleteCurrentEnemy();
 }
 
-int MoveEnemies() {
-  if (Enemies.Empty()) return 0;
+void MoveEnemies() {
+  if (Enemies.Empty()) return;
   CollectWalls();
   for (Enemy& e : Enemies) {
     if (!e.type) continue;
@@ -247,7 +247,6 @@ int MoveEnemies() {
       default: break;  // other kinds stand still
     }
   }
-  return 0;
 }
 
 void UpdateEnemyCombat() {

@@ -27,18 +27,22 @@ int16_t CheatInvincible;
 int32_t CheatAutoFire;
 int32_t ScoreBonusGiven;
 std::string BestScore;
-
-// ---- World pass and player rules ------------------------------------------------
-int32_t GroundKind;
-int32_t TouchSprite;
+int32_t MovingTileTime;
+int32_t BackgroundX;
+int32_t BackgroundSide;
+int32_t StaticBackground;
+int32_t HideBackground;
+int32_t EnemySpawnOff;
 int16_t SpikeShift;
 int16_t SpikePhase;
 int32_t FloatY;
 int32_t AuraPulse;
 int32_t AuraTurns;
-float GuardHealth;
-int32_t GuardMana;
-// ---- end of world pass and player rules -----------------------------------------
+int32_t ControlMoved;
+int32_t ThrowRepeat;
+int32_t SwingStart;
+int32_t GuardianState;
+float GuardianFrame;
 
 // One game.
 int32_t TimeBonus;
@@ -48,51 +52,41 @@ int16_t PauseWindowDown;
 uint8_t AltSheet;
 GameAction PendingAction;
 int32_t PauseBackground;
+int32_t RespawnRequest;
 
 // One map.
-uint8_t BossShown;
-Enemy* Boss;
-int32_t WorldStepTime;
-int32_t MovingTileTime;
-int32_t MovingTileInterval;
 int32_t HurtTime;
-int32_t MapStartTime;
 int32_t MapJustStarted;
+int32_t WorldStepTime;
+int32_t MovingTileInterval;
 int32_t VisFromX, VisToX, VisFromY, VisToY;
 int16_t Spell;
 int16_t SpellDX, SpellDY, SpellTime;
 int32_t Aura;
 int16_t HitGuard;
+float GuardHealth;
+int32_t GuardMana;
+int32_t GroundKind;
+int32_t TouchSprite;
+float OnSlope;
+uint8_t SlopeFrames;
 int32_t MessageTickerCount;
 std::string NoticeText;
 int32_t NoticeFrames;
-int32_t BackgroundX;
-int32_t BackgroundSide;
-int32_t StaticBackground;
-int32_t HideBackground;
-int32_t EnemySpawnOff;
-List<Enemy> Enemies;
 List<Shot> Shots;
 List<Bomb> Bombs;
-List<Slider> Sliders;
 List<Portal> Portals;
-
-// --- Physics and player control ----------------------------------------------------
-uint8_t SlopeFrames;
-int32_t ControlMoved;
-int32_t ThrowRepeat;
-int32_t SwingStart;
-// --- end physics and player control ------------------------------------------------
-// --- Combat, HUD and map rules ---
-int32_t GuardianState;
-float GuardianFrame;
-int32_t RespawnRequest;
 int16_t TimeOver;
-float OnSlope;
 int32_t KeyTick;
 int32_t KeyExpired;
 int32_t LastHealth;
 int32_t ArenaShift;
+// One map, made by the map start itself.
+List<Enemy> Enemies;
+List<Slider> Sliders;
+Enemy* Boss;
+uint8_t BossShown;
+int32_t MapStartTime;
 
 // The guardian's change runs once per program run, so its values are never reset later.
 void ResetCombatRun() {
@@ -100,20 +94,16 @@ void ResetCombatRun() {
   GuardianFrame = 0;
   FloatY = 0;
   RespawnRequest = 0;
-  LastHealth = 0;
 }
 
-// A time match's end and the guard belong to the map that is ending.
+// The combat, HUD and map rules' part of a map's start values.
 void ResetCombatMap() {
   TimeOver = 0;
-  GuardHealth = 0;
-  GuardMana = 0;
-  OnSlope = 0;
   KeyTick = 0;
   KeyExpired = 0;
+  LastHealth = 0;
   ArenaShift = 0;
 }
-// --- end of combat, HUD and map rules ---
 
 void ResetPlayRun() {
   Player.Clear();
@@ -131,12 +121,17 @@ void ResetPlayRun() {
   CheatAutoFire = 0;
   ScoreBonusGiven = 0;
   BestScore.clear();
-  // ---- World pass and player rules ----
-  GroundKind = 0;
-  TouchSprite = 0;
+  // These carry on from map to map: the clock of the moving cells, the far background's
+  // scroll and switches, the script's spawn switch, and what the player control
+  // remembers of the last frames (a move, a held fire key, a swing still running).
+  MovingTileTime = 0;
+  BackgroundX = BackgroundSide = StaticBackground = HideBackground = 0;
+  EnemySpawnOff = 0;
+  ControlMoved = 0;
+  ThrowRepeat = 0;
+  SwingStart = 0;
   SpikeShift = SpikePhase = 0;
   AuraPulse = AuraTurns = 0;
-  // ---- end of world pass and player rules ----
   TimeBonus = 0;
   MaxHealth = 0;
   Paused = 0;
@@ -144,43 +139,43 @@ void ResetPlayRun() {
   AltSheet = 0;
   PendingAction = GameAction::None;
   PauseBackground = 0;
-  // The map state has start values too, for whatever runs before the first map.
-  BossShown = 0;
-  Boss = nullptr;
-  WorldStepTime = MovingTileTime = 0;
-  MapStartTime = 0;
-  VisFromX = VisToX = VisFromY = VisToY = 0;
-  BackgroundX = BackgroundSide = StaticBackground = HideBackground = 0;
-  EnemySpawnOff = 0;
-  Enemies.Clear();
-  Bombs.Clear();
-  Sliders.Clear();
-  Portals.Clear();
-  // --- Physics and player control ---
-  SlopeFrames = 0;
-  ControlMoved = 0;
-  ThrowRepeat = 0;
-  SwingStart = 0;
-  // --- end physics and player control ---
   ResetCombatRun();  // combat, HUD and map rules
-  ResetPlayMap();
+  // What the map start builds is only replaced when a map is read (a map that cannot be
+  // read ends the game and keeps the last map's enemies, as the game-over state shows):
+  // before the first map it is empty.
+  Enemies.Clear();
+  Sliders.Clear();
+  Boss = nullptr;
+  BossShown = 0;
+  MapStartTime = 0;
 }
 
+// Every one-map value but those the map start makes (the enemies, sliders and boss
+// line from the map read, MapStartTime after the title picture). The values the map
+// start sets again later (WorldStepTime, the visible window, MapJustStarted) start at 0
+// until then.
 void ResetPlayMap() {
   HurtTime = 0;
+  MapJustStarted = 0;
+  WorldStepTime = 0;
+  MovingTileInterval = 0;
+  VisFromX = VisToX = VisFromY = VisToY = 0;
   Spell = SpellDX = SpellDY = SpellTime = 0;
   Aura = 0;
   HitGuard = 0;
+  GuardHealth = 0;
+  GuardMana = 0;
+  // The world pass sets the ground on its first frame.
+  GroundKind = Ground::Level;
+  TouchSprite = 438;
+  OnSlope = 0;
+  SlopeFrames = 0;
   MessageTickerCount = 0;
   NoticeText.clear();
   NoticeFrames = 0;
-  MapJustStarted = 0;
-  MovingTileInterval = 0;
   Shots.Clear();
-  // --- Physics and player control: the world pass sets the ground on its first frame.
-  GroundKind = 5;
-  TouchSprite = 438;
-  // --- end physics and player control ---
+  Bombs.Clear();
+  Portals.Clear();  // a map's portals come from its start block
   ResetCombatMap();  // combat, HUD and map rules
 }
 

@@ -171,7 +171,7 @@ std::string BossLine() {
   return line;
 }
 
-int DrawHud() {
+void DrawHud() {
   PlayerRecord& p = P();
   if (HudVisible == 1) DrawPanel(p);
   std::string bossLine = BossLine();
@@ -182,7 +182,6 @@ int DrawHud() {
     MapRequest = 0;
   }
   DrawNotice();
-  return 0;
 }
 
 }  // namespace kw

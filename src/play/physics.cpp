@@ -466,7 +466,7 @@ bool StandingFigureFits(int lift) {
 }
 
 // The world step's physics while no bomb lies on the map.
-int PlayerPhysics() {
+void PlayerPhysics() {
   ComputeVisibleWindow(0);
   PlayerRecord& p = P();
   CellWindow w = PlayerWindow(ActiveCols, ActiveRows);
@@ -476,12 +476,11 @@ int PlayerPhysics() {
   CollideVertically(p, w, false);
   MoveAndCollideSideways(p, w, false);
   ControlMoved = 0;
-  return 0;
 }
 
 // The world step's physics while bombs lie on the map: a smaller window, bombs to
 // stand on and kick, moving cells in the landing scan, slopes in every form.
-int PlayerPhysicsWithBombs() {
+void PlayerPhysicsWithBombs() {
   ComputeVisibleWindow(0);
   PlayerRecord& p = P();
   CellWindow w = PlayerWindow(4, 4);
@@ -491,18 +490,16 @@ int PlayerPhysicsWithBombs() {
   StandOnBombs(p);
   CollideVertically(p, w, true);
   MoveAndCollideSideways(p, w, true);
-  return 0;
 }
 
 // One bomb's step, for the current element of Bombs (the ticker walks the list).
-int BombPhysics() {
+void BombPhysics() {
   ComputeVisibleWindow(0);
   Bomb* b = Bombs.Current();
-  if (!b) return 0;
+  if (!b) return;
   CellWindow w = BombWindow(*b);
   KeepBombInsideMap(*b);
   BombFallAndSlide(*b, w);
-  return 0;
 }
 
 }  // namespace kw

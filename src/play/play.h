@@ -4,7 +4,9 @@
 // and sliders, physics, player control and map rules, and the play ticker (world step,
 // moving cells, visible window, message ticker, pause picture). The frame loop
 // (src/shell/mainloop.cpp) calls the per-frame procedures in order; the map loader calls
-// SetUpMapPlay. Builds on content.
+// SetUpMapPlay. Builds on content. This header reads as a table of contents: the
+// records, the state by lifetime (whole run, one game, one map), then the procedures in
+// the order of a map's start and of one frame.
 #pragma once
 
 #include <array>
@@ -192,20 +194,25 @@ extern int16_t CheatInvincible;
 extern int32_t CheatAutoFire;
 extern int32_t ScoreBonusGiven;   // once-per-run best-score bonus given
 extern std::string BestScore;     // first line of Saves\Savescore.save
-
-// ---- World pass and player rules (world*.cpp, spells.cpp, player.cpp) ----------
-// Whole run.
-extern int32_t GroundKind;        // ground under the figure 5/8/10 (set by the world pass,
-                                  // read by the physics)
-extern int32_t TouchSprite;       // the figure's collision picture: 438, or 323 when small
 extern int16_t SpikeShift;        // offset of the moving spikes, -45..-9
 extern int16_t SpikePhase;        // 0 = SpikeShift grows, 1 = it shrinks
 extern int32_t FloatY;            // bobbing offset of the map-3 decoration
 extern int32_t AuraPulse;         // -50..50, drives the aura pictures' alphas
 extern int32_t AuraTurns;         // reversals of AuraPulse; the aura ends after two
-extern float GuardHealth;         // health kept while HitGuard is 1
-extern int32_t GuardMana;         // mana kept while HitGuard is 1
-// ---- end of world pass and player rules ----------------------------------------
+extern int32_t GuardianState;     // map-3 guardian: 0 waiting, 1 changing picture, 2 done
+extern float GuardianFrame;       // picture counter of the guardian's change
+// These carry on from map to map (only the program start sets them): the clock of the
+// moving cells, the far background's scroll and switches, the script's spawn switch,
+// and what the player control remembers of the last frames.
+extern int32_t MovingTileTime;    // time of the last moving-tile step
+extern int32_t BackgroundX;       // position of the far background
+extern int32_t BackgroundSide;    // -1 or 1: side of the second background copy
+extern int32_t StaticBackground;  // non-zero: the background is one fixed picture
+extern int32_t HideBackground;    // 1 = the world pass leaves out the far background
+extern int32_t EnemySpawnOff;     // script switch
+extern int32_t ControlMoved;      // the control started a jump or a push this tick
+extern int32_t ThrowRepeat;       // frames the fire axe key has been held
+extern int32_t SwingStart;        // TimeMs() of the last sword swing
 
 // ---------------------------------------------------------------------------------
 // One game
@@ -217,62 +224,61 @@ extern int16_t PauseWindowDown;   // this pause has minimised the window
 extern uint8_t AltSheet;          // alternative figure sheet
 extern GameAction PendingAction;  // set by PlayerControls, run by the shell
 extern int32_t PauseBackground;   // sprite of the screen grabbed when the pause menu opened
+extern int32_t RespawnRequest;    // 1 = put the player back to the start in this step
 
 // ---------------------------------------------------------------------------------
 // One map
 // ---------------------------------------------------------------------------------
-extern uint8_t BossShown;         // a boss line is shown
-extern Enemy* Boss;               // the enemy in the boss line
+// Start values in ResetPlayMap, which the map start runs first.
 extern int32_t WorldStepTime;     // time of the last world step
-extern int32_t MovingTileTime;    // time of the last moving-tile step
 extern int32_t MovingTileInterval;  // minimum gap between moving-tile steps
 extern int32_t HurtTime;          // world steps of the hurt pose
-extern int32_t MapStartTime;      // TimeMs() when play of the map began
 extern int32_t MapJustStarted;    // consumed by MapRules
 extern int32_t VisFromX, VisToX, VisFromY, VisToY;  // visible window of cells
 extern int16_t Spell;             // spell in flight
 extern int16_t SpellDX, SpellDY, SpellTime;
 extern int32_t Aura;              // aura around the figure
 extern int16_t HitGuard;          // health and mana frozen
-extern int32_t MessageTickerCount;  // passes since the message lost a character
-extern int32_t BackgroundX;       // position of the far background
-extern int32_t BackgroundSide;    // -1 or 1: side of the second background copy
-extern int32_t StaticBackground;  // non-zero: the background is one fixed picture
-extern int32_t HideBackground;    // 1 = the world pass leaves out the far background
-extern int32_t EnemySpawnOff;     // script switch
-extern List<Enemy> Enemies;
-extern List<Shot> Shots;
-extern List<Bomb> Bombs;
-extern List<Slider> Sliders;
-extern List<Portal> Portals;
-
-// --- Physics and player control (physics.cpp, controls.cpp, spells.cpp) -----------
+extern float GuardHealth;         // health kept while HitGuard is 1
+extern int32_t GuardMana;         // mana kept while HitGuard is 1
+extern int32_t GroundKind;        // ground under the figure 5/8/10 (set by the world pass,
+                                  // read by the physics)
+extern int32_t TouchSprite;       // the figure's collision picture: 438, or 323 when small
 extern float OnSlope;             // 1 after a slope cell was touched
 extern uint8_t SlopeFrames;       // ticks since the last slope touch
-extern int32_t ControlMoved;      // the control started a jump or a push this tick
-extern int32_t ThrowRepeat;       // frames the fire axe key has been held
-extern int32_t SwingStart;        // TimeMs() of the last sword swing
-// --- end physics and player control ------------------------------------------------
-
-// ---- Texts over the black box (hud.cpp) -------------------------------------------
-// One map.
+extern int32_t MessageTickerCount;  // passes since the message lost a character
 extern std::string NoticeText;    // a short notice over play ("Gespeichert")
 extern int32_t NoticeFrames;      // frames it is still shown
-// The colour of texts on the black box when nothing else is asked for: a pale
-// parchment, Rgb(255, 236, 180), 17 times as bright as the black around it.
-constexpr int BoxTextColour = 255 + 236 * 256 + 180 * 65536;
-// What the waiting screens say (Latin-1; looked up with Translate where they are drawn).
-constexpr const char* PromptAnyKey = Translatable("Eine Taste dr\xFC" "cken: weiter");
-constexpr const char* PromptReturn = Translatable("Return: weiter");
-constexpr const char* PromptChoice = Translatable("Taste 1, 2 oder 3: w\xE4hlen");
-constexpr const char* SavedNotice = Translatable("Gespeichert");
-// ---- end texts ----------------------------------------------------------------------
+extern List<Shot> Shots;
+extern List<Bomb> Bombs;
+extern List<Portal> Portals;
+extern int32_t KeyTick;           // TimeMs() of the last second of a held key
+extern int32_t KeyExpired;        // 1 only in the step in which a held key ran out
+extern int32_t LastHealth;        // health at the end of the previous step, rounded
+extern int32_t ArenaShift;        // 0..-640: shift of the map-3 guardian's arena
+extern int16_t TimeOver;          // 1 once a time match ran out
+// Made by the map start itself: SetUpMapPlay builds the enemies, sliders and boss line
+// from the map read (a map that cannot be read ends the game and leaves the last map's),
+// MapStart sets MapStartTime once the title picture has gone.
+extern List<Enemy> Enemies;
+extern List<Slider> Sliders;
+extern uint8_t BossShown;         // a boss line is shown
+extern Enemy* Boss;               // the enemy in the boss line
+extern int32_t MapStartTime;      // TimeMs() when play of the map began
 
+// ---------------------------------------------------------------------------------
+// Procedures
+// ---------------------------------------------------------------------------------
+
+// --- Start values and the player record ---
 // Start values of the whole run and of one game (program start; tests call it in SetUp).
 void ResetPlayRun();
-// Start values of one map, where a map begins (before its loader runs).
+// Start values of one map: every one-map value but those the map start makes. The map
+// loader runs it first (the shell's ResetMapState), and the program start once.
 void ResetPlayMap();
-
+// The combat, HUD and map rules' part of the two (called by ResetPlayRun and ResetPlayMap).
+void ResetCombatRun();
+void ResetCombatMap();
 // The one player record (added when missing, so play code never sees an empty list).
 PlayerRecord& P();
 // Start values of a new player record for a new game.
@@ -280,102 +286,37 @@ void SetNewGamePlayer(PlayerRecord& p);
 // Resets the part of the player record that changes at each map change.
 void ResetPlayerForNextMap(PlayerRecord& p);
 
-// ---------------------------------------------------------------------------------
-// Procedures
-// ---------------------------------------------------------------------------------
-
+// --- Map load and map start ---
 // Map loader (loader thread): the play side of a map just read — header values into the
-// player record, sliders, enemies and the boss from the contact codes. Clears the old
-// map's shots, sliders and enemies.
+// player record, sliders, enemies and the boss from the contact codes, which replace the
+// old map's.
 void SetUpMapPlay();
 // Grows the weather particles up to WeatherAmount (the list never shrinks).
 void GrowWeather();
 // The player record's values every load sets: tile size, map size, three header values.
 void SetPlayerMapSize(int mapW, int mapH);
+// The visible window of map cells; mode 0 = play window, other = wide window.
+void ComputeVisibleWindow(int mode);
 
+// --- One pass of play: the message line, then the world step ---
+// One pass of the message line: it loses a character every 21 passes.
+void ProcessMessageTicker();
 // The world step of the frame loop (hurt countdown, moving tiles, physics, enemies,
 // tile animation, rules, bombs, combat, mana), run when more than 15 ms have passed.
 void WorldStep(unsigned now);
 // One step of every moving cell of MovingTiles.
 void MovingTileStep();
-// The visible window of map cells; mode 0 = play window, other = wide window.
-void ComputeVisibleWindow(int mode);
-// One pass of the message line: it loses a character every 21 passes.
-void ProcessMessageTicker();
-// One pass of the pause: the pause picture while the game shows full screen (P ends
-// it), else the minimised window (restoring it ends the pause).
-void PauseScreen();
-
-// The world pass: layers, figure, enemies, contacts with the map, spells.
-int DrawWorld();
-// Chooses the figure's frame in the sheets (323, the touch mask 438, the sword 333).
-int SelectPlayerFrame();
-// The status panel, boss line, message line, small map and notice.
-int DrawHud();
-// Text in the game's small face on a black box a few pixels larger than the text, the
-// box's top centred at (centreX, y); returns the box's bottom.
-int DrawBoxedText(int centreX, int y, const std::string& text, int colour = BoxTextColour);
-// The line at the foot of a waiting screen that says which key it waits for.
-void DrawKeyPrompt(const std::string& text);
-// Shows a short notice over play for a second and a half.
-void ShowNotice(const std::string& text);
-// Keyboard control of the figure, pause, saves, spells; the health rules.
-int PlayerControls();
 // Gravity, movement and tile collision of the figure.
-int PlayerPhysics();
+void PlayerPhysics();
 // Whether the figure in its normal form, lift pixels higher than it is now, would touch
 // no solid cell (the small form's test before it stands up).
 bool StandingFigureFits(int lift);
 // The same while bombs lie on the map (the figure may stand on them).
-int PlayerPhysicsWithBombs();
+void PlayerPhysicsWithBombs();
 // One bomb's fall (the current element of Bombs).
-int BombPhysics();
-// --- Player control (controls.cpp, spells.cpp) ---
-// Slots of the bound keys in KeyBindings, in Setup.ini order.
-enum KeySlot {
-  KeyCancel, KeyPause, KeySave, KeyLoad, KeyRestart, KeyViewUp, KeyViewDown, KeyTextMinus,
-  KeyTextPlus, KeyDuck, KeyUp, KeyLeft, KeyRight, KeyJump, KeySword, KeyThrow, KeySpell1,
-  KeySpell2, KeySpell3, KeySpell4
-};
-// The key bound to a slot is held in this frame's snapshot.
-bool BoundHeld(int slot);
-// The key bound to a slot went up in this frame (reported once per snapshot).
-bool BoundReleased(int slot);
-// The spell keys and the health-to-mana exchange (the normal form's actions).
-void CastSpells();
-// The health rules the player control applies at the end of its frame: cheat refill,
-// hit guard, death, health cap.
-void ApplyHealthRules();
-// --- end player control ---
+void BombPhysics();
 // Movement and animation of every enemy.
-int MoveEnemies();
-// Exit, portals, respawn, timers and the other rules of the map.
-int MapRules();
-// Fuses and explosions of the bombs.
-int UpdateBombs();
-// Shots and enemies against each other, the figure and the map.
-int UpdateCombat();
-
-
-// ---------------------------------------------------------------------------------
-// Combat, HUD and map rules (enemies.cpp, combat.cpp, bombs.cpp, hud.cpp, rules.cpp)
-// ---------------------------------------------------------------------------------
-// Whole run.
-extern int32_t GuardianState;     // map-3 guardian: 0 waiting, 1 changing picture, 2 done
-extern float GuardianFrame;       // picture counter of the guardian's change
-// One game.
-extern int32_t RespawnRequest;    // 1 = put the player back to the start in this step
-extern int16_t TimeOver;          // 1 once a time match ran out
-// One map.
-extern int32_t KeyTick;           // TimeMs() of the last second of a held key
-extern int32_t KeyExpired;        // 1 only in the step in which a held key ran out
-extern int32_t LastHealth;        // health at the end of the previous step, rounded
-extern int32_t ArenaShift;        // 0..-640: shift of the map-3 guardian's arena
-
-// Start values of the block above (called by ResetPlayRun and ResetPlayMap).
-void ResetCombatRun();
-void ResetCombatMap();
-
+void MoveEnemies();
 // The enemy's collision frame: its sheet clipped to row 2 of its direction's column.
 // inMove is true for the wall tests of MoveEnemies, which ignore baseColumn for the
 // first sheet. Returns the sheet's sprite number.
@@ -385,21 +326,26 @@ void DeleteCurrentEnemy();
 // The current enemy dies: it turns into its next type (with that type's points) or is
 // deleted (with its own points).
 void KillCurrentEnemy();
+// Exit, portals, respawn, timers and the other rules of the map.
+void MapRules();
+// Map-3 rules: the arena shift, the guardian and its change of picture.
+void MapThreeRules();
+// Fuses and explosions of the bombs.
+void UpdateBombs();
+// Shots and enemies against each other, the figure and the map.
+void UpdateCombat();
 // The enemy half of UpdateCombat: sword, body contact, deaths and animation.
 void UpdateEnemyCombat();
 // The shot half of UpdateCombat: flight, leaving the screen, hits on enemies.
 void UpdateShots();
 // The slider half of UpdateCombat: gliding, hurting, markers and the flip spell.
 void UpdateSliders();
-// The text of the boss line (name, ": " and one mark or " /" per hit point); clears
-// BossShown when the boss is dead. Empty when no boss line is shown.
-std::string BossLine();
-// Map-3 rules: the arena shift, the guardian and its change of picture.
-void MapThreeRules();
-// --- end of combat, HUD and map rules ---
 
-// ---- World pass and player rules (world*.cpp, spells.cpp, player.cpp) ----------
-
+// --- The world pass (world*.cpp, spells.cpp, player.cpp) ---
+// The world pass: layers, figure, enemies, contacts with the map, spells.
+void DrawWorld();
+// Chooses the figure's frame in the sheets (323, the touch mask 438, the sword 333).
+void SelectPlayerFrame();
 // Tile-set pictures: tile n shows 3D sprite n + frame base (6000..9000), its front
 // picture n + frame base + 500; back pictures are 102..200, overlays 201..281, darkness
 // tiles 500..510. A value no table covers (from a damaged map or save) draws nothing.
@@ -462,8 +408,51 @@ void DrawLightsAndDarkness();
 void SpellFlightAndAura();
 // A guarded hit: health and mana stay as they are now until the aura's pulse ends.
 void GuardAfterHit();
-// The health rules at the end of the player control's frame: cheat, guard, death, cap.
+
+// --- The HUD and texts over the black box (hud.cpp) ---
+// The status panel, boss line, message line, small map and notice.
+void DrawHud();
+// The text of the boss line (name, ": " and one mark or " /" per hit point); clears
+// BossShown when the boss is dead. Empty when no boss line is shown.
+std::string BossLine();
+// The colour of texts on the black box when nothing else is asked for: a pale
+// parchment, Rgb(255, 236, 180), 17 times as bright as the black around it.
+constexpr int BoxTextColour = 255 + 236 * 256 + 180 * 65536;
+// What the waiting screens say (Latin-1; looked up with Translate where they are drawn).
+constexpr const char* PromptAnyKey = Translatable("Eine Taste dr\xFC" "cken: weiter");
+constexpr const char* PromptReturn = Translatable("Return: weiter");
+constexpr const char* PromptChoice = Translatable("Taste 1, 2 oder 3: w\xE4hlen");
+constexpr const char* SavedNotice = Translatable("Gespeichert");
+// Text in the game's small face on a black box a few pixels larger than the text, the
+// box's top centred at (centreX, y); returns the box's bottom.
+int DrawBoxedText(int centreX, int y, const std::string& text, int colour = BoxTextColour);
+// The line at the foot of a waiting screen that says which key it waits for.
+void DrawKeyPrompt(const std::string& text);
+// Shows a short notice over play for a second and a half.
+void ShowNotice(const std::string& text);
+
+// --- Player control (controls.cpp, spells.cpp) ---
+// Keyboard control of the figure, pause, saves, spells; the health rules.
+void PlayerControls();
+// Slots of the bound keys in KeyBindings, in Setup.ini order.
+enum KeySlot {
+  KeyCancel, KeyPause, KeySave, KeyLoad, KeyRestart, KeyViewUp, KeyViewDown, KeyTextMinus,
+  KeyTextPlus, KeyDuck, KeyUp, KeyLeft, KeyRight, KeyJump, KeySword, KeyThrow, KeySpell1,
+  KeySpell2, KeySpell3, KeySpell4
+};
+// The key bound to a slot is held in this frame's snapshot.
+bool BoundHeld(int slot);
+// The key bound to a slot went up in this frame (reported once per snapshot).
+bool BoundReleased(int slot);
+// The spell keys and the health-to-mana exchange (the normal form's actions).
+void CastSpells();
+// The health rules the player control applies at the end of its frame: cheat refill,
+// hit guard, death, health cap.
 void ApplyHealthRules();
-// ---- end of world pass and player rules ----------------------------------------
+
+// --- The pause ---
+// One pass of the pause: the pause picture while the game shows full screen (P ends
+// it), else the minimised window (restoring it ends the pause).
+void PauseScreen();
 
 }  // namespace kw

@@ -45,7 +45,7 @@ void PlaceFigureAtCell(PlayerRecord& p, double col, double row) {
 }
 
 // Chooses the figure's frame for this pass from its look, pose and form.
-int SelectPlayerFrame() {
+void SelectPlayerFrame() {
   const PlayerRecord& p = P();
   // Looking down keeps the side the figure last walked to.
   bool left = p.facing == Facing::Left || (p.facing == Facing::Down && LastSide == Facing::Left);
@@ -68,7 +68,6 @@ int SelectPlayerFrame() {
     ClipFigure(x, 172);
     SetSpriteClip(Spr::SwordOverlay, x, p.swordRow * 58 + 172, FigureFrameW, FigureFrameH);
   }
-  return 0;
 }
 
 // Health and mana are kept as they are after this hit until the aura's pulse ends.

@@ -156,7 +156,7 @@ void MapThreeRules() {
   ChangeGuardianPicture();
 }
 
-int MapRules() {
+void MapRules() {
   PlayerRecord& p = P();
   uint32_t now = TimeMs();
   if (MapJustStarted == 1) {
@@ -180,7 +180,6 @@ int MapRules() {
   if (p.mana > 100) p.mana = 100;
   Respawn(p);
   CountDownMatch(p, now);
-  return 0;
 }
 
 }  // namespace kw

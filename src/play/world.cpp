@@ -55,7 +55,7 @@ void DrawClimbingFigure() {
 }  // namespace
 
 // The pass, step by step; the numbers are the steps' places in the order.
-int DrawWorld() {
+void DrawWorld() {
   P().frameCounter = 0;
   SetSprite3DFiltering(0);              // 1
   Begin3D();
@@ -85,7 +85,6 @@ int DrawWorld() {
   SpellFlightAndAura();                 // 25
   End3D();                              // 26
   SetSprite3DFiltering(1);
-  return 0;
 }
 
 }  // namespace kw

@@ -30,8 +30,6 @@ void ResetScriptRun() {
   CutscenePlaying = 0;
   CutsceneFrame = 0;
   CurrentCutscene = nullptr;
-  StartScript.Clear();
-  MainScript.Clear();
 }
 
 void CreateScriptLists() {

@@ -105,7 +105,8 @@ extern List<Statement> MainScript;   // all other statements
 void ResetScriptRun();
 // Creates the empty lists of the script subsystem and the cutscene list.
 void CreateScriptLists();
-// Empties the two statement lists of the map script (at map end).
+// Start values of one map: empties the two statement lists of the map script (where a
+// map begins, before its script is read).
 void ClearScriptLists();
 
 // ---------------------------------------------------------------------------------

@@ -28,11 +28,15 @@ void SetStartValues() {
   ResetPlayRun();
   ResetScriptRun();
   ResetMenusRun();
+  // Before the first map the map state holds its start values too (the menus' state
+  // file shows them).
+  ResetMapState();
 }
 
 void ResetMapState() {
   ResetContentMap();
   ResetPlayMap();
+  ClearScriptLists();
 }
 
 }  // namespace kw

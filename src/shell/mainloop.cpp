@@ -99,7 +99,9 @@ void MapEnd() {
   WriteStoryProgress();
   SetMouseCaptured(true);
   if (Item* item = Items.Current()) item->throws += 10;
-  ClearScriptLists();
+  // The bombs go already here (the map start empties the list again), so the highscore
+  // after a game over, and its state file, shows none. The map script goes at the next
+  // map start.
   Bombs.Clear();
   PlayerRecord& p = P();
   p.hasKey = 0;

@@ -34,7 +34,8 @@ extern float IntroSpin;           // rotation step of the title picture
 
 // Start values of every global of the run (program start; tests call this in SetUp).
 void SetStartValues();
-// Every subsystem's per-map start values, where a map begins (before its loader runs).
+// Every subsystem's per-map start values: the map loader's first step (where a map
+// begins) and, for the time before the first map, SetStartValues.
 void ResetMapState();
 
 // The game from start-up to quit; returns only when the program is to end.

@@ -168,7 +168,6 @@ bool MapStart() {
   WorldStepTime = int32_t(TimeMs());
   SetMouseCaptured(false);
   PlayerScreenX = FigureStartScreenX;
-  Portals.Clear();
   RunStartBlock();
   for (Portal& portal : Portals) {
     portal.period = 50 + RandomUpTo(150);

@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kwfuzz::Put(maps / "fuzz_tags.dat", parts[1]);
   kw::Map.Create(40, 30);
   kw::ResetScriptRun();
+  kw::ClearScriptLists();
   kw::ParseScript("maps\\fuzz.ssc", "maps\\fuzz_tags.dat");
   return 0;
 }

@@ -202,15 +202,11 @@ TEST_F(LoopTest, MapEndWritesStoryProgressAndResetsThePlayer) {
   p.facing = 4;
   p.giveCounter = 9;
   kw::Bombs.Add();
-  kw::StartScript.Add();
-  kw::MainScript.Add();
   kw::MapEnd();
   EXPECT_EQ(ReadFile(folder.user / "Saves" / "Story.save"), "4");
   EXPECT_EQ(kw::CurrentMap, 4);
   EXPECT_EQ(kw::Items.Current()->throws, 30);
   EXPECT_EQ(kw::Bombs.Count(), 0);
-  EXPECT_EQ(kw::StartScript.Count(), 0);
-  EXPECT_EQ(kw::MainScript.Count(), 0);
   EXPECT_EQ(p.mapDone, 0);
   EXPECT_EQ(p.hasKey, 0);
   EXPECT_EQ(p.keyTime, 0);
