@@ -3,7 +3,11 @@
 // The run itself: start-up options, the display and its window, time, threads, random
 // numbers, program arguments, and the test and bug-report switches (headless runs with
 // virtual time, replays, recordings, screenshots, the state hook).
-// Called by the shell at start and by every screen that flips or waits.
+// Called by the shell at start and by every screen that flips or waits. The media layer
+// keeps each feature in a file of its own: run.cpp (start and end), options.cpp (options
+// and arguments), display.cpp (window, scaling, vsync), flip.cpp (the flip), backbuffer.cpp,
+// events.cpp (window events), replay.cpp (replays and recordings), signals.cpp (quit
+// signals), threads.cpp, clock.cpp (time) and random.cpp.
 #pragma once
 
 #include <cstdint>
@@ -85,9 +89,10 @@ constexpr uint32_t ColourToPixel(int c) {
   return 0xFF000000u | (uint32_t(c & 255) << 16) | (uint32_t(c & 0xFF00)) | (uint32_t(c >> 16) & 255);
 }
 
-// Start and end of the media layer. InitMedia sets up SDL (or its dummy drivers) and
-// reads the replay file; ShutdownMedia stops the sounds, writes the screenshot and state and releases
-// every resource (the game calls it at quit and on the fatal load path).
+// Start and end of the media layer (run.cpp; the options in options.cpp). InitMedia sets
+// up SDL (or its dummy drivers) and reads the replay file; ShutdownMedia stops the sounds,
+// writes the screenshot and state and releases every resource (the game calls it at quit
+// and on the fatal load path).
 bool InitMedia(const MediaOptions& options);
 const MediaOptions& Options();
 bool IsHeadless();
@@ -100,7 +105,8 @@ void SetStateWriter(std::function<void(const std::string& path)> writer);
 // after every flip, at the point where that flip's replay events are applied.
 void SetFlipHook(std::function<void()> hook);
 
-// Display and window.
+// Display and window (display.cpp; the flip in flip.cpp, the clear in backbuffer.cpp,
+// window events in events.cpp, QuitRequested in signals.cpp).
 int OpenWindowedDisplay(int width, int height, const std::string& title);
 int OpenFullScreenDisplay(int width, int height, int depth, const std::string& title);
 // The title the display was last opened with.
@@ -127,7 +133,7 @@ void ShowMessage(const std::string& caption, const std::string& text);  // Latin
 // Number of flips since the start.
 long FlipCount();
 
-// Threads (headless: the procedure runs to its end inside StartThread).
+// Threads (threads.cpp; headless: the procedure runs to its end inside StartThread).
 using ThreadHandle = int;
 ThreadHandle StartThread(void (*procedure)(int), int argument);
 int ThreadRunning(ThreadHandle t);
@@ -138,7 +144,7 @@ bool OnMainThread();
 // Parks the calling thread until the program ends (a thread handing its work over).
 [[noreturn]] void ParkThread();
 
-// Time and numbers.
+// Time (clock.cpp), random numbers (random.cpp) and arguments (options.cpp).
 uint32_t TimeMs();              // ms since an arbitrary start; virtual when headless
 // Milliseconds from an earlier TimeMs() value, kept as int32, to now (TimeMs wraps after
 // 49 days, so the difference is taken in unsigned arithmetic).

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// Inside the media layer: the back buffer every draw writes into, the event pump the
-// input reads call, and the hooks tests use to look at a frame or ask for a close.
-// Not for game code.
+// Inside the media layer: the back buffer every draw writes into (backbuffer.cpp), the
+// event pump the input reads call (events.cpp), what the pads record (replay.cpp), and
+// the hooks tests use to look at a frame or ask for a close. Not for game code.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// Inside the media layer: the game-controller events core.cpp hands to gamepad.cpp, and
-// the pointer mode input.cpp applies again when the window changes mode.
+// Inside the media layer: the game-controller events the event pump (events.cpp) hands
+// to gamepad.cpp, and the pointer mode input.cpp applies again when the window changes
+// mode.
 #pragma once
 
 #include <SDL.h>
@@ -15,7 +16,7 @@ int HandleGamepadEvent(const SDL_Event& ev, bool& down);
 void StepGamepadPointer();
 // Moves the game's pointer (and the system one in a window) by picture pixels (input.cpp).
 void MovePointerBy(int dx, int dy);
-// Puts the system pointer over a picture position, when there is a window (core.cpp).
+// Puts the system pointer over a picture position, when there is a window (display.cpp).
 void WarpSystemPointer(int x, int y);
 // The pointer kept inside a full-screen window while captured (input.cpp).
 void ApplyMouseMode();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// Keyboard and mouse. The platform events (core.cpp) and replays feed a live state
+// Keyboard and mouse. The platform events (events.cpp) and replays feed a live state
 // through the Inject* calls; ReadKeyboard / ReadMouseDevice copy it into the snapshot
 // the game queries for the rest of the frame. Keys are DirectInput codes: the PC
 // set-1 scan codes, extended keys with 128 added.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
 // Inside the media layer: how input reaches the live state. The platform events
-// (core.cpp), replays, game controllers and tests feed keys, the mouse and typed text
+// (events.cpp), replays, game controllers and tests feed keys, the mouse and typed text
 // here; the game only reads snapshots through input.h. Not for game code.
 #pragma once
 

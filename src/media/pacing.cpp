@@ -11,7 +11,7 @@
 // two steps in five were lost.) Vsync is used only near 60 Hz all the same: elsewhere a
 // blank can come after the slot and hold the pass. Headless runs with --vblank model such
 // a display on the virtual clock, so tests see the pace at any rate.
-// Called by FlipScreen and the display code in core.cpp.
+// Called by FlipScreen (flip.cpp) and the display code in display.cpp.
 #include "media/pacing_internal.h"
 
 #include <chrono>

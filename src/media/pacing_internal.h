@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Copyright (C) 2026 the Klingenwald developers
-// Inside the media layer: the pace of the flips. FlipScreen (core.cpp) waits here for the
+// Inside the media layer: the pace of the flips. FlipScreen (flip.cpp) waits here for the
 // next pass's slot after each present, asks whether vsync is wanted on the window's
 // display, and in headless runs with --vblank lets the virtual clock wait as a display
 // of that rate would.

@@ -3,7 +3,7 @@
 // The window on the player's screen: where the 640 x 480 picture goes inside the window
 // (aspect kept, black bars, integer or sharp scaling), and the small file in the user
 // folder that remembers the window between runs and holds the player's vsync choice. No
-// SDL here: the display code in core.cpp asks these pure procedures, and tests can too.
+// SDL here: the display code in display.cpp asks these pure procedures, and tests can too.
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
