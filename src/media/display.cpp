@@ -19,7 +19,7 @@
 #include <system_error>
 
 #include "media/clock_internal.h"
-#include "media/gamepad_internal.h"
+#include "media/input_internal.h"
 #include "media/options_internal.h"
 #include "media/pacing_internal.h"
 #include "media/textutil.h"

@@ -25,4 +25,8 @@ int FlipLimit();
 // A new run: it has the focus, and counts as full screen until a display opens.
 void ResetDisplayState();
 
+// Puts the system pointer over a picture position, when there is a window (the pad's
+// pointer in a window).
+void WarpSystemPointer(int x, int y);
+
 }  // namespace kw

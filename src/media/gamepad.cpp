@@ -17,6 +17,7 @@
 
 #include "media/core.h"
 #include "media/core_internal.h"
+#include "media/display_internal.h"
 #include "media/gamepad_internal.h"
 #include "media/input.h"
 #include "media/input_internal.h"
@@ -322,7 +323,11 @@ void StepGamepadPointer() {
     dy += (p.pointerDpad[1] - p.pointerDpad[0]) * DpadPointerSpeed;
     dx += (p.pointerDpad[3] - p.pointerDpad[2]) * DpadPointerSpeed;
   }
-  if (dx != 0 || dy != 0) MovePointerBy(dx, dy);
+  if (dx != 0 || dy != 0) {
+    int x, y;
+    MovePointerBy(dx, dy, x, y);
+    WarpSystemPointer(x, y);
+  }
 }
 
 }  // namespace kw

@@ -15,7 +15,6 @@
 
 #include "media/core.h"
 #include "media/core_internal.h"
-#include "media/gamepad_internal.h"
 
 namespace kw {
 
@@ -314,13 +313,12 @@ void InjectMouseButton(bool down) {
 void InjectMouseInside(bool inside) { PointerInside = inside; }
 
 // The pad's pointer: from where the pointer is, or where the device last was.
-void MovePointerBy(int dx, int dy) {
+void MovePointerBy(int dx, int dy, int& x, int& y) {
   bool known = PointerInside && PointerX != NoPointer && PointerY != NoPointer;
-  int x = std::clamp((known ? PointerX : LiveMouseX) + dx, 0, ScreenWidth - 1);
-  int y = std::clamp((known ? PointerY : LiveMouseY) + dy, 0, ScreenHeight - 1);
+  x = std::clamp((known ? PointerX : LiveMouseX) + dx, 0, ScreenWidth - 1);
+  y = std::clamp((known ? PointerY : LiveMouseY) + dy, 0, ScreenHeight - 1);
   InjectMousePosition(x, y);
   RecordPointerAt(x, y);
-  WarpSystemPointer(x, y);
 }
 
 }  // namespace kw

@@ -34,4 +34,11 @@ void CloseGamepads();
 // Pad 0's left stick at (x, y), each -32768..32767.
 void InjectPadLeftStick(int x, int y);
 
+// Moves the game's pointer by picture pixels (the pad's pointer) and says where it now is,
+// so that the caller can put the system pointer there too.
+void MovePointerBy(int dx, int dy, int& x, int& y);
+// The pointer kept inside a full-screen window while captured; the display runs it again
+// when the window changes mode.
+void ApplyMouseMode();
+
 }  // namespace kw

@@ -2,10 +2,12 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Copyright (C) 2026 the Klingenwald developers
 # Inside the media layer the includes run one way: no two files include each other. A
-# file and its header count as one (files.cpp and files.h are "files"), so a pair
-# is caught whichever of its files holds the include. Two features that need each other
-# share a small header of their own instead (like display_internal.h), which keeps each
-# feature in a file a reader can take in alone. Arguments (the binaries and folders of
+# file, its header and its internal header count as one (files.cpp, files.h and
+# files_internal.h are "files"), so a pair is caught whichever of its files holds the
+# include, and an internal header declares only what its own file defines. Where two
+# features seem to need each other, the one above calls down and hands on what the one
+# below reports (the pad's pointer: input moves it, the pad puts the system pointer
+# there), which keeps each feature in a file a reader can take in alone. Arguments (the binaries and folders of
 # the other end-to-end tests) are unused.
 set -euo pipefail
 media="$(cd "$(dirname "$0")/../../src/media" && pwd)"
@@ -14,13 +16,14 @@ media="$(cd "$(dirname "$0")/../../src/media" && pwd)"
 # and to are units (a system header or another folder's is no unit here).
 cd "$media"
 edges=$(awk '
-  FNR == 1 { file = FILENAME; sub(/^\.\//, "", file); from = file; sub(/\.[^.]*$/, "", from) }
+  FNR == 1 { file = FILENAME; sub(/^\.\//, "", file); from = file; sub(/\.[^.]*$/, "", from); sub(/_internal$/, "", from) }
   /^[ \t]*#[ \t]*include[ \t]*"/ {
     to = $0
     sub(/^[^"]*"/, "", to); sub(/".*$/, "", to); sub(/^media\//, "", to)
-    if (to ~ /\// || to !~ /\.h$/) next
-    sub(/\.h$/, "", to)
-    if (to != from && (to ".h") in headers) print from, to, file ":" FNR
+    if (to ~ /\// || to !~ /\.h$/ || !(to in headers)) next
+    header = to
+    sub(/\.h$/, "", to); sub(/_internal$/, "", to)
+    if (to != from) print from, to, file ":" FNR, header
   }
   BEGIN { while (("ls *.h" | getline h) > 0) headers[h] = 1 }
 ' ./*.cpp ./*.h)
@@ -34,7 +37,7 @@ if [ -n "$pairs" ]; then
   while read -r a b; do
     echo "src/media: $a and $b include each other (the includes must run one way):"
     awk -v a="$a" -v b="$b" '($1 == a && $2 == b) || ($1 == b && $2 == a) {
-      printf "  %s includes %s.h\n", $3, $2 }' <<< "$edges"
+      printf "  %s includes %s\n", $3, $4 }' <<< "$edges"
   done <<< "$pairs"
   exit 1
 fi
