@@ -167,7 +167,7 @@ void ResetPlayMap() {
   GuardMana = 0;
   // The world pass sets the ground on its first frame.
   GroundKind = Ground::Level;
-  TouchSprite = 438;
+  TouchSprite = Spr::TouchMask;
   OnSlope = 0;
   SlopeFrames = 0;
   MessageTickerCount = 0;

@@ -149,7 +149,7 @@ void KeepInsideMap(PlayerRecord& p) {
 
 // Gravity and the fall itself.
 void Fall(PlayerRecord& p) {
-  TouchSprite = p.smallForm == 1 ? 323 : 438;
+  TouchSprite = p.smallForm == 1 ? Spr::Figure : Spr::TouchMask;
   p.speedY += Gravity;
   p.posY += p.speedY;
   p.climbing = 0;

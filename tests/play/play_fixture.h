@@ -67,7 +67,7 @@ constexpr uint32_t OverlayColour = 0xFF2020C0u;
 
 // The world tests' cell under the figure's head, and the figure's place.
 constexpr int HeadCol = 10, HeadRow = 8;
-constexpr int FigureX = 300, FigureTop = 240;
+constexpr int FigureX = 300, FigureScreenTop = 240;
 
 class PlayTest : public ::testing::Test {
  protected:
@@ -236,7 +236,7 @@ class WorldTest : public PlayTest {
     MakeMap(19, 15);
     for (kw::MapCell& c : kw::Map.cells) c.alpha = 255;
     p().posX = 0;
-    p().posY = float(FigureTop - kw::FigureTop);
+    p().posY = float(FigureScreenTop - kw::FigureTop);
     p().pixelY = 0;
     kw::PlayerScreenX = FigureX;
     kw::LastSide = 6;

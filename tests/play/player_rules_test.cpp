@@ -101,7 +101,7 @@ TEST_F(PlayerRulesTest, AuraSoundAndPictures) {
   kw::SpellFlightAndAura();
   EXPECT_EQ(kw::SoundVolume(394), 80);
   for (int s : {393, 398, 399}) EXPECT_EQ(kw::SoundVolume(s), 0) << s;
-  uint32_t px = Screen(FigureX + 5, FigureTop + 5);
+  uint32_t px = Screen(FigureX + 5, FigureScreenTop + 5);
   EXPECT_GT((px >> 16) & 255, 240u);  // the first picture nearly opaque
   EXPECT_EQ(px & 255, 0u);            // the second invisible
   kw::Aura = 0;
@@ -116,10 +116,10 @@ TEST_F(PlayerRulesTest, FlyingSpellPictureButNotTheBombOrTheAura) {
   kw::ClearBackBuffer(0);
   kw::Spell = 357;
   kw::SpellFlightAndAura();
-  EXPECT_EQ(Screen(FigureX + 135, FigureTop + 10), Black);
+  EXPECT_EQ(Screen(FigureX + 135, FigureScreenTop + 10), Black);
   kw::Spell = 359;
   kw::SpellFlightAndAura();
-  uint32_t green = (Screen(FigureX + 135, FigureTop + 10) >> 8) & 255;
+  uint32_t green = (Screen(FigureX + 135, FigureScreenTop + 10) >> 8) & 255;
   EXPECT_NEAR(double(green), 200.0, 3.0);  // alpha 200
 }
 
