@@ -56,6 +56,10 @@ struct SpanTable {
   std::vector<Span> spans;
   bool oneSpanRows = false;       // every row is one span of kind `rowKind` over the width
   SpanKind rowKind = SpanKind::Skip;
+  // Every pixel of the clip rectangle is this one opaque pixel (the darkness is): the
+  // draws fill or blend it without reading the picture.
+  bool solid = false;
+  uint32_t solidPixel = 0;
 };
 
 // Pixels shared between duplicated sprites until one of them is written to, so the
@@ -158,12 +162,16 @@ uint32_t BlendPixelOwnAlpha(uint32_t dst, uint32_t src, uint32_t alpha, uint32_t
 void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
 // A row of n opaque pixels blended with the one opacity alpha.
 void BlendRowEven(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
+// One opaque pixel blended over a row of n pixels with the one opacity alpha, as
+// BlendRowEven would blend a row of copies of it.
+void BlendRowSolid(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
 // One row's kernels, picked for the processor: a draw fetches them once.
 struct RowKernels {
   void (*blend)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
   void (*blendEven)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
   void (*copy)(uint32_t* dst, const uint32_t* src, int n);
   void (*copyKeyed)(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
+  void (*blendSolid)(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
 };
 RowKernels CurrentRowKernels();
 // The kernels in use: 0 plain code, 1 SSE2, 2 AVX2.
