@@ -85,6 +85,10 @@ class SharedPixels {
   std::shared_ptr<std::vector<uint32_t>> data_;
 };
 
+// A number no picture state had before: pictures take a new one whenever their pixels,
+// clip or key colour change, so a composed picture can tell its parts are unchanged.
+uint64_t NewPictureVersion();
+
 // One sprite's picture. A 3D sprite shares it, so drawing into a sprite after
 // MakeSprite3D shows up in the 3D sprite too, and a reload leaves the old picture alive
 // for the 3D sprite until MakeSprite3D is called again.
@@ -94,6 +98,7 @@ struct Picture {
   PixelRect clip;                // what draws show; inside the picture
   uint32_t keyRgb = 0;           // key colour as 0x00RRGGBB
   bool texture = false;          // usable for MakeSprite3D
+  uint64_t version = NewPictureVersion();  // see SpriteVersion
 
   // Caches, built on first use and dropped by PixelsChanged().
   bool maskValid = false;
@@ -106,6 +111,7 @@ struct Picture {
     maskValid = false;
     alphaKind = AlphaKind::Unknown;
     spans.valid = false;
+    version = NewPictureVersion();
   }
 };
 
