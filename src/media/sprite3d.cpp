@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "media/sprite_internal.h"
 #include "media/sprites.h"
@@ -102,6 +103,14 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
   // clip's left edge, so they are taken relative to `from` on the target side.
   uint32_t* dstRow = target.pixels + size_t(y) * target.pitch + x;
   const RowKernels kernels = CurrentRowKernels();
+  if (table.solid) {  // the darkness: one pixel everywhere, nothing to read
+    for (int row = 0; row < h; ++row) {
+      uint32_t* d = dstRow + size_t(row) * target.pitch;
+      if (alpha == 255) std::fill(d, d + w, table.solidPixel);
+      else kernels.blendSolid(d, w, table.solidPixel, alpha);
+    }
+    return;
+  }
   if (table.oneSpanRows) {  // most tiles: the same kernel for every row, no run lookups
     if (table.rowKind == SpanKind::Skip) return;
     for (int row = 0; row < h; ++row)
@@ -142,6 +151,12 @@ const SpanTable& PictureSpans(Picture& picture) {
   t.rowKind = t.oneSpanRows ? t.spans[0].kind : SpanKind::Skip;
   for (const Span& span : t.spans)
     t.oneSpanRows = t.oneSpanRows && span.kind == t.rowKind && span.start == 0 && span.length == c.w;
+  t.solid = t.oneSpanRows && t.rowKind == SpanKind::Opaque;
+  t.solidPixel = t.solid ? picture.pixels[size_t(c.y) * picture.width + c.x] : 0;
+  for (int row = 0; t.solid && row < c.h; ++row) {
+    const uint32_t* p = &picture.pixels[size_t(c.y + row) * picture.width + c.x];
+    t.solid = std::all_of(p, p + c.w, [&](uint32_t q) { return q == t.solidPixel; });
+  }
   t.valid = true;
   return t;
 }
@@ -328,11 +343,12 @@ void DrawSprite3D(int sprite3d, int x, int y, int alpha) {
   if (picture->clip.w <= 0 || picture->clip.h <= 0) return;
   // Drawing a picture into itself: read from a copy. Copying the record only shares
   // the pixel block, so the copy takes its own block before the draw writes.
-  Picture copy;
+  // Only made then: setting up a record on every draw costs as much as a tile's pixels.
+  std::unique_ptr<Picture> copy;
   if (target.picture == picture) {
-    copy = *picture;
-    copy.pixels.Mutable();
-    picture = &copy;
+    copy = std::make_unique<Picture>(*picture);
+    copy->pixels.Mutable();
+    picture = copy.get();
   }
   uint32_t opacity = uint32_t(std::min(alpha, 255));
   if (s.angle == 0 && s.width == picture->clip.w && s.height == picture->clip.h) {

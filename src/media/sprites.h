@@ -37,6 +37,10 @@ int SpriteClipHeight(int sprite);
 // masks are dropped when the pointer is handed out).
 uint32_t* SpritePixels(int sprite);
 
+// A number that changes whenever the sprite's pixels, clip or key colour change or the
+// number gets another picture (a draw into the sprite counts as a change); 0 when empty.
+uint64_t SpriteVersion(int sprite);
+
 // Clip, key colour, target.
 void SetSpriteClip(int sprite, int x, int y, int width, int height);  // all -1: whole
 void SetSpriteKeyColor(int sprite, int colour);  // sprite -1: default for later loads
