@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "media/sprite_internal.h"
 #include "media/sprites.h"
@@ -127,6 +129,45 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
       int a = std::max<int>(span->start, from), b = std::min<int>(span->start + span->length, to);
       if (a < b) DrawSpan(kernels, d + (a - from), s + a, b - a, span->kind, alpha, picture.keyRgb);
     }
+  }
+}
+
+// `count` copies of the clip rectangle side by side from (x, y), unscaled, as one
+// rectangle: each visible pixel row is one long row whose source repeats the picture's
+// row. The kernels work pixel by pixel, so one long call leaves the very pixels that a
+// call per copy leaves. Only for pictures whose rows are each one run.
+void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, int count,
+                     uint32_t alpha) {
+  const int w = picture.clip.w;
+  const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+  const long long x1 = std::min<long long>((long long)x + (long long)w * count, target.width);
+  const long long y1 = std::min<long long>((long long)y + picture.clip.h, target.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int n = int(x1 - x0), h = int(y1 - y0);
+  const int firstCol = int((x0 - x) % w), firstRow = int(y0 - y);
+  uint32_t* dstRow = target.pixels + size_t(y0) * target.pitch + size_t(x0);
+  const SpanTable& table = PictureSpans(picture);
+  const RowKernels kernels = CurrentRowKernels();
+  if (table.solid) {
+    for (int row = 0; row < h; ++row) {
+      uint32_t* d = dstRow + size_t(row) * target.pitch;
+      if (alpha == 255) std::fill(d, d + n, table.solidPixel);
+      else kernels.blendSolid(d, n, table.solidPixel, alpha);
+    }
+    return;
+  }
+  if (table.rowKind == SpanKind::Skip) return;
+  thread_local std::vector<uint32_t> repeated;
+  repeated.resize(size_t(n));
+  for (int row = 0; row < h; ++row) {
+    const uint32_t* s = &picture.pixels[size_t(picture.clip.y + firstRow + row) * picture.width +
+                                        size_t(picture.clip.x)];
+    for (int i = 0, col = firstCol; i < n; ++i) {
+      repeated[size_t(i)] = s[col];
+      if (++col == w) col = 0;
+    }
+    DrawSpan(kernels, dstRow + size_t(row) * target.pitch, repeated.data(), n, table.rowKind, alpha,
+             picture.keyRgb);
   }
 }
 
@@ -363,6 +404,37 @@ void DrawSprite3D(int sprite3d, int x, int y, int alpha) {
     }
   }
   if (target.picture) target.picture->PixelsChanged();
+}
+
+void DrawSprite3DRun(int sprite3d, int x, int y, int step, int count, int alpha) {
+  if (!Valid3D(sprite3d) || alpha <= 0 || count <= 0) return;
+  const Sprite3D& s = Sprites3D[sprite3d];
+  Picture* picture = s.picture.get();
+  DrawTarget target = CurrentDrawTarget();
+  if (!picture || !target.pixels || s.width <= 0 || s.height <= 0) return;
+  if (picture->clip.w <= 0 || picture->clip.h <= 0) return;
+  if (s.angle == 0 && s.width == picture->clip.w && s.height == picture->clip.h &&
+      step == picture->clip.w && target.picture != picture && PictureSpans(*picture).oneSpanRows) {
+    DrawUnscaledRun(*picture, target, x, y, count, uint32_t(std::min(alpha, 255)));
+    if (target.picture) target.picture->PixelsChanged();
+    return;
+  }
+  // Any other picture, size, angle or step: copy by copy. Only the copies that may reach
+  // the target are visited (a turned copy stays within its width plus its height of its
+  // place), and none whose place lies beyond int.
+  const long long reach = (long long)s.width + s.height + 2;
+  long long first = 0;  // copies before this one lie wholly before the target
+  if (step > 0 && (long long)x + reach < 0) first = (-((long long)x + reach)) / step;
+  if (step < 0 && (long long)x - reach > target.width)
+    first = ((long long)x - reach - target.width) / -(long long)step;
+  for (long long i = first; i < count; ++i) {
+    long long cx = (long long)x + i * step;
+    // Past the far edge going right (or the near edge going left) nothing more shows.
+    if (step > 0 && (cx - reach >= target.width || cx > INT_MAX)) break;
+    if (step < 0 && (cx + reach <= 0 || cx < INT_MIN)) break;
+    if (cx + reach <= 0 || cx - reach >= target.width) continue;
+    DrawSprite3D(sprite3d, int(cx), y, alpha);
+  }
 }
 
 void FreeAllSprites3D() {

@@ -63,6 +63,10 @@ void End3D();
 void ScaleSprite3D(int sprite3d, int width, int height);
 void TurnSprite3D(int sprite3d, float degrees, int relative);
 void DrawSprite3D(int sprite3d, int x, int y, int alpha);
+// `count` copies side by side, the i-th at (x + i * step, y): the same pixels as as many
+// DrawSprite3D calls, but a row of unscaled copies of one picture is drawn as one long
+// row per pixel row (the darkness covers the screen cell by cell).
+void DrawSprite3DRun(int sprite3d, int x, int y, int step, int count, int alpha);
 void FreeAllSprites3D();
 
 }  // namespace kw
