@@ -157,17 +157,15 @@ void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, i
     return;
   }
   if (table.rowKind == SpanKind::Skip) return;
-  thread_local std::vector<uint32_t> repeated;
-  repeated.resize(size_t(n));
   for (int row = 0; row < h; ++row) {
     const uint32_t* s = &picture.pixels[size_t(picture.clip.y + firstRow + row) * picture.width +
                                         size_t(picture.clip.x)];
-    for (int i = 0, col = firstCol; i < n; ++i) {
-      repeated[size_t(i)] = s[col];
-      if (++col == w) col = 0;
+    uint32_t* d = dstRow + size_t(row) * target.pitch;
+    for (int i = 0, col = firstCol; i < n; col = 0) {
+      int len = std::min(w - col, n - i);
+      DrawSpan(kernels, d + i, s + col, len, table.rowKind, alpha, picture.keyRgb);
+      i += len;
     }
-    DrawSpan(kernels, dstRow + size_t(row) * target.pitch, repeated.data(), n, table.rowKind, alpha,
-             picture.keyRgb);
   }
 }
 
