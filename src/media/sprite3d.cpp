@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "media/sprite_internal.h"
 #include "media/sprites.h"
@@ -102,6 +105,14 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
   // clip's left edge, so they are taken relative to `from` on the target side.
   uint32_t* dstRow = target.pixels + size_t(y) * target.pitch + x;
   const RowKernels kernels = CurrentRowKernels();
+  if (table.solid) {  // the darkness: one pixel everywhere, nothing to read
+    for (int row = 0; row < h; ++row) {
+      uint32_t* d = dstRow + size_t(row) * target.pitch;
+      if (alpha == 255) std::fill(d, d + w, table.solidPixel);
+      else kernels.blendSolid(d, w, table.solidPixel, alpha);
+    }
+    return;
+  }
   if (table.oneSpanRows) {  // most tiles: the same kernel for every row, no run lookups
     if (table.rowKind == SpanKind::Skip) return;
     for (int row = 0; row < h; ++row)
@@ -117,6 +128,43 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
     for (; span != last; ++span) {
       int a = std::max<int>(span->start, from), b = std::min<int>(span->start + span->length, to);
       if (a < b) DrawSpan(kernels, d + (a - from), s + a, b - a, span->kind, alpha, picture.keyRgb);
+    }
+  }
+}
+
+// `count` copies of the clip rectangle side by side from (x, y), unscaled, as one
+// rectangle: each visible pixel row is one long row whose source repeats the picture's
+// row. The kernels work pixel by pixel, so one long call leaves the very pixels that a
+// call per copy leaves. Only for pictures whose rows are each one run.
+void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, int count,
+                     uint32_t alpha) {
+  const int w = picture.clip.w;
+  const long long x0 = std::max<long long>(x, 0), y0 = std::max<long long>(y, 0);
+  const long long x1 = std::min<long long>((long long)x + (long long)w * count, target.width);
+  const long long y1 = std::min<long long>((long long)y + picture.clip.h, target.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int n = int(x1 - x0), h = int(y1 - y0);
+  const int firstCol = int((x0 - x) % w), firstRow = int(y0 - y);
+  uint32_t* dstRow = target.pixels + size_t(y0) * target.pitch + size_t(x0);
+  const SpanTable& table = PictureSpans(picture);
+  const RowKernels kernels = CurrentRowKernels();
+  if (table.solid) {
+    for (int row = 0; row < h; ++row) {
+      uint32_t* d = dstRow + size_t(row) * target.pitch;
+      if (alpha == 255) std::fill(d, d + n, table.solidPixel);
+      else kernels.blendSolid(d, n, table.solidPixel, alpha);
+    }
+    return;
+  }
+  if (table.rowKind == SpanKind::Skip) return;
+  for (int row = 0; row < h; ++row) {
+    const uint32_t* s = &picture.pixels[size_t(picture.clip.y + firstRow + row) * picture.width +
+                                        size_t(picture.clip.x)];
+    uint32_t* d = dstRow + size_t(row) * target.pitch;
+    for (int i = 0, col = firstCol; i < n; col = 0) {
+      int len = std::min(w - col, n - i);
+      DrawSpan(kernels, d + i, s + col, len, table.rowKind, alpha, picture.keyRgb);
+      i += len;
     }
   }
 }
@@ -142,6 +190,12 @@ const SpanTable& PictureSpans(Picture& picture) {
   t.rowKind = t.oneSpanRows ? t.spans[0].kind : SpanKind::Skip;
   for (const Span& span : t.spans)
     t.oneSpanRows = t.oneSpanRows && span.kind == t.rowKind && span.start == 0 && span.length == c.w;
+  t.solid = t.oneSpanRows && t.rowKind == SpanKind::Opaque;
+  t.solidPixel = t.solid ? picture.pixels[size_t(c.y) * picture.width + c.x] : 0;
+  for (int row = 0; t.solid && row < c.h; ++row) {
+    const uint32_t* p = &picture.pixels[size_t(c.y + row) * picture.width + c.x];
+    t.solid = std::all_of(p, p + c.w, [&](uint32_t q) { return q == t.solidPixel; });
+  }
   t.valid = true;
   return t;
 }
@@ -328,11 +382,12 @@ void DrawSprite3D(int sprite3d, int x, int y, int alpha) {
   if (picture->clip.w <= 0 || picture->clip.h <= 0) return;
   // Drawing a picture into itself: read from a copy. Copying the record only shares
   // the pixel block, so the copy takes its own block before the draw writes.
-  Picture copy;
+  // Only made then: setting up a record on every draw costs as much as a tile's pixels.
+  std::unique_ptr<Picture> copy;
   if (target.picture == picture) {
-    copy = *picture;
-    copy.pixels.Mutable();
-    picture = &copy;
+    copy = std::make_unique<Picture>(*picture);
+    copy->pixels.Mutable();
+    picture = copy.get();
   }
   uint32_t opacity = uint32_t(std::min(alpha, 255));
   if (s.angle == 0 && s.width == picture->clip.w && s.height == picture->clip.h) {
@@ -347,6 +402,37 @@ void DrawSprite3D(int sprite3d, int x, int y, int alpha) {
     }
   }
   if (target.picture) target.picture->PixelsChanged();
+}
+
+void DrawSprite3DRun(int sprite3d, int x, int y, int step, int count, int alpha) {
+  if (!Valid3D(sprite3d) || alpha <= 0 || count <= 0) return;
+  const Sprite3D& s = Sprites3D[sprite3d];
+  Picture* picture = s.picture.get();
+  DrawTarget target = CurrentDrawTarget();
+  if (!picture || !target.pixels || s.width <= 0 || s.height <= 0) return;
+  if (picture->clip.w <= 0 || picture->clip.h <= 0) return;
+  if (s.angle == 0 && s.width == picture->clip.w && s.height == picture->clip.h &&
+      step == picture->clip.w && target.picture != picture && PictureSpans(*picture).oneSpanRows) {
+    DrawUnscaledRun(*picture, target, x, y, count, uint32_t(std::min(alpha, 255)));
+    if (target.picture) target.picture->PixelsChanged();
+    return;
+  }
+  // Any other picture, size, angle or step: copy by copy. Only the copies that may reach
+  // the target are visited (a turned copy stays within its width plus its height of its
+  // place), and none whose place lies beyond int.
+  const long long reach = (long long)s.width + s.height + 2;
+  long long first = 0;  // copies before this one lie wholly before the target
+  if (step > 0 && (long long)x + reach < 0) first = (-((long long)x + reach)) / step;
+  if (step < 0 && (long long)x - reach > target.width)
+    first = ((long long)x - reach - target.width) / -(long long)step;
+  for (long long i = first; i < count; ++i) {
+    long long cx = (long long)x + i * step;
+    // Past the far edge going right (or the near edge going left) nothing more shows.
+    if (step > 0 && (cx - reach >= target.width || cx > INT_MAX)) break;
+    if (step < 0 && (cx + reach <= 0 || cx < INT_MIN)) break;
+    if (cx + reach <= 0 || cx - reach >= target.width) continue;
+    DrawSprite3D(sprite3d, int(cx), y, alpha);
+  }
 }
 
 void FreeAllSprites3D() {

@@ -56,6 +56,10 @@ struct SpanTable {
   std::vector<Span> spans;
   bool oneSpanRows = false;       // every row is one span of kind `rowKind` over the width
   SpanKind rowKind = SpanKind::Skip;
+  // Every pixel of the clip rectangle is this one opaque pixel (the darkness is): the
+  // draws fill or blend it without reading the picture.
+  bool solid = false;
+  uint32_t solidPixel = 0;
 };
 
 // Pixels shared between duplicated sprites until one of them is written to, so the
@@ -81,6 +85,10 @@ class SharedPixels {
   std::shared_ptr<std::vector<uint32_t>> data_;
 };
 
+// A number no picture state had before: pictures take a new one whenever their pixels,
+// clip or key colour change, so a composed picture can tell its parts are unchanged.
+uint64_t NewPictureVersion();
+
 // One sprite's picture. A 3D sprite shares it, so drawing into a sprite after
 // MakeSprite3D shows up in the 3D sprite too, and a reload leaves the old picture alive
 // for the 3D sprite until MakeSprite3D is called again.
@@ -90,6 +98,7 @@ struct Picture {
   PixelRect clip;                // what draws show; inside the picture
   uint32_t keyRgb = 0;           // key colour as 0x00RRGGBB
   bool texture = false;          // usable for MakeSprite3D
+  uint64_t version = NewPictureVersion();  // see SpriteVersion
 
   // Caches, built on first use and dropped by PixelsChanged().
   bool maskValid = false;
@@ -102,6 +111,7 @@ struct Picture {
     maskValid = false;
     alphaKind = AlphaKind::Unknown;
     spans.valid = false;
+    version = NewPictureVersion();
   }
 };
 
@@ -158,12 +168,16 @@ uint32_t BlendPixelOwnAlpha(uint32_t dst, uint32_t src, uint32_t alpha, uint32_t
 void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
 // A row of n opaque pixels blended with the one opacity alpha.
 void BlendRowEven(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
+// One opaque pixel blended over a row of n pixels with the one opacity alpha, as
+// BlendRowEven would blend a row of copies of it.
+void BlendRowSolid(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
 // One row's kernels, picked for the processor: a draw fetches them once.
 struct RowKernels {
   void (*blend)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
   void (*blendEven)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
   void (*copy)(uint32_t* dst, const uint32_t* src, int n);
   void (*copyKeyed)(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
+  void (*blendSolid)(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
 };
 RowKernels CurrentRowKernels();
 // The kernels in use: 0 plain code, 1 SSE2, 2 AVX2.

@@ -150,6 +150,16 @@ void CopyRowKeyed(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb) {
   }
 }
 
+uint64_t NewPictureVersion() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
+uint64_t SpriteVersion(int sprite) {
+  Picture* picture = SpritePictureRaw(sprite);
+  return picture ? picture->version : 0;
+}
+
 PicturePtr SpritePicture(int sprite) {
   return ValidNumber(sprite) ? Sprites[sprite] : nullptr;
 }
@@ -171,6 +181,7 @@ DrawTarget CurrentDrawTarget() {
   Picture* picture = SpritePictureRaw(BlitTarget);
   if (!picture) return target;
   target.pixels = picture->pixels.Mutable();
+  picture->version = NewPictureVersion();  // handed out for drawing into
   target.width = picture->width;
   target.height = picture->height;
   target.pitch = size_t(picture->width);
@@ -318,6 +329,7 @@ uint32_t* SpritePixels(int sprite) {
 void SetSpriteClip(int sprite, int x, int y, int width, int height) {
   Picture* picture = SpritePictureRaw(sprite);
   if (!picture) return;
+  picture->version = NewPictureVersion();
   if (x == -1 && y == -1 && width == -1 && height == -1) {
     picture->clip = {0, 0, picture->width, picture->height};
     return;

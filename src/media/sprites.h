@@ -37,6 +37,10 @@ int SpriteClipHeight(int sprite);
 // masks are dropped when the pointer is handed out).
 uint32_t* SpritePixels(int sprite);
 
+// A number that changes whenever the sprite's pixels, clip or key colour change or the
+// number gets another picture (a draw into the sprite counts as a change); 0 when empty.
+uint64_t SpriteVersion(int sprite);
+
 // Clip, key colour, target.
 void SetSpriteClip(int sprite, int x, int y, int width, int height);  // all -1: whole
 void SetSpriteKeyColor(int sprite, int colour);  // sprite -1: default for later loads
@@ -59,6 +63,10 @@ void End3D();
 void ScaleSprite3D(int sprite3d, int width, int height);
 void TurnSprite3D(int sprite3d, float degrees, int relative);
 void DrawSprite3D(int sprite3d, int x, int y, int alpha);
+// `count` copies side by side, the i-th at (x + i * step, y): the same pixels as as many
+// DrawSprite3D calls, but a row of unscaled copies of one picture is drawn as one long
+// row per pixel row (the darkness covers the screen cell by cell).
+void DrawSprite3DRun(int sprite3d, int x, int y, int step, int count, int alpha);
 void FreeAllSprites3D();
 
 }  // namespace kw

@@ -81,6 +81,33 @@ bool BeyondRange(Dir way) {
 // Alphas outside 0..255 are drawn as the nearest limit.
 int ClampAlpha(int a) { return a < 0 ? 0 : a > 255 ? 255 : a; }
 
+// Neighbouring cells of one darkness picture at one opacity, gathered so that they are
+// drawn as one run: a long row per pixel row instead of a short row per cell, which is
+// what a dark screen of some 350 cells spends its time on.
+class DarkRun {
+ public:
+  void Add(int sprite, int x, int y, int alpha) {
+    if (count_ > 0 && sprite == sprite_ && y == y_ && alpha == alpha_ &&
+        int64_t(x) == int64_t(x_) + int64_t(count_) * CellSize) {
+      ++count_;
+      return;
+    }
+    Flush();
+    sprite_ = sprite;
+    x_ = x;
+    y_ = y;
+    alpha_ = alpha;
+    count_ = 1;
+  }
+  void Flush() {
+    if (count_ > 0) DrawSprite3DRun(sprite_, x_, y_, CellSize, count_, alpha_);
+    count_ = 0;
+  }
+
+ private:
+  int sprite_ = 0, x_ = 0, y_ = 0, count_ = 0, alpha_ = 0;
+};
+
 }  // namespace
 
 // The protective aura wears off after 100 frames; a spell fades 1000 px ahead.
@@ -110,22 +137,28 @@ void DrawLightsAndDarkness() {
   if (Aura != 0) MarkAuraLight();
   if (Spell == Spr::BombSpell || Spell == Spr::FetchSpell || Spell == Spr::TurnSpell) MarkSpellLight();
   int alpha = ClampAlpha(p.darkness);
+  DarkRun run;
   for (int col = VisFromX; col <= VisToX; ++col)
-    DrawSprite3D(Spr::Darkness, WorldCellX(col, p.posX), WorldCellY(0, p.pixelY, -20), alpha);
+    run.Add(Spr::Darkness, WorldCellX(col, p.posX), WorldCellY(0, p.pixelY, -20), alpha);
+  run.Flush();
   for (int row = VisFromY; row <= VisToY; ++row)
     for (int col = VisFromX; col <= VisToX; ++col) {
       if (!LightGrid.Inside(col, row)) continue;
       int16_t& v = LightGrid.At(col, row);
       int x = WorldCellX(col, p.posX), y = WorldCellY(row, p.pixelY, 10);
       if (v == 0) {
-        if (int s = ShadeSprite(Map.At(col, row).shade)) DrawSprite3D(s, x, y, alpha);
+        if (int s = ShadeSprite(Map.At(col, row).shade)) run.Add(s, x, y, alpha);
       } else if (v >= 1 && v <= 5) {
+        // The cells before a light are drawn first, as they always were: the light
+        // turns the aura's picture, which one of the shades shows too.
+        run.Flush();
         // The glow flickers: a turned picture and an alpha a little off.
         if (v == 1) TurnSprite3D(Spr::AuraLight, float(RandomUpTo(3) * 90), 0);
         DrawSprite3D(Spr::Darkness + v, x, y, ClampAlpha(p.darkness + RandomUpTo(10) - 5));
       }
       v = 0;
     }
+  run.Flush();
 }
 
 // Runs every frame, with or without a spell: the pulse keeps counting its reversals.

@@ -98,10 +98,23 @@ void DrawFarBackground() {
     return;
   }
   double d = double(p.posX) + p.backScrollX;
-  SetBlitTarget(Spr::BackgroundBuffer);
-  ClearBackBuffer(0);
-  DrawSprite(Spr::Background, Nearest(BackgroundX - d), p.pixelY);
-  DrawSprite(Spr::Background, Nearest(BackgroundX - d + BackgroundSide * 640), p.pixelY);
+  int first = Nearest(BackgroundX - d), second = Nearest(BackgroundX - d + BackgroundSide * 640);
+  // The composed buffer is kept while what it is made of stays: the picture's two places
+  // and height, the picture and the buffer themselves (a whole-screen clear and two copies
+  // saved on most frames, as the scroll moves the buffer, not the picture in it).
+  static struct {
+    uint64_t picture = 0, buffer = 0;
+    int first = 0, second = 0, y = 0;
+  } composed;
+  uint64_t picture = SpriteVersion(Spr::Background), buffer = SpriteVersion(Spr::BackgroundBuffer);
+  if (picture == 0 || buffer == 0 || picture != composed.picture || buffer != composed.buffer ||
+      first != composed.first || second != composed.second || p.pixelY != composed.y) {
+    SetBlitTarget(Spr::BackgroundBuffer);
+    ClearBackBuffer(0);
+    DrawSprite(Spr::Background, first, p.pixelY);
+    DrawSprite(Spr::Background, second, p.pixelY);
+    composed = {SpriteVersion(Spr::Background), SpriteVersion(Spr::BackgroundBuffer), first, second, p.pixelY};
+  }
   SetBlitTarget(-1);
   DrawSprite(Spr::BackgroundBuffer, Nearest(d), -10);
 }

@@ -7,6 +7,7 @@
 // draws partly off the screen, and pictures changed after they were drawn.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -80,6 +81,12 @@ TEST_F(BlendTest, EveryKernelLevelGivesTheRulesPixels) {
           want[size_t(i)] = RulePixel(even[size_t(i)], opaque[size_t(i)], alpha, 0x1000000u);
         kw::BlendRowEven(even.data(), src.data(), n, alpha);
         ASSERT_EQ(even, want) << "even, level " << level << " n " << n << " alpha " << alpha;
+        // The solid kernel is the even one over copies of a single pixel.
+        std::vector<uint32_t> solid = dst, copies(size_t(n), opaque.empty() ? 0u : opaque[0]);
+        want = solid;
+        kw::BlendRowEven(want.data(), copies.data(), n, alpha);
+        kw::BlendRowSolid(solid.data(), n, copies.empty() ? 0u : copies[0], alpha);
+        ASSERT_EQ(solid, want) << "solid, level " << level << " n " << n << " alpha " << alpha;
       }
   }
 }
@@ -181,6 +188,31 @@ TEST_F(BlendTest, RunTablesFollowPixelsClipAndKeyChanges) {
   for (int y = 4; y < 8; ++y)
     for (int x = 4; x < 12; ++x) t.pixels[size_t(y * 40 + x)] = Red;
   DrawAndCompare(2, t, 110, 10, 255);
+  // One colour everywhere (drawn without reading the picture), then one pixel changed,
+  // then that colour made the key: each draw shows the change.
+  for (uint32_t& p : t.pixels) p = 0xFF040308u;
+  px = kw::SpritePixels(2);
+  std::fill(px, px + 40 * 12, 0xFF040308u);
+  DrawAndCompare(2, t, 10, 50, 255);
+  DrawAndCompare(2, t, 10, 70, 190);
+  kw::SpritePixels(2)[13] = t.pixels[13] = 0xFF102030u;
+  DrawAndCompare(2, t, 60, 50, 190);
+  kw::SpritePixels(2)[13] = t.pixels[13] = 0xFF040308u;
+  DrawAndCompare(2, t, 60, 70, 190);
+  t.keyRgb = 0x040308u;
+  kw::SetSpriteKeyColor(2, 0x080304);
+  DrawAndCompare(2, t, 110, 50, 190);
+  t.keyRgb = 0;
+  kw::SetSpriteKeyColor(2, 0);
+  // A duplicate shares the pixels until it is written: the original keeps drawing its own.
+  ASSERT_EQ(kw::DuplicateSprite(2, 4), 1);
+  kw::SpritePixels(4)[0] = 0xFF999999u;
+  DrawAndCompare(2, t, 160, 50, 190);
+  // Back to the mixed pixels for what follows.
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 40; ++x) t.pixels[size_t(y * 40 + x)] = MixedPixel(random, x + y * 5, 0);
+  std::copy(t.pixels.begin(), t.pixels.end(), kw::SpritePixels(2));
+  DrawAndCompare(2, t, 160, 70, 190);
   // Another clip of the same picture, then another key colour.
   t.cx = 7, t.cy = 2, t.cw = 20, t.ch = 9;
   kw::SetSpriteClip(2, t.cx, t.cy, t.cw, t.ch);

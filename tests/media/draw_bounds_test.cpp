@@ -77,6 +77,12 @@ class DrawBoundsTest : public ::testing::Test {
             }, whole};
   }
 
+  // The runs draw the picture at its own size, unturned (the draws above leave it scaled).
+  static void Unscaled() {
+    kw::ScaleSprite3D(Src, SrcW, SrcH);
+    kw::TurnSprite3D(Src, 0, 0);
+  }
+
   static std::vector<Primitive> Primitives() {
     return {
         {"opaque", [](int x, int y) { kw::DrawSprite(Src, x, y); }, true},
@@ -90,6 +96,9 @@ class DrawBoundsTest : public ::testing::Test {
         ThreeD("3d as large as int", INT_MAX, INT_MAX, 45, 255, false),
         ThreeD("3d a line as long as int", 1, INT_MAX, 0, 255, true),
         ThreeD("3d a line as wide as int", INT_MAX, 1, 90, 255, false),
+        {"3d run of three", [](int x, int y) { Unscaled(); kw::DrawSprite3DRun(Src, x, y, SrcW, 3, 100); }, true},
+        {"3d run to the end of int", [](int x, int y) { Unscaled(); kw::DrawSprite3DRun(Src, x, y, SrcW, INT_MAX, 255); }},
+        {"3d run leftwards", [](int x, int y) { Unscaled(); kw::DrawSprite3DRun(Src, x, y, -SrcW, 1000, 200); }},
         {"text on its box",
          [](int x, int y) {
            kw::SetTextBackground(0);

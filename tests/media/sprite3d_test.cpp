@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
 #include "common/pictures.h"
 #include "media/core.h"
 #include "media/core_internal.h"
+#include "media/sprite_internal.h"
 #include "media/sprites.h"
 
 namespace {
@@ -262,6 +264,63 @@ TEST_F(Sprite3DTest, DrawnIntoItsOwnSpriteReadsTheOldPixels) {
   EXPECT_EQ(p[1], 0xFF101010u);
   EXPECT_EQ(p[2], 0xFF202020u);
   EXPECT_EQ(p[3], 0xFF303030u);
+}
+
+// A run of copies side by side leaves exactly the pixels of the same copies drawn one by
+// one, with every kernel, for one-colour pictures, repeated row patterns, pictures with
+// several kinds of runs in a row, and turned or overlapping copies, on the screen and
+// partly or wholly off it, to int's ends.
+TEST_F(Sprite3DTest, ARunLeavesThePixelsOfItsCopiesDrawnOneByOne) {
+  struct Case {
+    const char* name;
+    uint32_t (*colour)(int x, int y);
+  };
+  const Case pictures[] = {
+      {"one colour", [](int, int) { return 0xFF102030u; }},
+      {"opaque row pattern", [](int x, int y) { return 0xFF000000u | uint32_t(x * 8 << 16 | y * 8 << 8 | 7); }},
+      {"half-transparent row pattern",
+       [](int x, int y) { return uint32_t((40 + x * 6) << 24 | (y * 8) << 8 | 0x90); }},
+      {"several kinds of runs",
+       [](int x, int y) { return x < 10 ? 0xFF0000F0u | uint32_t(y << 16) : x < 20 ? Black : 0x80FF8000u; }},
+  };
+  struct Place {
+    int x, y, count, step;
+    float angle;
+  };
+  const Place places[] = {
+      {5, 7, 3, 30, 0},        {-47, 7, 4, 30, 0},        {600, 460, 3, 30, 0},
+      {-10, -12, 25, 30, 0},   {-100000, 0, 5000, 30, 0}, {INT_MAX - 40, 9, 3, 30, 0},
+      {INT_MIN, 9, 3, 30, 0},  {620, 30, 4, -30, 0},      {5, 7, 4, 20, 0},
+      {-20, 100, 5, 30, 90},
+  };
+  auto background = [] {
+    uint32_t* b = kw::BackBuffer();
+    for (int i = 0; i < kw::ScreenWidth * kw::ScreenHeight; ++i) b[i] = 0xFF000000u | uint32_t(i * 2654435761u >> 8);
+  };
+  const int best = kw::UseBlendKernels(-1);
+  const size_t size = size_t(kw::ScreenWidth) * kw::ScreenHeight;
+  for (int level = 0; level <= best; ++level) {
+    kw::UseBlendKernels(level);
+    for (const Case& picture : pictures) {
+      Make3D(3, 30, 30, picture.colour);
+      for (const Place& at : places)
+        for (int alpha : {255, 100}) {
+          kw::TurnSprite3D(3, at.angle, 0);
+          background();
+          for (long long i = 0; i < at.count; ++i) {
+            long long x = (long long)at.x + i * at.step;
+            if (x >= INT_MIN && x <= INT_MAX) kw::DrawSprite3D(3, int(x), at.y, alpha);
+          }
+          std::vector<uint32_t> one(kw::BackBuffer(), kw::BackBuffer() + size);
+          background();
+          kw::DrawSprite3DRun(3, at.x, at.y, at.step, at.count, alpha);
+          std::vector<uint32_t> run(kw::BackBuffer(), kw::BackBuffer() + size);
+          ASSERT_TRUE(one == run) << picture.name << " at " << at.x << ", " << at.y << " x" << at.count
+                                  << " alpha " << alpha << " kernels " << level;
+        }
+    }
+  }
+  kw::UseBlendKernels(-1);
 }
 
 }  // namespace

@@ -413,3 +413,35 @@ TEST_F(SpritesTest, DuplicatesStayIndependentWhenEitherIsWritten) {
 }
 
 }  // namespace
+
+// The version a composed picture (the far background) is kept by: every change of what a
+// sprite draws gives it a new one, drawing it somewhere else or a duplicate's write does not.
+TEST_F(SpritesTest, VersionChangesWithEveryChangeOfWhatTheSpriteDraws) {
+  Make(1, 4, 4, [](int, int) { return Red; });
+  Make(2, 2, 2, [](int, int) { return Blue; });
+  EXPECT_EQ(kw::SpriteVersion(9), 0u);
+  struct Step {
+    const char* what;
+    bool changes;
+    void (*run)();
+  };
+  const Step steps[] = {
+      {"drawn onto the screen", false, [] { kw::DrawSprite(1, 0, 0); }},
+      {"drawn from into another sprite", false, [] { kw::SetBlitTarget(2); kw::DrawSprite(1, 0, 0); kw::SetBlitTarget(-1); }},
+      {"its duplicate written", false, [] { kw::DuplicateSprite(1, 3); kw::SpritePixels(3)[0] = Blue; }},
+      {"its pixels handed out", true, [] { kw::SpritePixels(1)[0] = Blue; }},
+      {"its clip", true, [] { kw::SetSpriteClip(1, 1, 1, 2, 2); }},
+      {"its key colour", true, [] { kw::SetSpriteKeyColor(1, kw::Rgb(0, 0, 255)); }},
+      {"cleared as the blit target", true, [] { kw::SetBlitTarget(1); kw::ClearBackBuffer(0); kw::SetBlitTarget(-1); }},
+      {"drawn into", true, [] { kw::SetBlitTarget(1); kw::DrawSprite(2, 0, 0); kw::SetBlitTarget(-1); }},
+      {"another picture under the number", true, [] { kw::DuplicateSprite(2, 1); }},
+  };
+  for (const Step& step : steps) {
+    uint64_t before = kw::SpriteVersion(1);
+    ASSERT_NE(before, 0u);
+    step.run();
+    EXPECT_EQ(kw::SpriteVersion(1) != before, step.changes) << step.what;
+  }
+  kw::FreeSprite(1);
+  EXPECT_EQ(kw::SpriteVersion(1), 0u);
+}

@@ -66,6 +66,57 @@ std::vector<double> TimePlayPasses(int n) {
   return times;
 }
 
+// The median time of n calls of part (after 20 to warm up) in us.
+template <typename F>
+double PartUs(F part, int n = 200) {
+  std::vector<double> times;
+  for (int i = 0; i < n + 20; ++i) {
+    double t0 = NowUs();
+    part();
+    if (i >= 20) times.push_back(NowUs() - t0);
+  }
+  return Median(times);
+}
+
+// Where the busiest map's play frame goes, each part drawn alone over and over after
+// a whole world pass set up its visible window: the far background, the back, main and
+// overlay layers, the things between them (the world pass less those and the darkness),
+// the darkness, the HUD with its message line (the line's text alone too), the flip,
+// and the rest of the pass (world step, script, controls).
+void BenchPlayFrameParts(double playframe) {
+  kw::DrawWorld();
+  kw::SetSprite3DFiltering(0);
+  double world = PartUs([] { kw::DrawWorld(); });
+  double background = PartUs([] { kw::DrawFarBackground(); });
+  double back = PartUs([] { kw::DrawBackLayer(); });
+  double main = PartUs([] { kw::DrawMainLayer(); });
+  double overlay = PartUs([] { kw::DrawOverlayLayer(); });
+  double darkness = kw::P().darkness > 0 ? PartUs([] { kw::DrawLightsAndDarkness(); }) : 0;
+  kw::SetSprite3DFiltering(1);
+  // The message line as the HUD draws it; a map that starts without one gets a line of
+  // the usual length.
+  std::string line = kw::P().message.empty() ? "Der Schluessel liegt hinter dem Wasserfall." : kw::P().message;
+  double text = PartUs([&] {
+    kw::BeginText();
+    kw::SelectFont(kw::Font::Small);
+    kw::SetTextBackgroundColour(0);
+    kw::DrawTextAt(25, 12, line);
+    kw::EndText();
+  });
+  double hud = PartUs([] { kw::DrawHud(); });
+  double flip = PartUs([] { kw::FlipScreen(); });
+  Print("playframe_background_us", background, "us");
+  Print("playframe_backlayer_us", back, "us");
+  Print("playframe_mainlayer_us", main, "us");
+  Print("playframe_overlay_us", overlay, "us");
+  Print("playframe_things_us", std::max(0.0, world - background - back - main - overlay - darkness), "us");
+  Print("playframe_darkness_us", darkness, "us");
+  Print("playframe_hud_us", hud, "us");
+  Print("playframe_text_us", text, "us");
+  Print("playframe_flip_us", flip, "us");
+  Print("playframe_rest_us", std::max(0.0, playframe - world - hud - flip), "us");
+}
+
 // Every shipped map's play frame; the busiest one is `playframe_us`, and its world
 // drawing alone `drawworld_us`.
 void BenchPlayFrames() {
@@ -96,6 +147,7 @@ void BenchPlayFrames() {
     if (i >= 20) draws.push_back(NowUs() - t0);
   }
   PrintRuns("drawworld_us", draws, "us");
+  BenchPlayFrameParts(Median(worstRuns));
 }
 
 // The world step alone on the largest map with 30 enemies.
