@@ -280,6 +280,16 @@ std::vector<int16_t> SoundMixerSamples(int sound) {
   return samples;
 }
 
+std::vector<int16_t> WholeMixerSamples(const uint8_t* data, size_t size) {
+  DecodedPcm pcm;
+  size_t length = data && MixerOpen ? SoundBytesOf(data, size) : 0;
+  if (length == 0 || !DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return {};
+  ChunkRef chunk = ShareChunk(ToMixerChunk(pcm));
+  std::vector<int16_t> samples(chunk ? chunk->alen / 2 : 0);
+  if (!samples.empty()) std::memcpy(samples.data(), chunk->abuf, samples.size() * 2);
+  return samples;
+}
+
 int SoundStreamed(int sound) { return ViewOf(sound).track ? 1 : 0; }
 
 std::vector<int16_t> StreamedSoundSamples(int sound, size_t bytes, size_t piece) {
