@@ -52,15 +52,19 @@ struct SoundSlot {
   int volume = FullVolume;  // 0..100 as the game set it
 };
 
-std::mutex SoundTableLock;
-std::array<SoundSlot, MaxSounds> Sounds;
+// The table and the voices live as long as the process, never destroyed at its exit:
+// a program that ends without FreeAllSounds (the tests that keep the media layer up to
+// the end) still has the audio thread mixing from them while static objects go.
+std::mutex& SoundTableLock = *new std::mutex;
+std::array<SoundSlot, MaxSounds>& Sounds = *new std::array<SoundSlot, MaxSounds>;
 bool MixerOpen = false;  // an audio device is playing our mix
 MixerFormat Mixer;       // its format while open
 
 // The streamed playback of each channel, made at its first streamed play and kept until
 // the mixer closes, so the audio thread never holds a voice that is gone (made and
 // looked up under the table's lock).
-std::array<std::unique_ptr<StreamVoice>, MaxSounds> Voices;
+std::array<std::unique_ptr<StreamVoice>, MaxSounds>& Voices =
+    *new std::array<std::unique_ptr<StreamVoice>, MaxSounds>;
 
 StreamVoice* VoiceOf(int sound, bool make) {
   std::lock_guard<std::mutex> lock(SoundTableLock);
