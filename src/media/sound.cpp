@@ -6,20 +6,26 @@
 // so tests and headless runs behave like a real run. The loader thread loads sounds
 // while the main thread plays others: the table is guarded by a mutex that is never
 // held across a mixer call that may wait for the audio callback.
+// A long Ogg stream (the music) stays compressed: its channel plays a looping silent
+// chunk whose samples an effect replaces with the stream, decoded as it plays, so the
+// channel's volume, halts and "is it playing" work as for any sound. The same data
+// loaded under two numbers is decoded (or kept) once and shared.
 #include "media/sound.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "media/core.h"
+#include "media/sound_decode_internal.h"
 #include "media/sound_internal.h"
 
 namespace kw {
@@ -28,29 +34,49 @@ namespace {
 
 constexpr int FullVolume = 100;
 
-struct SoundSlot {
-  bool loaded = false;         // holds a sound (decoded or, without a mixer, checked)
-  Mix_Chunk* chunk = nullptr;  // decoded samples; null without a mixer
-  int volume = FullVolume;     // 0..100 as the game set it
+using ChunkRef = std::shared_ptr<Mix_Chunk>;
+using TrackRef = std::shared_ptr<const StreamedTrack>;
+
+// What a load made: decoded samples or a kept stream (neither without a mixer), and
+// the identity of the data it came from, by which a second load of it finds it.
+struct SoundData {
+  ChunkRef chunk;
+  TrackRef track;
+  uint64_t hash = 0;
+  size_t size = 0;
 };
 
-std::mutex SoundTableLock;
-std::array<SoundSlot, MaxSounds> Sounds;
+struct SoundSlot {
+  bool loaded = false;  // holds a sound (decoded, kept or, without a mixer, checked)
+  SoundData data;
+  int volume = FullVolume;  // 0..100 as the game set it
+};
+
+// The table and the voices live as long as the process, never destroyed at its exit:
+// a program that ends without FreeAllSounds (the tests that keep the media layer up to
+// the end) still has the audio thread mixing from them while static objects go.
+std::mutex& SoundTableLock = *new std::mutex;
+std::array<SoundSlot, MaxSounds>& Sounds = *new std::array<SoundSlot, MaxSounds>;
 bool MixerOpen = false;  // an audio device is playing our mix
+MixerFormat Mixer;       // its format while open
+
+// The streamed playback of each channel, made at its first streamed play and kept until
+// the mixer closes, so the audio thread never holds a voice that is gone (made and
+// looked up under the table's lock).
+std::array<std::unique_ptr<StreamVoice>, MaxSounds>& Voices =
+    *new std::array<std::unique_ptr<StreamVoice>, MaxSounds>;
+
+StreamVoice* VoiceOf(int sound, bool make) {
+  std::lock_guard<std::mutex> lock(SoundTableLock);
+  if (!Voices[sound] && make) Voices[sound] = std::make_unique<StreamVoice>();
+  return Voices[sound].get();
+}
+
+// What a streamed channel plays under its effect: silence, looped for ever.
+uint8_t SilenceBytes[4096];
+Mix_Chunk Silence = {0, SilenceBytes, sizeof SilenceBytes, MIX_MAX_VOLUME};
 
 bool ValidSound(int sound) { return sound >= 0 && sound < MaxSounds; }
-
-uint32_t ReadLe32(const uint8_t* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-bool IsWave(const uint8_t* data, size_t size) {
-  return size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0;
-}
-
-bool IsOgg(const uint8_t* data, size_t size) {
-  return size >= 4 && std::memcmp(data, "OggS", 4) == 0;
-}
 
 // Decibel-like curve: 0 is silent, 100 is the mixer's full volume, each 50 steps are
 // about 20 dB. Every volume above 0 stays audible (at least 1), so the curve never
@@ -61,165 +87,12 @@ int MixerVolumeOf(int volume) {
   return std::clamp(static_cast<int>(std::lround(level)), 1, MIX_MAX_VOLUME);
 }
 
-// Samples as their decoder gives them, before the mixer converts them.
-struct DecodedPcm {
-  SDL_AudioFormat format = AUDIO_S16LSB;
-  int channels = 0;
-  int rate = 0;
-  std::vector<uint8_t> bytes;
-};
-
-// A WAVE file through SDL's loader: its samples, at most limit bytes of them.
-bool DecodeWave(const uint8_t* data, size_t size, size_t limit, DecodedPcm& out) {
-  SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(std::min<size_t>(size, INT32_MAX)));
-  if (!rw) return false;
-  SDL_AudioSpec wave;
-  Uint8* samples = nullptr;
-  Uint32 length = 0;
-  if (!SDL_LoadWAV_RW(rw, 1, &wave, &samples, &length)) return false;
-  size_t frame = size_t(SDL_AUDIO_BITSIZE(wave.format) / 8) * std::max<size_t>(wave.channels, 1);
-  size_t kept = std::min<size_t>(length, limit - limit % frame);
-  out.format = wave.format;
-  out.channels = wave.channels;
-  out.rate = wave.freq;
-  out.bytes.assign(samples, samples + kept);
-  SDL_FreeWAV(samples);
-  return true;
-}
-
-// Reading an Ogg stream that lies in memory.
-struct MemoryStream {
-  const uint8_t* data;
-  size_t size;
-  size_t pos = 0;
-};
-
-size_t ReadMemory(void* ptr, size_t size, size_t count, void* source) {
-  auto* in = static_cast<MemoryStream*>(source);
-  size_t n = size == 0 ? 0 : std::min(count, (in->size - in->pos) / size);
-  std::memcpy(ptr, in->data + in->pos, n * size);
-  in->pos += n * size;
-  return n;
-}
-
-int SeekMemory(void* source, ogg_int64_t offset, int whence) {
-  auto* in = static_cast<MemoryStream*>(source);
-  ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(in->pos)
-                                                                  : ogg_int64_t(in->size);
-  if (offset < -base || base + offset > ogg_int64_t(in->size)) return -1;
-  in->pos = size_t(base + offset);
-  return 0;
-}
-
-long TellMemory(void* source) { return long(static_cast<MemoryStream*>(source)->pos); }
-
-// An Ogg Vorbis stream decoded piece by piece as 16-bit samples, stopping at limit
-// bytes: a small stream that decodes for hours never takes more than that.
-bool DecodeOgg(const uint8_t* data, size_t size, size_t limit, DecodedPcm& out) {
-  MemoryStream in{data, size};
-  OggVorbis_File file;
-  ov_callbacks callbacks = {ReadMemory, SeekMemory, nullptr, TellMemory};
-  if (ov_open_callbacks(&in, &file, nullptr, 0, callbacks) != 0) return false;
-  vorbis_info* info = ov_info(&file, -1);
-  bool ok = info && info->channels > 0 && info->rate > 0;
-  if (ok) {
-    out.format = AUDIO_S16LSB;
-    out.channels = info->channels;
-    out.rate = int(info->rate);
-    size_t frame = size_t(info->channels) * 2;
-    limit -= limit % frame;
-    char piece[8192];
-    int section = 0;
-    while (out.bytes.size() < limit) {
-      int want = int(std::min<size_t>(sizeof piece, limit - out.bytes.size()));
-      long got = ov_read(&file, piece, want, 0, 2, 1, &section);
-      if (got == OV_HOLE) continue;
-      if (got <= 0) break;
-      // A chained stream that changes its format mid-way ends the sound there.
-      vorbis_info* now = ov_info(&file, section);
-      if (!now || now->channels != out.channels || now->rate != out.rate) break;
-      out.bytes.insert(out.bytes.end(), piece, piece + got);
-    }
-    ok = !out.bytes.empty();
-  }
-  ov_clear(&file);
-  return ok;
-}
-
-// The bytes of data that make up the sound: a WAVE file ends where its RIFF header says
-// (cut to what is really there); 0 when it is neither WAVE nor Ogg.
-size_t SoundBytesOf(const uint8_t* data, size_t size) {
-  if (IsWave(data, size)) return std::min<size_t>(size, size_t(ReadLe32(data + 4)) + 8);
-  return IsOgg(data, size) ? size : 0;
-}
-
-// A checked WAVE or Ogg sound decoded into pcm, at most limit bytes of samples.
-bool DecodeSoundData(const uint8_t* data, size_t size, size_t limit, DecodedPcm& pcm) {
-  return IsWave(data, size) ? DecodeWave(data, size, limit, pcm) : DecodeOgg(data, size, limit, pcm);
-}
-
-// Linear interpolation of 16-bit frames (in channels) to `step` frames each (out
-// channels); Step is that multiple when known while compiling, so the divisions become
-// shifts for the common ones, or 0.
-template <int Step>
-void Interpolate(const std::vector<uint8_t>& bytes, int in, int out, int step, int16_t* to) {
-  const int k = Step ? Step : step;
-  const size_t frames = bytes.size() / (size_t(in) * 2);
-  auto sample = [&bytes](size_t at) {
-    int16_t v;
-    std::memcpy(&v, &bytes[at * 2], 2);
-    return int(v);
-  };
-  for (size_t f = 0; f < frames; ++f) {
-    const size_t a = f * size_t(in), b = f + 1 < frames ? a + size_t(in) : a;  // the last frame is held
-    int from[2] = {sample(a), sample(a + in - 1)}, next[2] = {sample(b), sample(b + in - 1)};
-    for (int j = 0; j < k; ++j) {
-      int left = (from[0] * (k - j) + next[0] * j) / k;
-      int right = (from[1] * (k - j) + next[1] * j) / k;
-      if (out == 1) {
-        *to++ = int16_t((left + right) / 2);
-      } else {
-        *to++ = int16_t(left);
-        *to++ = int16_t(right);
-      }
-    }
-  }
-}
-
-// 16-bit samples with one or two channels, raised to a whole multiple of their rate by
-// linear interpolation, into an SDL buffer of `length` bytes; null when the formats are
-// not of that kind. The shipped sounds are 22050 Hz mono and the mixer plays 44100 Hz
-// stereo: SDL's own converter filters every sample through a long windowed sinc, which
-// for the music decoded at start-up was most of the start-up time.
-Uint8* ConvertByMultiple(const DecodedPcm& pcm, Uint16 format, int channels, int rate, int& length) {
-  const int in = pcm.channels, out = channels;
-  if (pcm.format != AUDIO_S16SYS || format != AUDIO_S16SYS || in < 1 || in > 2 || out < 1 ||
-      out > 2 || pcm.rate <= 0 || rate % pcm.rate != 0 || rate / pcm.rate > 8)
-    return nullptr;
-  const int step = rate / pcm.rate;
-  const size_t frames = pcm.bytes.size() / (size_t(in) * 2);
-  const size_t bytes = frames * size_t(step) * size_t(out) * 2;
-  if (bytes > size_t(INT32_MAX)) return nullptr;
-  auto* buffer = static_cast<Uint8*>(SDL_malloc(std::max<size_t>(bytes, 1)));
-  if (!buffer) return nullptr;
-  auto* to = reinterpret_cast<int16_t*>(buffer);
-  if (step == 1)
-    Interpolate<1>(pcm.bytes, in, out, step, to);
-  else if (step == 2)
-    Interpolate<2>(pcm.bytes, in, out, step, to);
-  else
-    Interpolate<0>(pcm.bytes, in, out, step, to);
-  length = int(bytes);
-  return buffer;
-}
-
 // The decoded samples in the mixer's format, as a chunk the mixer frees itself.
 Mix_Chunk* ToMixerChunk(const DecodedPcm& pcm) {
-  int rate = 0, channels = 0;
-  Uint16 format = 0;
-  if (!Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
+  const int rate = Mixer.rate, channels = Mixer.channels;
+  const Uint16 format = Mixer.format;
   int length = 0;
-  Uint8* buffer = ConvertByMultiple(pcm, format, channels, rate, length);
+  Uint8* buffer = ConvertByMultiple(pcm, Mixer, length);
   if (!buffer) {
     SDL_AudioStream* stream =
         SDL_NewAudioStream(pcm.format, Uint8(pcm.channels), pcm.rate, format, Uint8(channels), rate);
@@ -245,23 +118,148 @@ Mix_Chunk* ToMixerChunk(const DecodedPcm& pcm) {
   return chunk;
 }
 
-// Replaces a slot's contents; returns the chunk it held so the caller frees it
-// outside the lock.
-Mix_Chunk* StoreSound(int sound, Mix_Chunk* chunk) {
-  std::lock_guard<std::mutex> lock(SoundTableLock);
-  SoundSlot& slot = Sounds[sound];
-  Mix_Chunk* old = slot.chunk;
-  slot.chunk = chunk;
-  slot.loaded = true;
-  slot.volume = FullVolume;
-  return old;
+ChunkRef ShareChunk(Mix_Chunk* chunk) {
+  return chunk ? ChunkRef(chunk, [](Mix_Chunk* c) { Mix_FreeChunk(c); }) : nullptr;
 }
 
-// The chunk of a loaded sound, or null.
-Mix_Chunk* ChunkOf(int sound) {
-  if (!ValidSound(sound)) return nullptr;
+// A fingerprint of a sound's bytes: a second load of the same data finds the first.
+uint64_t HashBytes(const uint8_t* p, size_t n) {
+  uint64_t h = 0x9E3779B97F4A7C15ull ^ n;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+    h ^= h >> 32;
+  }
+  for (; i < n; ++i) h = (h ^ p[i]) * 0x100000001B3ull;
+  return h;
+}
+
+// The samples or stream another number already holds for these bytes. A kept stream
+// is compared byte for byte; decoded samples by their fingerprint and size.
+bool FindLoaded(const uint8_t* data, SoundData& out) {
   std::lock_guard<std::mutex> lock(SoundTableLock);
-  return Sounds[sound].chunk;
+  for (const SoundSlot& slot : Sounds) {
+    const SoundData& d = slot.data;
+    if (!slot.loaded || d.size != out.size || d.hash != out.hash) continue;
+    if (d.track && std::equal(d.track->data.begin(), d.track->data.end(), data)) {
+      out.track = d.track;
+      return true;
+    }
+    if (d.chunk) {
+      out.chunk = d.chunk;
+      return true;
+    }
+  }
+  return false;
+}
+
+// An Ogg stream: short ones decoded whole as before, long ones kept compressed after
+// their start decoded (what would fail to load still fails here).
+bool PrepareOgg(const uint8_t* data, size_t size, SoundData& out) {
+  DecodedPcm pcm;
+  if (!DecodeSoundData(data, size, StreamAboveBytes + 8192, pcm)) return false;
+  if (pcm.bytes.size() <= StreamAboveBytes) {
+    out.chunk = ShareChunk(ToMixerChunk(pcm));
+    return out.chunk != nullptr;
+  }
+  StreamConverter check;
+  if (!check.Start(pcm.channels, pcm.rate, Mixer)) return false;
+  auto track = std::make_shared<StreamedTrack>();
+  track->data.assign(data, data + size);
+  track->channels = pcm.channels;
+  track->rate = pcm.rate;
+  out.track = std::move(track);
+  return true;
+}
+
+// WAVE or Ogg Vorbis (an Ogg stream is read whatever length the caller states, since a
+// stated size smaller than the stream would only cut the sound short), decoded piece by
+// piece up to the decode limit and converted for the mixer, or kept for streaming.
+// Without a mixer the data is only checked. False when it is neither or fails.
+bool PrepareSound(const uint8_t* data, size_t size, SoundData& out) {
+  out = SoundData{};
+  if (!data) return false;
+  size_t length = SoundBytesOf(data, size);
+  if (length == 0) return false;
+  if (!MixerOpen) return true;
+  out.size = length;
+  out.hash = HashBytes(data, length);
+  if (FindLoaded(data, out)) return true;
+  if (IsOgg(data, length)) return PrepareOgg(data, length, out);
+  DecodedPcm pcm;
+  if (!DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return false;
+  out.chunk = ShareChunk(ToMixerChunk(pcm));
+  return out.chunk != nullptr;
+}
+
+// Fills a slot; the channel of a sound it replaces is halted (the mixer may still be
+// reading the old samples), and those are released outside the lock.
+void StoreSound(int sound, SoundData data) {
+  SoundData old;
+  {
+    std::lock_guard<std::mutex> lock(SoundTableLock);
+    SoundSlot& slot = Sounds[sound];
+    old = std::move(slot.data);
+    slot = SoundSlot{true, std::move(data), FullVolume};
+  }
+  if (MixerOpen && (old.chunk || old.track)) Mix_HaltChannel(sound);
+}
+
+// Stores a sound in the highest free slot (never 0); 0 when all are taken.
+int StoreInFreeSlot(SoundData& data) {
+  std::lock_guard<std::mutex> lock(SoundTableLock);
+  for (int n = MaxSounds - 1; n > 0; --n) {
+    if (Sounds[n].loaded) continue;
+    Sounds[n] = SoundSlot{true, std::move(data), FullVolume};
+    return n;
+  }
+  return 0;
+}
+
+// A loaded sound's samples or stream and volume, or nothing.
+struct SoundView {
+  ChunkRef chunk;
+  TrackRef track;
+  int volume = 0;
+};
+SoundView ViewOf(int sound) {
+  SoundView v;
+  if (!ValidSound(sound)) return v;
+  std::lock_guard<std::mutex> lock(SoundTableLock);
+  const SoundSlot& slot = Sounds[sound];
+  v.chunk = slot.data.chunk;
+  v.track = slot.data.track;
+  v.volume = slot.volume;
+  return v;
+}
+
+// The mixer's hooks of a streamed channel (audio thread, or a halt under the mixer's lock).
+void StreamEffect(int, void* stream, int len, void* voice) {
+  static_cast<StreamVoice*>(voice)->Fill(static_cast<uint8_t*>(stream), size_t(std::max(len, 0)));
+}
+void StreamDone(int, void* voice) { static_cast<StreamVoice*>(voice)->Stop(); }
+
+// The mixer samples of a kept stream as its channel would get them, in pieces of piece
+// bytes, until bytes are handed out or (unlooped) the sound ends.
+std::vector<int16_t> StreamSamples(const TrackRef& track, size_t bytes, bool loop, size_t piece) {
+  StreamVoice voice;
+  voice.Start(track, loop, Mixer);
+  std::vector<uint8_t> out;
+  piece = std::max<size_t>(piece, 1);
+  while (out.size() < bytes) {
+    size_t at = out.size(), n = std::min(piece, bytes - at);
+    out.resize(at + n);
+    size_t got = voice.Fill(out.data() + at, n);
+    if (got < n) {
+      out.resize(at + got);
+      break;
+    }
+  }
+  std::vector<int16_t> samples(out.size() / 2);
+  if (!samples.empty()) std::memcpy(samples.data(), out.data(), samples.size() * 2);
+  return samples;
 }
 
 }  // namespace
@@ -274,15 +272,53 @@ size_t DecodedSoundLength(const uint8_t* data, size_t size, size_t limit) {
 }
 
 size_t SoundMixerBytes(int sound) {
-  Mix_Chunk* chunk = ChunkOf(sound);
+  ChunkRef chunk = ViewOf(sound).chunk;
   return chunk ? chunk->alen : 0;
 }
 
 std::vector<int16_t> SoundMixerSamples(int sound) {
-  Mix_Chunk* chunk = ChunkOf(sound);
+  SoundView v = ViewOf(sound);
+  if (v.track) return StreamSamples(v.track, MaxDecodedSoundBytes * 32, false, 8192);
+  std::vector<int16_t> samples(v.chunk ? v.chunk->alen / 2 : 0);
+  if (!samples.empty()) std::memcpy(samples.data(), v.chunk->abuf, samples.size() * 2);
+  return samples;
+}
+
+std::vector<int16_t> WholeMixerSamples(const uint8_t* data, size_t size) {
+  DecodedPcm pcm;
+  size_t length = data && MixerOpen ? SoundBytesOf(data, size) : 0;
+  if (length == 0 || !DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return {};
+  ChunkRef chunk = ShareChunk(ToMixerChunk(pcm));
   std::vector<int16_t> samples(chunk ? chunk->alen / 2 : 0);
   if (!samples.empty()) std::memcpy(samples.data(), chunk->abuf, samples.size() * 2);
   return samples;
+}
+
+int SoundStreamed(int sound) { return ViewOf(sound).track ? 1 : 0; }
+
+std::vector<int16_t> StreamedSoundSamples(int sound, size_t bytes, size_t piece) {
+  SoundView v = ViewOf(sound);
+  return v.track ? StreamSamples(v.track, bytes, true, piece) : std::vector<int16_t>{};
+}
+
+int SoundsShareSamples(int a, int b) {
+  SoundView x = ViewOf(a), y = ViewOf(b);
+  return (x.chunk && x.chunk == y.chunk) || (x.track && x.track == y.track) ? 1 : 0;
+}
+
+SoundMemoryUse SoundMemory() {
+  SoundMemoryUse use;
+  std::vector<const void*> seen;
+  std::lock_guard<std::mutex> lock(SoundTableLock);
+  for (const SoundSlot& slot : Sounds) {
+    const void* block = slot.data.chunk ? static_cast<const void*>(slot.data.chunk.get())
+                                        : static_cast<const void*>(slot.data.track.get());
+    if (!block || std::find(seen.begin(), seen.end(), block) != seen.end()) continue;
+    seen.push_back(block);
+    if (slot.data.chunk) use.decodedBytes += slot.data.chunk->alen;
+    if (slot.data.track) use.streamedBytes += slot.data.track->data.size();
+  }
+  return use;
 }
 
 // At start: opens the audio device; without one the game runs silently.
@@ -294,6 +330,10 @@ int InitSound() {
     return 1;
   }
   Mix_AllocateChannels(MaxSounds);
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  Mix_QuerySpec(&rate, &format, &channels);
+  Mixer = MixerFormat{format, channels, rate};
   MixerOpen = true;
   return 1;
 }
@@ -302,79 +342,52 @@ void EnableOggDecoding() {
   if (MixerOpen) Mix_Init(MIX_INIT_OGG);
 }
 
-namespace {
-
-// WAVE or Ogg Vorbis (an Ogg stream is decoded whatever length the caller states, since a
-// stated size smaller than the stream would only cut the sound short), decoded piece by
-// piece up to the decode limit, then converted for the mixer. Without a mixer the data
-// is only checked and chunk stays null. False when it is neither or fails.
-bool DecodeSound(const uint8_t* data, size_t size, Mix_Chunk*& chunk) {
-  chunk = nullptr;
-  if (!data) return false;
-  size_t length = SoundBytesOf(data, size);
-  if (length == 0) return false;
-  if (!MixerOpen) return true;
-  DecodedPcm pcm;
-  if (!DecodeSoundData(data, length, MaxDecodedSoundBytes, pcm)) return false;
-  chunk = ToMixerChunk(pcm);
-  return chunk != nullptr;
-}
-
-// Stores a decoded sound in the highest free slot (never 0); 0 when all are taken.
-int StoreInFreeSlot(Mix_Chunk* chunk) {
-  std::lock_guard<std::mutex> lock(SoundTableLock);
-  for (int n = MaxSounds - 1; n > 0; --n) {
-    if (Sounds[n].loaded) continue;
-    Sounds[n] = SoundSlot{true, chunk, FullVolume};
-    return n;
-  }
-  return 0;
-}
-
-}  // namespace
-
 int LoadSoundFromMemory(int sound, const uint8_t* data, size_t size, size_t statedLength) {
   (void)statedLength;
-  Mix_Chunk* chunk = nullptr;
-  if (!ValidSound(sound) || !DecodeSound(data, size, chunk)) return 0;
-  Mix_Chunk* old = StoreSound(sound, chunk);
-  if (old) Mix_FreeChunk(old);
+  SoundData loaded;
+  if (!ValidSound(sound) || !PrepareSound(data, size, loaded)) return 0;
+  StoreSound(sound, std::move(loaded));
   return 1;
 }
 
 int LoadNewSoundFromMemory(const uint8_t* data, size_t size, size_t statedLength) {
   (void)statedLength;
-  Mix_Chunk* chunk = nullptr;
-  if (!DecodeSound(data, size, chunk)) return 0;
-  int sound = StoreInFreeSlot(chunk);
-  if (sound == 0 && chunk) Mix_FreeChunk(chunk);
-  return sound;
+  SoundData loaded;
+  if (!PrepareSound(data, size, loaded)) return 0;
+  return StoreInFreeSlot(loaded);
 }
 
-// The channel is halted before the chunk goes, as the mixer may still be reading it.
+// The channel is halted before the samples go, as the mixer may still be reading them.
 void FreeSound(int sound) {
   if (!ValidSound(sound)) return;
   if (MixerOpen) Mix_HaltChannel(sound);
-  Mix_Chunk* old;
+  SoundData old;
   {
     std::lock_guard<std::mutex> lock(SoundTableLock);
-    old = Sounds[sound].chunk;
+    old = std::move(Sounds[sound].data);
     Sounds[sound] = SoundSlot{};
   }
-  if (old) Mix_FreeChunk(old);
 }
 
-// Starts the sound from its beginning on its own channel; loop 1 repeats it.
+// Starts the sound from its beginning on its own channel; loop 1 repeats it. A stream
+// starts after the halt of its channel, which ends the previous play's effect, and its
+// effect is in place before the channel plays, so no piece of silence leads it in.
 void PlaySoundFx(int sound, int loop) {
-  Mix_Chunk* chunk = ChunkOf(sound);
-  if (!chunk || !MixerOpen) return;
-  int volume;
-  {
-    std::lock_guard<std::mutex> lock(SoundTableLock);
-    volume = Sounds[sound].volume;
+  SoundView v = ViewOf(sound);
+  if ((!v.chunk && !v.track) || !MixerOpen) return;
+  Mix_Volume(sound, MixerVolumeOf(v.volume));
+  if (v.chunk) {
+    Mix_PlayChannel(sound, v.chunk.get(), loop == 1 ? -1 : 0);
+    return;
   }
-  Mix_Volume(sound, MixerVolumeOf(volume));
-  Mix_PlayChannel(sound, chunk, loop == 1 ? -1 : 0);
+  Mix_HaltChannel(sound);
+  StreamVoice* voice = VoiceOf(sound, true);
+  voice->Start(v.track, loop == 1, Mixer);
+  if (!Mix_RegisterEffect(sound, StreamEffect, StreamDone, voice)) {
+    voice->Stop();
+    return;
+  }
+  if (Mix_PlayChannel(sound, &Silence, -1) < 0) Mix_UnregisterAllEffects(sound);
 }
 
 void StopSoundFx(int sound) {
@@ -416,9 +429,14 @@ int SoundLoaded(int sound) {
   return Sounds[sound].loaded ? 1 : 0;
 }
 
+// A stream's channel goes on playing silence after an unlooped end: it counts as
+// stopped from there.
 int SoundPlaying(int sound) {
-  if (!MixerOpen || !ChunkOf(sound)) return 0;
-  return Mix_Playing(sound) ? 1 : 0;
+  SoundView v = ViewOf(sound);
+  if (!MixerOpen || (!v.chunk && !v.track) || !Mix_Playing(sound)) return 0;
+  if (v.chunk) return 1;
+  StreamVoice* voice = VoiceOf(sound, false);
+  return voice && !voice->Ended() ? 1 : 0;
 }
 
 // At the end (and in tests): stops every sound, empties the table and closes the
@@ -430,14 +448,15 @@ void FreeAllSounds() {
     std::lock_guard<std::mutex> lock(SoundTableLock);
     old.swap(Sounds);
   }
-  for (SoundSlot& slot : old)
-    if (slot.chunk) Mix_FreeChunk(slot.chunk);
+  for (SoundSlot& slot : old) slot.data = SoundData{};
   if (MixerOpen) {
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     MixerOpen = false;
   }
+  std::lock_guard<std::mutex> lock(SoundTableLock);
+  for (auto& voice : Voices) voice.reset();
 }
 
 }  // namespace kw

@@ -26,4 +26,12 @@ int SoundPlaying(int sound);
 void EnableOggDecoding();
 void FreeAllSounds();                     // also closes the audio device
 
+// Memory the sounds hold, for the benchmark: decoded samples in the mixer's format and
+// the compressed streams kept for playing, each block once however many numbers share it.
+struct SoundMemoryUse {
+  size_t decodedBytes = 0;
+  size_t streamedBytes = 0;
+};
+SoundMemoryUse SoundMemory();
+
 }  // namespace kw

@@ -22,7 +22,18 @@ int SoundVolume(int sound);
 int SoundMixerVolume(int sound);
 // Bytes of samples the mixer holds for a loaded sound (0 when none).
 size_t SoundMixerBytes(int sound);
-// Those samples (16-bit, interleaved as the mixer plays them).
+// Those samples (16-bit, interleaved as the mixer plays them); for a streamed sound, one
+// pass of its stream as its channel would get it.
 std::vector<int16_t> SoundMixerSamples(int sound);
+// A sound decoded whole and converted for the mixer, as a load that keeps no stream
+// does (empty without a mixer or when it is no sound).
+std::vector<int16_t> WholeMixerSamples(const uint8_t* data, size_t size);
+// 1 when the sound is kept compressed and decoded while it plays.
+int SoundStreamed(int sound);
+// The first `bytes` bytes a streamed sound played looped hands its channel, asked for
+// in pieces of `piece` bytes; empty when it is not streamed.
+std::vector<int16_t> StreamedSoundSamples(int sound, size_t bytes, size_t piece);
+// 1 when two numbers hold the very same samples or stream.
+int SoundsShareSamples(int a, int b);
 
 }  // namespace kw

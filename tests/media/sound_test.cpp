@@ -4,9 +4,14 @@
 // SDL's dummy audio driver and without any audio device.
 #include <gtest/gtest.h>
 
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,12 +29,38 @@ std::vector<uint8_t> MakeWave(int frames) {
   return kwgen::EncodeWav16(samples, 44100, 2);
 }
 
-// A short mono Ogg Vorbis stream of a sine tone.
-std::vector<uint8_t> MakeOgg(int frames) {
+// A mono Ogg Vorbis stream of a sine tone.
+std::vector<uint8_t> MakeOgg(int frames, int rate = 44100, float pitch = 0.05f) {
   kwgen::Samples samples;
-  for (int i = 0; i < frames; ++i) samples.push_back(0.3f * std::sin(i * 0.05f));
-  return kwgen::EncodeOgg(samples, 44100, 0.3f);
+  for (int i = 0; i < frames; ++i) samples.push_back(0.3f * std::sin(i * pitch));
+  return kwgen::EncodeOgg(samples, rate, 0.3f);
 }
+
+// What the mixer hands the device, caught after every channel is mixed.
+struct MixCapture {
+  std::mutex lock;
+  std::vector<std::vector<int16_t>> buffers;
+  static void Catch(void* self, Uint8* stream, int len) {
+    auto* c = static_cast<MixCapture*>(self);
+    std::lock_guard<std::mutex> hold(c->lock);
+    c->buffers.emplace_back(reinterpret_cast<int16_t*>(stream), reinterpret_cast<int16_t*>(stream) + len / 2);
+  }
+  // The samples from the first buffer that is not silent on, once there are `want`.
+  std::vector<int16_t> WaitFor(size_t want) {
+    for (int tries = 0; tries < 400; ++tries) {
+      {
+        std::lock_guard<std::mutex> hold(lock);
+        std::vector<int16_t> out;
+        for (const auto& b : buffers)
+          if (!out.empty() || std::any_of(b.begin(), b.end(), [](int16_t v) { return v != 0; }))
+            out.insert(out.end(), b.begin(), b.end());
+        if (out.size() >= want) return out;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {};
+  }
+};
 
 class SoundTest : public ::testing::Test {
  protected:
@@ -133,6 +164,114 @@ TEST_F(SoundTest, OggStreamLoadsWhateverLengthIsStated) {
   EXPECT_EQ(LoadSoundFromMemory(8, ogg.data(), ogg.size(), 60), 1);
   PlaySoundFx(8, 0);
   EXPECT_EQ(SoundPlaying(8), 1);
+}
+
+// A long Ogg stream (music) stays compressed and is decoded while it plays: its channel
+// gets the very samples a whole decode gives, in whatever pieces the mixer asks for, and
+// looped it restarts without a gap, the loop point continuing with the track's start.
+TEST_F(SoundTest, StreamedMusicMatchesTheWholeDecodeAndLoopsWithoutAGap) {
+  struct Case {
+    int rate, frames;
+    bool streamed;
+  };
+  const Case cases[] = {{22050, 22050 * 2, true}, {44100, 40000, true}, {32000, 48000, true},
+                        {44100, 20000, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rate);
+    std::vector<uint8_t> ogg = MakeOgg(c.frames, c.rate);
+    ASSERT_EQ(LoadSoundFromMemory(20, ogg.data(), ogg.size(), 0), 1);
+    EXPECT_EQ(SoundStreamed(20), c.streamed ? 1 : 0);
+    std::vector<int16_t> whole = WholeMixerSamples(ogg.data(), ogg.size());
+    std::vector<int16_t> pass = SoundMixerSamples(20);
+    ASSERT_GT(pass.size(), 1000u);
+    if (c.rate != 32000) {
+      EXPECT_EQ(pass, whole);  // bit for bit where the rate is a whole part of the mixer's
+      EXPECT_EQ(pass.size(), DecodedSoundLength(ogg.data(), ogg.size(), MaxDecodedSoundBytes) *
+                                 size_t(44100 / c.rate));  // mono frames doubled to stereo
+    } else {
+      EXPECT_NEAR(double(pass.size()), double(whole.size()), 4096.0);  // SDL's converter
+    }
+    if (!c.streamed) continue;
+    // Two and a bit passes, asked for in pieces that are no whole number of frames.
+    for (size_t piece : {size_t(1234), size_t(8192), size_t(2)}) {
+      std::vector<int16_t> looped = StreamedSoundSamples(20, (2 * pass.size() + 1000) * 2, piece);
+      std::vector<int16_t> expected = pass;
+      expected.insert(expected.end(), pass.begin(), pass.end());
+      expected.insert(expected.end(), pass.begin(), pass.begin() + 1000);
+      ASSERT_EQ(looped.size(), expected.size()) << piece;
+      EXPECT_TRUE(looped == expected) << "piece " << piece;
+    }
+  }
+}
+
+// Through the real mixer: the streamed channel sounds the stream from its start at full
+// volume, halts, restarts, and counts as playing exactly while it does.
+TEST_F(SoundTest, StreamedMusicPlaysStopsAndRestartsOnItsChannel) {
+  std::vector<uint8_t> ogg = MakeOgg(22050 * 3, 22050);
+  ASSERT_EQ(LoadSoundFromMemory(21, ogg.data(), ogg.size(), 0), 1);
+  ASSERT_EQ(SoundStreamed(21), 1);
+  std::vector<int16_t> pass = SoundMixerSamples(21);
+  MixCapture capture;
+  Mix_SetPostMix(MixCapture::Catch, &capture);
+  for (int round = 0; round < 2; ++round) {
+    {
+      std::lock_guard<std::mutex> hold(capture.lock);
+      capture.buffers.clear();
+    }
+    PlaySoundFx(21, 1);
+    EXPECT_EQ(SoundPlaying(21), 1);
+    std::vector<int16_t> heard = capture.WaitFor(8192);
+    ASSERT_GE(heard.size(), 8192u);
+    EXPECT_TRUE(std::equal(heard.begin(), heard.begin() + 8192, pass.begin())) << "round " << round;
+    StopSoundFx(round == 0 ? 21 : -1);
+    EXPECT_EQ(SoundPlaying(21), 0);
+  }
+  Mix_SetPostMix(nullptr, nullptr);
+  SetSoundVolume(21, 40);
+  EXPECT_EQ(SoundVolume(21), 40);
+  PlaySoundFx(21, 0);
+  EXPECT_EQ(SoundPlaying(21), 1);
+  FreeSound(21);
+  EXPECT_EQ(SoundPlaying(21), 0);
+  EXPECT_EQ(SoundLoaded(21), 0);
+}
+
+// The same sound loaded under two numbers (the fall and the death share one pack entry)
+// is decoded or kept once; each number keeps its own volume and channel, and freeing one
+// leaves the other whole.
+TEST_F(SoundTest, OneSoundLoadedUnderTwoNumbersSharesItsSamples) {
+  std::vector<uint8_t> wav = MakeWave(3000), otherWav = MakeWave(3001);
+  std::vector<uint8_t> ogg = MakeOgg(22050 * 2, 22050), otherOgg = MakeOgg(22050 * 2, 22050, 0.07f);
+  struct Case {
+    const std::vector<uint8_t>& data;
+    const std::vector<uint8_t>& other;
+  };
+  for (const Case& c : {Case{wav, otherWav}, Case{ogg, otherOgg}}) {
+    ASSERT_EQ(LoadSoundFromMemory(30, c.data.data(), c.data.size(), 0), 1);
+    const SoundMemoryUse one = SoundMemory();
+    int second = LoadNewSoundFromMemory(c.data.data(), c.data.size(), 0);
+    ASSERT_GT(second, 0);
+    SoundMemoryUse two = SoundMemory();
+    EXPECT_GT(one.decodedBytes + one.streamedBytes, 0u);
+    EXPECT_EQ(two.decodedBytes, one.decodedBytes);
+    EXPECT_EQ(two.streamedBytes, one.streamedBytes);
+    ASSERT_EQ(LoadSoundFromMemory(31, c.other.data(), c.other.size(), 0), 1);
+    EXPECT_EQ(SoundsShareSamples(30, second), 1);
+    EXPECT_EQ(SoundsShareSamples(30, 31), 0);
+    EXPECT_GT(SoundMemory().decodedBytes + SoundMemory().streamedBytes,
+              two.decodedBytes + two.streamedBytes);
+    std::vector<int16_t> samples = SoundMixerSamples(30);
+    SetSoundVolume(second, 10);
+    EXPECT_EQ(SoundVolume(30), 100);
+    PlaySoundFx(30, 1);
+    PlaySoundFx(second, 1);
+    FreeSound(30);
+    EXPECT_EQ(SoundPlaying(second), 1);
+    EXPECT_EQ(SoundMixerSamples(second), samples);
+    FreeSound(second);
+    FreeSound(31);
+    EXPECT_EQ(SoundMemory().decodedBytes + SoundMemory().streamedBytes, 0u);
+  }
 }
 
 TEST_F(SoundTest, VolumeIsClampedAndLogarithmic) {

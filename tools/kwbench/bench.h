@@ -51,5 +51,9 @@ void BenchGame(const std::string& gameDir);
 // The peak resident memory of the game binary playing a headless run through the menus
 // into a map; false when the binary could not be run.
 bool BenchGameMemory(const std::string& binary, const std::string& gameDir, double& peakMb);
+// Where the memory of a started game goes, measured in this process (a fresh one): the
+// music (kept streams and one playing decoder), the decoded sounds, the pictures and the
+// rest of the loaded heap, the mixer, and what the process holds before loading.
+void BenchMemoryBreakdown(const std::string& gameDir);
 
 }  // namespace kwbench

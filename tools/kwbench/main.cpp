@@ -3,8 +3,13 @@
 // kwbench: runs every benchmark part and prints one figure a line.
 //   kwbench [--data GAMEDIR] [--game BINARY] [--only drawing|packs|game|memory]
 // BINARY is the game program for the memory figure (default: klingenwald beside kwbench).
+// The memory breakdown runs in a fresh kwbench (--memory-breakdown GAMEDIR), so nothing
+// the other parts loaded counts.
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -21,7 +26,25 @@ std::string BesideMe(const char* me, const std::string& name) {
 
 }  // namespace
 
+// Runs the memory breakdown in a fresh copy of this program.
+void RunBreakdown(const std::string& gameDir) {
+  std::fflush(stdout);
+  pid_t child = fork();
+  if (child == 0) {
+    execl("/proc/self/exe", "kwbench", "--memory-breakdown", gameDir.c_str(), nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status))
+    std::printf("# memory breakdown: skipped (it did not run to its end)\n");
+}
+
 int main(int argc, char** argv) {
+  if (argc == 3 && !std::strcmp(argv[1], "--memory-breakdown")) {
+    kwbench::BenchMemoryBreakdown(argv[2]);
+    std::fflush(stdout);
+    _exit(0);  // past the game's own exit handlers: the figures are all it had to give
+  }
   std::string gameDir, only, binary = BesideMe(argv[0], "klingenwald");
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--data") && i + 1 < argc) gameDir = argv[++i];
@@ -46,6 +69,7 @@ int main(int argc, char** argv) {
       kwbench::Print("peak_rss_mb", peak, "MB");
     else
       std::printf("# memory: skipped (%s did not run to its end)\n", binary.c_str());
+    RunBreakdown(gameDir);
   }
   return 0;
 }
