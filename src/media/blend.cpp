@@ -83,7 +83,7 @@ __attribute__((target("avx2"))) inline __m256i TailMask(int n) {
 
 // Own alpha times the global opacity, eight pixels a step, the row's last pixels through
 // a lane mask; returns n.
-__attribute__((target("avx2"))) int BlendRowAvx2(uint32_t* dst, const uint32_t* src, int n,
+__attribute__((target("avx2"), always_inline)) inline int BlendRowAvx2(uint32_t* dst, const uint32_t* src, int n,
                                                  uint32_t alpha, uint32_t keyRgb) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i key = _mm256_set1_epi32(int(keyRgb));
@@ -120,7 +120,7 @@ __attribute__((target("avx2"))) int BlendRowAvx2(uint32_t* dst, const uint32_t* 
 }
 
 // One opacity for every pixel (the source is opaque), eight pixels a step; returns n.
-__attribute__((target("avx2"))) int BlendRowEvenAvx2(uint32_t* dst, const uint32_t* src, int n,
+__attribute__((target("avx2"), always_inline)) inline int BlendRowEvenAvx2(uint32_t* dst, const uint32_t* src, int n,
                                                      uint32_t alpha) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i a = _mm256_set1_epi16(short(alpha));
@@ -166,7 +166,7 @@ __attribute__((target("avx2"))) void BlendRowEvenWholeAvx2(uint32_t* dst, const 
 // One opaque pixel blended over every pixel of the row with the one opacity: the
 // pixel's share s * a + 128 of each channel is worked out once, so a step costs one
 // multiply per channel instead of two. Eight pixels a step; returns n.
-__attribute__((target("avx2"))) int BlendRowSolidAvx2(uint32_t* dst, int n, uint32_t pixel,
+__attribute__((target("avx2"), always_inline)) inline int BlendRowSolidAvx2(uint32_t* dst, int n, uint32_t pixel,
                                                       uint32_t alpha) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i inv = _mm256_set1_epi16(short(255 - alpha));
@@ -200,7 +200,7 @@ __attribute__((target("avx2"))) void BlendRowSolidWholeAvx2(uint32_t* dst, int n
 }
 
 // A plain copy for short rows; the last eight pixels may overlap ones already copied.
-__attribute__((target("avx2"))) void CopyRowAvx2(uint32_t* dst, const uint32_t* src, int n) {
+__attribute__((target("avx2"), always_inline)) inline void CopyRowAvx2(uint32_t* dst, const uint32_t* src, int n) {
   if (n < 8) {
     for (int i = 0; i < n; ++i) dst[i] = src[i];
     return;
@@ -224,7 +224,7 @@ __attribute__((target("avx2"))) inline void KeyedStepAvx2(uint32_t* dst, const u
 }
 
 // Copies the pixels that are not transparent; a keyed copy may run over a pixel twice.
-__attribute__((target("avx2"))) void CopyRowKeyedAvx2(uint32_t* dst, const uint32_t* src, int n,
+__attribute__((target("avx2"), always_inline)) inline void CopyRowKeyedAvx2(uint32_t* dst, const uint32_t* src, int n,
                                                      uint32_t keyRgb) {
   if (n < 8) {
     for (int i = 0; i < n; ++i) dst[i] = IsTransparent(src[i], keyRgb) ? dst[i] : src[i];
@@ -233,6 +233,34 @@ __attribute__((target("avx2"))) void CopyRowKeyedAvx2(uint32_t* dst, const uint3
   const __m256i key = _mm256_set1_epi32(int(keyRgb));
   for (int i = 0; i + 8 <= n; i += 8) KeyedStepAvx2(dst + i, src + i, key);
   KeyedStepAvx2(dst + n - 8, src + n - 8, key);
+}
+
+// Rectangles: the row kernel inlined into a loop over the rows, so a 30-pixel tile row
+// costs no call of its own.
+__attribute__((target("avx2"))) void BlendRectAvx2(uint32_t* dst, size_t dstPitch, const uint32_t* src,
+                                                   size_t srcPitch, int w, int h, uint32_t alpha,
+                                                   uint32_t keyRgb) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) BlendRowAvx2(dst, src, w, alpha, keyRgb);
+}
+
+__attribute__((target("avx2"))) void BlendEvenRectAvx2(uint32_t* dst, size_t dstPitch, const uint32_t* src,
+                                                       size_t srcPitch, int w, int h, uint32_t alpha) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) BlendRowEvenAvx2(dst, src, w, alpha);
+}
+
+__attribute__((target("avx2"))) void CopyRectAvx2(uint32_t* dst, size_t dstPitch, const uint32_t* src,
+                                                  size_t srcPitch, int w, int h) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) CopyRowAvx2(dst, src, w);
+}
+
+__attribute__((target("avx2"))) void CopyKeyedRectAvx2(uint32_t* dst, size_t dstPitch, const uint32_t* src,
+                                                       size_t srcPitch, int w, int h, uint32_t keyRgb) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) CopyRowKeyedAvx2(dst, src, w, keyRgb);
+}
+
+__attribute__((target("avx2"))) void BlendSolidRectAvx2(uint32_t* dst, size_t dstPitch, int w, int h,
+                                                        uint32_t pixel, uint32_t alpha) {
+  for (int r = 0; r < h; ++r, dst += dstPitch) BlendRowSolidAvx2(dst, w, pixel, alpha);
 }
 
 int BlendRowSse2(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb) {
@@ -319,7 +347,7 @@ uint32_t BlendPixelOwnAlpha(uint32_t dst, uint32_t src, uint32_t alpha, uint32_t
 void BlendRowSolid(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha) {
   int i = 0;
 #if defined(KW_X86)
-  if (Kernels == 2) i = BlendRowSolidAvx2(dst, n, pixel, alpha);
+  if (Kernels == 2) return BlendRowSolidWholeAvx2(dst, n, pixel, alpha);
   if (Kernels >= 1) i += BlendRowSolidSse2(dst + i, n - i, pixel, alpha);
 #endif
   for (; i < n; ++i) dst[i] = BlendPixel(dst[i], pixel, alpha);
@@ -327,11 +355,41 @@ void BlendRowSolid(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha) {
 
 int BlendKernels() { return Kernels; }
 
+namespace {
+
+// The rectangles for the plain and SSE2 kernels: row by row through the row kernels.
+void BlendRectRows(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
+                   uint32_t alpha, uint32_t keyRgb) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) BlendRow(dst, src, w, alpha, keyRgb);
+}
+
+void BlendEvenRectRows(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
+                       uint32_t alpha) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) BlendRowEven(dst, src, w, alpha);
+}
+
+void CopyRectRows(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) CopyRowPlain(dst, src, w);
+}
+
+void CopyKeyedRectRows(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
+                       uint32_t keyRgb) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, src += srcPitch) CopyRowKeyed(dst, src, w, keyRgb);
+}
+
+void BlendSolidRectRows(uint32_t* dst, size_t dstPitch, int w, int h, uint32_t pixel, uint32_t alpha) {
+  for (int r = 0; r < h; ++r, dst += dstPitch) BlendRowSolid(dst, w, pixel, alpha);
+}
+
+}  // namespace
+
 RowKernels CurrentRowKernels() {
-  RowKernels k{BlendRow, BlendRowEven, CopyRowPlain, CopyRowKeyed, BlendRowSolid};
+  RowKernels k{BlendRow,      BlendRowEven,      CopyRowPlain, CopyRowKeyed,      BlendRowSolid,
+               BlendRectRows, BlendEvenRectRows, CopyRectRows, CopyKeyedRectRows, BlendSolidRectRows};
 #if defined(KW_X86)
   if (Kernels == 2)
-    k = {BlendRowWholeAvx2, BlendRowEvenWholeAvx2, CopyRowAvx2, CopyRowKeyedAvx2, BlendRowSolidWholeAvx2};
+    k = {BlendRowWholeAvx2, BlendRowEvenWholeAvx2, CopyRowAvx2,  CopyRowKeyedAvx2,  BlendRowSolidWholeAvx2,
+         BlendRectAvx2,     BlendEvenRectAvx2,     CopyRectAvx2, CopyKeyedRectAvx2, BlendSolidRectAvx2};
 #endif
   return k;
 }
@@ -345,7 +403,7 @@ int UseBlendKernels(int level) {
 void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb) {
   int i = 0;
 #if defined(KW_X86)
-  if (Kernels == 2) i = BlendRowAvx2(dst, src, n, alpha, keyRgb);
+  if (Kernels == 2) return BlendRowWholeAvx2(dst, src, n, alpha, keyRgb);
   if (Kernels >= 1) i += BlendRowSse2(dst + i, src + i, n - i, alpha, keyRgb);
 #endif
   for (; i < n; ++i) dst[i] = BlendPixelOwnAlpha(dst[i], src[i], alpha, keyRgb);
@@ -354,7 +412,7 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_
 void BlendRowEven(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha) {
   int i = 0;
 #if defined(KW_X86)
-  if (Kernels == 2) i = BlendRowEvenAvx2(dst, src, n, alpha);
+  if (Kernels == 2) return BlendRowEvenWholeAvx2(dst, src, n, alpha);
   if (Kernels >= 1) i += BlendRowEvenSse2(dst + i, src + i, n - i, alpha);
 #endif
   for (; i < n; ++i) dst[i] = BlendPixel(dst[i], src[i], alpha);

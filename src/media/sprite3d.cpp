@@ -93,6 +93,23 @@ inline void DrawSpan(const RowKernels& k, uint32_t* d, const uint32_t* s, int n,
   }
 }
 
+// A rectangle of rows that are each one span of the same kind, in one kernel call.
+inline void DrawSpanRect(const RowKernels& k, uint32_t* d, size_t dPitch, const uint32_t* s,
+                         size_t sPitch, int w, int h, SpanKind kind, uint32_t alpha, uint32_t keyRgb) {
+  switch (kind) {
+    case SpanKind::Skip: break;
+    case SpanKind::Opaque:
+      if (alpha == 255) k.copyRect(d, dPitch, s, sPitch, w, h);
+      else k.blendEvenRect(d, dPitch, s, sPitch, w, h, alpha);
+      break;
+    case SpanKind::Keyed:
+      if (alpha == 255) k.copyKeyedRect(d, dPitch, s, sPitch, w, h, keyRgb);
+      else k.blendRect(d, dPitch, s, sPitch, w, h, alpha, keyRgb);
+      break;
+    case SpanKind::Blend: k.blendRect(d, dPitch, s, sPitch, w, h, alpha, keyRgb); break;
+  }
+}
+
 // The common tile case: the clip rectangle 1:1 at (x, y), run by run.
 void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint32_t alpha) {
   int w = picture.clip.w, h = picture.clip.h, srcX = picture.clip.x, srcY = picture.clip.y;
@@ -106,18 +123,21 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
   uint32_t* dstRow = target.pixels + size_t(y) * target.pitch + x;
   const RowKernels kernels = CurrentRowKernels();
   if (table.solid) {  // the darkness: one pixel everywhere, nothing to read
-    for (int row = 0; row < h; ++row) {
-      uint32_t* d = dstRow + size_t(row) * target.pitch;
-      if (alpha == 255) std::fill(d, d + w, table.solidPixel);
-      else kernels.blendSolid(d, w, table.solidPixel, alpha);
+    if (alpha == 255) {
+      for (int row = 0; row < h; ++row) std::fill_n(dstRow + size_t(row) * target.pitch, w, table.solidPixel);
+    } else {
+      kernels.blendSolidRect(dstRow, target.pitch, w, h, table.solidPixel, alpha);
     }
     return;
   }
-  if (table.oneSpanRows) {  // most tiles: the same kernel for every row, no run lookups
-    if (table.rowKind == SpanKind::Skip) return;
-    for (int row = 0; row < h; ++row)
-      DrawSpan(kernels, dstRow + size_t(row) * target.pitch,
-               rowStart + size_t(row) * picture.width + from, w, table.rowKind, alpha, picture.keyRgb);
+  if (!table.bands.empty()) {  // most tiles: every row one span, drawn a band at a time
+    for (const SpanTable::Band& band : table.bands) {
+      const int a = std::max(band.first, firstRow), b = std::min(band.first + band.rows, firstRow + h);
+      if (a >= b) continue;
+      DrawSpanRect(kernels, dstRow + size_t(a - firstRow) * target.pitch, target.pitch,
+                   rowStart + size_t(a - firstRow) * picture.width + from, picture.width, w, b - a,
+                   band.kind, alpha, picture.keyRgb);
+    }
     return;
   }
   for (int row = 0; row < h; ++row) {
@@ -132,10 +152,10 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
   }
 }
 
-// `count` copies of the clip rectangle side by side from (x, y), unscaled, as one
-// rectangle: each visible pixel row is one long row whose source repeats the picture's
-// row. The kernels work pixel by pixel, so one long call leaves the very pixels that a
-// call per copy leaves. Only for pictures whose rows are each one run.
+// `count` copies of the clip rectangle side by side from (x, y), unscaled. A picture of
+// one colour is one long rectangle; any other is drawn copy by copy. The kernels work
+// pixel by pixel, so this leaves the very pixels that a draw per copy leaves. Only for
+// pictures whose rows are each one run of one kind.
 void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, int count,
                      uint32_t alpha) {
   const int w = picture.clip.w;
@@ -149,23 +169,22 @@ void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, i
   const SpanTable& table = PictureSpans(picture);
   const RowKernels kernels = CurrentRowKernels();
   if (table.solid) {
-    for (int row = 0; row < h; ++row) {
-      uint32_t* d = dstRow + size_t(row) * target.pitch;
-      if (alpha == 255) std::fill(d, d + n, table.solidPixel);
-      else kernels.blendSolid(d, n, table.solidPixel, alpha);
+    if (alpha == 255) {
+      for (int row = 0; row < h; ++row) std::fill_n(dstRow + size_t(row) * target.pitch, n, table.solidPixel);
+    } else {
+      kernels.blendSolidRect(dstRow, target.pitch, n, h, table.solidPixel, alpha);
     }
     return;
   }
   if (table.rowKind == SpanKind::Skip) return;
-  for (int row = 0; row < h; ++row) {
-    const uint32_t* s = &picture.pixels[size_t(picture.clip.y + firstRow + row) * picture.width +
-                                        size_t(picture.clip.x)];
-    uint32_t* d = dstRow + size_t(row) * target.pitch;
-    for (int i = 0, col = firstCol; i < n; col = 0) {
-      int len = std::min(w - col, n - i);
-      DrawSpan(kernels, d + i, s + col, len, table.rowKind, alpha, picture.keyRgb);
-      i += len;
-    }
+  // Copy by copy, each a rectangle in one kernel call: the copies lie side by side
+  // without overlapping, so the order they are drawn in changes no pixel.
+  const uint32_t* s = &picture.pixels[size_t(picture.clip.y + firstRow) * picture.width + size_t(picture.clip.x)];
+  for (int i = 0, col = firstCol; i < n; col = 0) {
+    int len = std::min(w - col, n - i);
+    DrawSpanRect(kernels, dstRow + i, target.pitch, s + col, size_t(picture.width), len, h, table.rowKind, alpha,
+                 picture.keyRgb);
+    i += len;
   }
 }
 
@@ -190,6 +209,16 @@ const SpanTable& PictureSpans(Picture& picture) {
   t.rowKind = t.oneSpanRows ? t.spans[0].kind : SpanKind::Skip;
   for (const Span& span : t.spans)
     t.oneSpanRows = t.oneSpanRows && span.kind == t.rowKind && span.start == 0 && span.length == c.w;
+  t.bands.clear();
+  bool wholeRows = t.spans.size() == size_t(c.h);
+  for (int row = 0; wholeRows && row < c.h; ++row) {
+    const Span& span = t.spans[size_t(row)];
+    wholeRows = span.start == 0 && span.length == c.w;
+    if (!wholeRows) break;
+    if (!t.bands.empty() && t.bands.back().kind == span.kind) ++t.bands.back().rows;
+    else t.bands.push_back({row, 1, span.kind});
+  }
+  if (!wholeRows) t.bands.clear();
   t.solid = t.oneSpanRows && t.rowKind == SpanKind::Opaque;
   t.solidPixel = t.solid ? picture.pixels[size_t(c.y) * picture.width + c.x] : 0;
   for (int row = 0; t.solid && row < c.h; ++row) {
@@ -255,6 +284,7 @@ void NarrowSpan(double f0, double df, double limit, int& from, int& to) {
 }
 
 constexpr double FixedOne = 65536.0;
+constexpr int GatherChunk = 256;  // source pixels fetched at a time for a turned row
 
 // Scaled or turned, nearest source pixel.
 void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const Mapping& m,
@@ -262,6 +292,8 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
   const int64_t limitU = int64_t(picture.clip.w) << 16, limitV = int64_t(picture.clip.h) << 16;
   const int64_t du = std::llround(m.uPerX * FixedOne), dv = std::llround(m.vPerX * FixedOne);
   const uint32_t* base = &picture.pixels[size_t(picture.clip.y) * picture.width + picture.clip.x];
+  const RowKernels kernels = CurrentRowKernels();
+  uint32_t fetched[GatherChunk];
   for (int py = m.top; py < m.bottom; ++py) {
     double rowU = m.originU + py * m.uPerY, rowV = m.originV + py * m.vPerY;
     int from = m.left, to = m.right;
@@ -274,12 +306,15 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
     auto inside = [&](int64_t uu, int64_t vv) { return uu >= 0 && vv >= 0 && uu < limitU && vv < limitV; };
     while (from < to && !inside(u, v)) ++from, u += du, v += dv;
     while (to > from && !inside(u + (to - 1 - from) * du, v + (to - 1 - from) * dv)) --to;
+    // The row's source pixels are fetched into a short buffer and blended by the row
+    // kernel, which leaves the pixels a blend of each one by itself would leave.
     uint32_t* dst = target.pixels + size_t(py) * target.pitch;
-    for (int px = from; px < to; ++px, u += du, v += dv) {
-      uint32_t s = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
-      uint32_t a = PixelOpacity(s, picture.keyRgb, alpha);
-      if (a == 255) dst[px] = s | 0xFF000000u;
-      else if (a) dst[px] = BlendPixel(dst[px], s, a);
+    while (from < to) {
+      const int n = std::min(to - from, GatherChunk);
+      for (int i = 0; i < n; ++i, u += du, v += dv)
+        fetched[i] = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
+      kernels.blend(dst + from, fetched, n, alpha, picture.keyRgb);
+      from += n;
     }
   }
 }

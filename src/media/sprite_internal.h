@@ -56,6 +56,13 @@ struct SpanTable {
   std::vector<Span> spans;
   bool oneSpanRows = false;       // every row is one span of kind `rowKind` over the width
   SpanKind rowKind = SpanKind::Skip;
+  // When every row is one span over the width (of any kind): the rows in bands of one
+  // kind, top to bottom, so such a picture is drawn a band at a time. Empty otherwise.
+  struct Band {
+    int first = 0, rows = 0;
+    SpanKind kind = SpanKind::Skip;
+  };
+  std::vector<Band> bands;
   // Every pixel of the clip rectangle is this one opaque pixel (the darkness is): the
   // draws fill or blend it without reading the picture.
   bool solid = false;
@@ -178,6 +185,16 @@ struct RowKernels {
   void (*copy)(uint32_t* dst, const uint32_t* src, int n);
   void (*copyKeyed)(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
   void (*blendSolid)(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
+  // The same over w x h pixels, rows dstPitch and srcPitch pixels apart: one call for a
+  // tile instead of one a row.
+  void (*blendRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
+                    uint32_t alpha, uint32_t keyRgb);
+  void (*blendEvenRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
+                        uint32_t alpha);
+  void (*copyRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h);
+  void (*copyKeyedRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
+                        uint32_t keyRgb);
+  void (*blendSolidRect)(uint32_t* dst, size_t dstPitch, int w, int h, uint32_t pixel, uint32_t alpha);
 };
 RowKernels CurrentRowKernels();
 // The kernels in use: 0 plain code, 1 SSE2, 2 AVX2.

@@ -112,14 +112,10 @@ void DrawClipped(int sprite, int x, int y, bool keyed) {
   }
   uint32_t* dst = target.pixels + size_t(y) * target.pitch + x;
   const RowKernels kernels = CurrentRowKernels();
-  for (int row = 0; row < h; ++row) {
-    const uint32_t* s = src + row * srcPitch;
-    uint32_t* d = dst + size_t(row) * target.pitch;
-    if (keyed)
-      kernels.copyKeyed(d, s, w, picture->keyRgb);
-    else
-      std::memcpy(d, s, size_t(w) * 4);
-  }
+  if (keyed)
+    kernels.copyKeyedRect(dst, target.pitch, src, srcPitch, w, h, picture->keyRgb);
+  else
+    for (int row = 0; row < h; ++row) std::memcpy(dst + size_t(row) * target.pitch, src + row * srcPitch, size_t(w) * 4);
   if (target.picture) target.picture->PixelsChanged();
 }
 
