@@ -170,6 +170,7 @@ bool PrepareOgg(const uint8_t* data, size_t size, SoundData& out) {
   track->data.assign(data, data + size);
   track->channels = pcm.channels;
   track->rate = pcm.rate;
+  track->limit = MaxDecodedSoundBytes;
   out.track = std::move(track);
   return true;
 }

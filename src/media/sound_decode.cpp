@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "media/sound_decode_internal.h"
-#include "media/sound_internal.h"
 
 namespace kw {
 
@@ -310,7 +309,7 @@ bool StreamVoice::Refill() {
       passEnded_ = passHadSamples_ = false;
     }
     if (!reader_.IsOpen() &&
-        !reader_.Open(track_->data.data(), track_->data.size(), MaxDecodedSoundBytes)) {
+        !reader_.Open(track_->data.data(), track_->data.size(), track_->limit)) {
       passEnded_ = true;
       continue;
     }

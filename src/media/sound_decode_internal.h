@@ -101,6 +101,7 @@ class StreamConverter {
 struct StreamedTrack {
   std::vector<uint8_t> data;
   int channels = 0, rate = 0;
+  size_t limit = 0;  // bytes of samples one pass may decode to (the sound table's limit)
 };
 
 // One channel's streamed playback. The main thread sets it up with Start while the
