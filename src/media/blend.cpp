@@ -29,6 +29,17 @@ inline uint64_t SolidShares(uint32_t pixel, uint32_t alpha) {
   return shares;
 }
 
+// One pixel blended with its shares: ((d * keep + share) * 257) >> 16 per channel.
+inline uint32_t BlendPixelShares(uint32_t dst, uint64_t share, uint64_t keep) {
+  uint32_t out = 0;
+  for (int ch = 0; ch < 4; ++ch) {
+    uint32_t d = (dst >> (8 * ch)) & 255, k = uint32_t(keep >> (16 * ch)) & 0xFFFF;
+    uint32_t sh = uint32_t(share >> (16 * ch)) & 0xFFFF;
+    out |= (((d * k + sh) * 257) >> 16) << (8 * ch);
+  }
+  return out;
+}
+
 #if defined(KW_X86)
 // Four pixels' opacities, each spread over the four 16-bit lanes of its pixel.
 inline void SpreadOpacity(__m128i s, __m128i key, __m128i alpha16, __m128i& lo,
@@ -263,6 +274,43 @@ __attribute__((target("avx2"))) void BlendSolidRectAvx2(uint32_t* dst, size_t ds
   for (int r = 0; r < h; ++r, dst += dstPitch) BlendRowSolidAvx2(dst, w, pixel, alpha);
 }
 
+// Eight pixels blended with their shares: each half of the row widened to four pixels'
+// 16-bit lanes in order, so the shares load as they lie; the pack interleaves the halves'
+// quarters, which the permute puts back.
+__attribute__((target("avx2"), always_inline)) inline __m256i SharesStepAvx2(__m256i d, const uint64_t* share,
+                                                                            const uint64_t* keep) {
+  const __m256i k257 = _mm256_set1_epi16(257);
+  __m256i d0 = _mm256_cvtepu8_epi16(_mm256_castsi256_si128(d));
+  __m256i d1 = _mm256_cvtepu8_epi16(_mm256_extracti128_si256(d, 1));
+  __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(share));
+  __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(share + 4));
+  __m256i k0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep));
+  __m256i k1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep + 4));
+  __m256i r0 = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(d0, k0), s0), k257);
+  __m256i r1 = _mm256_mulhi_epu16(_mm256_add_epi16(_mm256_mullo_epi16(d1, k1), s1), k257);
+  return _mm256_permute4x64_epi64(_mm256_packus_epi16(r0, r1), 0xD8);
+}
+
+__attribute__((target("avx2"))) void BlendSharesRectAvx2(uint32_t* dst, size_t dstPitch, const uint64_t* share,
+                                                         const uint64_t* keep, size_t sharePitch, int w, int h) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, share += sharePitch, keep += sharePitch) {
+    if (w < 8) {
+      for (int i = 0; i < w; ++i) dst[i] = BlendPixelShares(dst[i], share[i], keep[i]);
+      continue;
+    }
+    // The last eight from the target as it was, as in BlendRowAvx2.
+    const __m256i lastD = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + w - 8));
+    int i = 0;
+    for (; i + 8 <= w; i += 8)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i),
+                          SharesStepAvx2(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)),
+                                         share + i, keep + i));
+    if (i < w)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + w - 8),
+                          SharesStepAvx2(lastD, share + w - 8, keep + w - 8));
+  }
+}
+
 int BlendRowSse2(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i key = _mm_set1_epi32(int(keyRgb));
@@ -340,6 +388,16 @@ uint32_t BlendPixel(uint32_t dst, uint32_t src, uint32_t a) {
   return out;
 }
 
+void MakeBlendShares(const uint32_t* pixels, size_t pitch, int w, int h, uint32_t keyRgb, uint32_t alpha,
+                     uint64_t* share, uint64_t* keep) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint32_t s = pixels[size_t(y) * pitch + size_t(x)], a = PixelOpacity(s, keyRgb, alpha);
+      share[size_t(y) * size_t(w) + size_t(x)] = SolidShares(s, a);
+      keep[size_t(y) * size_t(w) + size_t(x)] = uint64_t(255 - a) * 0x0001000100010001u;
+    }
+}
+
 uint32_t BlendPixelOwnAlpha(uint32_t dst, uint32_t src, uint32_t alpha, uint32_t keyRgb) {
   return BlendPixel(dst, src, PixelOpacity(src, keyRgb, alpha));
 }
@@ -381,15 +439,23 @@ void BlendSolidRectRows(uint32_t* dst, size_t dstPitch, int w, int h, uint32_t p
   for (int r = 0; r < h; ++r, dst += dstPitch) BlendRowSolid(dst, w, pixel, alpha);
 }
 
+void BlendSharesRectRows(uint32_t* dst, size_t dstPitch, const uint64_t* share, const uint64_t* keep,
+                         size_t sharePitch, int w, int h) {
+  for (int r = 0; r < h; ++r, dst += dstPitch, share += sharePitch, keep += sharePitch)
+    for (int i = 0; i < w; ++i) dst[i] = BlendPixelShares(dst[i], share[i], keep[i]);
+}
+
 }  // namespace
 
 RowKernels CurrentRowKernels() {
   RowKernels k{BlendRow,      BlendRowEven,      CopyRowPlain, CopyRowKeyed,      BlendRowSolid,
-               BlendRectRows, BlendEvenRectRows, CopyRectRows, CopyKeyedRectRows, BlendSolidRectRows};
+               BlendRectRows, BlendEvenRectRows, CopyRectRows, CopyKeyedRectRows, BlendSolidRectRows,
+               BlendSharesRectRows};
 #if defined(KW_X86)
   if (Kernels == 2)
     k = {BlendRowWholeAvx2, BlendRowEvenWholeAvx2, CopyRowAvx2,  CopyRowKeyedAvx2,  BlendRowSolidWholeAvx2,
-         BlendRectAvx2,     BlendEvenRectAvx2,     CopyRectAvx2, CopyKeyedRectAvx2, BlendSolidRectAvx2};
+         BlendRectAvx2,     BlendEvenRectAvx2,     CopyRectAvx2, CopyKeyedRectAvx2, BlendSolidRectAvx2,
+         BlendSharesRectAvx2};
 #endif
   return k;
 }

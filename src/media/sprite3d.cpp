@@ -93,6 +93,27 @@ inline void DrawSpan(const RowKernels& k, uint32_t* d, const uint32_t* s, int n,
   }
 }
 
+// Pictures up to this many pixels keep blend shares (16 bytes a pixel).
+constexpr int MaxSharedPixels = 64 * 64;
+
+// The clip's blend shares at opacity alpha, or nullptr. A picture that blends pixels of
+// its own alpha and is drawn twice running at one opacity gets them on the second draw.
+const SpanTable* BlendShares(Picture& picture, uint32_t alpha) {
+  SpanTable& t = picture.spans;
+  if (!t.hasBlend) return nullptr;
+  const int last = t.lastAlpha;
+  t.lastAlpha = int(alpha);
+  if (t.sharesAlpha == int(alpha)) return &t;
+  const PixelRect& c = picture.clip;
+  if (last != int(alpha) || c.w * c.h > MaxSharedPixels) return nullptr;
+  t.share.resize(size_t(c.w) * size_t(c.h));
+  t.keep.resize(t.share.size());
+  MakeBlendShares(&picture.pixels[size_t(c.y) * picture.width + c.x], size_t(picture.width), c.w, c.h,
+                  picture.keyRgb, alpha, t.share.data(), t.keep.data());
+  t.sharesAlpha = int(alpha);
+  return &t;
+}
+
 // A rectangle of rows that are each one span of the same kind, in one kernel call.
 inline void DrawSpanRect(const RowKernels& k, uint32_t* d, size_t dPitch, const uint32_t* s,
                          size_t sPitch, int w, int h, SpanKind kind, uint32_t alpha, uint32_t keyRgb) {
@@ -108,6 +129,21 @@ inline void DrawSpanRect(const RowKernels& k, uint32_t* d, size_t dPitch, const 
       break;
     case SpanKind::Blend: k.blendRect(d, dPitch, s, sPitch, w, h, alpha, keyRgb); break;
   }
+}
+
+// The same for a rectangle of the clip from (col, row) on, blending through the
+// picture's shares where it has them.
+inline void DrawClipRect(const RowKernels& k, uint32_t* d, size_t dPitch, const Picture& picture,
+                         const SpanTable* shares, int col, int row, int w, int h, SpanKind kind,
+                         uint32_t alpha) {
+  if (kind == SpanKind::Blend && shares) {
+    size_t at = size_t(row) * size_t(picture.clip.w) + size_t(col);
+    k.blendSharesRect(d, dPitch, shares->share.data() + at, shares->keep.data() + at, size_t(picture.clip.w), w,
+                      h);
+    return;
+  }
+  const uint32_t* s = &picture.pixels[size_t(picture.clip.y + row) * picture.width + size_t(picture.clip.x + col)];
+  DrawSpanRect(k, d, dPitch, s, size_t(picture.width), w, h, kind, alpha, picture.keyRgb);
 }
 
 // The common tile case: the clip rectangle 1:1 at (x, y), run by run.
@@ -130,13 +166,13 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
     }
     return;
   }
+  const SpanTable* shares = BlendShares(picture, alpha);
   if (!table.bands.empty()) {  // most tiles: every row one span, drawn a band at a time
     for (const SpanTable::Band& band : table.bands) {
       const int a = std::max(band.first, firstRow), b = std::min(band.first + band.rows, firstRow + h);
       if (a >= b) continue;
-      DrawSpanRect(kernels, dstRow + size_t(a - firstRow) * target.pitch, target.pitch,
-                   rowStart + size_t(a - firstRow) * picture.width + from, picture.width, w, b - a,
-                   band.kind, alpha, picture.keyRgb);
+      DrawClipRect(kernels, dstRow + size_t(a - firstRow) * target.pitch, target.pitch, picture, shares, from, a, w,
+                   b - a, band.kind, alpha);
     }
     return;
   }
@@ -147,7 +183,12 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
     const Span* last = table.spans.data() + table.rowFirst[size_t(firstRow + row + 1)];
     for (; span != last; ++span) {
       int a = std::max<int>(span->start, from), b = std::min<int>(span->start + span->length, to);
-      if (a < b) DrawSpan(kernels, d + (a - from), s + a, b - a, span->kind, alpha, picture.keyRgb);
+      if (a >= b) continue;
+      if (span->kind == SpanKind::Blend && shares)
+        DrawClipRect(kernels, d + (a - from), target.pitch, picture, shares, a, firstRow + row, b - a, 1,
+                     span->kind, alpha);
+      else
+        DrawSpan(kernels, d + (a - from), s + a, b - a, span->kind, alpha, picture.keyRgb);
     }
   }
 }
@@ -179,11 +220,10 @@ void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, i
   if (table.rowKind == SpanKind::Skip) return;
   // Copy by copy, each a rectangle in one kernel call: the copies lie side by side
   // without overlapping, so the order they are drawn in changes no pixel.
-  const uint32_t* s = &picture.pixels[size_t(picture.clip.y + firstRow) * picture.width + size_t(picture.clip.x)];
+  const SpanTable* shares = BlendShares(picture, alpha);
   for (int i = 0, col = firstCol; i < n; col = 0) {
     int len = std::min(w - col, n - i);
-    DrawSpanRect(kernels, dstRow + i, target.pitch, s + col, size_t(picture.width), len, h, table.rowKind, alpha,
-                 picture.keyRgb);
+    DrawClipRect(kernels, dstRow + i, target.pitch, picture, shares, col, firstRow, len, h, table.rowKind, alpha);
     i += len;
   }
 }
@@ -209,6 +249,10 @@ const SpanTable& PictureSpans(Picture& picture) {
   t.rowKind = t.oneSpanRows ? t.spans[0].kind : SpanKind::Skip;
   for (const Span& span : t.spans)
     t.oneSpanRows = t.oneSpanRows && span.kind == t.rowKind && span.start == 0 && span.length == c.w;
+  t.hasBlend = std::any_of(t.spans.begin(), t.spans.end(), [](const Span& span) { return span.kind == SpanKind::Blend; });
+  t.share.clear();
+  t.keep.clear();
+  t.sharesAlpha = t.lastAlpha = -1;
   t.bands.clear();
   bool wholeRows = t.spans.size() == size_t(c.h);
   for (int row = 0; wholeRows && row < c.h; ++row) {

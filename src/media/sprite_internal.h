@@ -63,6 +63,12 @@ struct SpanTable {
     SpanKind kind = SpanKind::Skip;
   };
   std::vector<Band> bands;
+  bool hasBlend = false;          // some span blends pixels with their own alpha
+  // The clip's blend shares at opacity sharesAlpha (MakeBlendShares), made when the
+  // picture is blended twice running at one opacity (the darkness's shades are, every
+  // frame); -1: none. lastAlpha is the opacity of the last blended draw.
+  std::vector<uint64_t> share, keep;
+  int sharesAlpha = -1, lastAlpha = -1;
   // Every pixel of the clip rectangle is this one opaque pixel (the darkness is): the
   // draws fill or blend it without reading the picture.
   bool solid = false;
@@ -178,6 +184,12 @@ void BlendRowEven(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
 // One opaque pixel blended over a row of n pixels with the one opacity alpha, as
 // BlendRowEven would blend a row of copies of it.
 void BlendRowSolid(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
+// A picture's pixels' parts of a blend at the opacity alpha, worked out once for a
+// picture drawn again and again at one opacity: per pixel, with a its opacity (own alpha
+// times alpha, 0 for transparent ones), share holds s * a + 128 and keep 255 - a in each
+// channel's 16-bit lane, so the blend is ((d * keep + share) * 257) >> 16.
+void MakeBlendShares(const uint32_t* pixels, size_t pitch, int w, int h, uint32_t keyRgb, uint32_t alpha,
+                     uint64_t* share, uint64_t* keep);
 // One row's kernels, picked for the processor: a draw fetches them once.
 struct RowKernels {
   void (*blend)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
@@ -195,6 +207,10 @@ struct RowKernels {
   void (*copyKeyedRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
                         uint32_t keyRgb);
   void (*blendSolidRect)(uint32_t* dst, size_t dstPitch, int w, int h, uint32_t pixel, uint32_t alpha);
+  // w x h pixels blended with each pixel's shares worked out beforehand (MakeBlendShares),
+  // share and keep rows sharePitch pixels apart.
+  void (*blendSharesRect)(uint32_t* dst, size_t dstPitch, const uint64_t* share, const uint64_t* keep,
+                          size_t sharePitch, int w, int h);
 };
 RowKernels CurrentRowKernels();
 // The kernels in use: 0 plain code, 1 SSE2, 2 AVX2.

@@ -161,8 +161,10 @@ TEST_F(BlendTest, UnscaledDrawsMatchTheRuleOnAndOffTheScreen) {
       Install(1, t);
       const int places[][2] = {{100, 100}, {-t.cw / 2, 30}, {kw::ScreenWidth - t.cw / 3, 200},
                                {5, -t.ch / 2}, {300, kw::ScreenHeight - 1}};
-      for (const auto& at : places)
-        for (int alpha : {255, 254, 190, 60, 1}) DrawAndCompare(1, t, at[0], at[1], alpha);
+      // Each opacity at every place in turn: a picture blended again at one opacity is
+      // drawn through its blend shares from the second draw on.
+      for (int alpha : {255, 254, 190, 60, 1})
+        for (const auto& at : places) DrawAndCompare(1, t, at[0], at[1], alpha);
     }
   }
 }
@@ -215,6 +217,12 @@ TEST_F(BlendTest, RunTablesFollowPixelsClipAndKeyChanges) {
     for (int x = 0; x < 40; ++x) t.pixels[size_t(y * 40 + x)] = MixedPixel(random, x + y * 5, 0);
   std::copy(t.pixels.begin(), t.pixels.end(), kw::SpritePixels(2));
   DrawAndCompare(2, t, 160, 70, 190);
+  // Blended again at that opacity (the blend shares are made and used), then a pixel
+  // changed and the same opacity again: the draw shows the new pixel.
+  DrawAndCompare(2, t, 200, 70, 190);
+  DrawAndCompare(2, t, 240, 70, 190);
+  kw::SpritePixels(2)[45] = t.pixels[45] = 0x80FFEEDDu;
+  DrawAndCompare(2, t, 280, 70, 190);
   // Another clip of the same picture, then another key colour.
   t.cx = 7, t.cy = 2, t.cw = 20, t.ch = 9;
   kw::SetSpriteClip(2, t.cx, t.cy, t.cw, t.ch);
