@@ -92,23 +92,11 @@ __attribute__((target("avx2"))) inline __m256i TailMask(int n) {
   return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
 }
 
-// Own alpha times the global opacity, eight pixels a step, the row's last pixels through
-// a lane mask; returns n.
-__attribute__((target("avx2"), always_inline)) inline int BlendRowAvx2(uint32_t* dst, const uint32_t* src, int n,
-                                                 uint32_t alpha, uint32_t keyRgb) {
-  const __m256i zero = _mm256_setzero_si256();
-  const __m256i key = _mm256_set1_epi32(int(keyRgb));
-  const __m256i alpha16 = _mm256_set1_epi16(short(alpha));
-  const __m256i opaque = _mm256_set1_epi32(int(0xFF000000u));
-  int i = 0;
-  auto blend = [&](__m256i s, __m256i d) __attribute__((target("avx2"))) {
-    __m256i aLo, aHi;
-    SpreadOpacity8(s, key, alpha16, aLo, aHi);
-    s = _mm256_or_si256(s, opaque);
-    __m256i lo = Blend16x8(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), aLo);
-    __m256i hi = Blend16x8(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), aHi);
-    return _mm256_packus_epi16(lo, hi);
-  };
+// A row blended eight pixels a step by blend(source, target), the row's last pixels
+// through a lane mask when the row is shorter than eight; returns n.
+template <typename Blend>
+__attribute__((target("avx2"), always_inline)) inline int EachEightAvx2(uint32_t* dst, const uint32_t* src, int n,
+                                                                       Blend blend) {
   if (n < 8) {
     __m256i mask = TailMask(n);
     __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(src), mask);
@@ -121,6 +109,7 @@ __attribute__((target("avx2"), always_inline)) inline int BlendRowAvx2(uint32_t*
   // store, which some processors take many cycles for.
   const __m256i lastS = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n - 8));
   const __m256i lastD = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + n - 8));
+  int i = 0;
   for (; i + 8 <= n; i += 8) {
     __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
     __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
@@ -130,38 +119,37 @@ __attribute__((target("avx2"), always_inline)) inline int BlendRowAvx2(uint32_t*
   return n;
 }
 
-// One opacity for every pixel (the source is opaque), eight pixels a step; returns n.
+// Own alpha times the global opacity; returns n.
+__attribute__((target("avx2"), always_inline)) inline int BlendRowAvx2(uint32_t* dst, const uint32_t* src, int n,
+                                                 uint32_t alpha, uint32_t keyRgb) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i key = _mm256_set1_epi32(int(keyRgb));
+  const __m256i alpha16 = _mm256_set1_epi16(short(alpha));
+  const __m256i opaque = _mm256_set1_epi32(int(0xFF000000u));
+  auto blend = [&](__m256i s, __m256i d) __attribute__((target("avx2"))) {
+    __m256i aLo, aHi;
+    SpreadOpacity8(s, key, alpha16, aLo, aHi);
+    s = _mm256_or_si256(s, opaque);
+    __m256i lo = Blend16x8(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), aLo);
+    __m256i hi = Blend16x8(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), aHi);
+    return _mm256_packus_epi16(lo, hi);
+  };
+  return EachEightAvx2(dst, src, n, blend);
+}
+
+// One opacity for every pixel (the source is opaque); returns n.
 __attribute__((target("avx2"), always_inline)) inline int BlendRowEvenAvx2(uint32_t* dst, const uint32_t* src, int n,
                                                      uint32_t alpha) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i a = _mm256_set1_epi16(short(alpha));
   const __m256i opaque = _mm256_set1_epi32(int(0xFF000000u));
-  int i = 0;
   auto blend = [&](__m256i s, __m256i d) __attribute__((target("avx2"))) {
     s = _mm256_or_si256(s, opaque);
     __m256i lo = Blend16x8(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), a);
     __m256i hi = Blend16x8(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), a);
     return _mm256_packus_epi16(lo, hi);
   };
-  if (n < 8) {
-    __m256i mask = TailMask(n);
-    __m256i s = _mm256_maskload_epi32(reinterpret_cast<const int*>(src), mask);
-    __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(dst), mask);
-    _mm256_maskstore_epi32(reinterpret_cast<int*>(dst), mask, blend(s, d));
-    return n;
-  }
-  // The last eight pixels are blended from the target as it was before the loop, so
-  // the pixels they share with the loop's last step come out the same twice: no masked
-  // store, which some processors take many cycles for.
-  const __m256i lastS = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n - 8));
-  const __m256i lastD = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + n - 8));
-  for (; i + 8 <= n; i += 8) {
-    __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), blend(s, d));
-  }
-  if (i < n) _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n - 8), blend(lastS, lastD));
-  return n;
+  return EachEightAvx2(dst, src, n, blend);
 }
 
 __attribute__((target("avx2"))) void BlendRowWholeAvx2(uint32_t* dst, const uint32_t* src, int n,
