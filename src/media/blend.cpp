@@ -435,15 +435,13 @@ void BlendSharesRectRows(uint32_t* dst, size_t dstPitch, const uint64_t* share, 
 
 }  // namespace
 
-RowKernels CurrentRowKernels() {
-  RowKernels k{BlendRow,      BlendRowEven,      CopyRowPlain, CopyRowKeyed,      BlendRowSolid,
-               BlendRectRows, BlendEvenRectRows, CopyRectRows, CopyKeyedRectRows, BlendSolidRectRows,
-               BlendSharesRectRows};
+RectKernels CurrentRectKernels() {
+  RectKernels k{BlendRectRows,     BlendEvenRectRows,  CopyRectRows,
+               CopyKeyedRectRows, BlendSolidRectRows, BlendSharesRectRows};
 #if defined(KW_X86)
   if (Kernels == 2)
-    k = {BlendRowWholeAvx2, BlendRowEvenWholeAvx2, CopyRowAvx2,  CopyRowKeyedAvx2,  BlendRowSolidWholeAvx2,
-         BlendRectAvx2,     BlendEvenRectAvx2,     CopyRectAvx2, CopyKeyedRectAvx2, BlendSolidRectAvx2,
-         BlendSharesRectAvx2};
+    k = {BlendRectAvx2,     BlendEvenRectAvx2,  CopyRectAvx2,
+         CopyKeyedRectAvx2, BlendSolidRectAvx2, BlendSharesRectAvx2};
 #endif
   return k;
 }

@@ -76,23 +76,6 @@ void AddRowSpans(const uint32_t* row, int n, uint32_t keyRgb, std::vector<Span>&
   closeMixed();
 }
 
-// One span of a row drawn with the global opacity alpha (1..255).
-inline void DrawSpan(const RowKernels& k, uint32_t* d, const uint32_t* s, int n, SpanKind kind,
-                     uint32_t alpha, uint32_t keyRgb) {
-  switch (kind) {
-    case SpanKind::Skip: break;
-    case SpanKind::Opaque:
-      if (alpha == 255) k.copy(d, s, n);
-      else k.blendEven(d, s, n, alpha);
-      break;
-    case SpanKind::Keyed:
-      if (alpha == 255) k.copyKeyed(d, s, n, keyRgb);
-      else k.blend(d, s, n, alpha, keyRgb);
-      break;
-    case SpanKind::Blend: k.blend(d, s, n, alpha, keyRgb); break;
-  }
-}
-
 // Pictures up to this many pixels keep blend shares (16 bytes a pixel).
 constexpr int MaxSharedPixels = 64 * 64;
 
@@ -114,8 +97,9 @@ const SpanTable* BlendShares(Picture& picture, uint32_t alpha) {
   return &t;
 }
 
-// A rectangle of rows that are each one span of the same kind, in one kernel call.
-inline void DrawSpanRect(const RowKernels& k, uint32_t* d, size_t dPitch, const uint32_t* s,
+// A rectangle of rows that are each one span of the same kind (a single row when h is 1),
+// drawn with the global opacity alpha (1..255) in one kernel call.
+inline void DrawSpanRect(const RectKernels& k, uint32_t* d, size_t dPitch, const uint32_t* s,
                          size_t sPitch, int w, int h, SpanKind kind, uint32_t alpha, uint32_t keyRgb) {
   switch (kind) {
     case SpanKind::Skip: break;
@@ -131,9 +115,19 @@ inline void DrawSpanRect(const RowKernels& k, uint32_t* d, size_t dPitch, const 
   }
 }
 
+// w x h pixels of one opaque pixel at the opacity alpha: filled, or blended without
+// reading a picture.
+inline void DrawSolidRect(const RectKernels& k, uint32_t* d, size_t dPitch, int w, int h, uint32_t pixel,
+                          uint32_t alpha) {
+  if (alpha == 255)
+    for (int row = 0; row < h; ++row) std::fill_n(d + size_t(row) * dPitch, w, pixel);
+  else
+    k.blendSolidRect(d, dPitch, w, h, pixel, alpha);
+}
+
 // The same for a rectangle of the clip from (col, row) on, blending through the
 // picture's shares where it has them.
-inline void DrawClipRect(const RowKernels& k, uint32_t* d, size_t dPitch, const Picture& picture,
+inline void DrawClipRect(const RectKernels& k, uint32_t* d, size_t dPitch, const Picture& picture,
                          const SpanTable* shares, int col, int row, int w, int h, SpanKind kind,
                          uint32_t alpha) {
   if (kind == SpanKind::Blend && shares) {
@@ -157,13 +151,9 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
   // The target pixel of the visible part's first column: span positions count from the
   // clip's left edge, so they are taken relative to `from` on the target side.
   uint32_t* dstRow = target.pixels + size_t(y) * target.pitch + x;
-  const RowKernels kernels = CurrentRowKernels();
+  const RectKernels kernels = CurrentRectKernels();
   if (table.solid) {  // the darkness: one pixel everywhere, nothing to read
-    if (alpha == 255) {
-      for (int row = 0; row < h; ++row) std::fill_n(dstRow + size_t(row) * target.pitch, w, table.solidPixel);
-    } else {
-      kernels.blendSolidRect(dstRow, target.pitch, w, h, table.solidPixel, alpha);
-    }
+    DrawSolidRect(kernels, dstRow, target.pitch, w, h, table.solidPixel, alpha);
     return;
   }
   const SpanTable* shares = BlendShares(picture, alpha);
@@ -188,7 +178,8 @@ void DrawUnscaled(Picture& picture, const DrawTarget& target, int x, int y, uint
         DrawClipRect(kernels, d + (a - from), target.pitch, picture, shares, a, firstRow + row, b - a, 1,
                      span->kind, alpha);
       else
-        DrawSpan(kernels, d + (a - from), s + a, b - a, span->kind, alpha, picture.keyRgb);
+        DrawSpanRect(kernels, d + (a - from), target.pitch, s + a, size_t(picture.width), b - a, 1, span->kind,
+                     alpha, picture.keyRgb);
     }
   }
 }
@@ -208,13 +199,9 @@ void DrawUnscaledRun(Picture& picture, const DrawTarget& target, int x, int y, i
   const int firstCol = int((x0 - x) % w), firstRow = int(y0 - y);
   uint32_t* dstRow = target.pixels + size_t(y0) * target.pitch + size_t(x0);
   const SpanTable& table = PictureSpans(picture);
-  const RowKernels kernels = CurrentRowKernels();
+  const RectKernels kernels = CurrentRectKernels();
   if (table.solid) {
-    if (alpha == 255) {
-      for (int row = 0; row < h; ++row) std::fill_n(dstRow + size_t(row) * target.pitch, n, table.solidPixel);
-    } else {
-      kernels.blendSolidRect(dstRow, target.pitch, n, h, table.solidPixel, alpha);
-    }
+    DrawSolidRect(kernels, dstRow, target.pitch, n, h, table.solidPixel, alpha);
     return;
   }
   if (table.rowKind == SpanKind::Skip) return;
@@ -245,10 +232,6 @@ const SpanTable& PictureSpans(Picture& picture) {
     AddRowSpans(&picture.pixels[size_t(c.y + row) * picture.width + c.x], c.w, t.keyRgb, t.spans);
   }
   t.rowFirst.push_back(uint32_t(t.spans.size()));
-  t.oneSpanRows = t.spans.size() == size_t(c.h) && !t.spans.empty();
-  t.rowKind = t.oneSpanRows ? t.spans[0].kind : SpanKind::Skip;
-  for (const Span& span : t.spans)
-    t.oneSpanRows = t.oneSpanRows && span.kind == t.rowKind && span.start == 0 && span.length == c.w;
   t.hasBlend = std::any_of(t.spans.begin(), t.spans.end(), [](const Span& span) { return span.kind == SpanKind::Blend; });
   t.share.clear();
   t.keep.clear();
@@ -263,6 +246,8 @@ const SpanTable& PictureSpans(Picture& picture) {
     else t.bands.push_back({row, 1, span.kind});
   }
   if (!wholeRows) t.bands.clear();
+  t.oneSpanRows = t.bands.size() == 1;
+  t.rowKind = t.oneSpanRows ? t.bands[0].kind : SpanKind::Skip;
   t.solid = t.oneSpanRows && t.rowKind == SpanKind::Opaque;
   t.solidPixel = t.solid ? picture.pixels[size_t(c.y) * picture.width + c.x] : 0;
   for (int row = 0; t.solid && row < c.h; ++row) {
@@ -336,7 +321,7 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
   const int64_t limitU = int64_t(picture.clip.w) << 16, limitV = int64_t(picture.clip.h) << 16;
   const int64_t du = std::llround(m.uPerX * FixedOne), dv = std::llround(m.vPerX * FixedOne);
   const uint32_t* base = &picture.pixels[size_t(picture.clip.y) * picture.width + picture.clip.x];
-  const RowKernels kernels = CurrentRowKernels();
+  const RectKernels kernels = CurrentRectKernels();
   uint32_t fetched[GatherChunk];
   for (int py = m.top; py < m.bottom; ++py) {
     double rowU = m.originU + py * m.uPerY, rowV = m.originV + py * m.vPerY;
@@ -357,7 +342,7 @@ void DrawMappedNearest(const Picture& picture, const DrawTarget& target, const M
       const int n = std::min(to - from, GatherChunk);
       for (int i = 0; i < n; ++i, u += du, v += dv)
         fetched[i] = base[size_t(v >> 16) * picture.width + size_t(u >> 16)];
-      kernels.blend(dst + from, fetched, n, alpha, picture.keyRgb);
+      kernels.blendRect(dst + from, target.pitch, fetched, GatherChunk, n, 1, alpha, picture.keyRgb);
       from += n;
     }
   }

@@ -190,15 +190,13 @@ void BlendRowSolid(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
 // channel's 16-bit lane, so the blend is ((d * keep + share) * 257) >> 16.
 void MakeBlendShares(const uint32_t* pixels, size_t pitch, int w, int h, uint32_t keyRgb, uint32_t alpha,
                      uint64_t* share, uint64_t* keep);
-// One row's kernels, picked for the processor: a draw fetches them once.
-struct RowKernels {
-  void (*blend)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha, uint32_t keyRgb);
-  void (*blendEven)(uint32_t* dst, const uint32_t* src, int n, uint32_t alpha);
-  void (*copy)(uint32_t* dst, const uint32_t* src, int n);
-  void (*copyKeyed)(uint32_t* dst, const uint32_t* src, int n, uint32_t keyRgb);
-  void (*blendSolid)(uint32_t* dst, int n, uint32_t pixel, uint32_t alpha);
-  // The same over w x h pixels, rows dstPitch and srcPitch pixels apart: one call for a
-  // tile instead of one a row.
+// The kernels, picked for the processor: a draw fetches them once. Each draws w x h
+// pixels, rows dstPitch and srcPitch pixels apart, in one call (a single row is h = 1):
+// blended with their own alpha times alpha, blended opaque at alpha, copied, copied
+// but for transparent pixels, one opaque pixel blended at alpha, and pixels blended
+// with their shares worked out beforehand (MakeBlendShares; share and keep rows
+// sharePitch pixels apart).
+struct RectKernels {
   void (*blendRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
                     uint32_t alpha, uint32_t keyRgb);
   void (*blendEvenRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
@@ -207,12 +205,10 @@ struct RowKernels {
   void (*copyKeyedRect)(uint32_t* dst, size_t dstPitch, const uint32_t* src, size_t srcPitch, int w, int h,
                         uint32_t keyRgb);
   void (*blendSolidRect)(uint32_t* dst, size_t dstPitch, int w, int h, uint32_t pixel, uint32_t alpha);
-  // w x h pixels blended with each pixel's shares worked out beforehand (MakeBlendShares),
-  // share and keep rows sharePitch pixels apart.
   void (*blendSharesRect)(uint32_t* dst, size_t dstPitch, const uint64_t* share, const uint64_t* keep,
                           size_t sharePitch, int w, int h);
 };
-RowKernels CurrentRowKernels();
+RectKernels CurrentRectKernels();
 // The kernels in use: 0 plain code, 1 SSE2, 2 AVX2.
 int BlendKernels();
 // Picks the kernels (for tests and the benchmark); -1 or a level the processor lacks

@@ -111,7 +111,7 @@ void DrawClipped(int sprite, int x, int y, bool keyed) {
     src = copy.data();
   }
   uint32_t* dst = target.pixels + size_t(y) * target.pitch + x;
-  const RowKernels kernels = CurrentRowKernels();
+  const RectKernels kernels = CurrentRectKernels();
   if (keyed)
     kernels.copyKeyedRect(dst, target.pitch, src, srcPitch, w, h, picture->keyRgb);
   else
